@@ -1,0 +1,42 @@
+#pragma once
+
+#include "NorvikExportApi.h"
+
+#include <KivString.h>
+
+// Base of the five connection records: the kind and the project name.
+class NORVIK_API KivNorvikData
+{
+public:
+    enum eNorvikDataType { eBL1 = 0, eBL2 = 1, eBL3 = 2, eBL4 = 3, eBL5 = 4 };
+
+    // The undefined values: a field holding one of these is not set.
+    static constexpr double kUndefinedReal = -123456.78;
+    static constexpr int kUndefinedInteger = -123456;
+    static const KivString& undefinedString();
+
+    // Definedness tests. `isDefined` uses the tolerance of 1e-6 (NaN is
+    // undefined); `isSetExactly` compares exactly (NaN is set).
+    static bool isDefined(double value);
+    static bool isDefined(double value, double undefinedValue);
+    static bool isSetExactly(double value);
+    static bool isDefined(int value);
+    static bool isDefined(const KivString& value);
+
+    KivNorvikData();
+    explicit KivNorvikData(const eNorvikDataType& type);
+    KivNorvikData(const KivNorvikData& other);
+    KivNorvikData& operator=(const KivNorvikData& other);
+    virtual ~KivNorvikData();
+
+    // Copies the kind and the project name of `source`, whatever its kind.
+    virtual void setFrom(const KivNorvikData* source);
+
+    KivString getProjectName() const;
+    void setProjectName(const KivString& name);
+    eNorvikDataType getDataType() const;
+    void setDataType(const eNorvikDataType& type);
+
+    KivString projectName;
+    eNorvikDataType dataType;
+};

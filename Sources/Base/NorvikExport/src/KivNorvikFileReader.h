@@ -1,0 +1,67 @@
+#pragma once
+
+#include "KivNorvikLineRule.h"
+#include "NorvikExportApi.h"
+
+#include <KivArray.h>
+#include <KivString.h>
+
+#include <cstdio>
+
+class KivNorvikData;
+
+// Reads an exchange file into a line store and fills a record of the file's
+// kind from it. The kind readers give the layout and the record.
+class NORVIK_API KivNorvikFileReader
+{
+public:
+    // Opens the file; a file that cannot be opened makes readFile return 0.
+    explicit KivNorvikFileReader(const KivString& path);
+    KivNorvikFileReader(const KivNorvikFileReader&) = delete;
+    KivNorvikFileReader& operator=(const KivNorvikFileReader&) = delete;
+    virtual ~KivNorvikFileReader();
+
+    // Reads every non-empty line (any length; "\n" or "\r\n" ends a line),
+    // then fills `data` through fillStructure. 1 on success; 0, with `data`
+    // untouched, when the file could not be opened or read to its end.
+    int readFile(KivNorvikData& data);
+
+    // In the base class a contract violation: only the kind readers fill records.
+    virtual void fillStructure(KivNorvikData& data);
+
+    // The line store, as read.
+    const KivArray<KivString>& getLines() const;
+
+    // Splits a line into its blank-separated tokens after trimming white
+    // space; runs of blanks give no empty tokens, a tab is part of a token.
+    static void tokenize(const KivString& line, KivNorvikTokens& tokens);
+
+    // The project name that a tag line gives, if any. The first comma-separated
+    // field, trimmed and unquoted, being the tag "NV_ATT", the name is the rest
+    // of the line, trimmed, less one enclosing pair of quotes; otherwise the
+    // first field itself, less its quotes. `bl3` removes a leading
+    // "2006.15c2:" from the name.
+    static bool projectNameFromTagLine(const KivString& line, bool bl3, KivString& name);
+
+protected:
+    // The scan of fillStructure: each line equal to a header of `layout`
+    // starts its group, whose lines run until "FIN" or the next header; tag
+    // lines are looked for outside groups, all of them when `everyTagLine`,
+    // else only the first. The project name goes to `record`.
+    void scanLines(const KivNorvikKindLayout& layout, bool everyTagLine, bool bl3,
+                   KivNorvikData& record);
+
+    // The target that the rules of group `group` of the layout fill, and what
+    // happens when its lines end. By default there is none.
+    virtual void* beginGroup(const KivNorvikGroupLayout& group);
+    virtual void endGroup(const KivNorvikGroupLayout& group, void* target);
+
+    KivArray<KivString> lines;
+
+private:
+    // Runs a group's rules from `start`; the index at which the scan goes on.
+    int fillGroup(int start, const KivNorvikKindLayout& layout,
+                  const KivNorvikGroupLayout& group, void* target) const;
+
+    FILE* stream;
+};

@@ -1,0 +1,207 @@
+#pragma once
+
+#include "KivAssert.h"
+#include "KivMemoryControllerController.h"
+
+#include <climits>
+#include <cstring>
+#include <new>
+
+// Obtains and returns element blocks through the base library's allocator.
+template <class T>
+struct KivArrayMemoryController
+{
+    static T* allocate(int count)
+    {
+        return reinterpret_cast<T*>(
+            KivMemoryControllerController::allocateArray(count, sizeof(T)));
+    }
+    static void deallocate(T* block)
+    {
+        unsigned char* raw = reinterpret_cast<unsigned char*>(block);
+        KivMemoryControllerController::deallocateArray(raw);
+    }
+};
+
+// Moves contents into a new block by assigning element after element.
+template <class T>
+struct KivArrayObjectCopyReallocator
+{
+    static void copy(T* target, const T* source, int count)
+    {
+        for (int i = 0; i < count; ++i)
+            target[i] = source[i];
+    }
+};
+
+// A growable array whose block holds constructed elements only. Growth is
+// geometric (at least doubling, in multiples of growBy), so appending n
+// elements costs O(n) copies.
+template <class T,
+          class Reallocator = KivArrayObjectCopyReallocator<T>,
+          class MemoryController = KivArrayMemoryController<T>>
+class KivArray
+{
+public:
+    KivArray() = default;
+    KivArray(const KivArray& other) { *this = other; }
+    ~KivArray() { clear(); }
+
+    KivArray& operator=(const KivArray& other)
+    {
+        if (this == &other)
+            return *this;
+        setLength(0);
+        for (int i = 0; i < other.length; ++i)
+            setAtGrow(length, other.pElements[i]);
+        return *this;
+    }
+
+    int getLength() const { return length; }
+    int getPhysicalLength() const { return physicalLength; }
+    int getGrowBy() const { return growBy; }
+
+    bool isValid(int index) const
+    {
+        return index >= 0 && index < length && pElements != nullptr;
+    }
+
+    // An index outside the array is reported and answered with a spare element.
+    T& operator[](int index)
+    {
+        if (!isValid(index)) {
+            KIV_REPORT("isValid( index )");
+            return spare();
+        }
+        return pElements[index];
+    }
+    const T& operator[](int index) const
+    {
+        if (!isValid(index)) {
+            KIV_REPORT("isValid( index )");
+            return spare();
+        }
+        return pElements[index];
+    }
+
+    // Stores `value` at the end; the index, or -1 when the array could not grow.
+    int append(const T& value)
+    {
+        const int index = length;
+        if (index == INT_MAX)
+            return -1;
+        setAtGrow(index, value);
+        return length == index + 1 ? index : -1;
+    }
+
+    void setAtGrow(int index, const T& value)
+    {
+        if (index >= 0 && index < length) {
+            pElements[index] = value;
+            return;
+        }
+        if (index < 0 || index == INT_MAX) {
+            KIV_REPORT("isValid( index )");
+            return;
+        }
+        T copy(value); // `value` may live in this array
+        setLength(index + 1);
+        if (index < length)
+            pElements[index] = copy;
+    }
+
+    void setLength(int len)
+    {
+        if (len < 0) {
+            KIV_REPORT("len>=0");
+            return;
+        }
+        if (len > physicalLength) {
+            if (!reallocate(grownPhysicalLength(len)))
+                return;
+        }
+        length = len;
+    }
+
+    void setPhysicalLength(int newPhysicalLen)
+    {
+        if (newPhysicalLen < 0) {
+            KIV_REPORT("newPhysicalLen >= 0");
+            return;
+        }
+        if (newPhysicalLen <= physicalLength
+            && static_cast<double>(newPhysicalLen) > 0.75 * static_cast<double>(physicalLength))
+            return;
+        if (pElements == nullptr && newPhysicalLen == 0)
+            return;
+        if (newPhysicalLen == 0) {
+            clear();
+            return;
+        }
+        reallocate(newPhysicalLen);
+    }
+
+    // Destroys every element and frees the block.
+    void clear()
+    {
+        destroy(pElements, physicalLength);
+        pElements = nullptr;
+        length = 0;
+        physicalLength = 0;
+    }
+
+private:
+    static T& spare()
+    {
+        static thread_local T element;
+        element = T();
+        return element;
+    }
+
+    // The smallest multiple of growBy that holds `needed` and at least doubles the block.
+    int grownPhysicalLength(int needed) const
+    {
+        long long target = static_cast<long long>(physicalLength) * 2;
+        if (target < needed)
+            target = needed;
+        const long long step = growBy > 0 ? growBy : 1;
+        target = (target + step - 1) / step * step;
+        if (target > INT_MAX)
+            target = needed;
+        return static_cast<int>(target);
+    }
+
+    static void destroy(T* block, int count)
+    {
+        if (block == nullptr)
+            return;
+        for (int i = 0; i < count; ++i)
+            block[i].~T();
+        MemoryController::deallocate(block);
+    }
+
+    bool reallocate(int newPhysicalLen)
+    {
+        T* block = MemoryController::allocate(newPhysicalLen);
+        if (block == nullptr) {
+            KIV_REPORT("pElements != NULL && numElements > 0");
+            return false;
+        }
+        std::memset(static_cast<void*>(block), 0, sizeof(T) * static_cast<size_t>(newPhysicalLen));
+        for (int i = 0; i < newPhysicalLen; ++i)
+            new (block + i) T();
+        const int kept = length < newPhysicalLen ? length : newPhysicalLen;
+        Reallocator::copy(block, pElements, kept);
+        destroy(pElements, physicalLength);
+        pElements = block;
+        physicalLength = newPhysicalLen;
+        if (length > newPhysicalLen)
+            length = newPhysicalLen;
+        return true;
+    }
+
+    int length = 0;
+    int physicalLength = 0;
+    int growBy = 8;
+    T* pElements = nullptr;
+};

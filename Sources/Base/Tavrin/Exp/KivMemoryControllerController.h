@@ -1,0 +1,14 @@
+#pragma once
+
+#include "TavrinApi.h"
+
+// Raw blocks for the arrays.
+class TAVRIN_API KivMemoryControllerController
+{
+public:
+    // An uninitialised block for `numElements` elements of `elementSize` bytes,
+    // or null (also when the count is not positive or the size overflows).
+    static unsigned char* allocateArray(long numElements, unsigned long long elementSize);
+    // Frees a block from allocateArray and sets the pointer null.
+    static void deallocateArray(unsigned char*& block);
+};

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "TavrinApi.h"
+
+#include <string>
+
+// Text of names, keywords and file lines. Held as wide characters; 8-bit text
+// is Windows-1252 in both directions, so every byte read is written back as
+// the same byte.
+class TAVRIN_API KivString
+{
+public:
+    KivString();
+    KivString(const char* text);
+    KivString(const wchar_t* text);
+    KivString(const KivString& other);
+    KivString(KivString&& other) noexcept;
+    ~KivString();
+
+    KivString& operator=(const KivString& other);
+    KivString& operator=(KivString&& other) noexcept;
+    KivString& operator=(const char* text);
+
+    bool operator==(const KivString& other) const;
+    bool operator!=(const KivString& other) const;
+
+    // The character at a position; 0 outside the text.
+    wchar_t operator[](int index) const;
+
+    KivString operator+(const KivString& other) const;
+    KivString& operator+=(const KivString& other);
+
+    // Index of the first occurrence of `s` at or after `start`; -1 when absent.
+    int find(const KivString& s, int start = 0) const;
+    // The first `n` characters (all of them when n exceeds the length, none when n <= 0).
+    KivString left(int n) const;
+
+    KivString& TrimLeft();
+    KivString& TrimRight();
+    KivString& TrimLeft(const KivString& set);
+    KivString& TrimRight(const KivString& set);
+
+    int isEmpty() const;
+
+    // Replaces `count` characters from `pos` with `s`; out-of-range parts are clamped.
+    KivString& replace(int pos, int count, const KivString& s);
+
+    // The real at the start of the text, "." as decimal point whatever the
+    // locale; 0 for text that is not a number, saturated when out of range.
+    double toDouble(bool strict = false) const;
+    // The decimal integer at the start of the text, sign included; 0 for text
+    // that is not a number, saturated to the 32-bit range.
+    int toInteger() const;
+
+    // Nonzero when the first `n` characters of `a` and `b` are equal ignoring case.
+    static int compareNoCase(const KivString& a, const KivString& b, int n);
+
+    // Zero-terminated wide text, valid while the string is unchanged.
+    const wchar_t* getStringW() const;
+
+    // printf-style formatting, locale-independent. In the 8-bit overload "%s"
+    // takes 8-bit text; in the wide overload "%s" takes wide text.
+    KivString& format(const char* fmt, ...);
+    KivString& format(const wchar_t* fmt, ...);
+
+private:
+    std::wstring text_;
+};

@@ -1,0 +1,12 @@
+#pragma once
+
+// Symbol visibility of the base library: everything is hidden unless marked.
+#if defined(_WIN32)
+#  if defined(TAVRIN_BUILDING)
+#    define TAVRIN_API __declspec(dllexport)
+#  else
+#    define TAVRIN_API __declspec(dllimport)
+#  endif
+#else
+#  define TAVRIN_API __attribute__((visibility("default")))
+#endif

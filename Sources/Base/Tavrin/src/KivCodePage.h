@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+
+// Windows-1252 in both directions. The five bytes the code page leaves
+// unassigned map to the code points of the same value, so decoding and
+// encoding any byte gives the byte back.
+class KivCodePage
+{
+public:
+    static wchar_t toWide(unsigned char byte);
+    // The byte of a character; '?' for a character with no 8-bit form.
+    static char toByte(wchar_t ch);
+
+    static std::wstring decode(const char* text);
+    static std::string encode(const wchar_t* text, size_t length);
+};

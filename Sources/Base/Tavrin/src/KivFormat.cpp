@@ -1,0 +1,384 @@
+#include "KivFormat.h"
+
+#include "KivCodePage.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <cwchar>
+#include <cstddef>
+#include <vector>
+
+namespace {
+
+struct Spec
+{
+    bool left = false;
+    bool plus = false;
+    bool space = false;
+    bool alternate = false;
+    bool zero = false;
+    int width = 0;
+    int precision = -1;
+    int length = 0; // 0 none, 'H' hh, 'h', 'l', 'L' ll, 'j', 'z', 't', 'D' long double
+};
+
+template <class Ch>
+void appendAscii(std::basic_string<Ch>& out, const char* text, size_t count)
+{
+    for (size_t i = 0; i < count; ++i)
+        out.push_back(static_cast<Ch>(static_cast<unsigned char>(text[i])));
+}
+
+template <class Ch>
+void pad(std::basic_string<Ch>& out, size_t count, Ch ch)
+{
+    out.append(count, ch);
+}
+
+// Writes sign/prefix, zero padding and digits within the field width.
+template <class Ch>
+void emitNumber(std::basic_string<Ch>& out, const Spec& spec, const std::string& prefix,
+                const std::string& digits, bool zeroPadAllowed)
+{
+    const size_t body = prefix.size() + digits.size();
+    const size_t width = spec.width > 0 ? static_cast<size_t>(spec.width) : 0;
+    const size_t fill = width > body ? width - body : 0;
+    if (spec.left) {
+        appendAscii(out, prefix.data(), prefix.size());
+        appendAscii(out, digits.data(), digits.size());
+        pad(out, fill, static_cast<Ch>(' '));
+    } else if (spec.zero && zeroPadAllowed) {
+        appendAscii(out, prefix.data(), prefix.size());
+        pad(out, fill, static_cast<Ch>('0'));
+        appendAscii(out, digits.data(), digits.size());
+    } else {
+        pad(out, fill, static_cast<Ch>(' '));
+        appendAscii(out, prefix.data(), prefix.size());
+        appendAscii(out, digits.data(), digits.size());
+    }
+}
+
+template <class Ch>
+void emitInteger(std::basic_string<Ch>& out, const Spec& spec, char conv, bool negative,
+                 unsigned long long magnitude)
+{
+    int base = 10;
+    if (conv == 'o')
+        base = 8;
+    else if (conv == 'x' || conv == 'X')
+        base = 16;
+    char buffer[72];
+    std::string digits;
+    if (!(spec.precision == 0 && magnitude == 0)) {
+        auto result = std::to_chars(buffer, buffer + sizeof buffer, magnitude, base);
+        digits.assign(buffer, result.ptr);
+    }
+    if (conv == 'X') {
+        for (char& c : digits)
+            if (c >= 'a' && c <= 'f')
+                c = static_cast<char>(c - 'a' + 'A');
+    }
+    if (spec.precision > 0 && digits.size() < static_cast<size_t>(spec.precision))
+        digits.insert(0, static_cast<size_t>(spec.precision) - digits.size(), '0');
+    std::string prefix;
+    if (conv == 'd' || conv == 'i') {
+        if (negative)
+            prefix = "-";
+        else if (spec.plus)
+            prefix = "+";
+        else if (spec.space)
+            prefix = " ";
+    } else if (spec.alternate) {
+        if (base == 8 && (digits.empty() || digits[0] != '0'))
+            digits.insert(0, 1, '0');
+        else if (base == 16 && magnitude != 0)
+            prefix = conv == 'X' ? "0X" : "0x";
+    }
+    emitNumber(out, spec, prefix, digits, spec.precision < 0);
+}
+
+template <class Ch>
+void emitFloating(std::basic_string<Ch>& out, const Spec& spec, char conv, double value)
+{
+    const bool upper = conv == 'F' || conv == 'E' || conv == 'G' || conv == 'A';
+    const char lower = static_cast<char>(upper ? conv - 'A' + 'a' : conv);
+    std::string prefix;
+    if (std::signbit(value))
+        prefix = "-";
+    else if (spec.plus)
+        prefix = "+";
+    else if (spec.space)
+        prefix = " ";
+    const double magnitude = std::fabs(value);
+    std::string digits;
+    bool finite = std::isfinite(magnitude);
+    if (!finite) {
+        digits = std::isnan(magnitude) ? "nan" : "inf";
+    } else {
+        int precision = spec.precision;
+        if (precision > 4096)
+            precision = 4096;
+        std::vector<char> buffer(static_cast<size_t>(400 + (precision > 0 ? precision : 0) + 32));
+        char* first = buffer.data();
+        char* last = first + buffer.size();
+        std::to_chars_result result{};
+        switch (lower) {
+        case 'e':
+            result = std::to_chars(first, last, magnitude, std::chars_format::scientific,
+                                   precision < 0 ? 6 : precision);
+            break;
+        case 'g':
+            result = std::to_chars(first, last, magnitude, std::chars_format::general,
+                                   precision < 0 ? 6 : (precision == 0 ? 1 : precision));
+            break;
+        case 'a':
+            result = precision < 0
+                ? std::to_chars(first, last, magnitude, std::chars_format::hex)
+                : std::to_chars(first, last, magnitude, std::chars_format::hex, precision);
+            prefix += "0x";
+            break;
+        default:
+            result = std::to_chars(first, last, magnitude, std::chars_format::fixed,
+                                   precision < 0 ? 6 : precision);
+            break;
+        }
+        digits.assign(first, result.ptr);
+        if (lower == 'a' && upper)
+            prefix.back() = 'X';
+        if (spec.alternate && digits.find('.') == std::string::npos && lower != 'g') {
+            const size_t exponent = digits.find_first_of("ep");
+            digits.insert(exponent == std::string::npos ? digits.size() : exponent, ".");
+        }
+    }
+    if (upper) {
+        for (char& c : digits)
+            if (c >= 'a' && c <= 'z')
+                c = static_cast<char>(c - 'a' + 'A');
+    }
+    emitNumber(out, spec, prefix, digits, finite);
+}
+
+template <class Ch>
+void emitText(std::basic_string<Ch>& out, const Spec& spec, const std::basic_string<Ch>& text)
+{
+    size_t count = text.size();
+    if (spec.precision >= 0 && count > static_cast<size_t>(spec.precision))
+        count = static_cast<size_t>(spec.precision);
+    const size_t width = spec.width > 0 ? static_cast<size_t>(spec.width) : 0;
+    const size_t fill = width > count ? width - count : 0;
+    if (!spec.left)
+        pad(out, fill, static_cast<Ch>(' '));
+    out.append(text, 0, count);
+    if (spec.left)
+        pad(out, fill, static_cast<Ch>(' '));
+}
+
+std::string narrowText(const wchar_t* text)
+{
+    return KivCodePage::encode(text, std::wcslen(text));
+}
+
+template <class Ch>
+std::basic_string<Ch> textOf(const char* text);
+template <>
+std::string textOf<char>(const char* text) { return text ? std::string(text) : "(null)"; }
+template <>
+std::wstring textOf<wchar_t>(const char* text) { return KivCodePage::decode(text ? text : "(null)"); }
+
+template <class Ch>
+std::basic_string<Ch> textOf(const wchar_t* text);
+template <>
+std::string textOf<char>(const wchar_t* text) { return text ? narrowText(text) : "(null)"; }
+template <>
+std::wstring textOf<wchar_t>(const wchar_t* text) { return text ? std::wstring(text) : L"(null)"; }
+
+template <class Ch>
+bool isDigit(Ch c)
+{
+    return c >= static_cast<Ch>('0') && c <= static_cast<Ch>('9');
+}
+
+template <class Ch>
+int readNumber(const Ch*& p)
+{
+    long long value = 0;
+    while (isDigit(*p)) {
+        value = value * 10 + (*p - static_cast<Ch>('0'));
+        if (value > 100000000)
+            value = 100000000;
+        ++p;
+    }
+    return static_cast<int>(value);
+}
+
+template <class Ch>
+std::basic_string<Ch> formatImpl(const Ch* fmt, va_list args)
+{
+    std::basic_string<Ch> out;
+    if (fmt == nullptr)
+        return out;
+    const Ch* p = fmt;
+    while (*p) {
+        if (*p != static_cast<Ch>('%')) {
+            out.push_back(*p++);
+            continue;
+        }
+        const Ch* start = p++;
+        Spec spec;
+        for (;; ++p) {
+            const Ch c = *p;
+            if (c == static_cast<Ch>('-')) spec.left = true;
+            else if (c == static_cast<Ch>('+')) spec.plus = true;
+            else if (c == static_cast<Ch>(' ')) spec.space = true;
+            else if (c == static_cast<Ch>('#')) spec.alternate = true;
+            else if (c == static_cast<Ch>('0')) spec.zero = true;
+            else break;
+        }
+        if (*p == static_cast<Ch>('*')) {
+            ++p;
+            int width = va_arg(args, int);
+            if (width < 0) {
+                spec.left = true;
+                width = width == INT32_MIN ? 0 : -width;
+            }
+            spec.width = width > 100000000 ? 100000000 : width;
+        } else {
+            spec.width = readNumber(p);
+        }
+        if (*p == static_cast<Ch>('.')) {
+            ++p;
+            if (*p == static_cast<Ch>('*')) {
+                ++p;
+                const int precision = va_arg(args, int);
+                spec.precision = precision < 0 ? -1 : (precision > 100000000 ? 100000000 : precision);
+            } else {
+                spec.precision = readNumber(p);
+            }
+        }
+        switch (static_cast<int>(*p)) {
+        case 'h':
+            ++p;
+            if (*p == static_cast<Ch>('h')) { ++p; spec.length = 'H'; } else spec.length = 'h';
+            break;
+        case 'l':
+            ++p;
+            if (*p == static_cast<Ch>('l')) { ++p; spec.length = 'L'; } else spec.length = 'l';
+            break;
+        case 'j': ++p; spec.length = 'j'; break;
+        case 'z': ++p; spec.length = 'z'; break;
+        case 't': ++p; spec.length = 't'; break;
+        case 'L': ++p; spec.length = 'D'; break;
+        default: break;
+        }
+        const int conv = static_cast<int>(*p);
+        if (conv == 0) {
+            out.append(start, p);
+            break;
+        }
+        ++p;
+        switch (conv) {
+        case 'd':
+        case 'i': {
+            long long value;
+            switch (spec.length) {
+            case 'l': value = va_arg(args, long); break;
+            case 'L': value = va_arg(args, long long); break;
+            case 'j': value = va_arg(args, intmax_t); break;
+            case 'z': value = static_cast<long long>(va_arg(args, size_t)); break;
+            case 't': value = va_arg(args, ptrdiff_t); break;
+            case 'h': value = static_cast<short>(va_arg(args, int)); break;
+            case 'H': value = static_cast<signed char>(va_arg(args, int)); break;
+            default: value = va_arg(args, int); break;
+            }
+            const bool negative = value < 0;
+            const unsigned long long magnitude = negative
+                ? 0ULL - static_cast<unsigned long long>(value)
+                : static_cast<unsigned long long>(value);
+            emitInteger(out, spec, static_cast<char>(conv), negative, magnitude);
+            break;
+        }
+        case 'u':
+        case 'o':
+        case 'x':
+        case 'X': {
+            unsigned long long value;
+            switch (spec.length) {
+            case 'l': value = va_arg(args, unsigned long); break;
+            case 'L': value = va_arg(args, unsigned long long); break;
+            case 'j': value = va_arg(args, uintmax_t); break;
+            case 'z': value = va_arg(args, size_t); break;
+            case 't': value = static_cast<unsigned long long>(va_arg(args, ptrdiff_t)); break;
+            case 'h': value = static_cast<unsigned short>(va_arg(args, unsigned int)); break;
+            case 'H': value = static_cast<unsigned char>(va_arg(args, unsigned int)); break;
+            default: value = va_arg(args, unsigned int); break;
+            }
+            emitInteger(out, spec, static_cast<char>(conv), false, value);
+            break;
+        }
+        case 'f': case 'F': case 'e': case 'E': case 'g': case 'G': case 'a': case 'A': {
+            const double value = spec.length == 'D'
+                ? static_cast<double>(va_arg(args, long double))
+                : va_arg(args, double);
+            emitFloating(out, spec, static_cast<char>(conv), value);
+            break;
+        }
+        case 'c': {
+            const int value = va_arg(args, int);
+            std::basic_string<Ch> text(1, static_cast<Ch>(value));
+            if (sizeof(Ch) == 1 && (spec.length == 'l' || value > 0xFF))
+                text = textOf<Ch>(std::wstring(1, static_cast<wchar_t>(value)).c_str());
+            else if (sizeof(Ch) > 1 && spec.length == 'h')
+                text = textOf<Ch>(std::string(1, static_cast<char>(value)).c_str());
+            emitText(out, spec, text);
+            break;
+        }
+        case 's': {
+            const bool wideArgument = sizeof(Ch) == 1 ? spec.length == 'l' : spec.length != 'h';
+            if (wideArgument)
+                emitText(out, spec, textOf<Ch>(va_arg(args, const wchar_t*)));
+            else
+                emitText(out, spec, textOf<Ch>(va_arg(args, const char*)));
+            break;
+        }
+        case 'p': {
+            const void* pointer = va_arg(args, const void*);
+            Spec hex = spec;
+            hex.alternate = true;
+            emitInteger(out, hex, 'x', false, static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(pointer)));
+            break;
+        }
+        case 'n':
+            (void)va_arg(args, void*);
+            break;
+        case '%':
+            out.push_back(static_cast<Ch>('%'));
+            break;
+        default:
+            out.append(start, p);
+            break;
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+std::string KivFormat::format(const char* fmt, va_list args)
+{
+    va_list copy;
+    va_copy(copy, args);
+    std::string result = formatImpl<char>(fmt, copy);
+    va_end(copy);
+    return result;
+}
+
+std::wstring KivFormat::format(const wchar_t* fmt, va_list args)
+{
+    va_list copy;
+    va_copy(copy, args);
+    std::wstring result = formatImpl<wchar_t>(fmt, copy);
+    va_end(copy);
+    return result;
+}

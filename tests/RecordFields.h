@@ -1,0 +1,95 @@
+#pragma once
+
+#include <NorvikExport.h>
+
+#include <cmath>
+#include <cstdio>
+#include <random>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace norvik_test {
+
+using FieldList = std::vector<std::pair<std::string, std::string>>;
+
+// Every field of a record as (path, value text); two records hold the same
+// values exactly when their lists are equal, and a failing comparison names
+// the fields that differ.
+struct Flattener
+{
+    FieldList fields;
+    void operator()(const std::string& path, const int& value)
+    {
+        fields.emplace_back(path, std::to_string(value));
+    }
+    void operator()(const std::string& path, const double& value)
+    {
+        char text[64];
+        std::snprintf(text, sizeof text, "%.17g", value);
+        fields.emplace_back(path, std::isnan(value) ? std::string("nan") : std::string(text));
+    }
+    void operator()(const std::string& path, const KivString& value)
+    {
+        std::string text;
+        for (const wchar_t* p = value.getStringW(); *p; ++p)
+            text.push_back(static_cast<char>(*p));
+        fields.emplace_back(path, "\"" + text + "\"");
+    }
+};
+
+template <class Record>
+FieldList flatten(const Record& record)
+{
+    Flattener f;
+    visitFields(record, f);
+    return f.fields;
+}
+
+// Fills every visited field with a random value: integers in [-999, 9999],
+// reals with at most three decimals, texts of one word. Callers set array
+// lengths first and fix the fields whose values are codes afterwards.
+struct Randomizer
+{
+    std::mt19937& rng;
+    void operator()(const std::string&, int& value)
+    {
+        value = std::uniform_int_distribution<int>(-999, 9999)(rng);
+    }
+    void operator()(const std::string&, double& value)
+    {
+        value = std::uniform_int_distribution<int>(-999999, 9999999)(rng) / 1000.0;
+    }
+    void operator()(const std::string&, KivString& value)
+    {
+        static const char letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789_.-/";
+        const int length = std::uniform_int_distribution<int>(1, 12)(rng);
+        std::string word;
+        for (int i = 0; i < length; ++i)
+            word.push_back(letters[std::uniform_int_distribution<int>(0, sizeof letters - 2)(rng)]);
+        value = KivString(word.c_str());
+    }
+};
+
+template <class Record>
+void randomize(Record& record, std::mt19937& rng)
+{
+    Randomizer r{rng};
+    visitFields(record, r);
+}
+
+// Readable difference of two field lists, for failure messages.
+inline std::string describeDifference(const FieldList& expected, const FieldList& actual)
+{
+    std::string out;
+    const size_t n = expected.size() > actual.size() ? expected.size() : actual.size();
+    for (size_t i = 0; i < n; ++i) {
+        const std::string e = i < expected.size() ? expected[i].first + "=" + expected[i].second : "<none>";
+        const std::string a = i < actual.size() ? actual[i].first + "=" + actual[i].second : "<none>";
+        if (e != a)
+            out += "  expected " + e + "\n  actual   " + a + "\n";
+    }
+    return out;
+}
+
+} // namespace norvik_test
