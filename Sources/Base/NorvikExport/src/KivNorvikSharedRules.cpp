@@ -1,0 +1,44 @@
+#include "KivNorvikSharedRules.h"
+
+void KivNorvikSharedRules::appendLoading(KivArray<NorvikGlobalData::GenLoading>& loadings,
+                                         const KivNorvikTokens& tokens)
+{
+    NorvikGlobalData::GenLoading loading;
+    const int count = tokens.getLength();
+    if (count > 1)
+        loading.number = tokens[1].toInteger();
+    if (count > 2)
+        loading.text1 = tokens[2];
+    if (count > 3)
+        loading.text2 = tokens[3];
+    if (count > 4)
+        loading.type = tokens[4].toInteger();
+    loadings.append(loading);
+}
+
+void KivNorvikSharedRules::readSection(NorvikGlobalData::Section& section,
+                                       const KivNorvikTokens& tokens)
+{
+    const int count = tokens.getLength();
+    if (count < 4)
+        return;
+    if (tokens[1] == KivString("DIM")) {
+        if (count < 8)
+            return;
+        section.type = 1;
+        const int shape = tokens[2].toInteger();
+        if (shape != 1 && shape != 3 && shape != 4 && shape != 7 && shape != 8)
+            return;
+        section.dimension.shape = shape;
+        // The writer's order is dim2, dim4, dim1, dim3, dim5.
+        section.dimension.dim2 = tokens[3].toDouble(false);
+        section.dimension.dim4 = tokens[4].toDouble(false);
+        section.dimension.dim1 = tokens[5].toDouble(false);
+        section.dimension.dim3 = tokens[6].toDouble(false);
+        section.dimension.dim5 = tokens[7].toDouble(false);
+        return;
+    }
+    section.type = 0;
+    section.profile.text1 = tokens[2];
+    section.profile.text2 = tokens[3];
+}

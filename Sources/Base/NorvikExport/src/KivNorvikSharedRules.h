@@ -1,0 +1,51 @@
+#pragma once
+
+#include "KivNorvikLineRule.h"
+#include "NorvikGlobalData.h"
+
+// Reading rules of the lines shared by several kinds: the loading line "CHA",
+// the "PRO" and "I" lines of a BL1/BL2 section and the "SECTION" and
+// "CONNEC_SEC" lines of a BL3 section. Internal to the library's layout tables.
+struct KivNorvikSharedRules
+{
+    // "CHA": a default loading filled from the tokens present, then appended,
+    // also for the keyword alone.
+    static void appendLoading(KivArray<NorvikGlobalData::GenLoading>& loadings,
+                              const KivNorvikTokens& tokens);
+    // "SECTION"/"CONNEC_SEC" with at least 4 tokens: "DIM" (8 tokens or more,
+    // shape 1, 3, 4, 7 or 8, then the reals in the writer's order dim2, dim4, dim1, dim3, dim5) or a profile.
+    static void readSection(NorvikGlobalData::Section& section, const KivNorvikTokens& tokens);
+};
+
+// The "CHA" row of a group whose target has `loadings`.
+#define NORVIK_CHA_ROW(loadingsPath)                                                         \
+    KivNorvikLineRule { "CHA", "", 1, 0,                                                      \
+        { NORVIK_FILLED(1, Integer, #loadingsPath "[].number"),                               \
+          NORVIK_FILLED(2, Text, #loadingsPath "[].text1"),                                   \
+          NORVIK_FILLED(3, Text, #loadingsPath "[].text2"),                                   \
+          NORVIK_FILLED(4, Integer, #loadingsPath "[].type") },                               \
+        [](void* t, const KivNorvikTokens& tokens) {                                          \
+            KivNorvikSharedRules::appendLoading(static_cast<Target*>(t)->loadingsPath, tokens); } }
+
+// The "PRO" and "I" rows of a BL12Section at `sectionPath`.
+#define NORVIK_BL12_SECTION_ROWS(sectionPath)                                                \
+    KivNorvikLineRule { "PRO", "", 1, 0,                                                      \
+        { NORVIK_FIXED(sectionPath.type, 0),                                                  \
+          NORVIK_TEXT(1, sectionPath.profile.text1),                                          \
+          NORVIK_TEXT(2, sectionPath.profile.text2) }, nullptr },                             \
+    KivNorvikLineRule { "I", "", 1, 0,                                                        \
+        { NORVIK_FIXED(sectionPath.type, 1),                                                  \
+          NORVIK_REAL(1, sectionPath.dimension.dim1),                                         \
+          NORVIK_REAL(2, sectionPath.dimension.dim2),                                         \
+          NORVIK_REAL(3, sectionPath.dimension.dim3),                                         \
+          NORVIK_REAL(4, sectionPath.dimension.dim4),                                         \
+          NORVIK_REAL(5, sectionPath.dimension.dim5) }, nullptr }
+
+// A "SECTION" or "CONNEC_SEC" row filling the Section at `sectionPath`.
+#define NORVIK_SECTION_ROW(keyword, sectionPath)                                             \
+    KivNorvikLineRule { keyword, "", 4, 0,                                                    \
+        { NORVIK_FILLED(1, Text, "DIM or PRF"),                                               \
+          NORVIK_FILLED(2, Text, #sectionPath ".dimension.shape or .profile.text1"),          \
+          NORVIK_FILLED(3, Text, #sectionPath ".dimension.dim1 or .profile.text2") },         \
+        [](void* t, const KivNorvikTokens& tokens) {                                          \
+            KivNorvikSharedRules::readSection(static_cast<Target*>(t)->sectionPath, tokens); } }
