@@ -1,0 +1,156 @@
+#include "KivBL3Layout.h"
+
+#include "KivBL3Data.h"
+#include "KivNorvikSharedRules.h"
+
+#include <iterator>
+
+const char* const KivBL3Layout::kGeneral = "GEN";
+const char* const KivBL3Layout::kMainElement = "PRIM";
+const char* const KivBL3Layout::kSecondaryElement = "SEC_1";
+
+namespace {
+
+// The code of token 1 among `words`; -1 when it is none of them.
+int codeOf(const KivNorvikTokens& tokens, const wchar_t* const* words, int count)
+{
+    for (int i = 0; i < count; ++i) {
+        if (tokens[1] == KivString(words[i]))
+            return i;
+    }
+    return -1;
+}
+
+namespace general {
+using Target = KivBL3Data::BL3GeneralGroup;
+
+// Keywords beginning with "ATT" in any letter case make up the attachment-node
+// rows, which compare the keyword exactly and need an exact token count. No
+// earlier row's keyword begins with "ATT", and a line that starts with "ATT"
+// but fits no row is ignored either way, so the rows alone read the lines as
+// a case-insensitive "ATT" gate in front of them would.
+const KivNorvikLineRule rules[] = {
+    {"TYPE_ATT", "*", 0, 0, {NORVIK_FILLED(1, Text, "typeAtt")},
+     [](void* t, const KivNorvikTokens& tokens) {
+         static_cast<Target*>(t)->typeAtt = tokens[1] == KivString(L"POU/POU") ? 0 : 1;
+     }},
+    {"NEIGE", "", 2, 0, {NORVIK_REAL(1, neige)}, nullptr},
+    NORVIK_CHA_ROW(loadings),
+    {"PROJECT_FILE", "", 2, 0, {NORVIK_TEXT(1, lia)}, nullptr},
+    {"LIA", "", 2, 0, {NORVIK_TEXT(1, lia)}, nullptr},
+    {"OPT_CALCUL", "", 3, 0, {NORVIK_INTEGER(1, optCalcul[0]), NORVIK_INTEGER(2, optCalcul[1])},
+     nullptr},
+    {"ATT.GRP", "", 0, 2, {NORVIK_INTEGER(1, att.grp)}, nullptr},
+    {"ATT.BAR_NB", "", 0, 2, {NORVIK_INTEGER(1, att.barNb)}, nullptr},
+    {"ATT.NUM", "", 0, 3, {NORVIK_INTEGER(1, att.num[0]), NORVIK_INTEGER(2, att.num[1])}, nullptr},
+    // One node number: the second is 0.
+    {"ATT.NOE_NUM", "", 0, 2, {NORVIK_INTEGER(1, att.noeNum[0]), NORVIK_FIXED(att.noeNum[1], 0)},
+     nullptr},
+    {"ATT.NOE_NUM", "", 3, 0, {NORVIK_INTEGER(1, att.noeNum[0]), NORVIK_INTEGER(2, att.noeNum[1])},
+     nullptr},
+    {"ATT.NOE_NOM", "", 0, 2, {NORVIK_TEXT(1, att.noeNom)}, nullptr},
+    {"ATT.NOE_TITRE", "", 0, 2, {NORVIK_TEXT(1, att.noeTitre)}, nullptr},
+    {"ATT.NOE_XYZ", "", 0, 4,
+     {NORVIK_REAL(1, att.noeXyz[0]), NORVIK_REAL(2, att.noeXyz[1]), NORVIK_REAL(3, att.noeXyz[2])},
+     nullptr},
+#define NORVIK_BL3_BAR_ROW(keyword)                                                           \
+    {keyword, "", 0, 4,                                                                       \
+     {NORVIK_INTEGER(1, att.bar[0]), NORVIK_INTEGER(2, att.bar[1]), NORVIK_INTEGER(3, att.bar[2])}, \
+     nullptr}
+    // Each of the four bar lines fills the one triple.
+    NORVIK_BL3_BAR_ROW("ATT.BAR1"),
+    NORVIK_BL3_BAR_ROW("ATT.BAR2"),
+    NORVIK_BL3_BAR_ROW("ATT.BAR3"),
+    NORVIK_BL3_BAR_ROW("ATT.BAR4"),
+#undef NORVIK_BL3_BAR_ROW
+};
+} // namespace general
+
+namespace main_element {
+using Target = KivBL3Data::BL3MainElementGroup;
+const KivNorvikLineRule rules[] = {
+    NORVIK_SECTION_ROW("SECTION", section),
+    {"MAT", "", 2, 0, {NORVIK_TEXT(1, mat)}, nullptr},
+};
+} // namespace main_element
+
+namespace secondary {
+using Target = KivBL3Data::BL3SecondaryElementGroup;
+
+// Bolt lines: value5 stands in the fifth place and value4 in the sixth.
+#define NORVIK_BL3_BOLT_ROW(keyword, member, kindCode)                                            \
+    {keyword, "", 7, 0,                                                                       \
+     {NORVIK_FIXED(member.kind, kindCode), NORVIK_REAL(1, member.value1),                         \
+      NORVIK_INTEGER(2, member.number), NORVIK_REAL(3, member.value2),                        \
+      NORVIK_REAL(4, member.value3), NORVIK_REAL(5, member.value5),                           \
+      NORVIK_REAL(6, member.value4)},                                                         \
+     nullptr}
+#define NORVIK_BL3_NOTCH_ROW(keyword, member, kindCode)                                           \
+    {keyword, "", 6, 0,                                                                       \
+     {NORVIK_FIXED(member.kind, kindCode), NORVIK_INTEGER(1, member.code),                        \
+      NORVIK_REAL(2, member.value1), NORVIK_REAL(3, member.value2),                           \
+      NORVIK_INTEGER(4, member.number1), NORVIK_INTEGER(5, member.number2)},                  \
+     nullptr}
+
+const KivNorvikLineRule rules[] = {
+    {"MAT", "", 2, 0, {NORVIK_TEXT(1, mat)}, nullptr},
+    NORVIK_SECTION_ROW("SECTION", section),
+    {"ANGLE", "", 2, 0, {NORVIK_INTEGER(1, angle)}, nullptr},
+    {"POS_Z", "", 2, 0, {NORVIK_REAL(1, posZ)}, nullptr},
+    {"JEU", "", 2, 0, {NORVIK_REAL(1, jeu)}, nullptr},
+    // A word without a code leaves the field as it was.
+    {"CONNEC_TYPE", "*", 0, 0, {NORVIK_FILLED(1, Text, "connecType")},
+     [](void* t, const KivNorvikTokens& tokens) {
+         static const wchar_t* const words[] = {L"RAID", L"PLAT_ABOUT", L"PLAT_PLIE",
+                                                L"L_GD_AILE", L"L_PT_AILE"};
+         const int code = codeOf(tokens, words, 5);
+         if (code >= 0)
+             static_cast<Target*>(t)->connecType = code;
+     }},
+    {"CONNEC_POS", "*", 0, 0, {NORVIK_FILLED(1, Text, "connecPos")},
+     [](void* t, const KivNorvikTokens& tokens) {
+         static const wchar_t* const words[] = {L"DOUBLE", L"GAUCHE", L"DROITE"};
+         const int code = codeOf(tokens, words, 3);
+         if (code >= 0)
+             static_cast<Target*>(t)->connecPos = code;
+     }},
+    {"CONNEC_POSZ", "", 3, 0, {NORVIK_REAL(1, connecPosZRef), NORVIK_REAL(2, connecPosZ)}, nullptr},
+    {"CONNEC_LNG", "", 2, 0, {NORVIK_REAL(1, connecLng)}, nullptr},
+    {"CONNEC_MAT", "", 2, 0, {NORVIK_TEXT(1, connecMat)}, nullptr},
+    NORVIK_SECTION_ROW("CONNEC_SEC", connecSection),
+    {"DOUBLE_SOLIVE", "", 2, 0, {NORVIK_INTEGER(1, doubleSolive)}, nullptr},
+    NORVIK_BL3_BOLT_ROW("BOU_PRIM", boltPrim, 0),
+    NORVIK_BL3_BOLT_ROW("BOU_SEC", boltSec, 1),
+    NORVIK_BL3_NOTCH_ROW("GRUG_SUP_INI", notchSupIni, 3),
+    NORVIK_BL3_NOTCH_ROW("GRUG_INF_INI", notchInfIni, 4),
+    NORVIK_BL3_NOTCH_ROW("GRUG_LAT_INI", notchLatIni, 5),
+    NORVIK_BL3_NOTCH_ROW("GRUG_SUP", notchSup, 0),
+    NORVIK_BL3_NOTCH_ROW("GRUG_INF", notchInf, 1),
+    NORVIK_BL3_NOTCH_ROW("GRUG_LAT", notchLat, 2),
+    {"EFF", "", 2, 0,
+     {NORVIK_INTEGER(1, effort.number), NORVIK_REAL(2, effort.value1),
+      NORVIK_REAL(3, effort.value2), NORVIK_REAL(4, effort.value3)},
+     nullptr},
+};
+
+#undef NORVIK_BL3_BOLT_ROW
+#undef NORVIK_BL3_NOTCH_ROW
+} // namespace secondary
+
+// Lines of the main and secondary groups need a keyword and a value.
+const KivNorvikGroupLayout groups[] = {
+    {KivBL3Layout::kGeneral, 1, general::rules, static_cast<int>(std::size(general::rules))},
+    {KivBL3Layout::kMainElement, 2, main_element::rules,
+     static_cast<int>(std::size(main_element::rules))},
+    {KivBL3Layout::kSecondaryElement, 2, secondary::rules,
+     static_cast<int>(std::size(secondary::rules))},
+};
+
+const KivNorvikKindLayout layout = {"BL3", groups, static_cast<int>(std::size(groups))};
+
+} // namespace
+
+const KivNorvikKindLayout& KivBL3Layout::kind()
+{
+    return layout;
+}
