@@ -67,3 +67,24 @@ TEST(Locale, NumbersUseThePointUnderACommaLocale)
     kivfclose(file);
     EXPECT_EQ("  ACIER 235.000 x 8.8", norvik_test::readBytes(path));
 }
+
+TEST(Locale, FilesWrittenAndReadUnderACommaLocaleMatchTheCLocale)
+{
+    KivBL3Data data;
+    data.secondaryElementGroup.posZ = 150.25;
+    data.secondaryElementGroup.jeu = 0.5;
+    data.generalGroup.neige = 0.45;
+    NorvikGlobalData::GenLoading snow;
+    snow.type = 2;
+    data.generalGroup.loadings.append(snow);
+    const std::string dir = norvik_test::tempDir();
+    const std::string reference = norvik_test::writeToBytes(data, KivNorvikFileWriter::eFormatBL3, dir, "c");
+
+    CommaLocale locale;
+    REQUIRE_COMMA_LOCALE(locale);
+    EXPECT_EQ(reference, norvik_test::writeToBytes(data, KivNorvikFileWriter::eFormatBL3, dir, "comma"));
+    KivBL3Data read;
+    ASSERT_EQ(1, norvik_test::readFromBytes<KivNorvikBL3Reader>(reference, read, dir));
+    EXPECT_DOUBLE_EQ(150.25, read.secondaryElementGroup.posZ);
+    EXPECT_DOUBLE_EQ(0.45, read.generalGroup.neige);
+}
