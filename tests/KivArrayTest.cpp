@@ -85,7 +85,8 @@ TEST(KivArray, AssignmentCopiesElementsAndKeepsTheTargetBlock)
 
     KivArray<int> copy(source);
     EXPECT_EQ(2, copy.getLength());
-    copy = copy;
+    const KivArray<int>& same = copy;
+    copy = same;
     EXPECT_EQ(2, copy.getLength());
 }
 
