@@ -61,17 +61,21 @@ int KivNorvikFileReader::readFile(KivNorvikData& data)
     if (std::ferror(stream))
         return 0;
 
+    // Each line is decoded in place: its end is overwritten with a terminator.
+    content.push_back('\n');
     size_t start = 0;
-    while (start < content.size()) {
-        size_t end = content.find('\n', start);
-        const size_t next = end == std::string::npos ? content.size() : end + 1;
-        if (end == std::string::npos)
-            end = content.size();
+    while (start + 1 < content.size()) {
+        const size_t next = content.find('\n', start) + 1;
+        size_t end = next - 1;
         if (end > start && content[end - 1] == '\r')
             --end;
         if (end > start) {
-            const std::string line(content, start, end - start);
-            lines.append(KivString(line.c_str()));
+            content[end] = '\0';
+            const int index = lines.getLength();
+            lines.setLength(index + 1);
+            if (lines.getLength() != index + 1)
+                return 0; // out of memory: nothing is filled
+            lines[index] = KivString(content.c_str() + start);
         }
         start = next;
     }
@@ -93,11 +97,17 @@ void KivNorvikFileReader::tokenize(const KivString& line, KivNorvikTokens& token
         ++begin;
     while (end > begin && isWhite(text[end - 1]))
         --end;
+    // Tokens are stored into the array's existing slots, so a reused array
+    // does not reallocate.
     std::wstring token;
+    int count = 0;
+    tokens.setLength(0);
     for (size_t i = begin; i <= end; ++i) {
         if (i == end || text[i] == L' ') {
             if (!token.empty()) {
-                tokens.append(KivString(token.c_str()));
+                tokens.setLength(count + 1);
+                if (tokens.getLength() == count + 1)
+                    tokens[count++] = KivString(token.c_str());
                 token.clear();
             }
         } else {
@@ -172,13 +182,13 @@ int KivNorvikFileReader::fillGroup(int start, const KivNorvikKindLayout& layout,
     static const KivString end(L"FIN");
     const int count = lines.getLength();
     const int minTokens = group.minTokens > 1 ? group.minTokens : 1;
+    KivNorvikTokens tokens;
     for (int j = start; j < count; ++j) {
         const KivString& line = lines[j];
         if (line == end)
             return j + 1;
         if (layout.findGroup(line) != nullptr)
             return j;
-        KivNorvikTokens tokens;
         tokenize(line, tokens);
         if (tokens.getLength() < minTokens)
             continue;

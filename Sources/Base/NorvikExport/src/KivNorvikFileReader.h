@@ -32,7 +32,7 @@ public:
     // The line store, as read.
     const KivArray<KivString>& getLines() const;
 
-    // Splits a line into its blank-separated tokens after trimming white
+    // Replaces `tokens` with the blank-separated tokens of a line, after trimming white
     // space; runs of blanks give no empty tokens, a tab is part of a token.
     static void tokenize(const KivString& line, KivNorvikTokens& tokens);
 
