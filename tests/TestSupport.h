@@ -8,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace norvik_test {
 
@@ -38,6 +39,25 @@ inline void writeBytes(const std::string& path, const std::string& bytes)
 {
     std::ofstream out(path, std::ios::binary);
     out << bytes;
+}
+
+// The lines of a file's bytes, without their "\n".
+inline std::vector<std::string> splitLines(const std::string& bytes)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(bytes);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+// How many lines start with `prefix` (a whole line when it is one).
+inline int countLinesStartingWith(const std::string& bytes, const std::string& prefix)
+{
+    int n = 0;
+    for (const std::string& line : splitLines(bytes))
+        n += line.compare(0, prefix.size(), prefix) == 0 ? 1 : 0;
+    return n;
 }
 
 inline std::string narrow(const KivString& text)
