@@ -2,6 +2,8 @@
 
 #include <NorvikExport.h>
 
+#include <gtest/gtest.h>
+
 #include <cmath>
 #include <cstdio>
 #include <random>
@@ -76,6 +78,58 @@ void randomize(Record& record, std::mt19937& rng)
 {
     Randomizer r{rng};
     visitFields(record, r);
+}
+
+// Every field set to a value that tells the fields apart: integers count up
+// from 1, reals from 1.125 in steps of 1, texts are T1, T2, ... Golden files
+// of "every field set" records stay readable this way. Callers fix the code
+// fields afterwards.
+struct Numbering
+{
+    int next = 1;
+    void operator()(const std::string&, int& v) { v = next++; }
+    void operator()(const std::string&, double& v) { v = next++ + 0.125; }
+    void operator()(const std::string&, KivString& v)
+    {
+        v = KivString(("T" + std::to_string(next++)).c_str());
+    }
+};
+
+template <class Record>
+void numberFields(Record& record)
+{
+    Numbering n;
+    visitFields(record, n);
+}
+
+// Expects every field of a record at its undefined value; a text for which
+// `emptyText(path)` holds is expected empty instead.
+template <class EmptyText>
+struct UndefinedChecker
+{
+    EmptyText emptyText;
+    void operator()(const std::string& path, const int& value)
+    {
+        EXPECT_EQ(KivNorvikData::kUndefinedInteger, value) << path;
+    }
+    void operator()(const std::string& path, const double& value)
+    {
+        EXPECT_EQ(KivNorvikData::kUndefinedReal, value) << path;
+    }
+    void operator()(const std::string& path, const KivString& value)
+    {
+        if (emptyText(path))
+            EXPECT_NE(0, value.isEmpty()) << path;
+        else
+            EXPECT_TRUE(value == KivNorvikData::undefinedString()) << path;
+    }
+};
+
+template <class Record, class EmptyText>
+void expectUndefined(const Record& record, EmptyText emptyText)
+{
+    UndefinedChecker<EmptyText> check{emptyText};
+    visitFields(record, check);
 }
 
 // Readable difference of two field lists, for failure messages.
