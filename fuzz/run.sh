@@ -10,7 +10,7 @@ dir=build/fuzz
 cmake -S . -B $dir -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DNORVIK_BUILD_FUZZERS=ON \
   -DNORVIK_BUILD_TESTS=OFF -DNORVIK_BUILD_EXAMPLES=OFF -DNORVIK_SANITIZE=address,undefined \
   -DNORVIK_WARNINGS_AS_ERRORS=ON >/dev/null
-cmake --build $dir
+cmake --build $dir > $dir/build.log || { cat $dir/build.log; exit 1; }
 corpus=$dir/corpus
 mkdir -p $corpus
 for file in tests/golden/*.bl1 tests/golden/*.bl2 tests/golden/*.bl3 tests/regression/*.txt; do
@@ -23,6 +23,10 @@ for file in tests/golden/*.bl1 tests/golden/*.bl2 tests/golden/*.bl3 tests/regre
   { printf "$kind"; cat "$file"; } > "$corpus/seed-$(basename "$file")"
 done
 export TMPDIR=$(mktemp -d)
+status=0
 ASAN_OPTIONS=detect_leaks=1 $dir/fuzz/fuzz_readers -max_total_time="$seconds" -max_len=8192 \
-  -dict=$dir/fuzz/norvik.dict -artifact_prefix=$dir/ -print_final_stats=1 $corpus 2>&1 | tail -n 15
+  -dict=$dir/fuzz/norvik.dict -artifact_prefix=$dir/ -print_final_stats=1 $corpus \
+  > $dir/fuzz.log 2>&1 || status=$?
+tail -n 8 $dir/fuzz.log
 rm -rf "$TMPDIR"
+exit $status

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds everything with g++ and clang++, warnings as errors, and runs every test.
+# Builds everything with g++ and clang++, warnings as errors, and runs every
+# test, after a short fuzz run of the readers under the sanitizers.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -10,7 +11,9 @@ if ! locale -a 2>/dev/null | grep -qiE '^de_DE\.utf-?8$'; then
   fi
 fi
 
-for compiler in g++ clang++; do
+bash fuzz/run.sh 30
+
+for compiler in clang++ g++; do
   dir=build/$compiler
   cmake -S . -B "$dir" -G Ninja -DCMAKE_CXX_COMPILER=$compiler -DNORVIK_WARNINGS_AS_ERRORS=ON
   cmake --build "$dir"
