@@ -22,15 +22,8 @@ void writeGeneral(Out& out, const KivBL1Data::BL1GeneralGroup& g)
         out.line("  NOEUD_XYZ %3.3f %3.3f %3.3f", g.noeudXyz[0], g.noeudXyz[1], g.noeudXyz[2]);
     // Snow goes with the loadings: written once, and only when a loading of
     // type 2 or -1 is present.
-    if (g.exportNIEGE()) {
-        for (int i = 0; i < g.loadings.getLength(); ++i) {
-            const int type = g.loadings[i].type;
-            if (type == 2 || type == -1) {
-                out.line("  NEIGE %3.3f", g.neige);
-                break;
-            }
-        }
-    }
+    if (g.exportNIEGE() && NorvikGlobalData::hasSnowLoading(g.loadings))
+        out.line("  NEIGE %3.3f", g.neige);
     for (int i = 0; i < g.loadings.getLength(); ++i)
         out.loading(g.loadings[i]);
     if (g.exportLIA())

@@ -14,17 +14,6 @@ using Column = KivBL2Data::BL2ColumnGroup;
 using Support = KivBL2Data::BL2SupportGroup;
 using ColumnBase = KivBL2Data::BL2ColumnBase;
 
-// Snow is written only for a loading of type 2 or -1.
-bool hasSnowLoading(const KivArray<NorvikGlobalData::GenLoading>& loadings)
-{
-    for (int i = 0; i < loadings.getLength(); ++i) {
-        const int type = loadings[i].type;
-        if (type == 2 || type == -1)
-            return true;
-    }
-    return false;
-}
-
 // A stiffener with a value of 0.0 (or -0.0) is absent; NaN counts as a value.
 bool hasStiffener(const KivBL2Data::BL2Radius& radius)
 {
@@ -38,7 +27,7 @@ void writeGeneral(KivNorvikOutput& out, const General& g)
         out.lineW(L"  REP_PAGE %s", g.repPage);
     if (g.exportNOEUD_XYZ())
         out.line("  NOEUD_XYZ %3.3f %3.3f %3.3f", g.noeudXyz[0], g.noeudXyz[1], g.noeudXyz[2]);
-    if (g.exportNEIGE() && hasSnowLoading(g.loadings))
+    if (g.exportNEIGE() && NorvikGlobalData::hasSnowLoading(g.loadings))
         out.line("  NEIGE %3.3f", g.neige);
     for (int i = 0; i < g.loadings.getLength(); ++i)
         out.loading(g.loadings[i]);

@@ -89,15 +89,8 @@ void writeGeneral(KivNorvikOutput& out, const General& g)
 {
     out.line("GEN");
     out.lineW(L"  TYPE_ATT %s", g.typeAtt == 0 ? L"POU/POU" : L"POU/POT");
-    if (defined(g.neige)) {
-        for (int i = 0; i < g.loadings.getLength(); ++i) {
-            const int type = g.loadings[i].type;
-            if (type == 2 || type == -1) {
-                out.line("  NEIGE %3.3f", g.neige);
-                break;
-            }
-        }
-    }
+    if (defined(g.neige) && NorvikGlobalData::hasSnowLoading(g.loadings))
+        out.line("  NEIGE %3.3f", g.neige);
     for (int i = 0; i < g.loadings.getLength(); ++i)
         out.loading(g.loadings[i]);
     if (defined(g.lia))

@@ -35,7 +35,7 @@ void writeGeneral(KivNorvikOutput& out, const Data::BL4GeneralGroup& g)
     out.endLine();
     out.line("  NOEUD %d", g.noeud);
     out.line("  NOEUD_XYZ %3.3f %3.3f %3.3f", g.noeudXyz[0], g.noeudXyz[1], g.noeudXyz[2]);
-    if (g.loading.type == 2 || g.loading.type == -1)
+    if (g.loading.isSnow())
         out.line("  NEIGE %3.3f", g.neige);
     out.loading(g.loading);
     out.lineW(L"  LIA %s", g.lia);

@@ -17,7 +17,7 @@ void writeGeneral(KivNorvikOutput& out, const Data::BL5GeneralGroup& g)
     out.line("  TYPE_ATT %d", g.typeAtt);
     out.line("  NOEUD %d", g.noeud);
     out.line("  XY %3.3f %3.3f %3.3f", g.xy[0], g.xy[1], g.xy[2]);
-    if (g.loading.type == 2 || g.loading.type == -1)
+    if (g.loading.isSnow())
         out.line("  NEIGE %3.3f", g.neige);
     out.loading(g.loading);
     out.lineW(L"  LIA %s", g.lia);

@@ -54,4 +54,18 @@ GenLoading::GenLoading()
     : number(kInteger), text1(KivNorvikData::undefinedString()),
       text2(KivNorvikData::undefinedString()), type(kInteger) {}
 
+bool GenLoading::isSnow() const
+{
+    return type == 2 || type == -1;
+}
+
+bool hasSnowLoading(const KivArray<GenLoading>& loadings)
+{
+    for (int i = 0; i < loadings.getLength(); ++i) {
+        if (loadings[i].isSnow())
+            return true;
+    }
+    return false;
+}
+
 } // namespace NorvikGlobalData

@@ -2,6 +2,7 @@
 
 #include "NorvikExportApi.h"
 
+#include <KivArray.h>
 #include <KivString.h>
 
 // Records shared by several kinds: sections and general loadings.
@@ -55,10 +56,15 @@ struct NORVIK_API BL12Section
 struct NORVIK_API GenLoading
 {
     GenLoading();
+    // A loading of type 2 or -1 carries snow: the snow line goes with it.
+    bool isSnow() const;
     int number;
     KivString text1;
     KivString text2;
     int type;
 };
+
+// Whether any of the loadings carries snow.
+NORVIK_API bool hasSnowLoading(const KivArray<GenLoading>& loadings);
 
 } // namespace NorvikGlobalData
