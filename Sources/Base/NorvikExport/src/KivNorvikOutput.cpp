@@ -55,8 +55,7 @@ void KivNorvikOutput::section(const NorvikGlobalData::Section& s, int mode)
 {
     const bool connection = mode == 1;
     KivString text;
-    if (s.type == 0 && KivNorvikData::isDefined(s.profile.text1)
-        && KivNorvikData::isDefined(s.profile.text2)) {
+    if (s.exportPRF()) {
         text.format(L"%s %s %s", connection ? L"CONNEC_SEC  PRF" : L"SECTION  PRF",
                     clean(s.profile.text1).getStringW(), clean(s.profile.text2).getStringW());
     } else if (s.exportDIM()) {
