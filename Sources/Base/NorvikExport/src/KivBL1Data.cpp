@@ -260,13 +260,9 @@ KivBL1Data::~KivBL1Data() = default;
 
 void KivBL1Data::setFrom(const KivNorvikData* source)
 {
-    if (source == nullptr || source->dataType != eBL1)
-        return;
-    // The kind field can be set by hand on a record of another class.
-    const KivBL1Data* other = dynamic_cast<const KivBL1Data*>(source);
-    if (other == nullptr)
-        return;
-    dataType = eBL1;
-    projectName = other->projectName;
-    *this = *other;
+    if (const KivBL1Data* other = sourceOfKind<KivBL1Data>(source, eBL1)) {
+        dataType = eBL1;
+        projectName = other->projectName;
+        *this = *other;
+    }
 }

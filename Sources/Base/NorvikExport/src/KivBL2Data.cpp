@@ -160,13 +160,9 @@ KivBL2Data::~KivBL2Data() = default;
 
 void KivBL2Data::setFrom(const KivNorvikData* source)
 {
-    if (source == nullptr || source->dataType != eBL2)
-        return;
-    // A record claiming eBL2 that is not a KivBL2Data has no groups to copy.
-    const KivBL2Data* other = dynamic_cast<const KivBL2Data*>(source);
-    if (other == nullptr)
-        return;
-    dataType = eBL2;
-    projectName = other->projectName;
-    *this = *other;
+    if (const KivBL2Data* other = sourceOfKind<KivBL2Data>(source, eBL2)) {
+        dataType = eBL2;
+        projectName = other->projectName;
+        *this = *other;
+    }
 }

@@ -137,13 +137,9 @@ KivBL3Data::~KivBL3Data() = default;
 
 void KivBL3Data::setFrom(const KivNorvikData* source)
 {
-    if (source == nullptr || source->dataType != eBL3)
-        return;
-    // A record that merely claims to be BL3 is not read as one.
-    const KivBL3Data* bl3 = dynamic_cast<const KivBL3Data*>(source);
-    if (bl3 == nullptr)
-        return;
-    dataType = eBL3;
-    projectName = bl3->projectName;
-    *this = *bl3;
+    if (const KivBL3Data* other = sourceOfKind<KivBL3Data>(source, eBL3)) {
+        dataType = eBL3;
+        projectName = other->projectName;
+        *this = *other;
+    }
 }

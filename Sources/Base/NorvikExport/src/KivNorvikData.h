@@ -39,4 +39,16 @@ public:
 
     KivString projectName;
     eNorvikDataType dataType;
+
+protected:
+    // The source as a record of class `Record` when it is of kind `kind` and
+    // really of that class (a kind set by hand on another class is refused);
+    // null otherwise.
+    template <class Record>
+    static const Record* sourceOfKind(const KivNorvikData* source, eNorvikDataType kind)
+    {
+        if (source == nullptr || source->dataType != kind)
+            return nullptr;
+        return dynamic_cast<const Record*>(source);
+    }
 };
