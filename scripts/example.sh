@@ -3,6 +3,7 @@
 # every kind into out/ and reads the readable kinds back.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+bash scripts/deps.sh
 cmake -S . -B build/example -G Ninja -DNORVIK_BUILD_TESTS=OFF
 cmake --build build/example --target host_example
 mkdir -p out

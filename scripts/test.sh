@@ -3,6 +3,7 @@
 # test, after a short fuzz run of the readers under the sanitizers.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+bash scripts/deps.sh
 
 # The number-format tests run under a comma-decimal locale.
 if ! locale -a 2>/dev/null | grep -qiE '^de_DE\.utf-?8$'; then

@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Installs what the build and the tests need, when the machine lacks it.
+set -euo pipefail
+packages="g++ clang cmake ninja-build libgtest-dev libbenchmark-dev libclang-rt-14-dev locales"
+missing=""
+for package in $packages; do
+  dpkg -s "$package" >/dev/null 2>&1 || missing="$missing $package"
+done
+if [ -n "$missing" ]; then
+  if [ "$(id -u)" != 0 ]; then
+    echo "missing packages:$missing (install them as root)" >&2
+    exit 1
+  fi
+  apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $missing
+fi
