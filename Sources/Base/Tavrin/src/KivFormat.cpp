@@ -12,7 +12,7 @@
 
 namespace {
 
-struct Spec
+struct Directive
 {
     bool left = false;
     bool plus = false;
@@ -39,17 +39,17 @@ void pad(std::basic_string<Ch>& out, size_t count, Ch ch)
 
 // Writes sign/prefix, zero padding and digits within the field width.
 template <class Ch>
-void emitNumber(std::basic_string<Ch>& out, const Spec& spec, const std::string& prefix,
+void emitNumber(std::basic_string<Ch>& out, const Directive& directive, const std::string& prefix,
                 const std::string& digits, bool zeroPadAllowed)
 {
     const size_t body = prefix.size() + digits.size();
-    const size_t width = spec.width > 0 ? static_cast<size_t>(spec.width) : 0;
+    const size_t width = directive.width > 0 ? static_cast<size_t>(directive.width) : 0;
     const size_t fill = width > body ? width - body : 0;
-    if (spec.left) {
+    if (directive.left) {
         appendAscii(out, prefix.data(), prefix.size());
         appendAscii(out, digits.data(), digits.size());
         pad(out, fill, static_cast<Ch>(' '));
-    } else if (spec.zero && zeroPadAllowed) {
+    } else if (directive.zero && zeroPadAllowed) {
         appendAscii(out, prefix.data(), prefix.size());
         pad(out, fill, static_cast<Ch>('0'));
         appendAscii(out, digits.data(), digits.size());
@@ -61,7 +61,7 @@ void emitNumber(std::basic_string<Ch>& out, const Spec& spec, const std::string&
 }
 
 template <class Ch>
-void emitInteger(std::basic_string<Ch>& out, const Spec& spec, char conv, bool negative,
+void emitInteger(std::basic_string<Ch>& out, const Directive& directive, char conv, bool negative,
                  unsigned long long magnitude)
 {
     int base = 10;
@@ -71,7 +71,7 @@ void emitInteger(std::basic_string<Ch>& out, const Spec& spec, char conv, bool n
         base = 16;
     char buffer[72];
     std::string digits;
-    if (!(spec.precision == 0 && magnitude == 0)) {
+    if (!(directive.precision == 0 && magnitude == 0)) {
         auto result = std::to_chars(buffer, buffer + sizeof buffer, magnitude, base);
         digits.assign(buffer, result.ptr);
     }
@@ -80,36 +80,36 @@ void emitInteger(std::basic_string<Ch>& out, const Spec& spec, char conv, bool n
             if (c >= 'a' && c <= 'f')
                 c = static_cast<char>(c - 'a' + 'A');
     }
-    if (spec.precision > 0 && digits.size() < static_cast<size_t>(spec.precision))
-        digits.insert(0, static_cast<size_t>(spec.precision) - digits.size(), '0');
+    if (directive.precision > 0 && digits.size() < static_cast<size_t>(directive.precision))
+        digits.insert(0, static_cast<size_t>(directive.precision) - digits.size(), '0');
     std::string prefix;
     if (conv == 'd' || conv == 'i') {
         if (negative)
             prefix = "-";
-        else if (spec.plus)
+        else if (directive.plus)
             prefix = "+";
-        else if (spec.space)
+        else if (directive.space)
             prefix = " ";
-    } else if (spec.alternate) {
+    } else if (directive.alternate) {
         if (base == 8 && (digits.empty() || digits[0] != '0'))
             digits.insert(0, 1, '0');
         else if (base == 16 && magnitude != 0)
             prefix = conv == 'X' ? "0X" : "0x";
     }
-    emitNumber(out, spec, prefix, digits, spec.precision < 0);
+    emitNumber(out, directive, prefix, digits, directive.precision < 0);
 }
 
 template <class Ch>
-void emitFloating(std::basic_string<Ch>& out, const Spec& spec, char conv, double value)
+void emitFloating(std::basic_string<Ch>& out, const Directive& directive, char conv, double value)
 {
     const bool upper = conv == 'F' || conv == 'E' || conv == 'G' || conv == 'A';
     const char lower = static_cast<char>(upper ? conv - 'A' + 'a' : conv);
     std::string prefix;
     if (std::signbit(value))
         prefix = "-";
-    else if (spec.plus)
+    else if (directive.plus)
         prefix = "+";
-    else if (spec.space)
+    else if (directive.space)
         prefix = " ";
     const double magnitude = std::fabs(value);
     std::string digits;
@@ -117,7 +117,7 @@ void emitFloating(std::basic_string<Ch>& out, const Spec& spec, char conv, doubl
     if (!finite) {
         digits = std::isnan(magnitude) ? "nan" : "inf";
     } else {
-        int precision = spec.precision;
+        int precision = directive.precision;
         if (precision > 4096)
             precision = 4096;
         std::vector<char> buffer(static_cast<size_t>(400 + (precision > 0 ? precision : 0) + 32));
@@ -147,7 +147,7 @@ void emitFloating(std::basic_string<Ch>& out, const Spec& spec, char conv, doubl
         digits.assign(first, result.ptr);
         if (lower == 'a' && upper)
             prefix.back() = 'X';
-        if (spec.alternate && digits.find('.') == std::string::npos && lower != 'g') {
+        if (directive.alternate && digits.find('.') == std::string::npos && lower != 'g') {
             const size_t exponent = digits.find_first_of("ep");
             digits.insert(exponent == std::string::npos ? digits.size() : exponent, ".");
         }
@@ -157,21 +157,21 @@ void emitFloating(std::basic_string<Ch>& out, const Spec& spec, char conv, doubl
             if (c >= 'a' && c <= 'z')
                 c = static_cast<char>(c - 'a' + 'A');
     }
-    emitNumber(out, spec, prefix, digits, finite);
+    emitNumber(out, directive, prefix, digits, finite);
 }
 
 template <class Ch>
-void emitText(std::basic_string<Ch>& out, const Spec& spec, const std::basic_string<Ch>& text)
+void emitText(std::basic_string<Ch>& out, const Directive& directive, const std::basic_string<Ch>& text)
 {
     size_t count = text.size();
-    if (spec.precision >= 0 && count > static_cast<size_t>(spec.precision))
-        count = static_cast<size_t>(spec.precision);
-    const size_t width = spec.width > 0 ? static_cast<size_t>(spec.width) : 0;
+    if (directive.precision >= 0 && count > static_cast<size_t>(directive.precision))
+        count = static_cast<size_t>(directive.precision);
+    const size_t width = directive.width > 0 ? static_cast<size_t>(directive.width) : 0;
     const size_t fill = width > count ? width - count : 0;
-    if (!spec.left)
+    if (!directive.left)
         pad(out, fill, static_cast<Ch>(' '));
     out.append(text, 0, count);
-    if (spec.left)
+    if (directive.left)
         pad(out, fill, static_cast<Ch>(' '));
 }
 
@@ -226,50 +226,50 @@ std::basic_string<Ch> formatImpl(const Ch* fmt, va_list args)
             continue;
         }
         const Ch* start = p++;
-        Spec spec;
+        Directive directive;
         for (;; ++p) {
             const Ch c = *p;
-            if (c == static_cast<Ch>('-')) spec.left = true;
-            else if (c == static_cast<Ch>('+')) spec.plus = true;
-            else if (c == static_cast<Ch>(' ')) spec.space = true;
-            else if (c == static_cast<Ch>('#')) spec.alternate = true;
-            else if (c == static_cast<Ch>('0')) spec.zero = true;
+            if (c == static_cast<Ch>('-')) directive.left = true;
+            else if (c == static_cast<Ch>('+')) directive.plus = true;
+            else if (c == static_cast<Ch>(' ')) directive.space = true;
+            else if (c == static_cast<Ch>('#')) directive.alternate = true;
+            else if (c == static_cast<Ch>('0')) directive.zero = true;
             else break;
         }
         if (*p == static_cast<Ch>('*')) {
             ++p;
             int width = va_arg(args, int);
             if (width < 0) {
-                spec.left = true;
+                directive.left = true;
                 width = width == INT32_MIN ? 0 : -width;
             }
-            spec.width = width > 100000000 ? 100000000 : width;
+            directive.width = width > 100000000 ? 100000000 : width;
         } else {
-            spec.width = readNumber(p);
+            directive.width = readNumber(p);
         }
         if (*p == static_cast<Ch>('.')) {
             ++p;
             if (*p == static_cast<Ch>('*')) {
                 ++p;
                 const int precision = va_arg(args, int);
-                spec.precision = precision < 0 ? -1 : (precision > 100000000 ? 100000000 : precision);
+                directive.precision = precision < 0 ? -1 : (precision > 100000000 ? 100000000 : precision);
             } else {
-                spec.precision = readNumber(p);
+                directive.precision = readNumber(p);
             }
         }
         switch (static_cast<int>(*p)) {
         case 'h':
             ++p;
-            if (*p == static_cast<Ch>('h')) { ++p; spec.length = 'H'; } else spec.length = 'h';
+            if (*p == static_cast<Ch>('h')) { ++p; directive.length = 'H'; } else directive.length = 'h';
             break;
         case 'l':
             ++p;
-            if (*p == static_cast<Ch>('l')) { ++p; spec.length = 'L'; } else spec.length = 'l';
+            if (*p == static_cast<Ch>('l')) { ++p; directive.length = 'L'; } else directive.length = 'l';
             break;
-        case 'j': ++p; spec.length = 'j'; break;
-        case 'z': ++p; spec.length = 'z'; break;
-        case 't': ++p; spec.length = 't'; break;
-        case 'L': ++p; spec.length = 'D'; break;
+        case 'j': ++p; directive.length = 'j'; break;
+        case 'z': ++p; directive.length = 'z'; break;
+        case 't': ++p; directive.length = 't'; break;
+        case 'L': ++p; directive.length = 'D'; break;
         default: break;
         }
         const int conv = static_cast<int>(*p);
@@ -282,7 +282,7 @@ std::basic_string<Ch> formatImpl(const Ch* fmt, va_list args)
         case 'd':
         case 'i': {
             long long value;
-            switch (spec.length) {
+            switch (directive.length) {
             case 'l': value = va_arg(args, long); break;
             case 'L': value = va_arg(args, long long); break;
             case 'j': value = va_arg(args, intmax_t); break;
@@ -296,7 +296,7 @@ std::basic_string<Ch> formatImpl(const Ch* fmt, va_list args)
             const unsigned long long magnitude = negative
                 ? 0ULL - static_cast<unsigned long long>(value)
                 : static_cast<unsigned long long>(value);
-            emitInteger(out, spec, static_cast<char>(conv), negative, magnitude);
+            emitInteger(out, directive, static_cast<char>(conv), negative, magnitude);
             break;
         }
         case 'u':
@@ -304,7 +304,7 @@ std::basic_string<Ch> formatImpl(const Ch* fmt, va_list args)
         case 'x':
         case 'X': {
             unsigned long long value;
-            switch (spec.length) {
+            switch (directive.length) {
             case 'l': value = va_arg(args, unsigned long); break;
             case 'L': value = va_arg(args, unsigned long long); break;
             case 'j': value = va_arg(args, uintmax_t); break;
@@ -314,37 +314,37 @@ std::basic_string<Ch> formatImpl(const Ch* fmt, va_list args)
             case 'H': value = static_cast<unsigned char>(va_arg(args, unsigned int)); break;
             default: value = va_arg(args, unsigned int); break;
             }
-            emitInteger(out, spec, static_cast<char>(conv), false, value);
+            emitInteger(out, directive, static_cast<char>(conv), false, value);
             break;
         }
         case 'f': case 'F': case 'e': case 'E': case 'g': case 'G': case 'a': case 'A': {
-            const double value = spec.length == 'D'
+            const double value = directive.length == 'D'
                 ? static_cast<double>(va_arg(args, long double))
                 : va_arg(args, double);
-            emitFloating(out, spec, static_cast<char>(conv), value);
+            emitFloating(out, directive, static_cast<char>(conv), value);
             break;
         }
         case 'c': {
             const int value = va_arg(args, int);
             std::basic_string<Ch> text(1, static_cast<Ch>(value));
-            if (sizeof(Ch) == 1 && (spec.length == 'l' || value > 0xFF))
+            if (sizeof(Ch) == 1 && (directive.length == 'l' || value > 0xFF))
                 text = textOf<Ch>(std::wstring(1, static_cast<wchar_t>(value)).c_str());
-            else if (sizeof(Ch) > 1 && spec.length == 'h')
+            else if (sizeof(Ch) > 1 && directive.length == 'h')
                 text = textOf<Ch>(std::string(1, static_cast<char>(value)).c_str());
-            emitText(out, spec, text);
+            emitText(out, directive, text);
             break;
         }
         case 's': {
-            const bool wideArgument = sizeof(Ch) == 1 ? spec.length == 'l' : spec.length != 'h';
+            const bool wideArgument = sizeof(Ch) == 1 ? directive.length == 'l' : directive.length != 'h';
             if (wideArgument)
-                emitText(out, spec, textOf<Ch>(va_arg(args, const wchar_t*)));
+                emitText(out, directive, textOf<Ch>(va_arg(args, const wchar_t*)));
             else
-                emitText(out, spec, textOf<Ch>(va_arg(args, const char*)));
+                emitText(out, directive, textOf<Ch>(va_arg(args, const char*)));
             break;
         }
         case 'p': {
             const void* pointer = va_arg(args, const void*);
-            Spec hex = spec;
+            Directive hex = directive;
             hex.alternate = true;
             emitInteger(out, hex, 'x', false, static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(pointer)));
             break;
