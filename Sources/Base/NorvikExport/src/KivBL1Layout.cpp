@@ -136,11 +136,11 @@ const KivNorvikLineRule rules[] = {
 // general group and the beam sides, two in the column and the ACR group, so a
 // bare "PRO" or "I" changes a beam side's section type but not the column's.
 const KivNorvikGroupLayout groups[] = {
-    {KivBL1Layout::kGeneral, 1, general::rules, static_cast<int>(std::size(general::rules))},
-    {KivBL1Layout::kColumn, 2, column::rules, static_cast<int>(std::size(column::rules))},
-    {KivBL1Layout::kACR, 2, acr::rules, static_cast<int>(std::size(acr::rules))},
-    {KivBL1Layout::kRight, 1, traverse::rules, static_cast<int>(std::size(traverse::rules))},
-    {KivBL1Layout::kLeft, 1, traverse::rules, static_cast<int>(std::size(traverse::rules))},
+    {"GEN", 1, general::rules, static_cast<int>(std::size(general::rules))},
+    {"POT", 2, column::rules, static_cast<int>(std::size(column::rules))},
+    {"ACR", 2, acr::rules, static_cast<int>(std::size(acr::rules))},
+    {"TRA D", 1, traverse::rules, static_cast<int>(std::size(traverse::rules))},
+    {"TRA G", 1, traverse::rules, static_cast<int>(std::size(traverse::rules))},
 };
 
 } // namespace

@@ -13,10 +13,6 @@ class NORVIK_API KivBL1Layout
 {
 public:
     static const KivNorvikKindLayout& kind();
-
-    static constexpr const char* kGeneral = "GEN";
-    static constexpr const char* kColumn = "POT";
-    static constexpr const char* kACR = "ACR";
-    static constexpr const char* kRight = "TRA D";
-    static constexpr const char* kLeft = "TRA G";
+    // The groups, in the order of kind().groups.
+    enum Group { General, Column, ACR, Right, Left };
 };

@@ -10,4 +10,6 @@ class NORVIK_API KivBL2Layout
 {
 public:
     static const KivNorvikKindLayout& kind();
+    // The groups, in the order of kind().groups.
+    enum Group { General, Column, Support };
 };

@@ -5,9 +5,6 @@
 
 #include <iterator>
 
-const char* const KivBL3Layout::kGeneral = "GEN";
-const char* const KivBL3Layout::kMainElement = "PRIM";
-const char* const KivBL3Layout::kSecondaryElement = "SEC_1";
 
 namespace {
 
@@ -139,10 +136,10 @@ const KivNorvikLineRule rules[] = {
 
 // Lines of the main and secondary groups need a keyword and a value.
 const KivNorvikGroupLayout groups[] = {
-    {KivBL3Layout::kGeneral, 1, general::rules, static_cast<int>(std::size(general::rules))},
-    {KivBL3Layout::kMainElement, 2, main_element::rules,
+    {"GEN", 1, general::rules, static_cast<int>(std::size(general::rules))},
+    {"PRIM", 2, main_element::rules,
      static_cast<int>(std::size(main_element::rules))},
-    {KivBL3Layout::kSecondaryElement, 2, secondary::rules,
+    {"SEC_1", 2, secondary::rules,
      static_cast<int>(std::size(secondary::rules))},
 };
 

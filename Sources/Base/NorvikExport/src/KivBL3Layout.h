@@ -10,8 +10,6 @@ class NORVIK_API KivBL3Layout
 public:
     static const KivNorvikKindLayout& kind();
 
-    // Headers of the groups, in the order of kind().groups.
-    static const char* const kGeneral;
-    static const char* const kMainElement;
-    static const char* const kSecondaryElement;
+    // The groups, in the order of kind().groups.
+    enum Group { General, MainElement, SecondaryElement };
 };

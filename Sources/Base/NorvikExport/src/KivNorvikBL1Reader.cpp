@@ -2,16 +2,6 @@
 
 #include "KivBL1Layout.h"
 
-#include <cstring>
-
-namespace {
-
-bool is(const KivNorvikGroupLayout& group, const char* header)
-{
-    return std::strcmp(group.header, header) == 0;
-}
-
-} // namespace
 
 KivNorvikBL1Reader::KivNorvikBL1Reader(const KivString& path)
     : KivNorvikFileReader(path), record(nullptr) {}
@@ -29,37 +19,34 @@ void KivNorvikBL1Reader::fillStructure(KivNorvikData& data)
     data.setFrom(record);
 }
 
-void* KivNorvikBL1Reader::beginGroup(const KivNorvikGroupLayout& group)
+void* KivNorvikBL1Reader::beginGroup(int group)
 {
     if (record == nullptr)
         return nullptr;
-    if (is(group, KivBL1Layout::kGeneral))
+    switch (group) {
+    case KivBL1Layout::General:
         return &record->generalGroup;
-    if (is(group, KivBL1Layout::kColumn))
+    case KivBL1Layout::Column:
         return &record->potGroup;
-    if (is(group, KivBL1Layout::kACR)) {
+    case KivBL1Layout::ACR:
         // The ACR group stands in for the column: keep that choice, so the
         // record writes its ACR group again.
         record->potGroup.con = KivString(L"ACR");
         return &record->acr;
-    }
-    if (is(group, KivBL1Layout::kRight) || is(group, KivBL1Layout::kLeft)) {
+    case KivBL1Layout::Right:
+    case KivBL1Layout::Left:
         // Each beam-side group replaces its side as a whole.
         pendingTraverse = KivBL1Data::BL1Traverse();
         return &pendingTraverse;
+    default:
+        return nullptr;
     }
-    return nullptr;
 }
 
-void KivNorvikBL1Reader::endGroup(const KivNorvikGroupLayout& group, void* target)
+void KivNorvikBL1Reader::endGroup(int group, void* target)
 {
     if (record == nullptr || target != &pendingTraverse)
         return;
-    if (is(group, KivBL1Layout::kRight)) {
-        pendingTraverse.side = 1;
-        record->rightTraverse = pendingTraverse;
-    } else if (is(group, KivBL1Layout::kLeft)) {
-        pendingTraverse.side = 0;
-        record->leftTraverse = pendingTraverse;
-    }
+    pendingTraverse.side = group == KivBL1Layout::Right ? 1 : 0;
+    (group == KivBL1Layout::Right ? record->rightTraverse : record->leftTraverse) = pendingTraverse;
 }

@@ -17,8 +17,8 @@ public:
     void fillStructure(KivNorvikData& data) override;
 
 protected:
-    void* beginGroup(const KivNorvikGroupLayout& group) override;
-    void endGroup(const KivNorvikGroupLayout& group, void* target) override;
+    void* beginGroup(int group) override;
+    void endGroup(int group, void* target) override;
 
 private:
     KivBL1Data* record;

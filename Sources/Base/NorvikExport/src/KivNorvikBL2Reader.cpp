@@ -3,7 +3,6 @@
 #include "KivBL2Data.h"
 #include "KivBL2Layout.h"
 
-#include <cstring>
 
 KivNorvikBL2Reader::KivNorvikBL2Reader(const KivString& path)
     : KivNorvikFileReader(path), record(nullptr) {}
@@ -21,15 +20,18 @@ void KivNorvikBL2Reader::fillStructure(KivNorvikData& data)
     data.setFrom(record);
 }
 
-void* KivNorvikBL2Reader::beginGroup(const KivNorvikGroupLayout& group)
+void* KivNorvikBL2Reader::beginGroup(int group)
 {
     if (record == nullptr)
         return nullptr;
-    if (std::strcmp(group.header, "GEN") == 0)
+    switch (group) {
+    case KivBL2Layout::General:
         return &record->generalGroup;
-    if (std::strcmp(group.header, "POT") == 0)
+    case KivBL2Layout::Column:
         return &record->columnGroup;
-    if (std::strcmp(group.header, "APP") == 0)
+    case KivBL2Layout::Support:
         return &record->supportGroup;
-    return nullptr;
+    default:
+        return nullptr;
+    }
 }

@@ -17,7 +17,7 @@ public:
     void fillStructure(KivNorvikData& data) override;
 
 protected:
-    void* beginGroup(const KivNorvikGroupLayout& group) override;
+    void* beginGroup(int group) override;
 
 private:
     KivBL2Data* record;

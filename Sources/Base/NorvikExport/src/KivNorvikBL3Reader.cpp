@@ -25,15 +25,18 @@ const KivBL3Data* KivNorvikBL3Reader::getRecord() const
     return record;
 }
 
-void* KivNorvikBL3Reader::beginGroup(const KivNorvikGroupLayout& group)
+void* KivNorvikBL3Reader::beginGroup(int group)
 {
     if (record == nullptr)
         return nullptr;
-    if (group.header == KivBL3Layout::kGeneral)
+    switch (group) {
+    case KivBL3Layout::General:
         return &record->generalGroup;
-    if (group.header == KivBL3Layout::kMainElement)
+    case KivBL3Layout::MainElement:
         return &record->mainElementGroup;
-    if (group.header == KivBL3Layout::kSecondaryElement)
+    case KivBL3Layout::SecondaryElement:
         return &record->secondaryElementGroup;
-    return nullptr;
+    default:
+        return nullptr;
+    }
 }

@@ -23,7 +23,7 @@ public:
     const KivBL3Data* getRecord() const;
 
 protected:
-    virtual void* beginGroup(const KivNorvikGroupLayout& group);
+    void* beginGroup(int group) override;
 
 private:
     KivBL3Data* record;

@@ -161,9 +161,10 @@ void KivNorvikFileReader::scanLines(const KivNorvikKindLayout& layout, bool ever
     while (i < count) {
         const KivString& line = lines[i];
         if (const KivNorvikGroupLayout* group = layout.findGroup(line)) {
-            void* target = beginGroup(*group);
+            const int index = static_cast<int>(group - layout.groups);
+            void* target = beginGroup(index);
             i = fillGroup(i + 1, layout, *group, target);
-            endGroup(*group, target);
+            endGroup(index, target);
             continue;
         }
         if ((everyTagLine || !tagSeen) && line.find(tagText, 0) >= 0) {
@@ -198,11 +199,11 @@ int KivNorvikFileReader::fillGroup(int start, const KivNorvikKindLayout& layout,
     return count;
 }
 
-void* KivNorvikFileReader::beginGroup(const KivNorvikGroupLayout&)
+void* KivNorvikFileReader::beginGroup(int)
 {
     return nullptr;
 }
 
-void KivNorvikFileReader::endGroup(const KivNorvikGroupLayout&, void*)
+void KivNorvikFileReader::endGroup(int, void*)
 {
 }

@@ -51,10 +51,11 @@ protected:
     void scanLines(const KivNorvikKindLayout& layout, bool everyTagLine, bool bl3,
                    KivNorvikData& record);
 
-    // The target that the rules of group `group` of the layout fill, and what
-    // happens when its lines end. By default there is none.
-    virtual void* beginGroup(const KivNorvikGroupLayout& group);
-    virtual void endGroup(const KivNorvikGroupLayout& group, void* target);
+    // The target that the rules of a group fill, and what happens when its
+    // lines end; `group` is the group's index in the layout (the kind's
+    // Group enumeration). By default there is no target.
+    virtual void* beginGroup(int group);
+    virtual void endGroup(int group, void* target);
 
     KivArray<KivString> lines;
 
