@@ -9,9 +9,10 @@
 namespace {
 
 // The code of token 1 among `words`; -1 when it is none of them.
-int codeOf(const KivNorvikTokens& tokens, const wchar_t* const* words, int count)
+template <size_t N>
+int codeOf(const KivNorvikTokens& tokens, const char* const (&words)[N])
 {
-    for (int i = 0; i < count; ++i) {
+    for (int i = 0; i < static_cast<int>(N); ++i) {
         if (tokens[1] == KivString(words[i]))
             return i;
     }
@@ -75,15 +76,15 @@ namespace secondary {
 using Target = KivBL3Data::BL3SecondaryElementGroup;
 
 // Bolt lines: value5 stands in the fifth place and value4 in the sixth.
-#define NORVIK_BL3_BOLT_ROW(keyword, member, kindCode)                                            \
-    {keyword, "", 7, 0,                                                                       \
+#define NORVIK_BL3_BOLT_ROW(member, kindCode)                                                 \
+    {KivBL3Layout::boltKeywords[kindCode], "", 7, 0,                                                                       \
      {NORVIK_FIXED(member.kind, kindCode), NORVIK_REAL(1, member.value1),                         \
       NORVIK_INTEGER(2, member.number), NORVIK_REAL(3, member.value2),                        \
       NORVIK_REAL(4, member.value3), NORVIK_REAL(5, member.value5),                           \
       NORVIK_REAL(6, member.value4)},                                                         \
      nullptr}
-#define NORVIK_BL3_NOTCH_ROW(keyword, member, kindCode)                                           \
-    {keyword, "", 6, 0,                                                                       \
+#define NORVIK_BL3_NOTCH_ROW(member, kindCode)                                                \
+    {KivBL3Layout::notchKeywords[kindCode], "", 6, 0,                                                                       \
      {NORVIK_FIXED(member.kind, kindCode), NORVIK_INTEGER(1, member.code),                        \
       NORVIK_REAL(2, member.value1), NORVIK_REAL(3, member.value2),                           \
       NORVIK_INTEGER(4, member.number1), NORVIK_INTEGER(5, member.number2)},                  \
@@ -98,16 +99,13 @@ const KivNorvikLineRule rules[] = {
     // A word without a code leaves the field as it was.
     {"CONNEC_TYPE", "*", 0, 0, {NORVIK_FILLED(1, Text, "connecType")},
      [](void* t, const KivNorvikTokens& tokens) {
-         static const wchar_t* const words[] = {L"RAID", L"PLAT_ABOUT", L"PLAT_PLIE",
-                                                L"L_GD_AILE", L"L_PT_AILE"};
-         const int code = codeOf(tokens, words, 5);
+         const int code = codeOf(tokens, KivBL3Layout::connecTypeWords);
          if (code >= 0)
              static_cast<Target*>(t)->connecType = code;
      }},
     {"CONNEC_POS", "*", 0, 0, {NORVIK_FILLED(1, Text, "connecPos")},
      [](void* t, const KivNorvikTokens& tokens) {
-         static const wchar_t* const words[] = {L"DOUBLE", L"GAUCHE", L"DROITE"};
-         const int code = codeOf(tokens, words, 3);
+         const int code = codeOf(tokens, KivBL3Layout::connecPosWords);
          if (code >= 0)
              static_cast<Target*>(t)->connecPos = code;
      }},
@@ -116,14 +114,14 @@ const KivNorvikLineRule rules[] = {
     {"CONNEC_MAT", "", 2, 0, {NORVIK_TEXT(1, connecMat)}, nullptr},
     NORVIK_SECTION_ROW("CONNEC_SEC", connecSection),
     {"DOUBLE_SOLIVE", "", 2, 0, {NORVIK_INTEGER(1, doubleSolive)}, nullptr},
-    NORVIK_BL3_BOLT_ROW("BOU_PRIM", boltPrim, 0),
-    NORVIK_BL3_BOLT_ROW("BOU_SEC", boltSec, 1),
-    NORVIK_BL3_NOTCH_ROW("GRUG_SUP_INI", notchSupIni, 3),
-    NORVIK_BL3_NOTCH_ROW("GRUG_INF_INI", notchInfIni, 4),
-    NORVIK_BL3_NOTCH_ROW("GRUG_LAT_INI", notchLatIni, 5),
-    NORVIK_BL3_NOTCH_ROW("GRUG_SUP", notchSup, 0),
-    NORVIK_BL3_NOTCH_ROW("GRUG_INF", notchInf, 1),
-    NORVIK_BL3_NOTCH_ROW("GRUG_LAT", notchLat, 2),
+    NORVIK_BL3_BOLT_ROW(boltPrim, 0),
+    NORVIK_BL3_BOLT_ROW(boltSec, 1),
+    NORVIK_BL3_NOTCH_ROW(notchSupIni, 3),
+    NORVIK_BL3_NOTCH_ROW(notchInfIni, 4),
+    NORVIK_BL3_NOTCH_ROW(notchLatIni, 5),
+    NORVIK_BL3_NOTCH_ROW(notchSup, 0),
+    NORVIK_BL3_NOTCH_ROW(notchInf, 1),
+    NORVIK_BL3_NOTCH_ROW(notchLat, 2),
     {"EFF", "", 2, 0,
      {NORVIK_INTEGER(1, effort.number), NORVIK_REAL(2, effort.value1),
       NORVIK_REAL(3, effort.value2), NORVIK_REAL(4, effort.value3)},

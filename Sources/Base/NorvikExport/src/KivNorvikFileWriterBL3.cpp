@@ -1,6 +1,7 @@
 #include "KivNorvikFileWriter.h"
 
 #include "KivBL3Data.h"
+#include "KivBL3Layout.h"
 #include "KivNorvikOutput.h"
 
 #include <climits>
@@ -15,32 +16,6 @@ using Secondary = KivBL3Data::BL3SecondaryElementGroup;
 bool defined(int value) { return KivNorvikData::isDefined(value); }
 bool defined(double value) { return KivNorvikData::isDefined(value); }
 bool defined(const KivString& value) { return KivNorvikData::isDefined(value); }
-
-// The word of a code, or "" outside the table.
-const wchar_t* word(int code, const wchar_t* const* words, int count)
-{
-    return code >= 0 && code < count ? words[code] : L"";
-}
-
-const wchar_t* connectionTypeWord(int code)
-{
-    static const wchar_t* const words[] = {L"RAID", L"PLAT_ABOUT", L"PLAT_PLIE", L"L_GD_AILE",
-                                           L"L_PT_AILE"};
-    return word(code, words, 5);
-}
-
-const wchar_t* connectionSideWord(int code)
-{
-    static const wchar_t* const words[] = {L"DOUBLE", L"GAUCHE", L"DROITE"};
-    return word(code, words, 3);
-}
-
-const wchar_t* notchWord(int kind)
-{
-    static const wchar_t* const words[] = {L"GRUG_SUP",     L"GRUG_INF",     L"GRUG_LAT",
-                                           L"GRUG_SUP_INI", L"GRUG_INF_INI", L"GRUG_LAT_INI"};
-    return word(kind, words, 6);
-}
 
 // The reference height as the integer of its line: truncated toward zero,
 // saturated to the 32-bit range; NaN, an unset value, gives the unset integer.
@@ -113,28 +88,28 @@ void writeMain(KivNorvikOutput& out, const Main& m)
 
 void writeBolt(KivNorvikOutput& out, const KivBL3Data::Bolt& b)
 {
-    const wchar_t* keyword = b.kind == 0 ? L"BOU_PRIM" : b.kind == 1 ? L"BOU_SEC" : nullptr;
+    const char* keyword = KivBL3Layout::wordOf(KivBL3Layout::boltKeywords, b.kind);
     if (keyword == nullptr)
         return;
     if (!defined(b.value1) || !defined(b.number) || !defined(b.value2) || !defined(b.value3)
         || !defined(b.value4) || !defined(b.value5))
         return;
     // value5 takes the fifth place, with one decimal, and value4 the sixth.
-    out.printW(L"  %s", keyword);
+    out.print("  %s", keyword);
     out.line(" %3.3f %d %3.3f %3.3f %1.1f %3.3f", b.value1, b.number, b.value2, b.value3,
              b.value5, b.value4);
 }
 
 void writeNotch(KivNorvikOutput& out, const KivBL3Data::Notch& n)
 {
-    const wchar_t* keyword = notchWord(n.kind);
-    if (*keyword == 0)
+    const char* keyword = KivBL3Layout::wordOf(KivBL3Layout::notchKeywords, n.kind);
+    if (keyword == nullptr)
         return;
     // `code` is tested against the unset integer, not against its default -1.
     if (!defined(n.code) || !defined(n.value1) || !defined(n.value2) || !defined(n.number1)
         || !defined(n.number2))
         return;
-    out.printW(L"  %s", keyword);
+    out.print("  %s", keyword);
     out.line(" %d %3.3f %3.3f %d %d", n.code, n.value1, n.value2, n.number1, n.number2);
 }
 
@@ -150,8 +125,11 @@ void writeSecondary(KivNorvikOutput& out, const Secondary& s)
         out.line("  POS_Z %3.3f", s.posZ);
     if (defined(s.jeu))
         out.line("  JEU %3.3f", s.jeu);
-    out.lineW(L"  CONNEC_TYPE %s", connectionTypeWord(s.connecType));
-    out.lineW(L"  CONNEC_POS %s", connectionSideWord(s.connecPos));
+    // A code outside its table writes the keyword and an empty word.
+    const char* type = KivBL3Layout::wordOf(KivBL3Layout::connecTypeWords, s.connecType);
+    const char* side = KivBL3Layout::wordOf(KivBL3Layout::connecPosWords, s.connecPos);
+    out.line("  CONNEC_TYPE %s", type ? type : "");
+    out.line("  CONNEC_POS %s", side ? side : "");
     if (defined(s.connecPosZ))
         out.line("  CONNEC_POSZ %d %3.3f", referenceHeight(s.connecPosZRef), s.connecPosZ);
     if (defined(s.connecLng))
