@@ -100,16 +100,3 @@ TEST(KivNorvikFileWriter, VersionsAndTextsOfTheGeneralGroup)
     EXPECT_EQ("\"NV_ATT\",\"Hall  \"GEN\"\"\n\nGEN\n  REP_PAGE page FIN POT\n  ORIGINE Olmarin 12.0\nFIN\n",
               readBytes(base + ".bl1"));
 }
-
-TEST(KivNorvikFileWriter, CopiesShareTheOpenFile)
-{
-    const std::string dir = tempDir();
-    KivNorvikFileWriter writer;
-    writer.setMajorVersion(7);
-    const std::string base = dir + "/shared";
-    ASSERT_EQ(1, writer.startWrite(KivString(base.c_str()), KivNorvikFileWriter::eFormatBL1));
-    KivNorvikFileWriter copy(writer);
-    EXPECT_EQ(1, copy.write(KivBL1Data()));
-    EXPECT_EQ(1, copy.endWrite());
-    EXPECT_NE(std::string::npos, readBytes(base + ".bl1").find("ORIGINE Olmarin 7.1"));
-}

@@ -11,49 +11,26 @@ namespace {
 std::wstring formatted(const char* fmt, double value)
 {
     KivString s;
-    s.format(fmt, value);
-    return s.getStringW();
+    return s.format(fmt, value).getStringW();
 }
 
 } // namespace
-
-TEST(KivString, ComparesWholeTextCaseSensitively)
-{
-    EXPECT_TRUE(KivString("GEN") == KivString(L"GEN"));
-    EXPECT_TRUE(KivString("GEN") != KivString("gen"));
-    EXPECT_TRUE(KivString("GEN") != KivString("GEN "));
-    EXPECT_EQ(0, KivString("x").isEmpty());
-    EXPECT_NE(0, KivString("").isEmpty());
-}
 
 TEST(KivString, FindsLeftsTrimsAndReplaces)
 {
     const KivString s("  BOU 20   8 ");
     EXPECT_EQ(2, s.find(KivString("BOU"), 0));
     EXPECT_EQ(-1, s.find(KivString("BOU"), 3));
-    EXPECT_EQ(-1, s.find(KivString("X"), 0));
     EXPECT_EQ(-1, s.find(KivString("B"), 1000));
-    EXPECT_EQ(std::wstring(L"  B"), s.left(3).getStringW());
     EXPECT_EQ(std::wstring(L""), s.left(-1).getStringW());
-
     KivString t(s);
-    t.TrimLeft().TrimRight();
-    EXPECT_EQ(std::wstring(L"BOU 20   8"), t.getStringW());
-    t.replace(0, 4, KivString(""));
+    t.TrimLeft().TrimRight().replace(0, 4, KivString(""));
     EXPECT_EQ(std::wstring(L"20   8"), t.getStringW());
-
     KivString quoted("\"\"name\"");
     quoted.TrimLeft(KivString("\"")).TrimRight(KivString("\""));
     EXPECT_EQ(std::wstring(L"name"), quoted.getStringW());
-    EXPECT_EQ(L'n', quoted[0]);
     EXPECT_EQ(L'\0', quoted[99]);
-    EXPECT_EQ(std::wstring(L"nameX"), (quoted + KivString("X")).getStringW());
-}
-
-TEST(KivString, CompareNoCaseLooksAtTheFirstCharacters)
-{
     EXPECT_NE(0, KivString::compareNoCase(KivString("att.grp"), KivString("ATT.*"), 3));
-    EXPECT_NE(0, KivString::compareNoCase(KivString("ATTX"), KivString("ATT.*"), 3));
     EXPECT_EQ(0, KivString::compareNoCase(KivString("AT"), KivString("ATT.*"), 3));
 }
 
@@ -67,8 +44,7 @@ TEST(KivString, WindowsCodePageBytesRoundTrip)
     EXPECT_EQ(L'\u20AC', text[0x80 - 1]);
     EXPECT_EQ(L'\u0081', text[0x81 - 1]);
 
-    const std::string dir = norvik_test::tempDir();
-    const std::string path = dir + "/bytes";
+    const std::string path = norvik_test::tempDir() + "/bytes";
     FILE* file = nullptr;
     ASSERT_EQ(1, kivfopen(&file, KivString(path.c_str()), KivString("w")));
     kivfprintf(file, L"%s", text.getStringW());
@@ -80,28 +56,22 @@ TEST(KivString, WindowsCodePageBytesRoundTrip)
 TEST(KivString, FormatsLikePrintf)
 {
     KivString s;
-    EXPECT_EQ(std::wstring(L"  CHA   5"), s.format("  CHA %3d", 5).getStringW());
-    EXPECT_EQ(std::wstring(L"1234"), s.format("%3d", 1234).getStringW());
+    EXPECT_EQ(std::wstring(L"  CHA   5 1234"), s.format("  CHA %3d %3d", 5, 1234).getStringW());
     EXPECT_EQ(std::wstring(L"-123456.780"), formatted("%3.3f", -123456.78));
-    EXPECT_EQ(std::wstring(L"12.500"), formatted("%3.3f", 12.5));
     EXPECT_EQ(std::wstring(L"0.000"), formatted("%3.3f", 0.0004));
-    EXPECT_EQ(std::wstring(L"8.8"), formatted("%1.1f", 8.8));
     EXPECT_EQ(std::wstring(L"10.9"), formatted("%1.1f", 10.9));
     EXPECT_EQ(std::wstring(L"-0.000"), formatted("%3.3f", -0.0));
     EXPECT_EQ(std::wstring(L"nan"), formatted("%3.3f", std::nan("")));
     EXPECT_EQ(std::wstring(L"[  x][y  ][007][+5][ff][1.5e+00]"),
               s.format(L"[%3s][%-3s][%03d][%+d][%x][%.1e]", L"x", L"y", 7, 5, 255, 1.5).getStringW());
-    EXPECT_EQ(std::wstring(L"a\u00FC b"), s.format(L"%hs %s", "a\xFC", L"b").getStringW());
-    EXPECT_EQ(std::wstring(L"100%"), s.format("%d%%", 100).getStringW());
+    EXPECT_EQ(std::wstring(L"a\u00FC b 100%"), s.format(L"%hs %s %d%%", "a\xFC", L"b", 100).getStringW());
 }
 
 TEST(KivString, ConvertsNumbersAtTheStartOfTheText)
 {
-    EXPECT_DOUBLE_EQ(12.5, KivString("12.500").toDouble(false));
     EXPECT_DOUBLE_EQ(-3.0, KivString("  -3xyz").toDouble(false));
     EXPECT_DOUBLE_EQ(1500.0, KivString("1.5e3").toDouble(false));
     EXPECT_DOUBLE_EQ(0.0, KivString("abc").toDouble(false));
-    EXPECT_DOUBLE_EQ(0.0, KivString("").toDouble(false));
     EXPECT_DOUBLE_EQ(0.0, KivString("-").toDouble(false));
     EXPECT_DOUBLE_EQ(12.0, KivString("12,5").toDouble(false));
     EXPECT_DOUBLE_EQ(DBL_MAX, KivString("1e999").toDouble(false));
@@ -109,11 +79,10 @@ TEST(KivString, ConvertsNumbersAtTheStartOfTheText)
     EXPECT_DOUBLE_EQ(0.0, KivString("1e-999").toDouble(false));
     EXPECT_TRUE(std::isnan(KivString("nan").toDouble(false)));
 
-    EXPECT_EQ(42, KivString("42").toInteger());
     EXPECT_EQ(-7, KivString(" -7.9").toInteger());
     EXPECT_EQ(5, KivString("+5").toInteger());
     EXPECT_EQ(0, KivString("x1").toInteger());
     EXPECT_EQ(INT_MAX, KivString("99999999999999999999").toInteger());
-    EXPECT_EQ(INT_MIN, KivString("-99999999999999999999").toInteger());
     EXPECT_EQ(INT_MIN, KivString("-2147483648").toInteger());
+    EXPECT_EQ(INT_MIN, KivString("-99999999999999999999").toInteger());
 }
