@@ -2,6 +2,7 @@
 
 #include "KivNorvikData.h"
 
+#include <cwchar>
 #include <string>
 
 KivNorvikOutput::KivNorvikOutput(FILE* file, int majorVersion, int minorVersion)
@@ -9,16 +10,13 @@ KivNorvikOutput::KivNorvikOutput(FILE* file, int majorVersion, int minorVersion)
 
 KivString KivNorvikOutput::clean(const KivString& text)
 {
-    if (text.find(L"\n") < 0 && text.find(L"\r") < 0)
+    if (std::wcspbrk(text.getStringW(), L"\r\n") == nullptr)
         return text;
-    KivString result;
-    const wchar_t* p = text.getStringW();
-    std::wstring copy(p);
+    std::wstring copy(text.getStringW());
     for (wchar_t& c : copy)
         if (c == L'\r' || c == L'\n')
             c = L' ';
-    result = KivString(copy.c_str());
-    return result;
+    return KivString(copy.c_str());
 }
 
 KivString KivNorvikOutput::clean(const wchar_t* text)
