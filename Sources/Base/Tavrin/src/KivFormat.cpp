@@ -120,9 +120,13 @@ void emitFloating(std::basic_string<Ch>& out, const Directive& directive, char c
         int precision = directive.precision;
         if (precision > 4096)
             precision = 4096;
-        std::vector<char> buffer(static_cast<size_t>(400 + (precision > 0 ? precision : 0) + 32));
-        char* first = buffer.data();
-        char* last = first + buffer.size();
+        // The largest double takes 309 digits before the point; the usual
+        // precisions fit the stack buffer.
+        const size_t needed = static_cast<size_t>(432 + (precision > 0 ? precision : 0));
+        char small[512];
+        std::vector<char> large(needed > sizeof small ? needed : 0);
+        char* first = large.empty() ? small : large.data();
+        char* last = first + (large.empty() ? sizeof small : large.size());
         std::to_chars_result result{};
         switch (lower) {
         case 'e':
