@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <unistd.h>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -20,7 +21,8 @@ inline std::string tempDir()
     for (char& c : suffix)
         if (c == '/')
             c = '_';
-    const std::string dir = std::string(::testing::TempDir()) + "norvik_" + suffix;
+    // The process id keeps concurrent runs of the same test apart.
+    const std::string dir = std::string(::testing::TempDir()) + "norvik_" + std::to_string(getpid()) + "_" + suffix;
     const std::string command = "rm -rf '" + dir + "' && mkdir -p '" + dir + "'";
     if (std::system(command.c_str()) != 0)
         ADD_FAILURE() << "cannot create " << dir;
