@@ -1,14 +1,11 @@
 #include "RecordFields.h"
 #include "TestSupport.h"
 
-#include <utility>
-
 using namespace norvik_test;
 
 TEST(BL3Data, DefaultsAreUnset)
 {
-    // The reference height and the notch codes have unset values of their own;
-    // with those replaced by the usual ones, every field is unset.
+    // The reference height and the notch codes have unset values of their own; the other fields the usual ones.
     KivBL3Data d;
     auto& s = d.secondaryElementGroup;
     EXPECT_EQ(-123456.0, std::exchange(s.connecPosZRef, KivNorvikData::kUndefinedReal));
@@ -24,21 +21,18 @@ TEST(BL3Data, CopiesAndSetFrom)
     numberFields(source);
     source.projectName = KivString(L"Filled");
 
-    // A copy is a BL3 record with an empty name.
     const KivBL3Data copy(source);
     EXPECT_EQ(KivNorvikData::eBL3, copy.dataType);
     EXPECT_TRUE(copy.projectName.isEmpty());
     EXPECT_EQ(flatten(source), flatten(copy)) << describeDifference(flatten(source), flatten(copy));
 
-    // setFrom takes the name as well, and nothing from another kind, a record that
-    // merely claims to be BL3, a BL3 record labelled otherwise, or no record.
-    KivBL3Data target;
-    target.setFrom(&source);
-    KivBL3Data relabelled;
+    // setFrom takes the name as well; nothing from another kind, a record merely claiming BL3, a BL3 record
+    // labelled otherwise, or no record.
+    KivBL3Data target, relabelled;
     relabelled.dataType = KivNorvikData::eBL1;
     const KivNorvikData other(KivNorvikData::eBL2), impostor(KivNorvikData::eBL3);
-    const KivNorvikData* const ignored[] = {&other, &impostor, &relabelled, nullptr};
-    for (const KivNorvikData* from : ignored)
+    const KivNorvikData* const sources[] = {&source, &other, &impostor, &relabelled, nullptr};
+    for (const KivNorvikData* from : sources)
         target.setFrom(from);
     EXPECT_EQ("Filled", narrow(target.projectName));
     EXPECT_EQ(flatten(source), flatten(target));

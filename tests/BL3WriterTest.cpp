@@ -1,7 +1,7 @@
 #include "RecordFields.h"
 #include "TestSupport.h"
 
-#include <cmath>
+#include <tuple>
 
 using namespace norvik_test;
 
@@ -26,12 +26,7 @@ Lines linesOf(const Secondary& s, const std::string& start)
 KivBL3Data::Notch notch(int kind, int code)
 {
     KivBL3Data::Notch n;
-    n.kind = kind;
-    n.code = code;
-    n.value1 = 50;
-    n.value2 = 100;
-    n.number1 = 0;
-    n.number2 = 1;
+    std::tie(n.kind, n.code, n.value1, n.value2, n.number1, n.number2) = std::make_tuple(kind, code, 50.0, 100.0, 0, 1);
     return n;
 }
 
@@ -41,14 +36,10 @@ TEST(BL3Writer, GoldenFiles)
 {
     KivBL3Data hall;
     hall.projectName = KivString(L"Hall 2");
-    hall.generalGroup.typeAtt = 0;
-    hall.generalGroup.optCalcul[0] = 1;
-    hall.generalGroup.optCalcul[1] = 0;
-    hall.generalGroup.att.grp = 1;
-    hall.mainElementGroup.mat = KivString(L"S235");
-    hall.secondaryElementGroup.mat = KivString(L"S235");
+    hall.generalGroup.typeAtt = hall.generalGroup.optCalcul[1] = hall.secondaryElementGroup.connecPos = 0;
+    hall.generalGroup.optCalcul[0] = hall.generalGroup.att.grp = 1;
+    hall.mainElementGroup.mat = hall.secondaryElementGroup.mat = KivString(L"S235");
     hall.secondaryElementGroup.connecType = 3;
-    hall.secondaryElementGroup.connecPos = 0;
     hall.secondaryElementGroup.notchSup = notch(0, 1);
     expectGolden(writeToBytes(hall, kBL3, tempDir()), "bl3_example.bl3");
 
@@ -61,43 +52,43 @@ TEST(BL3Writer, GoldenFiles)
     numberFields(full);
     full.generalGroup.loadings[1].type = 2;
     full.generalGroup.loadings[2].type = -1;
-    full.mainElementGroup.section.type = 0;
     auto& s = full.secondaryElementGroup;
-    s.section.type = 1;
-    s.connecSection.type = 0;
+    full.mainElementGroup.section.type = s.connecSection.type = s.boltPrim.kind = 0;
+    s.section.type = s.connecPos = s.boltSec.kind = 1;
     s.connecType = 4;
-    s.connecPos = 1;
-    s.boltPrim.kind = 0;
-    s.boltSec.kind = 1;
-    KivBL3Data::Notch* notches[] = {&s.notchSup, &s.notchInf, &s.notchLat,
-                                    &s.notchSupIni, &s.notchInfIni, &s.notchLatIni};
-    for (int kind = 0; kind < 6; ++kind)
-        notches[kind]->kind = kind;
+    int kind = 0;
+    for (auto* n : {&s.notchSup, &s.notchInf, &s.notchLat, &s.notchSupIni, &s.notchInfIni, &s.notchLatIni})
+        n->kind = kind++;
     expectGolden(writeToBytes(full, kBL3, tempDir()), "bl3_full.bl3");
 
-    // Without an open file nothing is written.
     EXPECT_EQ(0, KivNorvikFileWriter().write(full));
 }
 
 // JEU and CONNEC_POSZ: where the writer's test is not the predicate.
 TEST(BL3Writer, TestsThatDifferFromThePredicates)
 {
-    const struct { double Secondary::*field; double value; bool predicate; Lines lines; } cases[] = {
-        // The gap: the tolerance, where exportJEU compares exactly.
-        {&Secondary::jeu, -123456.7800001, true, {}},
-        {&Secondary::jeu, NAN, true, {}},
-        {&Secondary::jeu, -123456.779, true, {"  JEU -123456.779"}},
-        // The height line tests the height; exportCONNEC_POSZ tests the reference against -123456.0.
-        {&Secondary::connecPosZ, 150, false, {"  CONNEC_POSZ -123456 150.000"}},
-        {&Secondary::connecPosZRef, 2, true, {}},
-        {&Secondary::connecPosZRef, -123456.0000005, false, {}},
-        {&Secondary::connecPosZRef, KivNorvikData::kUndefinedReal, true, {}},
-    };
-    for (const auto& c : cases) {
+    // The gap: the tolerance, where exportJEU compares exactly.
+    for (double jeu : {-123456.7800001, double(NAN), -123456.779}) {
         Secondary s;
-        s.*c.field = c.value;
-        EXPECT_EQ(c.predicate, c.field == &Secondary::jeu ? s.exportJEU() : s.exportCONNEC_POSZ()) << c.value;
-        EXPECT_EQ(c.lines, linesOf(s, c.field == &Secondary::jeu ? "  JEU" : "  CONNEC_POSZ")) << c.value;
+        s.jeu = jeu;
+        EXPECT_TRUE(s.exportJEU());
+        EXPECT_EQ(jeu == -123456.779 ? Lines{"  JEU -123456.779"} : Lines{}, linesOf(s, "  JEU")) << jeu;
+    }
+    // The height line tests the height and writes the reference's whole part, saturated;
+    // exportCONNEC_POSZ tests the reference against -123456.0.
+    constexpr double unset = KivNorvikData::kUndefinedReal;
+    const struct { double ref, height; bool predicate; const char* line; } heights[] = {
+        {-123456.0, 150, false, "-123456 150.000"}, {2, unset, true, nullptr}, {-123456.0000005, unset, false, nullptr},
+        {unset, unset, true, nullptr}, {-2.7, 150, true, "-2 150.000"}, {1e12, 150, true, "2147483647 150.000"},
+        {-HUGE_VAL, 150, true, "-2147483648 150.000"}, {NAN, 150, false, "-123456 150.000"},
+    };
+    for (const auto& c : heights) {
+        Secondary s;
+        s.connecPosZRef = c.ref;
+        s.connecPosZ = c.height;
+        EXPECT_EQ(c.predicate, s.exportCONNEC_POSZ()) << c.ref;
+        const Lines expected = c.line ? Lines{"  CONNEC_POSZ " + std::string(c.line)} : Lines{};
+        EXPECT_EQ(expected, linesOf(s, "  CONNEC_POSZ")) << c.ref;
     }
 }
 
@@ -129,17 +120,4 @@ TEST(BL3Writer, NotchAndBoltLinesTakeTheirKeywordFromTheirOwnKind)
     s.connecType = 5;
     s.connecPos = 3;
     EXPECT_EQ((Lines{"  CONNEC_TYPE ", "  CONNEC_POS "}), linesOf(s, "  CONNEC_"));
-}
-
-TEST(BL3Writer, ReferenceHeightIsTruncatedAndSaturated)
-{
-    const struct { double ref; const char* value; } cases[] = {
-        {-2.7, "-2"}, {1e12, "2147483647"}, {-HUGE_VAL, "-2147483648"}, {NAN, "-123456"},
-    };
-    for (const auto& c : cases) {
-        Secondary s;
-        s.connecPosZRef = c.ref;
-        s.connecPosZ = 150;
-        EXPECT_EQ(Lines{"  CONNEC_POSZ " + std::string(c.value) + " 150.000"}, linesOf(s, "  CONNEC_POSZ"));
-    }
 }
