@@ -45,9 +45,7 @@ KivBL2Data randomRecord(std::mt19937& rng)
 template <class T>
 void allOrNone(std::initializer_list<T*> fields, T undefined)
 {
-    bool all = true;
-    for (T* f : fields)
-        all = all && *f != undefined;
+    const bool all = std::none_of(fields.begin(), fields.end(), [undefined](T* f) { return *f == undefined; });
     for (T* f : fields)
         *f = all ? *f : undefined;
 }
@@ -64,10 +62,7 @@ KivBL2Data expectedAfterRoundTrip(const KivBL2Data& d)
     allOrNone({&g.massif1, &g.massif2}, kReal);
     allOrNone({&c.lia1, &c.lia2}, kInteger);
     allOrNone({&e.supportGroup.options[0], &e.supportGroup.options[1], &e.supportGroup.options[2]}, kInteger);
-    bool snow = false;
-    for (int i = 0; i < g.loadings.getLength(); ++i)
-        snow = snow || g.loadings[i].type == 2 || g.loadings[i].type == -1;
-    g.neige = snow ? g.neige : kReal;
+    g.neige = NorvikGlobalData::hasSnowLoading(g.loadings) ? g.neige : kReal;
     const KivBL2Data fresh;
     const auto& section = fresh.columnGroup.section;
     const bool pro = c.section.exportPRO(), i = c.section.exportI();
