@@ -13,7 +13,8 @@ set(CMAKE_FIND_ROOT_PATH /usr/${NORVIK_MINGW_PREFIX})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+# Packages also from CMAKE_PREFIX_PATH as given (an installed NorvikExport).
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE BOTH)
 
 # The compiler's runtime (libgcc, libstdc++, winpthread) is linked into each
 # program and DLL, so nothing but the project's own DLLs has to lie beside them.
