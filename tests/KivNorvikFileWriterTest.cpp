@@ -1,8 +1,11 @@
 #include "TestSupport.h"
 
-#include <unistd.h>
-
+#include <filesystem>
 #include <string>
+
+#if !defined(_WIN32)
+#include <unistd.h>
+#endif
 
 using norvik_test::readBytes;
 using norvik_test::tempDir;
@@ -11,7 +14,7 @@ namespace {
 
 bool exists(const std::string& path)
 {
-    return access(path.c_str(), F_OK) == 0;
+    return std::filesystem::exists(path);
 }
 
 } // namespace
@@ -72,6 +75,9 @@ TEST(KivNorvikFileWriter, OpenAndCloseResults)
 
 TEST(KivNorvikFileWriter, ReportsDataThatCannotReachTheFile)
 {
+#if defined(_WIN32)
+    GTEST_SKIP() << "needs /dev/full behind a symbolic link, which Windows lacks";
+#else
     const std::string dir = tempDir();
     const std::string base = dir + "/full";
     ASSERT_EQ(0, symlink("/dev/full", (base + ".bl4").c_str()));
@@ -81,6 +87,7 @@ TEST(KivNorvikFileWriter, ReportsDataThatCannotReachTheFile)
     writer.write(bracing);
     EXPECT_EQ(0, writer.endWrite());
     EXPECT_EQ(0, writer.endWrite()); // closed either way
+#endif
 }
 
 TEST(KivNorvikFileWriter, VersionsAndTextsOfTheGeneralGroup)

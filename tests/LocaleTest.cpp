@@ -4,20 +4,27 @@
 #include <cstdio>
 #include <cstdlib>
 #include <locale>
+#include <stdexcept>
 #include <string>
 
 namespace {
 
-// Switches the C and C++ locales to a comma-decimal locale while it lives.
+// Switches the C and C++ locales to a comma-decimal locale while it lives:
+// POSIX names first, then the Windows ones.
 class CommaLocale
 {
 public:
     CommaLocale()
     {
-        for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "fr_FR.utf8"}) {
+        for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "fr_FR.utf8",
+                                 "German_Germany.1252", "de-DE", "French_France.1252", "fr-FR"}) {
             if (std::setlocale(LC_ALL, name) != nullptr) {
                 active = true;
-                previous = std::locale::global(std::locale(name));
+                try {
+                    previous = std::locale::global(std::locale(name));
+                } catch (const std::runtime_error&) {
+                    // A C++ library that knows only the "C" locale: the C locale alone changes.
+                }
                 break;
             }
         }

@@ -1,8 +1,7 @@
 #include "RoundTripCheck.h"
 #include "TestSupport.h"
 
-#include <dirent.h>
-
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -11,13 +10,11 @@ namespace {
 std::vector<std::string> filesIn(const std::string& dir)
 {
     std::vector<std::string> names;
-    if (DIR* d = opendir(dir.c_str())) {
-        while (dirent* entry = readdir(d)) {
-            const std::string name = entry->d_name;
-            if (name[0] != '.')
-                names.push_back(name);
-        }
-        closedir(d);
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(dir, error)) {
+        const std::string name = entry.path().filename().string();
+        if (name[0] != '.')
+            names.push_back(name);
     }
     return names;
 }

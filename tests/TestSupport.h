@@ -5,11 +5,18 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <unistd.h>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <system_error>
 #include <vector>
+
+#if defined(_WIN32)
+#include <process.h>
+#else
+#include <unistd.h>
+#endif
 
 namespace norvik_test {
 
@@ -22,19 +29,49 @@ inline std::string tempDir()
         if (c == '/')
             c = '_';
     // The process id keeps concurrent runs of the same test apart.
-    const std::string dir = std::string(::testing::TempDir()) + "norvik_" + std::to_string(getpid()) + "_" + suffix;
-    const std::string command = "rm -rf '" + dir + "' && mkdir -p '" + dir + "'";
-    if (std::system(command.c_str()) != 0)
-        ADD_FAILURE() << "cannot create " << dir;
+#if defined(_WIN32)
+    const int pid = _getpid();
+#else
+    const int pid = static_cast<int>(getpid());
+#endif
+    const std::string dir = std::string(::testing::TempDir()) + "norvik_" + std::to_string(pid) + "_" + suffix;
+    std::error_code error;
+    std::filesystem::remove_all(dir, error);
+    if (!std::filesystem::create_directories(dir, error))
+        ADD_FAILURE() << "cannot create " << dir << ": " << error.message();
     return dir;
 }
 
-inline std::string readBytes(const std::string& path)
+// What text mode makes of "\n" on this platform.
+#if defined(_WIN32)
+inline const std::string kLineEnd = "\r\n";
+#else
+inline const std::string kLineEnd = "\n";
+#endif
+
+// A file's bytes exactly as they are on disk.
+inline std::string readRawBytes(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream content;
     content << in.rdbuf();
     return content.str();
+}
+
+// A file's bytes with the platform's line end read as "\n", so texts written
+// in text mode compare alike on every platform.
+inline std::string readBytes(const std::string& path)
+{
+    std::string bytes = readRawBytes(path);
+    if (kLineEnd == "\n")
+        return bytes;
+    std::string text;
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes.compare(i, kLineEnd.size(), kLineEnd) == 0)
+            i += kLineEnd.size() - 1;
+        text.push_back(bytes[i]);
+    }
+    return text;
 }
 
 inline void writeBytes(const std::string& path, const std::string& bytes)
@@ -70,19 +107,24 @@ inline std::string narrow(const KivString& text)
     return out;
 }
 
-// Compares bytes with a golden file under tests/golden. With
-// NORVIK_UPDATE_GOLDEN=1 in the environment the golden file is rewritten.
-inline void expectGolden(const std::string& bytes, const std::string& goldenName)
+// Compares the lines of a text (as readBytes gives it) with those of a golden
+// file under tests/golden, whose lines end in "\n" on every platform; the last
+// line must be ended alike. With NORVIK_UPDATE_GOLDEN=1 in the environment the
+// golden file is rewritten.
+inline void expectGolden(const std::string& text, const std::string& goldenName)
 {
     const std::string path = std::string(NORVIK_GOLDEN_DIR) + "/" + goldenName;
     const char* update = std::getenv("NORVIK_UPDATE_GOLDEN");
     if (update != nullptr && std::string(update) == "1") {
-        writeBytes(path, bytes);
+        writeBytes(path, text);
         return;
     }
     std::ifstream probe(path, std::ios::binary);
     ASSERT_TRUE(probe.good()) << "missing golden file " << path;
-    EXPECT_EQ(readBytes(path), bytes) << "differs from " << path;
+    const std::string golden = readRawBytes(path);
+    EXPECT_EQ(splitLines(golden), splitLines(text)) << "differs from " << path;
+    EXPECT_EQ(golden.empty() || golden.back() == '\n', text.empty() || text.back() == '\n')
+        << "last line ended differently from " << path;
 }
 
 // Writes a record with a default writer to dir/name.<ext> and returns the bytes.

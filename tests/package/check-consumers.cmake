@@ -12,16 +12,33 @@ endfunction()
 
 set(consumer ${SOURCE_DIR}/tests/package/consumer)
 
+# A cross build (TOOLCHAIN_FILE set) builds the consumers with the same
+# toolchain and runs them under wine (WINE, WINEPREFIX).
+if(TOOLCHAIN_FILE)
+  set(compiler -DCMAKE_TOOLCHAIN_FILE=${TOOLCHAIN_FILE} -DNORVIK_WINEPREFIX=${WINEPREFIX})
+  set(emulator ${CMAKE_COMMAND} -E env WINEPREFIX=${WINEPREFIX} WINEDEBUG=-all ${WINE})
+  set(program bin/consumer.exe)
+else()
+  set(compiler -DCMAKE_CXX_COMPILER=${CXX_COMPILER})
+  set(emulator)
+  set(program consumer)
+endif()
+
 run(${CMAKE_COMMAND} -S ${consumer} -B ${WORK_DIR}/subdir -G ${GENERATOR}
-    -DCMAKE_CXX_COMPILER=${CXX_COMPILER} -DNORVIK_SOURCE_DIR=${SOURCE_DIR})
+    ${compiler} -DNORVIK_SOURCE_DIR=${SOURCE_DIR})
 run(${CMAKE_COMMAND} --build ${WORK_DIR}/subdir)
-run(${WORK_DIR}/subdir/consumer ${WORK_DIR}/subdir/out)
+run(${emulator} ${WORK_DIR}/subdir/${program} ${WORK_DIR}/subdir/out)
 
 run(${CMAKE_COMMAND} -S ${SOURCE_DIR} -B ${WORK_DIR}/lib -G ${GENERATOR}
-    -DCMAKE_CXX_COMPILER=${CXX_COMPILER} -DNORVIK_BUILD_TESTS=OFF -DNORVIK_BUILD_EXAMPLES=OFF
+    ${compiler} -DNORVIK_BUILD_TESTS=OFF -DNORVIK_BUILD_EXAMPLES=OFF
     -DCMAKE_INSTALL_PREFIX=${WORK_DIR}/prefix)
 run(${CMAKE_COMMAND} --build ${WORK_DIR}/lib --target install)
 run(${CMAKE_COMMAND} -S ${consumer} -B ${WORK_DIR}/installed -G ${GENERATOR}
-    -DCMAKE_CXX_COMPILER=${CXX_COMPILER} -DCMAKE_PREFIX_PATH=${WORK_DIR}/prefix)
+    ${compiler} -DCMAKE_PREFIX_PATH=${WORK_DIR}/prefix)
 run(${CMAKE_COMMAND} --build ${WORK_DIR}/installed)
-run(${WORK_DIR}/installed/consumer ${WORK_DIR}/installed/out)
+if(TOOLCHAIN_FILE)
+  # A Windows host ships the DLLs beside its program.
+  file(GLOB dlls ${WORK_DIR}/prefix/bin/*.dll)
+  file(COPY ${dlls} DESTINATION ${WORK_DIR}/installed/bin)
+endif()
+run(${emulator} ${WORK_DIR}/installed/${program} ${WORK_DIR}/installed/out)

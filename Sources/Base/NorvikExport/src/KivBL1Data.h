@@ -14,7 +14,7 @@ class NORVIK_API KivBL1Data : public KivNorvikData
 {
 public:
     // The "BOU" line of the general group.
-    struct BL1GenBolt
+    struct NORVIK_API BL1GenBolt
     {
         BL1GenBolt();
         int number;
@@ -23,7 +23,7 @@ public:
     };
 
     // The "RAI TRA" line of a beam side.
-    struct BL1TraverseStiffener
+    struct NORVIK_API BL1TraverseStiffener
     {
         BL1TraverseStiffener();
         double value1;
@@ -32,7 +32,7 @@ public:
     };
 
     // One "EFF" line of a beam side.
-    struct BL1Effort
+    struct NORVIK_API BL1Effort
     {
         BL1Effort();
         int number;
@@ -42,7 +42,7 @@ public:
     };
 
     // The "PLA" line of a beam side.
-    struct BL1Pla
+    struct NORVIK_API BL1Pla
     {
         BL1Pla();
         double value1;
@@ -52,7 +52,7 @@ public:
     };
 
     // The "FIL" line of a beam side.
-    struct BL1Fil
+    struct NORVIK_API BL1Fil
     {
         BL1Fil();
         int number;
@@ -61,7 +61,7 @@ public:
     };
 
     // A "BOU TRA" (type 0) or "BOU REN" (any other type) line.
-    struct BL1TraverseBolt
+    struct NORVIK_API BL1TraverseBolt
     {
         BL1TraverseBolt();
         int type;
@@ -71,7 +71,7 @@ public:
     };
 
     // The "BOU DIA" line of a beam side.
-    struct BL1BoltsDia
+    struct NORVIK_API BL1BoltsDia
     {
         BL1BoltsDia();
         double value1;
@@ -80,7 +80,7 @@ public:
     };
 
     // A "RAI POT TRA SUP" (position 0) or "RAI POT TRA INF" (any other) line.
-    struct BL1Stiff
+    struct NORVIK_API BL1Stiff
     {
         BL1Stiff();
         int position;
@@ -90,7 +90,7 @@ public:
     };
 
     // The "BOU EXT" and "RAI PLA" lines of one end: SUP (position 0) or INF.
-    struct BL1ExtBolts
+    struct NORVIK_API BL1ExtBolts
     {
         BL1ExtBolts();
         bool exportBOU_EXT_SUP_or_INF() const;
@@ -102,7 +102,7 @@ public:
     };
 
     // Not held by any group; kept for hosts that use it.
-    struct BL1Plate
+    struct NORVIK_API BL1Plate
     {
         BL1Plate();
         double value;
@@ -110,7 +110,7 @@ public:
     };
 
     // The "GEN" group.
-    struct BL1GeneralGroup
+    struct NORVIK_API BL1GeneralGroup
     {
         BL1GeneralGroup();
         bool exportACIER() const;
@@ -140,7 +140,7 @@ public:
     };
 
     // The column, "POT". `con` "NON" writes this group, "ACR" the ACR group.
-    struct BL1PotGroup
+    struct NORVIK_API BL1PotGroup
     {
         BL1PotGroup();
         bool exportPRO() const;
@@ -161,7 +161,7 @@ public:
     };
 
     // The "ACR" group, written in place of the column.
-    struct BL1ACR
+    struct NORVIK_API BL1ACR
     {
         BL1ACR();
         bool exportPRO() const;
@@ -177,7 +177,7 @@ public:
     };
 
     // One beam side: "TRA G" (side 0) or "TRA D" (side 1); an undefined side is absent.
-    struct BL1Traverse
+    struct NORVIK_API BL1Traverse
     {
         BL1Traverse();
         bool exportPRO() const;

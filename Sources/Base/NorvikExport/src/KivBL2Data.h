@@ -20,64 +20,64 @@ public:
     // host fills them before writing; they start at zero.
 
     // "EFF"
-    struct BL2ColumnEffort
+    struct NORVIK_API BL2ColumnEffort
     {
         int number = 0;
         double value1 = 0.0, value2 = 0.0, value3 = 0.0;
     };
     // "PLATINE"
-    struct BL2EndPlate
+    struct NORVIK_API BL2EndPlate
     {
         double value1 = 0.0, value2 = 0.0, value3 = 0.0;
     };
     // "BOULON"
-    struct BL2Bolt
+    struct NORVIK_API BL2Bolt
     {
         double value1 = 0.0, value2 = 0.0;
     };
     // "TIGE"
-    struct BL2Stem
+    struct NORVIK_API BL2Stem
     {
         int number = 0;
         double value1 = 0.0;
     };
     // "PLATINE_TROU"
-    struct BL2TrouEndPlate
+    struct NORVIK_API BL2TrouEndPlate
     {
         int number = 0;
         double value1 = 0.0, value2 = 0.0;
     };
     // "PLAQUETTE_DIM"
-    struct BL2SmallPlateDim
+    struct NORVIK_API BL2SmallPlateDim
     {
         double value1 = 0.0;
         int number = 0;
         double value2 = 0.0, value3 = 0.0;
     };
     // "RAID_ART"
-    struct BL2ArticulatedRadius
+    struct NORVIK_API BL2ArticulatedRadius
     {
         double value1 = 0.0, value2 = 0.0, value3 = 0.0, value4 = 0.0, value5 = 0.0, value6 = 0.0;
         int number = 0;
     };
     // "RAIDL", "RAIDT": a stiffener; a value of 0.0 means there is none.
-    struct BL2Radius
+    struct NORVIK_API BL2Radius
     {
         double value1 = 0.0, value2 = 0.0;
     };
     // "FILE.EXT": the outer anchor-rod row.
-    struct BL2ExtTige
+    struct NORVIK_API BL2ExtTige
     {
         int number = 0;
         double value1 = 0.0, value2 = 0.0, value3 = 0.0;
     };
     // "FILE.INT": the inner anchor-rod row.
-    struct BL2IntTige
+    struct NORVIK_API BL2IntTige
     {
         double value1 = 0.0, value2 = 0.0;
     };
     // "BECHE_PROF": the shear-key profile, three words, empty by default.
-    struct BL2SpadeProfile
+    struct NORVIK_API BL2SpadeProfile
     {
         KivString text1;
         KivString text2;
@@ -87,7 +87,7 @@ public:
     // The column base. `baseType` 0: articulated ("RAID_ART", "FILE.CEN");
     // any other value: stiffened ("RAIDL", "RAIDT" and the row that
     // `rowType` selects, 0 "FILE.EXT", any other value "FILE.INT").
-    struct BL2ColumnBase
+    struct NORVIK_API BL2ColumnBase
     {
         int baseType = 0;
         BL2ArticulatedRadius articulatedRadius;
@@ -100,7 +100,7 @@ public:
     };
 
     // File group "GEN".
-    struct BL2GeneralGroup
+    struct NORVIK_API BL2GeneralGroup
     {
         BL2GeneralGroup();
         BL2GeneralGroup(const BL2GeneralGroup& other);
@@ -133,7 +133,7 @@ public:
     };
 
     // File group "POT".
-    struct BL2ColumnGroup
+    struct NORVIK_API BL2ColumnGroup
     {
         BL2ColumnGroup();
         BL2ColumnGroup(const BL2ColumnGroup& other);
@@ -152,7 +152,7 @@ public:
     };
 
     // File group "APP".
-    struct BL2SupportGroup
+    struct NORVIK_API BL2SupportGroup
     {
         BL2SupportGroup();
         BL2SupportGroup(const BL2SupportGroup& other);

@@ -16,7 +16,7 @@ public:
     static constexpr double kUndefinedPosZRef = -123456.0;
 
     // The attachment node, the "ATT.*" lines.
-    struct ATT
+    struct NORVIK_API ATT
     {
         ATT();
         bool exportATT_GRP() const;
@@ -38,7 +38,7 @@ public:
         int bar[3]; // written as ATT.BAR1 to ATT.BAR4, one triple for all four
     };
 
-    struct BL3GeneralGroup
+    struct NORVIK_API BL3GeneralGroup
     {
         BL3GeneralGroup();
         bool exportTYPE_ATT() const;
@@ -53,7 +53,7 @@ public:
         ATT att;
     };
 
-    struct BL3MainElementGroup
+    struct NORVIK_API BL3MainElementGroup
     {
         BL3MainElementGroup();
         bool exportMAT_MAIN() const;
@@ -65,7 +65,7 @@ public:
     };
 
     // A bolt line; `kind` 0 "BOU_PRIM", 1 "BOU_SEC" names the line.
-    struct Bolt
+    struct NORVIK_API Bolt
     {
         Bolt();
         bool exportBOU_PRIM_or_SEC() const;
@@ -78,7 +78,7 @@ public:
 
     // A notch line; `kind` names it: 0 "GRUG_SUP", 1 "GRUG_INF", 2 "GRUG_LAT",
     // 3 "GRUG_SUP_INI", 4 "GRUG_INF_INI", 5 "GRUG_LAT_INI".
-    struct Notch
+    struct NORVIK_API Notch
     {
         Notch();
         bool exportGRUG_SUP_or_INF() const;
@@ -89,7 +89,7 @@ public:
         int number1, number2;
     };
 
-    struct Effort
+    struct NORVIK_API Effort
     {
         Effort();
         bool exportEFF() const;
@@ -98,7 +98,7 @@ public:
         double value1, value2, value3;
     };
 
-    struct BL3SecondaryElementGroup
+    struct NORVIK_API BL3SecondaryElementGroup
     {
         BL3SecondaryElementGroup();
         bool exportMAT_SEC() const;

@@ -13,7 +13,7 @@ class NORVIK_API KivBL4Data : public KivNorvikData
 {
 public:
     // One bolt line; `kind` selects its keyword (0 BOU1, 1 BOU2, 2 BOU).
-    struct Bolt
+    struct NORVIK_API Bolt
     {
         Bolt();
         int kind;
@@ -26,7 +26,7 @@ public:
         double value7;
     };
 
-    struct BL4GeneralGroup
+    struct NORVIK_API BL4GeneralGroup
     {
         BL4GeneralGroup();
         int nbrDiag;
@@ -40,7 +40,7 @@ public:
         KivString lia;
     };
 
-    struct BL4MainElementGroup
+    struct NORVIK_API BL4MainElementGroup
     {
         BL4MainElementGroup();
         int type;
@@ -57,7 +57,7 @@ public:
         double eff[3];
     };
 
-    struct BL4DiagonalElementGroup
+    struct NORVIK_API BL4DiagonalElementGroup
     {
         BL4DiagonalElementGroup();
         int number;

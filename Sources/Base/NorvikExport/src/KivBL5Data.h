@@ -14,7 +14,7 @@ class NORVIK_API KivBL5Data : public KivNorvikData
 {
 public:
     // The "GHCP" values of a diagonal: gusset, bolts, welds, gaps, penetration.
-    struct GHCP
+    struct NORVIK_API GHCP
     {
         GHCP();
         double gouDim[4];
@@ -33,7 +33,7 @@ public:
         double penetr;
     };
 
-    struct BL5GeneralGroup
+    struct NORVIK_API BL5GeneralGroup
     {
         BL5GeneralGroup();
         int nbrDiag;
@@ -49,7 +49,7 @@ public:
         KivString qSoud;
     };
 
-    struct BL5MainElementGroup
+    struct NORVIK_API BL5MainElementGroup
     {
         BL5MainElementGroup();
         double angle;
@@ -65,7 +65,7 @@ public:
         double gousset3;
     };
 
-    struct BL5ColumnGroup
+    struct NORVIK_API BL5ColumnGroup
     {
         BL5ColumnGroup();
         int numMont[2];
@@ -75,7 +75,7 @@ public:
         int tourneSec;
     };
 
-    struct BL5DiagonalElementGroup
+    struct NORVIK_API BL5DiagonalElementGroup
     {
         BL5DiagonalElementGroup();
         int number;

@@ -2,6 +2,11 @@
 
 #include <cmath>
 
+// A host that binds the constants to a reference takes them from the DLL
+// (imported static data), so the DLL defines and exports them.
+constexpr double KivNorvikData::kUndefinedReal;
+constexpr int KivNorvikData::kUndefinedInteger;
+
 const KivString& KivNorvikData::undefinedString()
 {
     static const KivString text(L"stringDummyNorvikExport");

@@ -7,6 +7,8 @@
 #  else
 #    define NORVIK_API __declspec(dllimport)
 #  endif
-#else
+#elif defined(__GNUC__)
 #  define NORVIK_API __attribute__((visibility("default")))
+#else
+#  define NORVIK_API
 #endif

@@ -6,7 +6,9 @@
 
 class KivString;
 
-// Opens `path` (encoded as UTF-8 for the system) with `mode`; *stream is null on failure.
+// Opens `path` with `mode` ("w" opens in text mode: a line end is written as
+// "\r\n" on Windows, "\n" elsewhere); *stream is null on failure. Windows
+// takes the wide name as it is, other systems as UTF-8.
 TAVRIN_API int kivfopen(FILE** stream, const KivString& path, const KivString& mode);
 TAVRIN_API int kivfclose(FILE* stream);
 // printf-style output, locale-independent; the result is the byte count or -1.

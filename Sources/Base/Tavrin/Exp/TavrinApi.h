@@ -7,6 +7,8 @@
 #  else
 #    define TAVRIN_API __declspec(dllimport)
 #  endif
-#else
+#elif defined(__GNUC__)
 #  define TAVRIN_API __attribute__((visibility("default")))
+#else
+#  define TAVRIN_API
 #endif

@@ -12,6 +12,16 @@ const wchar_t kHighControls[32] = {
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
+bool isHighSurrogate(wchar_t ch)
+{
+    return static_cast<unsigned long>(ch) >= 0xD800 && static_cast<unsigned long>(ch) <= 0xDBFF;
+}
+
+bool isLowSurrogate(wchar_t ch)
+{
+    return static_cast<unsigned long>(ch) >= 0xDC00 && static_cast<unsigned long>(ch) <= 0xDFFF;
+}
+
 } // namespace
 
 wchar_t KivCodePage::toWide(unsigned char byte)
@@ -47,8 +57,14 @@ std::wstring KivCodePage::decode(const char* text)
 
 std::string KivCodePage::encode(const wchar_t* text, size_t length)
 {
-    std::string result(length, '\0');
-    for (size_t i = 0; i < length; ++i)
-        result[i] = toByte(text[i]);
+    std::string result;
+    result.reserve(length);
+    for (size_t i = 0; i < length; ++i) {
+        result.push_back(toByte(text[i]));
+        // A character beyond 0xFFFF held as a UTF-16 pair (16-bit wchar_t) is
+        // one character: one '?'. A lone half is one '?' of its own.
+        if (isHighSurrogate(text[i]) && i + 1 < length && isLowSurrogate(text[i + 1]))
+            ++i;
+    }
     return result;
 }

@@ -13,5 +13,6 @@ public:
     static char toByte(wchar_t ch);
 
     static std::wstring decode(const char* text);
+    // One byte per character; a UTF-16 surrogate pair is one character.
     static std::string encode(const wchar_t* text, size_t length);
 };

@@ -10,6 +10,7 @@
 
 namespace {
 
+#if !defined(_WIN32)
 // The system's file names are UTF-8.
 std::string toUtf8(const wchar_t* text)
 {
@@ -36,6 +37,7 @@ std::string toUtf8(const wchar_t* text)
     }
     return out;
 }
+#endif
 
 int writeBytes(FILE* stream, const std::string& bytes)
 {
@@ -54,9 +56,14 @@ int kivfopen(FILE** stream, const KivString& path, const KivString& mode)
 {
     if (stream == nullptr)
         return 0;
+#if defined(_WIN32)
+    // The wide name goes to the system as it is: no code page can spell every name.
+    *stream = _wfopen(path.getStringW(), mode.getStringW());
+#else
     const std::string name = toUtf8(path.getStringW());
     const std::string openMode = toUtf8(mode.getStringW());
     *stream = std::fopen(name.c_str(), openMode.c_str());
+#endif
     return *stream != nullptr ? 1 : 0;
 }
 
