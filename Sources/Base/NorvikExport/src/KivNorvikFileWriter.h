@@ -69,7 +69,8 @@ public:
     int startWrite(const KivString& path, eNorvikFormatFile kind);
 
     /// Writes the whole file body of one record. 1 on success; 0 when no file
-    /// is open (EBADF; also once a copy has completed the file) or output
+    /// is open (EBADF, or the reason startWrite failed; EBADF also once a copy
+    /// has completed the file) or output
     /// failed (the system's code, or ENOMEM). After a failure the rest of the
     /// record is not written and endWrite leaves the old file in place.
     int write(const KivBL1Data& data);
