@@ -1,14 +1,25 @@
 #include "TestSupport.h"
 
+#include <KivFileSystem.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #if !defined(_WIN32)
-#include <unistd.h>
+#  include <dirent.h>
+#  include <sys/resource.h>
+#  include <sys/stat.h>
+#  include <sys/wait.h>
+#  include <unistd.h>
 #endif
 
 using norvik_test::readBytes;
 using norvik_test::tempDir;
+using norvik_test::writeBytes;
 
 namespace {
 
@@ -16,6 +27,76 @@ bool exists(const std::string& path)
 {
     return std::filesystem::exists(path);
 }
+
+// The names in a folder, sorted.
+std::vector<std::string> listing(const std::string& dir)
+{
+    std::vector<std::string> names;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(dir, error))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+void removeFile(const std::string& path)
+{
+    std::error_code error;
+    std::filesystem::remove(path, error);
+}
+
+#if !defined(_WIN32)
+struct stat statusOf(const std::string& path)
+{
+    struct stat s {};
+    lstat(path.c_str(), &s);
+    return s;
+}
+#endif
+
+// The results of one export, and the reason of its first 0.
+struct Outcome
+{
+    int start = 0;
+    int write = 0;
+    int end = 0;
+    int code = 0;
+    bool ok() const { return start == 1 && write == 1 && end == 1; }
+};
+
+template <class Record>
+Outcome exportTo(const std::string& base, const Record& record, KivNorvikFileWriter::eNorvikFormatFile kind)
+{
+    Outcome o;
+    KivNorvikFileWriter writer;
+    o.start = writer.startWrite(KivString(base.c_str()), kind);
+    if (o.start == 0) {
+        o.code = writer.errorCode();
+        EXPECT_FALSE(writer.errorText().isEmpty());
+        return o;
+    }
+    o.write = writer.write(record);
+    if (o.write == 0)
+        o.code = writer.errorCode();
+    o.end = writer.endWrite();
+    if (o.end == 0 && o.code == 0)
+        o.code = writer.errorCode();
+    return o;
+}
+
+#if !defined(_WIN32)
+KivBL1Data manyLoadings(int count)
+{
+    KivBL1Data d;
+    d.setProjectName(KivString("Hall"));
+    d.generalGroup.loadings.setLength(count);
+    for (int i = 0; i < count; ++i)
+        d.generalGroup.loadings[i].number = i;
+    return d;
+}
+#endif
+
+constexpr auto kBL4 = KivNorvikFileWriter::eFormatBL4;
 
 } // namespace
 
@@ -48,17 +129,18 @@ TEST(KivNorvikFileWriter, OpenAndCloseResults)
     const std::string dir = tempDir();
     KivNorvikFileWriter writer;
     EXPECT_EQ(0, writer.endWrite());
-    EXPECT_EQ(0, writer.startWrite(KivString((dir + "/missing/joint").c_str()), KivNorvikFileWriter::eFormatBL1));
-    EXPECT_EQ(0, writer.endWrite());
+    EXPECT_EQ(EBADF, writer.errorCode());
 
     // Writing while closed writes nothing and fails.
     KivBL4Data bracing;
     EXPECT_EQ(0, writer.write(bracing));
+    EXPECT_EQ(EBADF, writer.errorCode());
 
     // A second startWrite while open fails and leaves the open file untouched.
     const std::string first = dir + "/first";
-    ASSERT_EQ(1, writer.startWrite(KivString(first.c_str()), KivNorvikFileWriter::eFormatBL4));
-    EXPECT_EQ(0, writer.startWrite(KivString((dir + "/second").c_str()), KivNorvikFileWriter::eFormatBL4));
+    ASSERT_EQ(1, writer.startWrite(KivString(first.c_str()), kBL4));
+    EXPECT_EQ(0, writer.startWrite(KivString((dir + "/second").c_str()), kBL4));
+    EXPECT_EQ(EBUSY, writer.errorCode());
     EXPECT_FALSE(exists(dir + "/second.bl4"));
     EXPECT_EQ(1, writer.write(bracing));
     EXPECT_EQ(1, writer.endWrite());
@@ -67,27 +149,10 @@ TEST(KivNorvikFileWriter, OpenAndCloseResults)
     EXPECT_EQ(0u, once.find("\"NV_ATT_04\",\"\"\n\nGEN\n"));
 
     // The same writer writes a second complete file.
-    ASSERT_EQ(1, writer.startWrite(KivString(first.c_str()), KivNorvikFileWriter::eFormatBL4));
+    ASSERT_EQ(1, writer.startWrite(KivString(first.c_str()), kBL4));
     EXPECT_EQ(1, writer.write(bracing));
     EXPECT_EQ(1, writer.endWrite());
     EXPECT_EQ(once, readBytes(first + ".bl4"));
-}
-
-TEST(KivNorvikFileWriter, ReportsDataThatCannotReachTheFile)
-{
-#if defined(_WIN32)
-    GTEST_SKIP() << "needs /dev/full behind a symbolic link, which Windows lacks";
-#else
-    const std::string dir = tempDir();
-    const std::string base = dir + "/full";
-    ASSERT_EQ(0, symlink("/dev/full", (base + ".bl4").c_str()));
-    KivBL4Data bracing;
-    KivNorvikFileWriter writer;
-    ASSERT_EQ(1, writer.startWrite(KivString(base.c_str()), KivNorvikFileWriter::eFormatBL4));
-    writer.write(bracing);
-    EXPECT_EQ(0, writer.endWrite());
-    EXPECT_EQ(0, writer.endWrite()); // closed either way
-#endif
 }
 
 TEST(KivNorvikFileWriter, VersionsAndTextsOfTheGeneralGroup)
@@ -106,4 +171,252 @@ TEST(KivNorvikFileWriter, VersionsAndTextsOfTheGeneralGroup)
     EXPECT_EQ(1, writer.endWrite());
     EXPECT_EQ("\"NV_ATT\",\"Hall  \"GEN\"\"\n\nGEN\n  REP_PAGE page FIN POT\n  ORIGINE Olmarin 12.0\nFIN\n",
               readBytes(base + ".bl1"));
+}
+
+// Copies share one open file: the first endWrite completes it, the last copy
+// destroyed completes it when nobody did.
+TEST(KivNorvikFileWriter, CopiesShareTheOpenFile)
+{
+    const std::string dir = tempDir();
+    const std::string base = dir + "/shared";
+    KivBL4Data bracing;
+    const std::string expected = norvik_test::writeToBytes(bracing, kBL4, dir, "expected");
+
+    KivNorvikFileWriter first;
+    ASSERT_EQ(1, first.startWrite(KivString(base.c_str()), kBL4));
+    {
+        KivNorvikFileWriter second(first);
+        KivNorvikFileWriter third;
+        third = second;
+        EXPECT_EQ(1, second.write(bracing));
+        EXPECT_EQ(1, third.endWrite());
+        EXPECT_EQ(0, second.write(bracing));
+        EXPECT_EQ(EBADF, second.errorCode());
+        EXPECT_EQ(0, second.endWrite());
+    }
+    EXPECT_EQ(0, first.write(bracing));
+    EXPECT_EQ(0, first.endWrite());
+    EXPECT_EQ(expected, readBytes(base + ".bl4"));
+
+    // Completed by the last copy destroyed; a copy may then start a new file.
+    {
+        KivNorvikFileWriter owner;
+        ASSERT_EQ(1, owner.startWrite(KivString((dir + "/left").c_str()), kBL4));
+        KivNorvikFileWriter copy(owner);
+        EXPECT_EQ(1, owner.write(bracing));
+        EXPECT_EQ(0, copy.startWrite(KivString((dir + "/other").c_str()), kBL4));
+    }
+    EXPECT_EQ(expected, readBytes(dir + "/left.bl4"));
+}
+
+// Each file operation of an export made to fail in turn, onto an existing
+// target and onto a new one: a 0 with the injected reason, no temporary file,
+// the old file untouched. Some reasons change the course instead.
+TEST(KivNorvikFileWriter, OutputFailureAtEveryStep)
+{
+    using FS = KivFileSystem;
+    KivBL4Data bracing;
+    const std::string fresh = norvik_test::writeToBytes(bracing, kBL4, tempDir());
+    const std::string dir = tempDir();
+    const std::string base = dir + "/joint";
+    const std::string target = base + ".bl4";
+    const std::string old = "old contents\n";
+
+    for (bool existing : {true, false}) {
+        FS::resetFaults();
+        if (existing) {
+            writeBytes(target, old);
+#if !defined(_WIN32)
+            chmod(target.c_str(), 0640);
+#endif
+        } else {
+            removeFile(target);
+        }
+        ASSERT_TRUE(exportTo(base, bracing, kBL4).ok());
+        ASSERT_EQ(fresh, readBytes(target));
+        EXPECT_EQ(std::vector<std::string>{"joint.bl4"}, listing(dir));
+#if !defined(_WIN32)
+        if (existing) {
+            EXPECT_EQ(0640u, statusOf(target).st_mode & 07777u) << "permission bits kept";
+        }
+#endif
+        int steps[FS::eOperationCount];
+        for (int op = 0; op < FS::eOperationCount; ++op)
+            steps[op] = FS::calls(static_cast<FS::eOperation>(op));
+        EXPECT_EQ(0, steps[FS::eUnlink]);
+        EXPECT_EQ(existing ? 1 : 0, steps[FS::eChmod]);
+        EXPECT_GT(steps[FS::eWrite], 10);
+
+        for (int op = 0; op < FS::eOperationCount; ++op) {
+            for (int nth = 1; nth <= steps[op]; ++nth) {
+                SCOPED_TRACE("operation " + std::to_string(op) + " call " + std::to_string(nth) +
+                             (existing ? " over an old file" : " as a new file"));
+                FS::resetFaults();
+                if (existing)
+                    writeBytes(target, old);
+                else
+                    removeFile(target);
+                FS::failCall(static_cast<FS::eOperation>(op), nth, EIO);
+                const Outcome o = exportTo(base, bracing, kBL4);
+                EXPECT_FALSE(o.ok());
+                EXPECT_EQ(EIO, o.code);
+                EXPECT_EQ(existing ? std::vector<std::string>{"joint.bl4"} : std::vector<std::string>{},
+                          listing(dir));
+                if (existing) {
+                    EXPECT_EQ(old, readBytes(target));
+                }
+            }
+        }
+    }
+
+    struct Case
+    {
+        const char* what;
+        FS::eOperation op;
+        int nth;
+        int error;
+        FS::eOperation secondOp;
+        bool writtenInPlace;   // the export succeeds without a temporary file
+        bool temporaryLeft;
+    };
+    const Case cases[] = {
+        {"existing file the caller may not write", FS::eOpen, 1, EACCES, FS::eOperationCount, false, false},
+        {"folder that refuses a new file", FS::eOpen, 2, EACCES, FS::eOperationCount, true, false},
+        {"read-only file system", FS::eOpen, 2, EROFS, FS::eOperationCount, true, false},
+        {"no space while writing", FS::eWrite, 3, ENOSPC, FS::eOperationCount, false, false},
+        {"removing the temporary file fails too", FS::eWrite, 3, ENOSPC, FS::eUnlink, false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        FS::resetFaults();
+        for (const std::string& name : listing(dir))
+            removeFile(dir + "/" + name);
+        writeBytes(target, old);
+#if !defined(_WIN32)
+        const ino_t inode = statusOf(target).st_ino;
+#endif
+        FS::failCall(c.op, c.nth, c.error);
+        if (c.secondOp != FS::eOperationCount)
+            FS::failCall(c.secondOp, 1, EPERM);
+        const Outcome o = exportTo(base, bracing, kBL4);
+        if (c.writtenInPlace) {
+            EXPECT_TRUE(o.ok());
+            EXPECT_EQ(fresh, readBytes(target));
+#if !defined(_WIN32)
+            EXPECT_EQ(inode, statusOf(target).st_ino);
+#endif
+        } else {
+            EXPECT_FALSE(o.ok());
+            EXPECT_EQ(c.error, o.code);
+            EXPECT_EQ(old, readBytes(target));
+        }
+        const std::vector<std::string> names = listing(dir);
+        ASSERT_EQ(c.temporaryLeft ? 2u : 1u, names.size());
+        if (c.temporaryLeft) {
+            EXPECT_EQ(0u, names[0].find(".joint.bl4."));
+            EXPECT_EQ(".tmp", names[0].substr(names[0].size() - 4));
+        }
+    }
+    FS::resetFaults();
+}
+
+// Real failures and targets that are not plain files.
+TEST(KivNorvikFileWriter, WhatIsReplacedAndWhatFails)
+{
+#if defined(_WIN32)
+    GTEST_SKIP() << "needs /dev/full, symbolic and hard links made by POSIX calls";
+#else
+    KivBL4Data bracing;
+    const std::string fresh = norvik_test::writeToBytes(bracing, kBL4, tempDir());
+    const std::string dir = tempDir();
+    const std::string old = "old\n";
+
+    // Failures: the reason is the system's.
+    ASSERT_EQ(0, symlink("/dev/full", (dir + "/full.bl1").c_str()));
+    ASSERT_EQ(0, mkdir((dir + "/folder.bl1").c_str(), 0755));
+    struct Failure
+    {
+        const char* base;
+        int code;
+    };
+    for (const Failure& f : {Failure{"full", ENOSPC}, Failure{"missing/joint", ENOENT}, Failure{"folder", EISDIR}}) {
+        const Outcome o = exportTo(dir + "/" + f.base, manyLoadings(400), KivNorvikFileWriter::eFormatBL1);
+        EXPECT_FALSE(o.ok()) << f.base;
+        EXPECT_EQ(f.code, o.code) << f.base;
+    }
+
+    // A link stays a link and its target is replaced; a file with a second
+    // hard link is written in place, so both names see the new data.
+    writeBytes(dir + "/real.bl4", old);
+    chmod((dir + "/real.bl4").c_str(), 0604);
+    ASSERT_EQ(0, symlink("real.bl4", (dir + "/link.bl4").c_str()));
+    ASSERT_TRUE(exportTo(dir + "/link", bracing, kBL4).ok());
+    EXPECT_TRUE(S_ISLNK(statusOf(dir + "/link.bl4").st_mode));
+    EXPECT_EQ(fresh, readBytes(dir + "/real.bl4"));
+    EXPECT_EQ(0604u, statusOf(dir + "/real.bl4").st_mode & 07777u);
+
+    writeBytes(dir + "/twice.bl4", old);
+    ASSERT_EQ(0, link((dir + "/twice.bl4").c_str(), (dir + "/alias").c_str()));
+    ASSERT_TRUE(exportTo(dir + "/twice", bracing, kBL4).ok());
+    EXPECT_EQ(fresh, readBytes(dir + "/alias"));
+
+    // A dangling link creates its target, as before.
+    ASSERT_EQ(0, symlink("made.bl4", (dir + "/dangling.bl4").c_str()));
+    ASSERT_TRUE(exportTo(dir + "/dangling", bracing, kBL4).ok());
+    EXPECT_EQ(fresh, readBytes(dir + "/made.bl4"));
+
+    // While the file is open, its data goes to a hidden temporary file.
+    KivNorvikFileWriter writer;
+    ASSERT_EQ(1, writer.startWrite(KivString((dir + "/open").c_str()), kBL4));
+    bool hidden = false;
+    for (const std::string& name : listing(dir))
+        hidden = hidden || (name.find(".open.bl4.") == 0 && name.size() == 20 && name.substr(16) == ".tmp");
+    EXPECT_TRUE(hidden);
+    EXPECT_FALSE(exists(dir + "/open.bl4"));
+    EXPECT_EQ(1, writer.endWrite());
+    EXPECT_EQ(std::vector<std::string>({"alias", "dangling.bl4", "folder.bl1", "full.bl1", "link.bl4",
+                                        "made.bl4", "open.bl4", "real.bl4", "twice.bl4"}),
+              listing(dir));
+#endif
+}
+
+// In a child process: a file size limit fails the export and keeps the old
+// file; a writer still open when the process exits is completed.
+TEST(KivNorvikFileWriter, FileSizeLimitAndExitInAChildProcess)
+{
+#if defined(_WIN32)
+    GTEST_SKIP() << "needs fork and setrlimit";
+#else
+    const KivBL1Data big = manyLoadings(2000);
+    const std::string complete = norvik_test::writeToBytes(big, KivNorvikFileWriter::eFormatBL1, tempDir());
+    const std::string dir = tempDir();
+    const std::string old = "old\n";
+    writeBytes(dir + "/limited.bl1", old);
+
+    const pid_t limited = fork();
+    ASSERT_GE(limited, 0);
+    if (limited == 0) {
+        signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{4096, 4096};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        const Outcome o = exportTo(dir + "/limited", big, KivNorvikFileWriter::eFormatBL1);
+        _exit(!o.ok() && o.code == EFBIG ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(limited, waitpid(limited, &status, 0));
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "EFBIG expected";
+    EXPECT_EQ(old, readBytes(dir + "/limited.bl1"));
+
+    const pid_t exiting = fork();
+    ASSERT_GE(exiting, 0);
+    if (exiting == 0) {
+        auto* writer = new KivNorvikFileWriter;
+        writer->startWrite(KivString((dir + "/atexit").c_str()), KivNorvikFileWriter::eFormatBL1);
+        writer->write(big);
+        std::exit(0);
+    }
+    ASSERT_EQ(exiting, waitpid(exiting, &status, 0));
+    EXPECT_EQ(complete, readBytes(dir + "/atexit.bl1"));
+    EXPECT_EQ(std::vector<std::string>({"atexit.bl1", "limited.bl1"}), listing(dir));
+#endif
 }

@@ -1,14 +1,16 @@
 #include "KivNorvikFileWriter.h"
 
+#include "KivNorvikOpenFile.h"
 #include "KivNorvikOutput.h"
 
 #include <KivAssert.h>
-#include <KivFile.h>
+#include <KivFileSystem.h>
 
 #include <cerrno>
+#include <new>
 
 KivNorvikFileWriter::KivNorvikFileWriter()
-    : file(nullptr), exporter(eOlmarin), majorVersion(6), minorVersion(1) {}
+    : exporter(eOlmarin), majorVersion(6), minorVersion(1), error(EBADF) {}
 
 KivNorvikFileWriter::KivNorvikFileWriter(const KivNorvikFileWriter& other) = default;
 KivNorvikFileWriter& KivNorvikFileWriter::operator=(const KivNorvikFileWriter& other) = default;
@@ -27,33 +29,70 @@ const char* KivNorvikFileWriter::extension(eNorvikFormatFile kind)
 
 int KivNorvikFileWriter::startWrite(const KivString& path, eNorvikFormatFile kind)
 {
-    if (file != nullptr)
+    if (file != nullptr && file->isOpen()) {
+        error = EBUSY;
         return 0;
+    }
+    file.reset(); // completed through a copy: this writer starts afresh
     const int index = static_cast<int>(kind);
     if (index < 0 || index > 4)
         KIV_REPORT("false");
-    const KivString name = path + KivString(".") + KivString(extension(kind));
-    kivfopen(&file, name, KivString("w"));
-    return file != nullptr ? 1 : 0;
+    try {
+        const KivString name = path + KivString(".") + KivString(extension(kind));
+        std::shared_ptr<KivNorvikOpenFile> opened = std::make_shared<KivNorvikOpenFile>();
+        if (opened->open(name) == 0) {
+            error = opened->error();
+            return 0;
+        }
+        file = std::move(opened);
+        error = 0;
+        return 1;
+    } catch (const std::bad_alloc&) {
+        error = ENOMEM;
+        return 0;
+    }
 }
 
 int KivNorvikFileWriter::endWrite()
 {
-    if (file == nullptr)
+    std::shared_ptr<KivNorvikOpenFile> closing = std::move(file);
+    file.reset();
+    if (closing == nullptr || !closing->isOpen()) {
+        error = EBADF;
         return 0;
-    FILE* closing = file;
-    file = nullptr;
-    const bool written = std::fflush(closing) == 0 && std::ferror(closing) == 0;
-    const bool closed = kivfclose(closing) == 0;
-    return written && closed ? 1 : 0;
+    }
+    if (closing->complete() == 0) {
+        error = closing->error();
+        return 0;
+    }
+    error = EBADF; // from now on no file is open
+    return 1;
+}
+
+int KivNorvikFileWriter::errorCode() const { return error; }
+
+KivString KivNorvikFileWriter::errorText() const
+{
+    return KivString(KivFileSystem::describe(error).c_str());
 }
 
 KivNorvikOutput KivNorvikFileWriter::output() const
 {
-    return KivNorvikOutput(file, majorVersion, minorVersion);
+    if (file != nullptr && file->isOpen())
+        file->beginRecord();
+    return KivNorvikOutput(file != nullptr && file->isOpen() ? file.get() : nullptr, majorVersion, minorVersion);
 }
 
 int KivNorvikFileWriter::finish(const KivNorvikOutput& out) const
 {
-    return out.ok() ? 1 : 0;
+    if (file == nullptr || !file->isOpen()) {
+        error = EBADF;
+        return 0;
+    }
+    file->endRecord();
+    if (!out.ok()) {
+        error = file->error();
+        return 0;
+    }
+    return 1;
 }

@@ -1,11 +1,13 @@
 #include "KivNorvikOutput.h"
 
 #include "KivNorvikData.h"
+#include "KivNorvikOpenFile.h"
 
+#include <cerrno>
 #include <cwchar>
 #include <string>
 
-KivNorvikOutput::KivNorvikOutput(FILE* file, int majorVersion, int minorVersion)
+KivNorvikOutput::KivNorvikOutput(KivNorvikOpenFile* file, int majorVersion, int minorVersion)
     : file_(file), majorVersion_(majorVersion), minorVersion_(minorVersion) {}
 
 KivString KivNorvikOutput::clean(const KivString& text)
@@ -26,7 +28,7 @@ KivString KivNorvikOutput::clean(const wchar_t* text)
 
 void KivNorvikOutput::endLine()
 {
-    kivfprintf(file_, "\n");
+    print("\n");
 }
 
 void KivNorvikOutput::origin()
@@ -35,7 +37,7 @@ void KivNorvikOutput::origin()
 }
 
 void KivNorvikOutput::section(const NorvikGlobalData::BL12Section& s)
-{
+try {
     KivString text;
     if (s.exportPRO()) {
         text.format(L"%s %s %s", L"PRO", clean(s.profile.text1).getStringW(),
@@ -47,10 +49,12 @@ void KivNorvikOutput::section(const NorvikGlobalData::BL12Section& s)
         return;
     }
     lineW(L"  %s", text);
+} catch (const std::bad_alloc&) {
+    outOfMemory();
 }
 
 void KivNorvikOutput::section(const NorvikGlobalData::Section& s, int mode)
-{
+try {
     const bool connection = mode == 1;
     KivString text;
     if (s.exportPRF()) {
@@ -65,6 +69,8 @@ void KivNorvikOutput::section(const NorvikGlobalData::Section& s, int mode)
         return;
     }
     lineW(L"  %s", text);
+} catch (const std::bad_alloc&) {
+    outOfMemory();
 }
 
 void KivNorvikOutput::loading(const NorvikGlobalData::GenLoading& l)
@@ -76,5 +82,27 @@ void KivNorvikOutput::loading(const NorvikGlobalData::GenLoading& l)
 
 bool KivNorvikOutput::ok() const
 {
-    return file_ != nullptr && std::ferror(file_) == 0;
+    return target() != nullptr;
+}
+
+FILE* KivNorvikOutput::target() const
+{
+    FILE* stream = file_ != nullptr ? file_->stream() : nullptr;
+    if (stream != nullptr && std::ferror(stream) != 0) {
+        file_->fail(EIO);
+        return nullptr;
+    }
+    return stream;
+}
+
+void KivNorvikOutput::check(int written)
+{
+    if (written < 0)
+        file_->fail(errno);
+}
+
+void KivNorvikOutput::outOfMemory()
+{
+    if (file_ != nullptr)
+        file_->fail(ENOMEM);
 }

@@ -5,15 +5,21 @@
 #include <KivFile.h>
 #include <KivString.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <new>
+
+class KivNorvikOpenFile;
 
 // Line output of the writer: formats, the shared section, loading and origin
-// lines, and the text rule that keeps every value on its own line.
-// Internal to the library.
+// lines, and the text rule that keeps every value on its own line. The first
+// failure (a stream error or no memory) is kept by the file and drops the rest
+// of the output, so that no exception leaves the writer. Internal to the library.
 class KivNorvikOutput
 {
 public:
-    KivNorvikOutput(FILE* file, int majorVersion, int minorVersion);
+    // `file` null: nothing is written and ok() is false.
+    KivNorvikOutput(KivNorvikOpenFile* file, int majorVersion, int minorVersion);
 
     // A text value with each "\r" and "\n" written as a blank, so that a value
     // can never split its line.
@@ -24,13 +30,29 @@ public:
     template <class... Args>
     void print(const char* fmt, Args... args)
     {
-        kivfprintf(file_, fmt, args...);
+        FILE* stream = target();
+        if (stream == nullptr)
+            return;
+        try {
+            errno = 0;
+            check(kivfprintf(stream, fmt, args...));
+        } catch (const std::bad_alloc&) {
+            outOfMemory();
+        }
     }
     // Wide format whose "%s" arguments are texts; no line end.
     template <class... Texts>
     void printW(const wchar_t* fmt, const Texts&... texts)
     {
-        kivfprintf(file_, fmt, clean(texts).getStringW()...);
+        FILE* stream = target();
+        if (stream == nullptr)
+            return;
+        try {
+            errno = 0;
+            check(kivfprintf(stream, fmt, clean(texts).getStringW()...));
+        } catch (const std::bad_alloc&) {
+            outOfMemory();
+        }
     }
     void endLine();
 
@@ -57,11 +79,17 @@ public:
     // The "CHA" line of a loading, written whatever its values.
     void loading(const NorvikGlobalData::GenLoading& loading);
 
-    // False once the stream has reported an error.
+    // False once output has failed, or without a file.
     bool ok() const;
 
 private:
-    FILE* file_;
+    // The stream while output goes on; null once it has failed.
+    FILE* target() const;
+    // Takes the result of kivfprintf; a negative one fails the output with errno.
+    void check(int written);
+    void outOfMemory();
+
+    KivNorvikOpenFile* file_;
     int majorVersion_;
     int minorVersion_;
 };

@@ -188,10 +188,17 @@ private:
             return false;
         }
         std::memset(static_cast<void*>(block), 0, sizeof(T) * static_cast<size_t>(newPhysicalLen));
-        for (int i = 0; i < newPhysicalLen; ++i)
-            new (block + i) T();
         const int kept = length < newPhysicalLen ? length : newPhysicalLen;
-        Reallocator::copy(block, pElements, kept);
+        int built = 0;
+        try {
+            for (; built < newPhysicalLen; ++built)
+                new (block + built) T();
+            Reallocator::copy(block, pElements, kept);
+        } catch (...) {
+            // A copy that throws (std::bad_alloc) leaves the array as it was.
+            destroy(block, built);
+            throw;
+        }
         destroy(pElements, physicalLength);
         pElements = block;
         physicalLength = newPhysicalLen;

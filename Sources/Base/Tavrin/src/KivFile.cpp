@@ -1,6 +1,7 @@
 #include "KivFile.h"
 
 #include "KivCodePage.h"
+#include "KivFileSystem.h"
 #include "KivFormat.h"
 #include "KivString.h"
 
@@ -45,7 +46,7 @@ int writeBytes(FILE* stream, const std::string& bytes)
         return -1;
     if (bytes.empty())
         return 0;
-    return std::fwrite(bytes.data(), 1, bytes.size(), stream) == bytes.size()
+    return KivFileSystem::write(stream, bytes.data(), bytes.size()) == bytes.size()
         ? static_cast<int>(bytes.size())
         : -1;
 }

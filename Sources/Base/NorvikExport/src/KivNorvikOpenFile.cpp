@@ -1,0 +1,135 @@
+#include "KivNorvikOpenFile.h"
+
+#include <KivString.h>
+
+#include <cerrno>
+#include <mutex>
+
+// Every file still open, so that the process's exit completes them as stdio
+// flushing at exit used to. The list is intrusive: enlisting never allocates.
+struct KivNorvikOpenFiles
+{
+    std::mutex mutex;
+    KivNorvikOpenFile* head = nullptr;
+
+    // Runs at exit (and when the library is unloaded).
+    ~KivNorvikOpenFiles()
+    {
+        for (;;) {
+            KivNorvikOpenFile* file = nullptr;
+            {
+                std::lock_guard<std::mutex> lock(mutex);
+                file = head;
+                if (file != nullptr)
+                    unlink(file);
+            }
+            if (file == nullptr)
+                break;
+            file->complete();
+        }
+    }
+
+    void unlink(KivNorvikOpenFile* file)
+    {
+        if (file->previous_ != nullptr)
+            file->previous_->next_ = file->next_;
+        else
+            head = file->next_;
+        if (file->next_ != nullptr)
+            file->next_->previous_ = file->previous_;
+        file->previous_ = file->next_ = nullptr;
+        file->listed_ = false;
+    }
+
+    static KivNorvikOpenFiles& instance()
+    {
+        static KivNorvikOpenFiles files;
+        return files;
+    }
+};
+
+KivNorvikOpenFile::KivNorvikOpenFile()
+    : error_(0), inRecord_(false), listed_(false), previous_(nullptr), next_(nullptr) {}
+
+KivNorvikOpenFile::~KivNorvikOpenFile()
+{
+    if (file_.isOpen())
+        complete();
+    delist();
+}
+
+int KivNorvikOpenFile::open(const KivString& name)
+{
+    // Constructed before the first file opens, the list outlives every file
+    // of the process.
+    KivNorvikOpenFiles::instance();
+    error_ = 0;
+    inRecord_ = false;
+    if (file_.open(name) == 0) {
+        error_ = file_.error();
+        return 0;
+    }
+    enlist();
+    return 1;
+}
+
+bool KivNorvikOpenFile::isOpen() const { return file_.isOpen(); }
+
+FILE* KivNorvikOpenFile::stream() const
+{
+    return error_ == 0 ? file_.stream() : nullptr;
+}
+
+void KivNorvikOpenFile::beginRecord() { inRecord_ = true; }
+void KivNorvikOpenFile::endRecord() { inRecord_ = false; }
+
+void KivNorvikOpenFile::fail(int error)
+{
+    if (error_ == 0)
+        error_ = error != 0 ? error : EIO;
+}
+
+int KivNorvikOpenFile::complete()
+{
+    delist();
+    if (!file_.isOpen()) {
+        fail(EBADF);
+        return 0;
+    }
+    if (inRecord_)
+        fail(ENOMEM); // only an allocation failure leaves a record half-written
+    if (error_ != 0) {
+        file_.abandon();
+        return 0;
+    }
+    if (file_.commit() == 0) {
+        error_ = file_.error();
+        return 0;
+    }
+    return 1;
+}
+
+int KivNorvikOpenFile::error() const { return error_; }
+
+void KivNorvikOpenFile::enlist()
+{
+    KivNorvikOpenFiles& files = KivNorvikOpenFiles::instance();
+    std::lock_guard<std::mutex> lock(files.mutex);
+    if (listed_)
+        return;
+    next_ = files.head;
+    if (next_ != nullptr)
+        next_->previous_ = this;
+    files.head = this;
+    listed_ = true;
+}
+
+void KivNorvikOpenFile::delist()
+{
+    if (!listed_)
+        return;
+    KivNorvikOpenFiles& files = KivNorvikOpenFiles::instance();
+    std::lock_guard<std::mutex> lock(files.mutex);
+    if (listed_)
+        files.unlink(this);
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "TavrinApi.h"
+
+#include <cstddef>
+#include <cstdio>
+#include <string>
+
+/// The file operations that the writer's output goes through, in one place so
+/// that a test can make any of them fail. Each operation returns what the
+/// system call behind it returns and leaves the reason in errno.
+class TAVRIN_API KivFileSystem
+{
+public:
+#if defined(_WIN32)
+    using Char = wchar_t;
+#else
+    using Char = char;
+#endif
+    /// A path as the system takes it: UTF-8 bytes on POSIX, UTF-16 on Windows.
+    using Path = std::basic_string<Char>;
+
+    enum eOperation { eOpen, eWrite, eFlush, eClose, eRename, eUnlink, eChmod, eOperationCount };
+
+    /// Test hook: the `nth` call (1 = the next one) of `operation` from now on
+    /// fails with errno `error` without doing its work (a close still releases
+    /// its stream). One fault per operation; `nth` <= 0 clears it. Also restarts
+    /// the operation's call count.
+    static void failCall(eOperation operation, int nth, int error);
+    /// Clears every fault and call count.
+    static void resetFaults();
+    /// Calls of `operation` since its count was last restarted.
+    static int calls(eOperation operation);
+
+    /// The system's text of an errno value, such as "No space left on device".
+    static std::string describe(int error);
+    /// `text` (wide) as a system path.
+    static Path nativePath(const wchar_t* text);
+
+    /// open(2)/_wopen: a descriptor, or -1.
+    static int open(const Path& path, int flags, int mode);
+    /// fwrite of all `size` bytes: `size`, or less on failure.
+    static std::size_t write(FILE* stream, const void* data, std::size_t size);
+    /// fflush: 0, or EOF.
+    static int flush(FILE* stream);
+    /// fclose: 0, or EOF; the stream is released either way.
+    static int close(FILE* stream);
+    /// Replaces `to` by `from` in one step (rename; MoveFileExW on Windows): 0 or -1.
+    static int rename(const Path& from, const Path& to);
+    /// unlink/_wunlink: 0 or -1.
+    static int unlink(const Path& path);
+    /// The permission bits of an open file (fchmod; _wchmod of `path` on Windows): 0 or -1.
+    static int chmod(int descriptor, const Path& path, int mode);
+};

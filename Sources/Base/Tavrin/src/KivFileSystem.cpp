@@ -1,0 +1,193 @@
+#include "KivFileSystem.h"
+
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+
+#if defined(_WIN32)
+#  include <io.h>
+#  include <sys/stat.h>
+#  include <windows.h>
+#else
+#  include <fcntl.h>
+#  include <sys/stat.h>
+#  include <unistd.h>
+#endif
+
+namespace {
+
+struct Fault
+{
+    std::atomic<int> calls{0};
+    std::atomic<int> failAt{0};
+    std::atomic<int> error{0};
+};
+
+Fault faults[KivFileSystem::eOperationCount];
+
+// Counts a call; true, with errno set, when it is the one to fail.
+bool injected(KivFileSystem::eOperation operation)
+{
+    Fault& fault = faults[operation];
+    const int call = fault.calls.fetch_add(1) + 1;
+    if (fault.failAt.load() != call)
+        return false;
+    errno = fault.error.load();
+    return true;
+}
+
+// strerror_r comes in two flavours; both end up here.
+[[maybe_unused]] const char* chosen(int result, const char* buffer)
+{
+    return result == 0 ? buffer : nullptr;
+}
+[[maybe_unused]] const char* chosen(const char* result, const char*)
+{
+    return result;
+}
+
+} // namespace
+
+void KivFileSystem::failCall(eOperation operation, int nth, int error)
+{
+    if (operation < 0 || operation >= eOperationCount)
+        return;
+    faults[operation].failAt = nth > 0 ? nth : 0;
+    faults[operation].error = error;
+    faults[operation].calls = 0;
+}
+
+void KivFileSystem::resetFaults()
+{
+    for (Fault& fault : faults) {
+        fault.failAt = 0;
+        fault.error = 0;
+        fault.calls = 0;
+    }
+}
+
+int KivFileSystem::calls(eOperation operation)
+{
+    return operation >= 0 && operation < eOperationCount ? faults[operation].calls.load() : 0;
+}
+
+std::string KivFileSystem::describe(int error)
+{
+    if (error == 0)
+        return std::string();
+    char buffer[256] = {0};
+#if defined(_WIN32)
+    const char* text = strerror_s(buffer, sizeof buffer, error) == 0 ? buffer : nullptr;
+#else
+    const char* text = chosen(strerror_r(error, buffer, sizeof buffer), buffer);
+#endif
+    return text != nullptr && *text != 0 ? std::string(text) : "Error " + std::to_string(error);
+}
+
+KivFileSystem::Path KivFileSystem::nativePath(const wchar_t* text)
+{
+#if defined(_WIN32)
+    return Path(text);
+#else
+    // The system's file names are UTF-8.
+    Path out;
+    for (; *text; ++text) {
+        unsigned long c = static_cast<unsigned long>(*text);
+        if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
+            c = 0xFFFD;
+        if (c < 0x80) {
+            out.push_back(static_cast<char>(c));
+        } else if (c < 0x800) {
+            out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        } else if (c < 0x10000) {
+            out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        } else {
+            out.push_back(static_cast<char>(0xF0 | (c >> 18)));
+            out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        }
+    }
+    return out;
+#endif
+}
+
+int KivFileSystem::open(const Path& path, int flags, int mode)
+{
+    if (injected(eOpen))
+        return -1;
+#if defined(_WIN32)
+    return ::_wopen(path.c_str(), flags, mode);
+#else
+    return ::open(path.c_str(), flags, static_cast<mode_t>(mode));
+#endif
+}
+
+std::size_t KivFileSystem::write(FILE* stream, const void* data, std::size_t size)
+{
+    if (injected(eWrite))
+        return 0;
+    return std::fwrite(data, 1, size, stream);
+}
+
+int KivFileSystem::flush(FILE* stream)
+{
+    if (injected(eFlush))
+        return EOF;
+    return std::fflush(stream);
+}
+
+int KivFileSystem::close(FILE* stream)
+{
+    if (injected(eClose)) {
+        const int error = errno;
+        std::fclose(stream);
+        errno = error;
+        return EOF;
+    }
+    return std::fclose(stream);
+}
+
+int KivFileSystem::rename(const Path& from, const Path& to)
+{
+    if (injected(eRename))
+        return -1;
+#if defined(_WIN32)
+    if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0)
+        return 0;
+    const DWORD code = GetLastError();
+    errno = code == ERROR_ACCESS_DENIED || code == ERROR_SHARING_VIOLATION ? EACCES
+          : code == ERROR_DISK_FULL ? ENOSPC
+          : EIO;
+    return -1;
+#else
+    return std::rename(from.c_str(), to.c_str());
+#endif
+}
+
+int KivFileSystem::unlink(const Path& path)
+{
+    if (injected(eUnlink))
+        return -1;
+#if defined(_WIN32)
+    return ::_wunlink(path.c_str());
+#else
+    return ::unlink(path.c_str());
+#endif
+}
+
+int KivFileSystem::chmod(int descriptor, const Path& path, int mode)
+{
+    if (injected(eChmod))
+        return -1;
+#if defined(_WIN32)
+    (void)descriptor;
+    return ::_wchmod(path.c_str(), mode & (_S_IREAD | _S_IWRITE));
+#else
+    (void)path;
+    return ::fchmod(descriptor, static_cast<mode_t>(mode));
+#endif
+}
