@@ -88,7 +88,7 @@ void bolt(KivNorvikLineWalker& w, const std::string& m, const KivBL1Data::BL1Tra
     Shared::codeRange(w, m + ".type", b.type, 0, 1, "a bolt type other than 0 (TRA) and 1 (REN) is read back as 1");
     const bool tra = b.type == 0;
     const std::string to = tra ? "bouTra" : "bouRen";
-    w.line(Line(tra ? "BOU TRA" : "BOU REN", "BOU TRA|REN")
+    w.line(Line(tra ? "BOU TRA" : "BOU REN", "BOU TRA|BOU REN")
                .when(condition, "type, value1, value2 and number set", holds)
                .code(m + ".type", b.type)
                .real(m + ".value1", b.value1).into(to + ".value1")
@@ -104,7 +104,7 @@ void stiffener(KivNorvikLineWalker& w, const std::string& m, const KivBL1Data::B
                       "a stiffener position other than 0 (SUP) and 1 (INF) is read back as 1");
     const bool sup = s.position == 0;
     const std::string to = sup ? "raiPotTraSup" : "raiPotTraInf";
-    w.line(Line(sup ? "RAI POT TRA SUP" : "RAI POT TRA INF", "RAI POT TRA SUP|INF")
+    w.line(Line(sup ? "RAI POT TRA SUP" : "RAI POT TRA INF", "RAI POT TRA SUP|RAI POT TRA INF")
                .when(condition, "position, value1, number and value2 set", holds)
                .code(m + ".position", s.position)
                .real(m + ".value1", s.value1).into(to + ".value1")
@@ -119,12 +119,12 @@ void extension(KivNorvikLineWalker& w, const std::string& m, const KivBL1Data::B
                       "a position other than 0 (SUP) and 1 (INF) is read back as 1");
     const bool sup = e.position == 0;
     const std::string to = sup ? "extBoltsSup" : "extBoltsInf";
-    w.line(Line(sup ? "BOU EXT SUP" : "BOU EXT INF", "BOU EXT SUP|INF")
+    w.line(Line(sup ? "BOU EXT SUP" : "BOU EXT INF", "BOU EXT SUP|BOU EXT INF")
                .when("exportBOU_EXT_SUP_or_INF", "position and bouExt set", e.exportBOU_EXT_SUP_or_INF())
                .code(m + ".position", e.position)
                .real(m + ".bouExt", e.bouExt).into(to + ".bouExt")
                .sets(to + ".position", Datum::of(sup ? 0 : 1)));
-    w.line(Line(sup ? "RAI PLA SUP" : "RAI PLA INF", "RAI PLA SUP|INF")
+    w.line(Line(sup ? "RAI PLA SUP" : "RAI PLA INF", "RAI PLA SUP|RAI PLA INF")
                .when("exportRAI_PLA_SUP_or_INF", "the three raiPla set (an unset position writes INF)",
                      e.exportRAI_PLA_SUP_or_INF())
                .code(m + ".position", e.position)

@@ -102,7 +102,7 @@ void notch(KivNorvikLineWalker& w, const std::string& m, const KivBL3Data::Notch
     static const char* const members[] = {"notchSup",    "notchInf",    "notchLat",
                                           "notchSupIni", "notchInfIni", "notchLatIni"};
     const std::string to = keyword != nullptr ? members[n.kind] : m;
-    w.line(Line(keyword != nullptr ? keyword : "GRUG_SUP", "GRUG_SUP|INF|LAT|SUP_INI|INF_INI|LAT_INI")
+    w.line(Line(keyword != nullptr ? keyword : "GRUG_SUP", "GRUG_SUP|GRUG_INF|GRUG_LAT|GRUG_SUP_INI|GRUG_INF_INI|GRUG_LAT_INI")
                .when("GRUG", "kind 0 to 5, code not the unset integer and the other values set",
                      When::GRUG(n))
                .code(m + ".kind", n.kind)

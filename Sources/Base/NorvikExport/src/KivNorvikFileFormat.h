@@ -10,10 +10,11 @@
 struct NORVIK_API KivNorvikLineFormat
 {
     /// Header of the group the line belongs to ("GEN", "TRA D|TRA G", "DIAG_%d").
-    /// A group's own header line is listed as a line whose keyword is the header.
+    /// A group's own header line is listed as a line whose keyword is the header;
+    /// each group ends with "FIN", which is not listed.
     KivString group;
-    /// Keyword words as written ("ACIER", "RAI AME OBLIQ"); words chosen by a
-    /// code are joined by "|" ("BOU TRA|REN").
+    /// Keyword words as written ("ACIER", "RAI AME OBLIQ"); when a code
+    /// chooses the words, the choices joined by "|" ("BOU TRA|BOU REN").
     KivString keyword;
     /// Format of each value in line order, separated by blanks ("%3.3f %d %s");
     /// "(keyword)" for a field that the keyword's words carry, a constant
@@ -23,8 +24,9 @@ struct NORVIK_API KivNorvikLineFormat
     /// ("generalGroup.xy[0] generalGroup.xy[1]"); "[]" stands for each element
     /// of an array, "-" for a constant.
     KivString fields;
-    /// Name of the condition: "always", an export predicate of the record
-    /// ("exportACIER") or a writer condition ("NEIGE", "JEU").
+    /// Name of the condition: "always", "each" (one line per array element),
+    /// an export predicate of the record ("exportACIER") or a writer
+    /// condition ("NEIGE", "JEU").
     KivString condition;
     /// The condition in plain words.
     KivString when;

@@ -410,8 +410,9 @@ void KivNorvikLineWalker::describe(const Line& line)
     }
     row.formats = KivString(formats.c_str());
     row.fields = KivString(fields.c_str());
-    row.condition = KivString(line.condition_);
-    row.when = KivString(line.conditionText_);
+    const bool each = !line.array_.empty() && line.holds_ && std::string(line.condition_) == "always";
+    row.condition = KivString(each ? "each" : line.condition_);
+    row.when = KivString(each ? "one line per element, whatever its values" : line.conditionText_);
     rows_.push_back(row);
 }
 
