@@ -284,7 +284,7 @@ bool matches(const KivNorvikLineFormat& row, const std::string& line)
 } // namespace
 
 // Every line of the filled golden files has its row in the format reference,
-// in writer order within its group.
+// in writer order within its group, with as many values as the row formats.
 TEST(RecordCheck, FormatReferenceCoversTheWrittenLinesInOrder)
 {
     const std::pair<KivNorvikData::eNorvikDataType, const char*> files[] = {
@@ -319,6 +319,17 @@ TEST(RecordCheck, FormatReferenceCoversTheWrittenLinesInOrder)
                     break;
             }
             ASSERT_GE(found, 0) << file.second << " line " << n + 1 << ": " << line;
+            if (!header) {
+                // One token per value (these files hold one-word texts).
+                size_t values = 0;
+                for (const std::string& f : words(narrow(rows[found].formats)))
+                    values += f == "(keyword)" ? 0 : 1;
+                size_t keyword = 0;
+                for (const std::string& alt : alternatives(rows[found].keyword))
+                    if (matches(KivNorvikLineFormat{rows[found].group, KivString(alt.c_str()), {}, {}, {}, {}}, line))
+                        keyword = words(alt).size();
+                EXPECT_EQ(keyword + values, words(line).size()) << file.second << " line " << n + 1;
+            }
             if (header)
                 group = found;
             last = found;
