@@ -319,12 +319,12 @@ void KivNorvikLineWalker::tag(const KivString& projectName, bool bl3)
     KivString read;
     if (KivNorvikFileReader::projectNameFromTagLine(KivString(line.c_str()), bl3, read))
         read_["projectName"] = Datum::of(read);
+    // The reader trims white space around the name; blanks inside it stay.
     std::string message;
-    const std::wstring original(projectName.getStringW());
-    const char* fault = textFault(original, message);
-    if (fault == nullptr || std::string(fault) == "empty-text") {
+    const char* fault = textFault(projectName.getStringW(), message);
+    if (fault == nullptr || std::string(fault) == "empty-text" || std::string(fault) == "text-with-blank") {
         fault = "text-with-blank";
-        message = "the tag line trims the name and drops one pair of quotes";
+        message = "the reader trims white space around the project name";
     }
     note("projectName", RankOwn, fault, message);
 }
