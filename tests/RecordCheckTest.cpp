@@ -223,10 +223,7 @@ std::vector<KindCase> kinds()
              {"notchLat.kind", {2, 2, 0}}, {"notchSupIni.kind", {3, 3, 3, -1}},
              {"notchInfIni.kind", {4, 4, 4, 5}}, {"notchLatIni.kind", {5, 5, 5, 1}},
              {"att.noeNum[1]", {7, 8, 9, kUnset}}},
-            [](KivBL3Data& d, Rng& rng) {
-                d.generalGroup.loadings.setLength(pick(rng, 0, 3));
-                (void)rng;
-            }),
+            [](KivBL3Data& d, Rng& rng) { d.generalGroup.loadings.setLength(pick(rng, 0, 3)); }),
     };
 }
 

@@ -5,7 +5,6 @@
 #include "KivNorvikOutput.h"
 #include "KivNorvikWriterConditions.h"
 
-
 namespace {
 
 using General = KivBL3Data::BL3GeneralGroup;
