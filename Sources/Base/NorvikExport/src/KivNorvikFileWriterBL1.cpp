@@ -2,10 +2,12 @@
 
 #include "KivBL1Data.h"
 #include "KivNorvikOutput.h"
+#include "KivNorvikWriterConditions.h"
 
 namespace {
 
 using Out = KivNorvikOutput;
+using When = KivNorvikWriterConditions;
 
 void writeGeneral(Out& out, const KivBL1Data::BL1GeneralGroup& g)
 {
@@ -22,7 +24,7 @@ void writeGeneral(Out& out, const KivBL1Data::BL1GeneralGroup& g)
         out.line("  NOEUD_XYZ %3.3f %3.3f %3.3f", g.noeudXyz[0], g.noeudXyz[1], g.noeudXyz[2]);
     // Snow goes with the loadings: written once, and only when a loading of
     // type 2 or -1 is present.
-    if (g.exportNIEGE() && NorvikGlobalData::hasSnowLoading(g.loadings))
+    if (When::NEIGE(g))
         out.line("  NEIGE %3.3f", g.neige);
     for (int i = 0; i < g.loadings.getLength(); ++i)
         out.loading(g.loadings[i]);
@@ -97,7 +99,7 @@ void writeExtension(Out& out, const KivBL1Data::BL1ExtBolts& e)
 
 void writeTraverse(Out& out, const KivBL1Data::BL1Traverse& t)
 {
-    if (!KivNorvikData::isDefined(t.side))
+    if (!When::TRA(t))
         return;
     // A side other than 0 and 1 has no header: its line stays empty.
     if (t.side == 0)
@@ -161,11 +163,9 @@ int KivNorvikFileWriter::write(const KivBL1Data& data)
     out.endLine();
     writeGeneral(out, data.generalGroup);
     // Exact whole-text comparisons: "non" writes neither group.
-    static const KivString column(L"NON");
-    static const KivString acr(L"ACR");
-    if (data.potGroup.con == column)
+    if (When::POT(data))
         writeColumn(out, data.potGroup);
-    if (data.potGroup.con == acr)
+    if (When::ACR(data))
         writeACR(out, data.acr);
     writeTraverse(out, data.rightTraverse);
     writeTraverse(out, data.leftTraverse);

@@ -2,6 +2,7 @@
 
 #include "KivBL2Data.h"
 #include "KivNorvikOutput.h"
+#include "KivNorvikWriterConditions.h"
 
 // The BL2 lines are decided by the groups' export predicates, which hold the
 // exact comparison of BL2 reals; the lines without a predicate are always
@@ -14,11 +15,7 @@ using Column = KivBL2Data::BL2ColumnGroup;
 using Support = KivBL2Data::BL2SupportGroup;
 using ColumnBase = KivBL2Data::BL2ColumnBase;
 
-// A stiffener with a value of 0.0 (or -0.0) is absent; NaN counts as a value.
-bool hasStiffener(const KivBL2Data::BL2Radius& radius)
-{
-    return radius.value1 != 0.0 && radius.value2 != 0.0;
-}
+using When = KivNorvikWriterConditions;
 
 void writeGeneral(KivNorvikOutput& out, const General& g)
 {
@@ -27,7 +24,7 @@ void writeGeneral(KivNorvikOutput& out, const General& g)
         out.lineW(L"  REP_PAGE %s", g.repPage);
     if (g.exportNOEUD_XYZ())
         out.line("  NOEUD_XYZ %3.3f %3.3f %3.3f", g.noeudXyz[0], g.noeudXyz[1], g.noeudXyz[2]);
-    if (g.exportNEIGE() && NorvikGlobalData::hasSnowLoading(g.loadings))
+    if (When::NEIGE(g))
         out.line("  NEIGE %3.3f", g.neige);
     for (int i = 0; i < g.loadings.getLength(); ++i)
         out.loading(g.loadings[i]);
@@ -73,9 +70,9 @@ void writeColumnBase(KivNorvikOutput& out, const ColumnBase& b)
         out.line("  FILE.CEN %3.3f", b.fileCen);
         return;
     }
-    if (hasStiffener(b.radiusL))
+    if (When::RAID(b.radiusL))
         out.line("  RAIDL %3.3f %3.3f", b.radiusL.value1, b.radiusL.value2);
-    if (hasStiffener(b.radiusT))
+    if (When::RAID(b.radiusT))
         out.line("  RAIDT %3.3f %3.3f", b.radiusT.value1, b.radiusT.value2);
     if (b.rowType == 0)
         out.line("  FILE.EXT %d %3.3f %3.3f %3.3f", b.extTige.number, b.extTige.value1,

@@ -3,55 +3,37 @@
 #include "KivBL3Data.h"
 #include "KivBL3Layout.h"
 #include "KivNorvikOutput.h"
-
-#include <climits>
-#include <cmath>
+#include "KivNorvikWriterConditions.h"
 
 namespace {
 
 using General = KivBL3Data::BL3GeneralGroup;
 using Main = KivBL3Data::BL3MainElementGroup;
 using Secondary = KivBL3Data::BL3SecondaryElementGroup;
+using When = KivNorvikWriterConditions;
 
-bool defined(int value) { return KivNorvikData::isDefined(value); }
-bool defined(double value) { return KivNorvikData::isDefined(value); }
-bool defined(const KivString& value) { return KivNorvikData::isDefined(value); }
-
-// The reference height as the integer of its line: truncated toward zero,
-// saturated to the 32-bit range; NaN, an unset value, gives the unset integer.
-int referenceHeight(double value)
-{
-    if (std::isnan(value))
-        return KivNorvikData::kUndefinedInteger;
-    if (value >= static_cast<double>(INT_MAX))
-        return INT_MAX;
-    if (value <= static_cast<double>(INT_MIN))
-        return INT_MIN;
-    return static_cast<int>(value);
-}
-
+// Lines decided by a predicate of the record use it; the writer's own tests
+// (KivNorvikWriterConditions) stand where they differ from the predicates.
 void writeAttachmentNode(KivNorvikOutput& out, const KivBL3Data::ATT& a)
 {
     out.line("  AUTO_VERIF %d", 0);
-    if (defined(a.grp))
+    if (a.exportATT_GRP())
         out.line("  ATT.GRP %d", a.grp);
-    if (defined(a.barNb))
+    if (a.exportATT_BAR_NB())
         out.line("  ATT.BAR_NB %d", a.barNb);
-    if (defined(a.num[0]) && defined(a.num[1]))
+    if (a.exportATT_NUM())
         out.line("  ATT.NUM %d %d", a.num[0], a.num[1]);
-    if (defined(a.noeNum[0])) {
-        if (defined(a.noeNum[1]))
-            out.line("     ATT.NOE_NUM %d %d", a.noeNum[0], a.noeNum[1]);
-        else
-            out.line("     ATT.NOE_NUM %d", a.noeNum[0]);
-    }
-    if (defined(a.noeNom))
+    if (a.exportATT_NOE_NUM())
+        out.line("     ATT.NOE_NUM %d %d", a.noeNum[0], a.noeNum[1]);
+    else if (When::ATT_NOE_NUM_FIRST(a))
+        out.line("     ATT.NOE_NUM %d", a.noeNum[0]);
+    if (a.exportATT_NOE_NOM())
         out.lineW(L"     ATT.NOE_NOM %s", a.noeNom);
-    if (defined(a.noeTitre))
+    if (a.exportATT_NOE_TITRE())
         out.lineW(L"     ATT.NOE_TITRE %s", a.noeTitre);
-    if (defined(a.noeXyz[0]) && defined(a.noeXyz[1]) && defined(a.noeXyz[2]))
+    if (a.exportATT_NOE_XYZ())
         out.line("     ATT.NOE_XYZ %3.3f %3.3f %3.3f", a.noeXyz[0], a.noeXyz[1], a.noeXyz[2]);
-    if (defined(a.bar[0]) && defined(a.bar[1]) && defined(a.bar[2])) {
+    if (a.exportATT_BAR1()) {
         // The record holds one triple; all four bar lines carry it.
         out.line("     ATT.BAR1 %d %d %d", a.bar[0], a.bar[1], a.bar[2]);
         out.line("     ATT.BAR2 %d %d %d", a.bar[0], a.bar[1], a.bar[2]);
@@ -64,13 +46,13 @@ void writeGeneral(KivNorvikOutput& out, const General& g)
 {
     out.line("GEN");
     out.lineW(L"  TYPE_ATT %s", g.typeAtt == 0 ? L"POU/POU" : L"POU/POT");
-    if (defined(g.neige) && NorvikGlobalData::hasSnowLoading(g.loadings))
+    if (When::NEIGE(g))
         out.line("  NEIGE %3.3f", g.neige);
     for (int i = 0; i < g.loadings.getLength(); ++i)
         out.loading(g.loadings[i]);
-    if (defined(g.lia))
+    if (When::LIA(g))
         out.lineW(L"  LIA %s", g.lia);
-    if (defined(g.optCalcul[0]) && defined(g.optCalcul[1]))
+    if (g.exportOPT_CALCUL())
         out.line("  OPT_CALCUL %d %d", g.optCalcul[0], g.optCalcul[1]);
     writeAttachmentNode(out, g.att);
     out.origin();
@@ -80,7 +62,7 @@ void writeGeneral(KivNorvikOutput& out, const General& g)
 void writeMain(KivNorvikOutput& out, const Main& m)
 {
     out.line("PRIM");
-    if (defined(m.mat))
+    if (m.exportMAT_MAIN())
         out.lineW(L"  MAT %s", m.mat);
     out.section(m.section, 0);
     out.line("FIN");
@@ -89,10 +71,7 @@ void writeMain(KivNorvikOutput& out, const Main& m)
 void writeBolt(KivNorvikOutput& out, const KivBL3Data::Bolt& b)
 {
     const char* keyword = KivBL3Layout::wordOf(KivBL3Layout::boltKeywords, b.kind);
-    if (keyword == nullptr)
-        return;
-    if (!defined(b.value1) || !defined(b.number) || !defined(b.value2) || !defined(b.value3)
-        || !defined(b.value4) || !defined(b.value5))
+    if (!When::BOU(b))
         return;
     // value5 takes the fifth place, with one decimal, and value4 the sixth.
     out.print("  %s", keyword);
@@ -103,11 +82,8 @@ void writeBolt(KivNorvikOutput& out, const KivBL3Data::Bolt& b)
 void writeNotch(KivNorvikOutput& out, const KivBL3Data::Notch& n)
 {
     const char* keyword = KivBL3Layout::wordOf(KivBL3Layout::notchKeywords, n.kind);
-    if (keyword == nullptr)
-        return;
     // `code` is tested against the unset integer, not against its default -1.
-    if (!defined(n.code) || !defined(n.value1) || !defined(n.value2) || !defined(n.number1)
-        || !defined(n.number2))
+    if (!When::GRUG(n))
         return;
     out.print("  %s", keyword);
     out.line(" %d %3.3f %3.3f %d %d", n.code, n.value1, n.value2, n.number1, n.number2);
@@ -116,28 +92,28 @@ void writeNotch(KivNorvikOutput& out, const KivBL3Data::Notch& n)
 void writeSecondary(KivNorvikOutput& out, const Secondary& s)
 {
     out.line("SEC_1");
-    if (defined(s.mat))
+    if (s.exportMAT_SEC())
         out.lineW(L"  MAT %s", s.mat);
     out.section(s.section, 0);
-    if (defined(s.angle))
+    if (s.exportANGLE())
         out.line("  ANGLE %d", s.angle);
-    if (defined(s.posZ))
+    if (s.exportPOS_Z())
         out.line("  POS_Z %3.3f", s.posZ);
-    if (defined(s.jeu))
+    if (When::JEU(s))
         out.line("  JEU %3.3f", s.jeu);
     // A code outside its table writes the keyword and an empty word.
     const char* type = KivBL3Layout::wordOf(KivBL3Layout::connecTypeWords, s.connecType);
     const char* side = KivBL3Layout::wordOf(KivBL3Layout::connecPosWords, s.connecPos);
     out.line("  CONNEC_TYPE %s", type ? type : "");
     out.line("  CONNEC_POS %s", side ? side : "");
-    if (defined(s.connecPosZ))
-        out.line("  CONNEC_POSZ %d %3.3f", referenceHeight(s.connecPosZRef), s.connecPosZ);
-    if (defined(s.connecLng))
+    if (When::CONNEC_POSZ(s))
+        out.line("  CONNEC_POSZ %d %3.3f", When::referenceHeight(s.connecPosZRef), s.connecPosZ);
+    if (s.exportCONNEC_LNG())
         out.line("  CONNEC_LNG %3.3f", s.connecLng);
-    if (defined(s.connecMat))
+    if (s.exportCONNEC_MAT())
         out.lineW(L"  CONNEC_MAT %s", s.connecMat);
     out.section(s.connecSection, 1);
-    if (defined(s.doubleSolive))
+    if (s.exportDOUBLE_SOLIVE())
         out.line("  DOUBLE_SOLIVE %d", s.doubleSolive);
     writeBolt(out, s.boltPrim);
     writeBolt(out, s.boltSec);

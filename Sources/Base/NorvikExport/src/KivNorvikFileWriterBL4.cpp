@@ -2,6 +2,7 @@
 
 #include "KivBL4Data.h"
 #include "KivNorvikOutput.h"
+#include "KivNorvikWriterConditions.h"
 
 // BL4 lines are written as their values stand; only the snow line has a condition.
 namespace {
@@ -35,7 +36,7 @@ void writeGeneral(KivNorvikOutput& out, const Data::BL4GeneralGroup& g)
     out.endLine();
     out.line("  NOEUD %d", g.noeud);
     out.line("  NOEUD_XYZ %3.3f %3.3f %3.3f", g.noeudXyz[0], g.noeudXyz[1], g.noeudXyz[2]);
-    if (g.loading.isSnow())
+    if (KivNorvikWriterConditions::NEIGE(g))
         out.line("  NEIGE %3.3f", g.neige);
     out.loading(g.loading);
     out.lineW(L"  LIA %s", g.lia);

@@ -2,6 +2,7 @@
 
 #include "KivBL5Data.h"
 #include "KivNorvikOutput.h"
+#include "KivNorvikWriterConditions.h"
 
 // BL5 lines are written as their values stand; only the snow line has a condition.
 namespace {
@@ -17,7 +18,7 @@ void writeGeneral(KivNorvikOutput& out, const Data::BL5GeneralGroup& g)
     out.line("  TYPE_ATT %d", g.typeAtt);
     out.line("  NOEUD %d", g.noeud);
     out.line("  XY %3.3f %3.3f %3.3f", g.xy[0], g.xy[1], g.xy[2]);
-    if (g.loading.isSnow())
+    if (KivNorvikWriterConditions::NEIGE(g))
         out.line("  NEIGE %3.3f", g.neige);
     out.loading(g.loading);
     out.lineW(L"  LIA %s", g.lia);
@@ -92,7 +93,7 @@ int KivNorvikFileWriter::write(const KivBL5Data& data)
     writeGeneral(out, data.generalGroup);
     // The column group replaces the main element group when typeAtt is 2;
     // the group not written keeps its values.
-    if (data.generalGroup.typeAtt == 2)
+    if (KivNorvikWriterConditions::MONTANT(data.generalGroup))
         writeColumn(out, data.columnGroup);
     else
         writeMain(out, data.mainElementGroup);

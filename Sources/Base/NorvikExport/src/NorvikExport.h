@@ -1,6 +1,7 @@
 #pragma once
 
-// Everything a host needs: the base library, the records, the readers and the writer.
+// Everything a host needs: the base library, the records, the readers, the
+// writer, the record check and the format reference.
 
 #include <KivArray.h>
 #include <KivAssert.h>
@@ -35,3 +36,6 @@
 #include "KivNorvikBL3Reader.h"
 
 #include "KivNorvikFileWriter.h"
+
+#include "KivNorvikFileFormat.h"
+#include "KivNorvikRecordCheck.h"
