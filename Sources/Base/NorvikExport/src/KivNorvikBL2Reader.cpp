@@ -7,6 +7,9 @@
 KivNorvikBL2Reader::KivNorvikBL2Reader(const KivString& path)
     : KivNorvikFileReader(path), record(nullptr) {}
 
+KivNorvikBL2Reader::KivNorvikBL2Reader(const char* bytes, size_t size)
+    : KivNorvikFileReader(bytes, size), record(nullptr) {}
+
 KivNorvikBL2Reader::~KivNorvikBL2Reader()
 {
     delete record;
@@ -14,24 +17,27 @@ KivNorvikBL2Reader::~KivNorvikBL2Reader()
 
 void KivNorvikBL2Reader::fillStructure(KivNorvikData& data)
 {
+    if (dynamic_cast<KivBL2Data*>(&data) == nullptr)
+        reportRecordClass("KivBL2Data", false);
     delete record;
+    record = nullptr;
     record = new KivBL2Data();
     scanLines(KivBL2Layout::kind(), false, false, *record);
     data.setFrom(record);
 }
 
-void* KivNorvikBL2Reader::beginGroup(int group)
+KivNorvikTarget KivNorvikBL2Reader::beginGroup(int group, const KivString&)
 {
     if (record == nullptr)
-        return nullptr;
+        return KivNorvikTarget();
     switch (group) {
     case KivBL2Layout::General:
-        return &record->generalGroup;
+        return KivNorvikTarget::of(record->generalGroup);
     case KivBL2Layout::Column:
-        return &record->columnGroup;
+        return KivNorvikTarget::of(record->columnGroup);
     case KivBL2Layout::Support:
-        return &record->supportGroup;
+        return KivNorvikTarget::of(record->supportGroup);
     default:
-        return nullptr;
+        return KivNorvikTarget();
     }
 }
