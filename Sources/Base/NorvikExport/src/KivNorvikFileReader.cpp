@@ -365,7 +365,8 @@ void KivNorvikFileReader::Private::splitLines(KivArray<KivString>& lines, const 
             --end;
         if (end > start) {
             if (kRecord) {
-                checkBytes(data + start, end - start, number);
+                const size_t mark = number == 1 && findings.getLength() > 0 ? 3 : 0; // the byte-order mark
+                checkBytes(data + start + mark, end - start - mark, number);
                 lineNumbers.push_back(number);
             }
             line.assign(data + start, end - start);
@@ -791,8 +792,9 @@ void KivNorvikFileReader::Private::checkUnmatched(const KivNorvikKindLayout& lay
                   *byWords);
     } else if (allExact) {
         allFields(add(number, KivNorvikFinding::Error, "token-count",
-                      quoted(word) + L" needs exactly " + std::to_wstring(byWords->exactTokens - 1) +
-                          L" values, not " + std::to_wstring(count - 1) + L": the line is passed over",
+                      quoted(word) + L" takes exactly " + std::to_wstring(byWords->exactTokens - 1) +
+                          (byWords->exactTokens == 2 ? L" value" : L" values") + L", not " +
+                          std::to_wstring(count - 1) + L": the line is passed over",
                       keyword, group.header),
                   *byWords);
     } else {

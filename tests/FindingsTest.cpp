@@ -1,0 +1,130 @@
+#include "TestSupport.h"
+
+#include <dirent.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+using namespace norvik_test;
+
+namespace {
+
+// A finding as "line severity code", as the .expected files list them.
+std::vector<std::string> listed(const KivNorvikFileReader& reader)
+{
+    std::vector<std::string> out;
+    const KivArray<KivNorvikFinding>& findings = reader.getFindings();
+    for (int i = 0; i < findings.getLength(); ++i) {
+        const KivNorvikFinding& f = findings[i];
+        out.push_back(std::to_string(f.line) + " " + KivNorvikFinding::severityName(f.severity) + " " +
+                      f.code);
+    }
+    return out;
+}
+
+std::unique_ptr<KivNorvikData> recordOf(int kind)
+{
+    switch (kind) {
+    case 1: return std::make_unique<KivBL1Data>();
+    case 2: return std::make_unique<KivBL2Data>();
+    case 3: return std::make_unique<KivBL3Data>();
+    case 4: return std::make_unique<KivBL4Data>();
+    default: return std::make_unique<KivBL5Data>();
+    }
+}
+
+template <class... Args>
+std::unique_ptr<KivNorvikFileReader> readerOf(int kind, Args... args)
+{
+    switch (kind) {
+    case 1: return std::make_unique<KivNorvikBL1Reader>(args...);
+    case 2: return std::make_unique<KivNorvikBL2Reader>(args...);
+    case 3: return std::make_unique<KivNorvikBL3Reader>(args...);
+    case 4: return std::make_unique<KivNorvikBL4Reader>(args...);
+    default: return std::make_unique<KivNorvikBL5Reader>(args...);
+    }
+}
+
+std::string bytesOf(int kind, const KivNorvikData& r, const std::string& name)
+{
+    const auto format = static_cast<KivNorvikFileWriter::eNorvikFormatFile>(kind - 1);
+    switch (kind) {
+    case 1: return writeToBytes(static_cast<const KivBL1Data&>(r), format, tempDir(), name);
+    case 2: return writeToBytes(static_cast<const KivBL2Data&>(r), format, tempDir(), name);
+    case 3: return writeToBytes(static_cast<const KivBL3Data&>(r), format, tempDir(), name);
+    case 4: return writeToBytes(static_cast<const KivBL4Data&>(r), format, tempDir(), name);
+    default: return writeToBytes(static_cast<const KivBL5Data&>(r), format, tempDir(), name);
+    }
+}
+
+std::vector<std::string> filesIn(const std::string& dir)
+{
+    std::vector<std::string> names;
+    if (DIR* d = opendir(dir.c_str())) {
+        while (dirent* e = readdir(d)) {
+            const std::string name = e->d_name;
+            const size_t dot = name.rfind(".bl");
+            if (dot != std::string::npos && dot + 4 == name.size())
+                names.push_back(name);
+        }
+        closedir(d);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::vector<std::string> expectedFor(const std::string& path)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(readBytes(path + ".expected"));
+    for (std::string line; std::getline(in, line);)
+        if (!line.empty() && line[0] != '#')
+            lines.push_back(line);
+    return lines;
+}
+
+} // namespace
+
+// Each file under tests/data shows one finding code (the one its name starts
+// with; "multi" several); each golden file that shows a format limit lists
+// its findings beside it; every other golden file has none. A file read from
+// a buffer gives the same record and findings as from disk.
+TEST(Findings, FilesGiveTheFindingsListedBesideThem)
+{
+    const bool update = std::getenv("NORVIK_UPDATE_GOLDEN") != nullptr &&
+                        std::string(std::getenv("NORVIK_UPDATE_GOLDEN")) == "1";
+    int files = 0;
+    for (const std::string& dir : {std::string(NORVIK_DATA_DIR), std::string(NORVIK_GOLDEN_DIR)}) {
+        for (const std::string& name : filesIn(dir)) {
+            SCOPED_TRACE(name);
+            const std::string path = dir + "/" + name;
+            const int kind = name.back() - '0';
+            auto fromFile = readerOf(kind, KivString(path.c_str()));
+            auto record = recordOf(kind);
+            EXPECT_EQ(1, fromFile->readFile(*record));
+            const std::vector<std::string> found = listed(*fromFile);
+            if (update) {
+                std::string text;
+                for (const std::string& line : found)
+                    text += line + "\n";
+                if (!found.empty())
+                    writeBytes(path + ".expected", text);
+                continue;
+            }
+            EXPECT_EQ(expectedFor(path), found);
+
+            const std::string bytes = readBytes(path);
+            auto fromBuffer = readerOf(kind, bytes.data(), bytes.size());
+            auto bufferRecord = recordOf(kind);
+            EXPECT_EQ(1, fromBuffer->readFile(*bufferRecord));
+            EXPECT_EQ(found, listed(*fromBuffer));
+            EXPECT_EQ(bytesOf(kind, *record, "a"), bytesOf(kind, *bufferRecord, "b"));
+            ++files;
+        }
+    }
+    EXPECT_GT(files, 30);
+}
