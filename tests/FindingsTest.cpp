@@ -128,3 +128,47 @@ TEST(Findings, FilesGiveTheFindingsListedBesideThem)
     }
     EXPECT_GT(files, 30);
 }
+
+// A read that fails, or a record of another class, leaves one finding saying
+// why; BL4 and BL5 then leave the record untouched and return 0, BL1 to BL3
+// return 1 as they always did.
+TEST(Findings, FailedReadsAndForeignRecordsSayWhy)
+{
+    const std::string golden = NORVIK_GOLDEN_DIR;
+    const struct {
+        int kind;
+        std::string path;
+        int recordKind;
+        int result;
+        const char* finding;
+        const char* reason;
+    } cases[] = {
+        {1, golden + "/missing.bl1", 1, 0, "0 Error cannot-open", "No such file"},
+        {4, tempDir(), 4, 0, "0 Error read-error", "directory"},
+        {2, golden + "/bl1_example.bl1", 1, 1, "1 Error wrong-record", "KivBL2Data"},
+        {4, golden + "/bl4_filled.bl4", 5, 0, "1 Error wrong-record", "left unchanged"},
+        {5, golden + "/bl5_main.bl5", 4, 0, "1 Error wrong-record", "KivBL5Data"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        auto reader = readerOf(c.kind, KivString(c.path.c_str()));
+        auto record = recordOf(c.recordKind);
+        record->projectName = KivString("host");
+        EXPECT_EQ(c.result, reader->readFile(*record));
+        const std::vector<std::string> found = listed(*reader);
+        ASSERT_FALSE(found.empty());
+        const auto at = std::find(found.begin(), found.end(), c.finding);
+        ASSERT_NE(found.end(), at);
+        EXPECT_EQ(c.result == 0 ? 1u : found.size(), found.size());
+        const std::string message = narrow(reader->getFindings()[static_cast<int>(at - found.begin())].message);
+        EXPECT_NE(std::string::npos, message.find(c.reason)) << message;
+        if (c.result == 0) {
+            EXPECT_EQ("host", narrow(record->projectName));
+        }
+    }
+    // An empty file is no failure: its one finding is on line 0.
+    KivNorvikBL2Reader empty("", 0);
+    KivBL2Data record;
+    EXPECT_EQ(1, empty.readFile(record));
+    EXPECT_EQ(std::vector<std::string>{"0 Warning no-tag-line"}, listed(empty));
+}
