@@ -64,7 +64,7 @@ const KivNorvikLineRule rules[] = {
     NORVIK_BL3_BAR_ROW("ATT.BAR3"),
     NORVIK_BL3_BAR_ROW("ATT.BAR4"),
 #undef NORVIK_BL3_BAR_ROW
-    {"AUTO_VERIF", "", 0, 0, {}, KivNorvikFill{}, kNorvikRowAnyTokens},
+    {"AUTO_VERIF", "", 0, 0, {}, nullptr, kNorvikRowAnyTokens},
     NORVIK_ORIGIN_ROW,
 };
 } // namespace general

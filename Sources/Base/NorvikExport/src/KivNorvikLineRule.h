@@ -5,6 +5,8 @@
 #include <KivArray.h>
 #include <KivString.h>
 
+#include <cstddef>
+
 // The reading knowledge of a kind as tables: for each group header, the
 // keywords it knows, the tokens each line needs and the field each token
 // fills. The readers run these tables; the diagnostics, the checker and the
@@ -72,6 +74,10 @@ struct KivNorvikAction<R(const Argument&)>
     using Erased = void (*)();
     Erased function = nullptr;
     R (*invoke)(Erased, const KivNorvikTarget&, const Argument&) = nullptr;
+
+    KivNorvikAction() = default;
+    // No action: the tables write nullptr for it.
+    KivNorvikAction(std::nullptr_t) {}
 
     template <class T>
     static KivNorvikAction of(R (*typed)(T&, const Argument&))

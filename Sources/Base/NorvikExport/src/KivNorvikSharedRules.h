@@ -65,4 +65,4 @@ struct KivNorvikSharedRules
         kNorvikRowAnyTokens }
 
 // "ORIGINE": written in every general group, it fills nothing.
-#define NORVIK_ORIGIN_ROW KivNorvikLineRule { "ORIGINE", "", 0, 0, {}, KivNorvikFill{}, kNorvikRowAnyTokens }
+#define NORVIK_ORIGIN_ROW KivNorvikLineRule { "ORIGINE", "", 0, 0, {}, nullptr, kNorvikRowAnyTokens }
