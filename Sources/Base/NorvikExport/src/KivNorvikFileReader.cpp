@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <cwchar>
@@ -146,8 +147,9 @@ bool isWholeNumber(const wchar_t* p, KivNorvikValueKind kind)
     if (*p == L'+' || *p == L'-')
         ++p;
     if (kind == KivNorvikValueKind::Real) {
-        if (matchesNoCase(p, L"infinity") || matchesNoCase(p, L"inf") || matchesNoCase(p, L"nan"))
-            return *p == 0;
+        if (!isDigit(*p) && *p != L'.')
+            return (matchesNoCase(p, L"infinity") || matchesNoCase(p, L"inf") || matchesNoCase(p, L"nan")) &&
+                   *p == 0;
         int digits = 0;
         for (; isDigit(*p); ++p)
             ++digits;
@@ -254,6 +256,7 @@ struct KivNorvikFileReader::Private
     int lineCount = 0;               // as an editor counts
     std::vector<int> lineNumbers;    // of each stored line
     std::vector<unsigned char> rowSeen;
+    std::vector<int> rowTokens;      // each row's valueTokens once known (-1 before), for the group being read
     KivArray<KivNorvikFinding> findings;
 
     // The editor's number of stored line `index`.
@@ -325,12 +328,25 @@ const KivArray<KivNorvikFinding>& KivNorvikFileReader::getFindings() const
 
 void KivNorvikFileReader::Private::checkBytes(const char* p, size_t n, int number)
 {
+    // Eight bytes at a time: any byte with its high bit set, a tab or a carriage return.
+    constexpr uint64_t ones = 0x0101010101010101ull, highs = 0x8080808080808080ull;
+    auto hasZeroByte = [](uint64_t w) { return ((w - ones) & ~w & highs) != 0; };
+    bool suspect = false;
+    size_t i = 0;
+    for (; i + 8 <= n && !suspect; i += 8) {
+        uint64_t w;
+        std::memcpy(&w, p + i, 8);
+        suspect = (w & highs) != 0 || hasZeroByte(w ^ (ones * '\t')) || hasZeroByte(w ^ (ones * '\r'));
+    }
+    for (size_t k = i; k < n && !suspect; ++k)
+        suspect = p[k] == '\t' || p[k] == '\r' || (static_cast<unsigned char>(p[k]) & 0x80) != 0;
+    if (!suspect)
+        return;
     bool tab = false, cr = false, high = false;
-    for (size_t i = 0; i < n; ++i) {
-        const char c = p[i];
-        tab |= c == '\t';
-        cr |= c == '\r';
-        high |= (static_cast<unsigned char>(c) & 0x80) != 0;
+    for (size_t k = 0; k < n; ++k) {
+        tab |= p[k] == '\t';
+        cr |= p[k] == '\r';
+        high |= (static_cast<unsigned char>(p[k]) & 0x80) != 0;
     }
     if (cr)
         add(number, KivNorvikFinding::Error, "lone-cr",
@@ -351,6 +367,8 @@ void KivNorvikFileReader::Private::splitLines(KivArray<KivString>& lines, const 
         lineCount += data[i] == '\n';
     if (size > 0 && data[size - 1] != '\n')
         ++lineCount;
+    if (kRecord)
+        lineNumbers.reserve(static_cast<size_t>(lineCount));
     if (kRecord && size >= 3 && std::memcmp(data, "\xEF\xBB\xBF", 3) == 0)
         add(1, KivNorvikFinding::Error, "byte-order-mark",
             L"The file starts with a UTF-8 byte-order mark, read as part of its first line");
@@ -525,18 +543,26 @@ bool KivNorvikFileReader::projectNameFromTagLine(const KivString& line, bool bl3
 
 namespace {
 
-// The kinds a tag line names: its tag, and for "NV_ATT" whether the name
-// carries the BL3 prefix.
-std::wstring tagLineKinds(const KivString& line)
+// The kinds a tag line names, one bit each (bit n for BLn): its tag, and for
+// "NV_ATT" whether the name carries the BL3 prefix.
+unsigned tagLineKinds(const KivString& line)
 {
-    const std::wstring text(line.getStringW());
-    if (text.find(L"NV_ATT_04") != std::wstring::npos)
-        return L"BL4";
-    if (text.find(L"NV_ATT_05") != std::wstring::npos)
-        return L"BL5";
-    KivString name;
-    KivNorvikFileReader::projectNameFromTagLine(line, false, name);
-    return std::wstring(name.getStringW()).compare(0, 10, kBl3Prefix) == 0 ? L"BL3" : L"BL1 BL2";
+    const wchar_t* text = line.getStringW();
+    if (std::wcsstr(text, L"NV_ATT_04") != nullptr)
+        return 1u << 4;
+    if (std::wcsstr(text, L"NV_ATT_05") != nullptr)
+        return 1u << 5;
+    return std::wcsstr(text, kBl3Prefix) != nullptr ? 1u << 3 : (1u << 1) | (1u << 2);
+}
+
+std::wstring kindNames(unsigned kinds)
+{
+    std::wstring out;
+    for (int k = 1; k <= 5; ++k) {
+        if (kinds & (1u << k))
+            out += (out.empty() ? L"BL" : L" or BL") + std::to_wstring(k);
+    }
+    return out;
 }
 
 } // namespace
@@ -549,7 +575,8 @@ void KivNorvikFileReader::scanLines(const KivNorvikKindLayout& layout, bool ever
     bool tagSeen = false;
     bool wrongKind = false;
     bool inUnknownGroup = false;
-    std::vector<unsigned char> groupSeen(static_cast<size_t>(layout.groupCount), 0);
+    unsigned char groupSeen[16] = {};
+    KIV_ASSERT(layout.groupCount <= 16);
     const KivNorvikKindLayout* headerKind = nullptr; // of an unknown header only another kind has
     int i = 0;
     const int count = lines.getLength();
@@ -579,13 +606,12 @@ void KivNorvikFileReader::scanLines(const KivNorvikKindLayout& layout, bool ever
                 KivString name;
                 if (projectNameFromTagLine(line, bl3, name, layout.tag))
                     record.projectName = name;
-                const std::wstring kinds = tagLineKinds(line);
-                if (kRecord && !tagSeen && kinds.find(wide(layout.name)) == std::wstring::npos) {
+                const unsigned kinds = kRecord && !tagSeen ? tagLineKinds(line) : 0;
+                if (kinds != 0 && !(kinds & (1u << (layout.name[2] - '0')))) {
                     wrongKind = true;
                     d->add(d->numberOf(i), KivNorvikFinding::Error, "wrong-kind",
-                           L"The tag line is that of a " +
-                               (kinds == L"BL1 BL2" ? std::wstring(L"BL1 or BL2") : kinds) +
-                               L" file, not of a " + wide(layout.name) + L" file",
+                           L"The tag line is that of a " + kindNames(kinds) + L" file, not of a " +
+                               wide(layout.name) + L" file",
                            KivString(tagText));
                 }
             } else if (kRecord) {
@@ -628,10 +654,12 @@ void KivNorvikFileReader::scanLines(const KivNorvikKindLayout& layout, bool ever
     if (!tagSeen)
         d->add(d->fileLine(), KivNorvikFinding::Warning, "no-tag-line",
                L"The file has no tag line: the project name is left as it was");
+    if (wrongKind || headerKind == nullptr)
+        return;
     bool ownHeader = false;
     for (int g = 0; g < layout.groupCount; ++g)
         ownHeader = ownHeader || (groupSeen[g] && onlyThisKindHas(layout.groups[g], layout));
-    if (!wrongKind && !ownHeader && headerKind != nullptr)
+    if (!ownHeader)
         d->add(d->fileLine(), KivNorvikFinding::Error, "wrong-kind",
                L"The file looks like a " + wide(headerKind->name) + L" file, not a " +
                    wide(layout.name) + L" file");
@@ -665,7 +693,10 @@ void KivNorvikFileReader::Private::checkMatched(const KivNorvikGroupLayout& grou
                            L" lines: this one is passed over",
                        keyword, group.header), 1);
     }
-    const int needed = rule.valueTokens();
+    const size_t row = static_cast<size_t>(&rule - group.rules);
+    if (row < rowTokens.size() && rowTokens[row] < 0)
+        rowTokens[row] = rule.valueTokens();
+    const int needed = row < rowTokens.size() ? rowTokens[row] : rule.valueTokens();
     if (result == KivNorvikFillResult::Done && count < needed) {
         bool textsOnly = true;
         for (int v = 0; v < KivNorvikLineRule::kMaxValues && rule.values[v].field != nullptr; ++v) {
@@ -711,7 +742,7 @@ void KivNorvikFileReader::Private::checkMatched(const KivNorvikGroupLayout& grou
         finding.fields.append(KivString(value.field));
     }
     if (!(rule.flags & kNorvikRowRepeats)) {
-        const size_t index = static_cast<size_t>(&rule - group.rules);
+        const size_t index = row;
         if (index < rowSeen.size()) {
             if (rowSeen[index])
                 add(number, KivNorvikFinding::Warning, "repeated-keyword",
@@ -813,8 +844,10 @@ int KivNorvikFileReader::fillGroup(int start, const KivNorvikKindLayout& layout,
     const bool record = kRecord && !target.isNull();
     const int count = lines.getLength();
     const int minTokens = group.minTokens > 1 ? group.minTokens : 1;
-    if (record)
+    if (record) {
         d->rowSeen.assign(static_cast<size_t>(group.ruleCount), 0);
+        d->rowTokens.assign(static_cast<size_t>(group.ruleCount), -1);
+    }
     int looseEnd = -1; // a "FIN" with blanks around it
     KivNorvikTokens tokens;
     int j = start;
