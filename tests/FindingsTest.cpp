@@ -172,3 +172,46 @@ TEST(Findings, FailedReadsAndForeignRecordsSayWhy)
     EXPECT_EQ(1, empty.readFile(record));
     EXPECT_EQ(std::vector<std::string>{"0 Warning no-tag-line"}, listed(empty));
 }
+
+// The texts apart from the message let a host word its own; the message says
+// what was meant or what was read instead.
+TEST(Findings, MessagesAndTextsNameWhatWasMeant)
+{
+    const struct {
+        const char* file;
+        int index;
+        const char* message;
+        const char* keyword;
+        const char* group;
+        const char* fields;
+    } cases[] = {
+        {"unknown-keyword.bl1", 0, "(did you mean ACIER?)", "ACIR", "GEN", ""},
+        {"unknown-group.bl1", 0, "(did you mean GEN?)", "GEN ", "", ""},
+        {"missing-fin.indented.bl1", 0, "(did you mean FIN on line 5?)", "GEN", "GEN", ""},
+        {"not-a-number.bl1", 1, "\"12.5\" is not wholly an integer: read as 12", "NOEUD_NUM", "GEN", "noeudNum"},
+        {"not-a-number.bl1", 2, "read as 1", "NEIGE", "GEN", "neige"},
+        {"missing-values.bl1", 0, "left unset", "XY", "GEN", "xy[2]"},
+        {"keyword-of-other-group.bl1", 0, "belongs to group TRA D", "ANG", "GEN", ""},
+        {"token-count.bl3", 0, "exactly 1 value, not 2", "ATT.GRP", "GEN", "att.grp"},
+        {"wrong-kind.tag.bl1", 0, "that of a BL4 file", "NV_ATT", "", ""},
+        {"wrong-kind.header.bl2", 0, "looks like a BL3 file", "", "", ""},
+        {"multi.bl5", 4, "Too few values", "GHCP", "DIAG_7", "ghcp.jeux[1]"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        const std::string path = std::string(NORVIK_DATA_DIR) + "/" + c.file;
+        const int kind = path.back() - '0';
+        auto reader = readerOf(kind, KivString(path.c_str()));
+        auto record = recordOf(kind);
+        reader->readFile(*record);
+        ASSERT_LT(c.index, reader->getFindings().getLength());
+        const KivNorvikFinding& f = reader->getFindings()[c.index];
+        EXPECT_NE(std::string::npos, narrow(f.message).find(c.message)) << narrow(f.message);
+        EXPECT_EQ(c.keyword, narrow(f.keyword));
+        EXPECT_EQ(c.group, narrow(f.group));
+        std::string fields;
+        for (int i = 0; i < f.fields.getLength(); ++i)
+            fields += (i ? " " : "") + narrow(f.fields[i]);
+        EXPECT_EQ(c.fields, fields);
+    }
+}

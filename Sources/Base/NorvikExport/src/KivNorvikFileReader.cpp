@@ -266,8 +266,10 @@ struct KivNorvikFileReader::Private
     }
     int fileLine() const { return lineCount > 0 ? 1 : 0; }
 
+    KivString groupName;             // header line of the group being read
+
     KivNorvikFinding& add(int line, Severity severity, const char* code, const std::wstring& message,
-                          const KivString& keyword = KivString(), const char* group = nullptr)
+                          const KivString& keyword = KivString(), const KivString* group = nullptr)
     {
         KivNorvikFinding finding;
         finding.line = line;
@@ -276,7 +278,7 @@ struct KivNorvikFileReader::Private
         finding.message = KivString(message.c_str());
         finding.keyword = keyword;
         if (group != nullptr)
-            finding.group = KivString(group);
+            finding.group = *group;
         const int index = findings.append(finding);
         return findings[index];
     }
@@ -588,7 +590,7 @@ void KivNorvikFileReader::scanLines(const KivNorvikKindLayout& layout, bool ever
                 d->add(d->numberOf(i), KivNorvikFinding::Warning, "repeated-group",
                        L"Group " + quoted(wide(group->header)) +
                            L" is given again: its lines overwrite the earlier ones",
-                       line, group->header);
+                       line, &line);
             groupSeen[index] = 1;
             inUnknownGroup = false;
             const KivNorvikTarget target = beginGroup(index, line);
@@ -596,7 +598,7 @@ void KivNorvikFileReader::scanLines(const KivNorvikKindLayout& layout, bool ever
                 d->add(d->numberOf(i), KivNorvikFinding::Error, "too-many-entries",
                        L"The record has room for no more " + quoted(wide(group->header)) +
                            L" groups: this one is passed over",
-                       line, group->header);
+                       line, &line);
             i = fillGroup(i + 1, layout, *group, target, i);
             endGroup(index);
             continue;
@@ -681,17 +683,17 @@ void KivNorvikFileReader::Private::checkMatched(const KivNorvikGroupLayout& grou
     if (result == KivNorvikFillResult::MissingValues) {
         fieldsFrom(add(number, KivNorvikFinding::Error, "missing-values",
                        L"Too few values for " + quoted(keyword.getStringW()) + L": the line sets nothing",
-                       keyword, group.header), 1);
+                       keyword, &groupName), 1);
     } else if (result == KivNorvikFillResult::UnknownWord) {
         fieldsFrom(add(number, KivNorvikFinding::Error, "unknown-word",
                        quoted(tokens[1].getStringW()) + L" selects no code of " +
                            quoted(keyword.getStringW()) + L": the line sets nothing the file says",
-                       keyword, group.header), 1);
+                       keyword, &groupName), 1);
     } else if (result == KivNorvikFillResult::NoRoom) {
         fieldsFrom(add(number, KivNorvikFinding::Error, "too-many-entries",
                        L"The record has room for no more " + quoted(keyword.getStringW()) +
                            L" lines: this one is passed over",
-                       keyword, group.header), 1);
+                       keyword, &groupName), 1);
     }
     const size_t row = static_cast<size_t>(&rule - group.rules);
     if (row < rowTokens.size() && rowTokens[row] < 0)
@@ -707,17 +709,17 @@ void KivNorvikFileReader::Private::checkMatched(const KivNorvikGroupLayout& grou
         if (count == 1 + rule.patternWordCount() || textsOnly)
             fieldsFrom(add(number, KivNorvikFinding::Warning, "no-value",
                            L"No value after " + quoted(keyword.getStringW()) + L": read as empty",
-                           keyword, group.header), count);
+                           keyword, &groupName), count);
         else
             fieldsFrom(add(number, KivNorvikFinding::Error, "missing-values",
                            L"Too few values for " + quoted(keyword.getStringW()) +
                                L": the fields named are left unset",
-                           keyword, group.header), count);
+                           keyword, &groupName), count);
     } else if (count > needed && rule.exactTokens == 0 && !(rule.flags & kNorvikRowAnyTokens)) {
         add(number, KivNorvikFinding::Warning, "extra-values",
             L"More values than " + quoted(keyword.getStringW()) + L" takes: the last " +
                 std::to_wstring(count - needed) + L" are passed over",
-            keyword, group.header);
+            keyword, &groupName);
     }
     for (int v = 0; v < KivNorvikLineRule::kMaxValues && rule.values[v].field != nullptr; ++v) {
         const KivNorvikValue& value = rule.values[v];
@@ -738,7 +740,7 @@ void KivNorvikFileReader::Private::checkMatched(const KivNorvikGroupLayout& grou
                 quoted(token.getStringW()) + L" is not wholly " +
                     (value.kind == KivNorvikValueKind::Real ? L"a number" : L"an integer") +
                     L": read as " + read,
-                keyword, group.header);
+                keyword, &groupName);
         finding.fields.append(KivString(value.field));
     }
     if (!(rule.flags & kNorvikRowRepeats)) {
@@ -747,7 +749,7 @@ void KivNorvikFileReader::Private::checkMatched(const KivNorvikGroupLayout& grou
             if (rowSeen[index])
                 add(number, KivNorvikFinding::Warning, "repeated-keyword",
                     quoted(keyword.getStringW()) + L" is given again in the group: the later line wins",
-                    keyword, group.header);
+                    keyword, &groupName);
             rowSeen[index] = 1;
         }
     }
@@ -789,7 +791,7 @@ void KivNorvikFileReader::Private::checkUnmatched(const KivNorvikKindLayout& lay
                     add(number, KivNorvikFinding::Error, "keyword-of-other-group",
                         quoted(word) + L" belongs to group " + wide(other.header) + L", not to " +
                             wide(group.header) + L": the line is passed over",
-                        keyword, group.header);
+                        keyword, &groupName);
                     return;
                 }
             }
@@ -801,37 +803,37 @@ void KivNorvikFileReader::Private::checkUnmatched(const KivNorvikKindLayout& lay
                 break;
             }
         }
-        add(number, KivNorvikFinding::Error, "unknown-keyword", message, keyword, group.header);
+        add(number, KivNorvikFinding::Error, "unknown-keyword", message, keyword, &groupName);
         return;
     }
     if (byWords == nullptr) {
         if (count == 1) {
             add(number, KivNorvikFinding::Warning, "no-value",
-                L"No value after " + quoted(word) + L": the line sets nothing", keyword, group.header);
+                L"No value after " + quoted(word) + L": the line sets nothing", keyword, &groupName);
             return;
         }
         add(number, KivNorvikFinding::Error, "unknown-word",
             quoted(tokens[1].getStringW()) + L" after " + quoted(word) +
                 L" selects no line the group knows: the line is passed over",
-            keyword, group.header);
+            keyword, &groupName);
         return;
     }
     if (count == 1 + byWords->patternWordCount()) {
         allFields(add(number, KivNorvikFinding::Warning, "no-value",
                       L"No value after " + quoted(word) + L": the line sets nothing", keyword,
-                      group.header),
+                      &groupName),
                   *byWords);
     } else if (allExact) {
         allFields(add(number, KivNorvikFinding::Error, "token-count",
                       quoted(word) + L" takes exactly " + std::to_wstring(byWords->exactTokens - 1) +
                           (byWords->exactTokens == 2 ? L" value" : L" values") + L", not " +
                           std::to_wstring(count - 1) + L": the line is passed over",
-                      keyword, group.header),
+                      keyword, &groupName),
                   *byWords);
     } else {
         allFields(add(number, KivNorvikFinding::Error, "missing-values",
                       L"Too few values for " + quoted(word) + L": the line sets nothing", keyword,
-                      group.header),
+                      &groupName),
                   *byWords);
     }
 }
@@ -845,6 +847,7 @@ int KivNorvikFileReader::fillGroup(int start, const KivNorvikKindLayout& layout,
     const int count = lines.getLength();
     const int minTokens = group.minTokens > 1 ? group.minTokens : 1;
     if (record) {
+        d->groupName = lines[header];
         d->rowSeen.assign(static_cast<size_t>(group.ruleCount), 0);
         d->rowTokens.assign(static_cast<size_t>(group.ruleCount), -1);
     }
@@ -880,7 +883,7 @@ int KivNorvikFileReader::fillGroup(int start, const KivNorvikKindLayout& layout,
         if (looseEnd >= 0)
             message += L" (did you mean FIN on line " + std::to_wstring(d->numberOf(looseEnd)) + L"?)";
         d->add(d->numberOf(header), KivNorvikFinding::Warning, "missing-fin", message, lines[header],
-               group.header);
+               &lines[header]);
     }
     return j;
 }
