@@ -547,14 +547,34 @@ namespace {
 
 // The kinds a tag line names, one bit each (bit n for BLn): its tag, and for
 // "NV_ATT" whether the name carries the BL3 prefix.
+// Whether the wide text contains the ASCII word.
+bool containsWord(const wchar_t* text, const char* word)
+{
+    for (; *text; ++text) {
+        size_t i = 0;
+        while (word[i] && text[i] == static_cast<wchar_t>(static_cast<unsigned char>(word[i])))
+            ++i;
+        if (!word[i])
+            return true;
+    }
+    return false;
+}
+
 unsigned tagLineKinds(const KivString& line)
 {
     const wchar_t* text = line.getStringW();
-    if (std::wcsstr(text, L"NV_ATT_04") != nullptr)
-        return 1u << 4;
-    if (std::wcsstr(text, L"NV_ATT_05") != nullptr)
-        return 1u << 5;
-    return std::wcsstr(text, kBl3Prefix) != nullptr ? 1u << 3 : (1u << 1) | (1u << 2);
+    unsigned plainTag = 0; // the kinds whose tag is the plain "NV_ATT"
+    for (int k = 0; k < kKindCount; ++k) {
+        const KivNorvikKindLayout& kind = *allKinds()[k];
+        const unsigned bit = 1u << (kind.name[2] - '0');
+        if (std::strcmp(kind.tag, "NV_ATT") == 0)
+            plainTag |= bit;
+        else if (containsWord(text, kind.tag))
+            return bit;
+    }
+    // Of those, BL3 names carry the prefix.
+    const unsigned bl3 = 1u << 3;
+    return std::wcsstr(text, kBl3Prefix) != nullptr ? bl3 : plainTag & ~bl3;
 }
 
 std::wstring kindNames(unsigned kinds)

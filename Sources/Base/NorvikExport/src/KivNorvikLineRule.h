@@ -3,6 +3,7 @@
 #include "NorvikExportApi.h"
 
 #include <KivArray.h>
+#include <KivAssert.h>
 #include <KivString.h>
 
 #include <cstddef>
@@ -87,8 +88,10 @@ struct KivNorvikAction<R(const Argument&)>
         action.function = reinterpret_cast<Erased>(typed);
         action.invoke = [](Erased f, const KivNorvikTarget& target, const Argument& argument) -> R {
             T* object = target.get<T>();
-            if (object == nullptr)
+            if (object == nullptr) {
+                KIV_REPORT("the target is of the row's type");
                 return R();
+            }
             return reinterpret_cast<Typed>(f)(*object, argument);
         };
         return action;
