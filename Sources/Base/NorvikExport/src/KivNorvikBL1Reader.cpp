@@ -2,6 +2,8 @@
 
 #include "KivBL1Layout.h"
 
+#include <new>
+
 
 KivNorvikBL1Reader::KivNorvikBL1Reader(const KivString& path)
     : KivNorvikFileReader(path), record(nullptr) {}
@@ -16,13 +18,18 @@ KivNorvikBL1Reader::~KivNorvikBL1Reader()
 
 void KivNorvikBL1Reader::fillStructure(KivNorvikData& data)
 {
-    if (dynamic_cast<KivBL1Data*>(&data) == nullptr)
-        reportRecordClass("KivBL1Data", false);
-    delete record;
-    record = nullptr;
-    record = new KivBL1Data();
-    scanLines(KivBL1Layout::kind(), false, false, *record);
-    data.setFrom(record);
+    // Any exception ends the read here: `data` is assigned last.
+    try {
+        if (dynamic_cast<KivBL1Data*>(&data) == nullptr)
+            reportRecordClass("KivBL1Data", false);
+        delete record;
+        record = nullptr;
+        record = new KivBL1Data();
+        scanLines(KivBL1Layout::kind(), false, false, *record);
+        data.setFrom(record);
+    } catch (const std::exception& error) {
+        reportFailure(error);
+    }
 }
 
 KivNorvikTarget KivNorvikBL1Reader::beginGroup(int group, const KivString&)

@@ -3,6 +3,8 @@
 #include "KivBL2Data.h"
 #include "KivBL2Layout.h"
 
+#include <new>
+
 
 KivNorvikBL2Reader::KivNorvikBL2Reader(const KivString& path)
     : KivNorvikFileReader(path), record(nullptr) {}
@@ -17,13 +19,18 @@ KivNorvikBL2Reader::~KivNorvikBL2Reader()
 
 void KivNorvikBL2Reader::fillStructure(KivNorvikData& data)
 {
-    if (dynamic_cast<KivBL2Data*>(&data) == nullptr)
-        reportRecordClass("KivBL2Data", false);
-    delete record;
-    record = nullptr;
-    record = new KivBL2Data();
-    scanLines(KivBL2Layout::kind(), false, false, *record);
-    data.setFrom(record);
+    // Any exception ends the read here: `data` is assigned last.
+    try {
+        if (dynamic_cast<KivBL2Data*>(&data) == nullptr)
+            reportRecordClass("KivBL2Data", false);
+        delete record;
+        record = nullptr;
+        record = new KivBL2Data();
+        scanLines(KivBL2Layout::kind(), false, false, *record);
+        data.setFrom(record);
+    } catch (const std::exception& error) {
+        reportFailure(error);
+    }
 }
 
 KivNorvikTarget KivNorvikBL2Reader::beginGroup(int group, const KivString&)

@@ -3,6 +3,8 @@
 #include "KivBL3Data.h"
 #include "KivBL3Layout.h"
 
+#include <new>
+
 KivNorvikBL3Reader::KivNorvikBL3Reader(const KivString& path)
     : KivNorvikFileReader(path), record(nullptr) {}
 
@@ -16,14 +18,19 @@ KivNorvikBL3Reader::~KivNorvikBL3Reader()
 
 void KivNorvikBL3Reader::fillStructure(KivNorvikData& data)
 {
-    if (dynamic_cast<KivBL3Data*>(&data) == nullptr)
-        reportRecordClass("KivBL3Data", false);
-    delete record;
-    record = nullptr;
-    record = new KivBL3Data();
-    scanLines(KivBL3Layout::kind(), true, true, *record);
-    if (lines.getLength() > 0)
-        data.setFrom(record);
+    // Any exception ends the read here: `data` is assigned last.
+    try {
+        if (dynamic_cast<KivBL3Data*>(&data) == nullptr)
+            reportRecordClass("KivBL3Data", false);
+        delete record;
+        record = nullptr;
+        record = new KivBL3Data();
+        scanLines(KivBL3Layout::kind(), true, true, *record);
+        if (lines.getLength() > 0)
+            data.setFrom(record);
+    } catch (const std::exception& error) {
+        reportFailure(error);
+    }
 }
 
 const KivBL3Data* KivNorvikBL3Reader::getRecord() const

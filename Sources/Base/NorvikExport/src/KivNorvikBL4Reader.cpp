@@ -41,20 +41,25 @@ KivNorvikBL4Reader::~KivNorvikBL4Reader()
 
 void KivNorvikBL4Reader::fillStructure(KivNorvikData& data)
 {
-    KivBL4Data* host = dynamic_cast<KivBL4Data*>(&data);
-    if (host == nullptr) {
-        reportRecordClass("KivBL4Data", true);
-        return;
+    // Any exception ends the read here: `data` is assigned last.
+    try {
+        KivBL4Data* host = dynamic_cast<KivBL4Data*>(&data);
+        if (host == nullptr) {
+            reportRecordClass("KivBL4Data", true);
+            return;
+        }
+        if (d == nullptr)
+            throw std::bad_alloc(); // the constructor could not make its state
+        d->record = KivBL4Data();
+        d->diagonals = 0;
+        scanLines(KivBL4Layout::kind(), false, false, d->record);
+        KivBL4Data result(d->record);
+        for (int i = 0; i < 2; ++i)
+            result.diagonalElementGroups[i].extraData = host->diagonalElementGroups[i].extraData;
+        *host = result;
+    } catch (const std::exception& error) {
+        reportFailure(error);
     }
-    if (d == nullptr)
-        throw std::bad_alloc();
-    d->record = KivBL4Data();
-    d->diagonals = 0;
-    scanLines(KivBL4Layout::kind(), false, false, d->record);
-    KivBL4Data result(d->record);
-    for (int i = 0; i < 2; ++i)
-        result.diagonalElementGroups[i].extraData = host->diagonalElementGroups[i].extraData;
-    *host = result;
 }
 
 KivNorvikTarget KivNorvikBL4Reader::beginGroup(int group, const KivString& header)

@@ -41,19 +41,24 @@ KivNorvikBL5Reader::~KivNorvikBL5Reader()
 
 void KivNorvikBL5Reader::fillStructure(KivNorvikData& data)
 {
-    KivBL5Data* host = dynamic_cast<KivBL5Data*>(&data);
-    if (host == nullptr) {
-        reportRecordClass("KivBL5Data", true);
-        return;
-    }
-    if (d == nullptr)
-        throw std::bad_alloc();
-    d->record = KivBL5Data();
-    d->diagonals = 0;
-    scanLines(KivBL5Layout::kind(), false, false, d->record);
-    KivBL5Data result(d->record);
+    // Any exception ends the read here: `data` is assigned last.
+    try {
+        KivBL5Data* host = dynamic_cast<KivBL5Data*>(&data);
+        if (host == nullptr) {
+            reportRecordClass("KivBL5Data", true);
+            return;
+        }
+        if (d == nullptr)
+            throw std::bad_alloc(); // the constructor could not make its state
+        d->record = KivBL5Data();
+        d->diagonals = 0;
+        scanLines(KivBL5Layout::kind(), false, false, d->record);
+        KivBL5Data result(d->record);
 
-    *host = result;
+        *host = result;
+    } catch (const std::exception& error) {
+        reportFailure(error);
+    }
 }
 
 KivNorvikTarget KivNorvikBL5Reader::beginGroup(int group, const KivString& header)

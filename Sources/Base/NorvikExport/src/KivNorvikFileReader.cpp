@@ -444,17 +444,26 @@ int KivNorvikFileReader::readFile(KivNorvikData& data)
         return 1;
     } catch (const std::exception& e) {
         // Nothing of the file reaches `data`: the records are filled apart and
-        // handed over last. The reason is kept if memory allows.
-        try {
-            lines.setLength(0);
-            d->findings.setLength(0);
-            const bool memory = dynamic_cast<const std::bad_alloc*>(&e) != nullptr;
-            d->add(0, KivNorvikFinding::Error, memory ? "out-of-memory" : "read-error",
-                   memory ? std::wstring(L"Memory ran out while reading the file")
-                          : L"The file cannot be read: " + wide(e.what()));
-        } catch (...) {
-        }
+        // handed over last.
+        reportFailure(e);
         return 0;
+    }
+}
+
+void KivNorvikFileReader::reportFailure(const std::exception& error)
+{
+    if (d == nullptr)
+        return;
+    try {
+        d->refused = true;
+        lines.setLength(0);
+        d->findings.setLength(0);
+        const bool memory = dynamic_cast<const std::bad_alloc*>(&error) != nullptr;
+        d->add(0, KivNorvikFinding::Error, memory ? "out-of-memory" : "read-error",
+               memory ? std::wstring(L"Memory ran out while reading the file")
+                      : L"The file cannot be read: " + wide(error.what()));
+    } catch (...) {
+        // The reason is kept only if memory allows.
     }
 }
 
@@ -465,6 +474,8 @@ void KivNorvikFileReader::fillStructure(KivNorvikData&)
 
 void KivNorvikFileReader::reportRecordClass(const char* className, bool refuse)
 {
+    if (d == nullptr)
+        return;
     if (refuse) {
         d->refused = true;
         d->findings.setLength(0);
@@ -592,6 +603,8 @@ std::wstring kindNames(unsigned kinds)
 void KivNorvikFileReader::scanLines(const KivNorvikKindLayout& layout, bool everyTagLine,
                                     bool bl3, KivNorvikData& record)
 {
+    if (d == nullptr)
+        throw std::bad_alloc(); // the constructor could not make the reader's state
     static const KivString tagText(L"NV_ATT");
     static const KivString end(L"FIN");
     bool tagSeen = false;

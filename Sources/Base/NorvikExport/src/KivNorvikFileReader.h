@@ -8,6 +8,7 @@
 #include <KivString.h>
 
 #include <cstddef>
+#include <exception>
 
 class KivNorvikData;
 
@@ -74,6 +75,10 @@ protected:
     // Notes a host record that is not a `className`; `refuse` makes readFile
     // return 0 without touching it.
     void reportRecordClass(const char* className, bool refuse);
+
+    // Ends a fillStructure that could not finish (memory ran out): readFile
+    // returns 0 and the one finding says why.
+    void reportFailure(const std::exception& error);
 
     KivArray<KivString> lines;
 
