@@ -619,12 +619,14 @@ void KivNorvikFileReader::scanLines(const KivNorvikKindLayout& layout, bool ever
         const KivString& line = lines[i];
         if (const KivNorvikGroupLayout* group = layout.findGroup(line)) {
             const int index = static_cast<int>(group - layout.groups);
-            if (kRecord && groupSeen[index] && !group->numbered)
+            unsigned char unused = 0;
+            unsigned char& seen = index < 16 ? groupSeen[index] : unused;
+            if (kRecord && seen && !group->numbered)
                 d->add(d->numberOf(i), KivNorvikFinding::Warning, "repeated-group",
                        L"Group " + quoted(wide(group->header)) +
                            L" is given again: its lines overwrite the earlier ones",
                        line, &line);
-            groupSeen[index] = 1;
+            seen = 1;
             inUnknownGroup = false;
             const KivNorvikTarget target = beginGroup(index, line);
             if (kRecord && target.isNull())
@@ -692,7 +694,7 @@ void KivNorvikFileReader::scanLines(const KivNorvikKindLayout& layout, bool ever
     if (wrongKind || headerKind == nullptr)
         return;
     bool ownHeader = false;
-    for (int g = 0; g < layout.groupCount; ++g)
+    for (int g = 0; g < layout.groupCount && g < 16; ++g)
         ownHeader = ownHeader || (groupSeen[g] && onlyThisKindHas(layout.groups[g], layout));
     if (!ownHeader)
         d->add(d->fileLine(), KivNorvikFinding::Error, "wrong-kind",
