@@ -67,6 +67,9 @@ KivBL2Data columnBase()
     d.columnGroup.section.type = 0;
     d.columnGroup.section.profile.text1 = KivString("HEB");
     d.columnGroup.section.profile.text2 = KivString("240");
+    d.supportGroup.becheProfile.text1 = KivString("HEA");
+    d.supportGroup.becheProfile.text2 = KivString("100");
+    d.supportGroup.becheProfile.text3 = KivString("S235");
     d.supportGroup.endPlate.value1 = 400.0;
     d.supportGroup.endPlate.value2 = 400.0;
     d.supportGroup.endPlate.value3 = 30.0;
@@ -108,6 +111,8 @@ KivBL4Data bracing()
     KivBL4Data d;
     d.setProjectName(KivString("Hall 2"));
     d.generalGroup.nbrDiag = 2;
+    d.generalGroup.goussetText = KivString("P10");
+    d.generalGroup.lia = KivString("hall2");
     d.mainElementGroup.mat = KivString("S235");
     for (int i = 0; i < 2; ++i) {
         d.diagonalElementGroups[i].number = i + 1;
@@ -123,22 +128,32 @@ KivBL5Data gussetBracing()
     d.generalGroup.nbrDiag = 2;
     d.generalGroup.typeAtt = 2;
     d.generalGroup.bouCls = 8.8;
+    d.generalGroup.lia = KivString("hall2");
+    d.generalGroup.qSoud = KivString("B");
     d.columnGroup.mat = KivString("S355");
+    d.diagonalElementGroups[0].mat = d.diagonalElementGroups[1].mat = KivString("S235");
     for (int i = 0; i < 2; ++i)
         d.diagonalElementGroups[i].number = i + 1;
     return d;
 }
 
+// Reads a file back and lists what the reader passed over or read
+// doubtfully; a file this program wrote has no finding.
 template <class Reader, class Record>
 bool readBack(const std::string& path, Record& record)
 {
     Reader reader{KivString(path.c_str())};
-    if (!reader.readFile(record)) {
-        std::fprintf(stderr, "cannot read %s\n", path.c_str());
-        return false;
+    const int read = reader.readFile(record);
+    const KivArray<KivNorvikFinding>& findings = reader.getFindings();
+    for (int i = 0; i < findings.getLength(); ++i) {
+        const KivNorvikFinding& f = findings[i];
+        std::fprintf(stderr, "%s:%d: %s: %ls [%s]\n", path.c_str(), f.line,
+                     KivNorvikFinding::severityName(f.severity), f.message.getStringW(), f.code);
     }
+    if (!read)
+        return false;
     std::printf("read %s: project \"%ls\"\n", path.c_str(), record.getProjectName().getStringW());
-    return true;
+    return findings.getLength() == 0;
 }
 
 } // namespace
@@ -156,9 +171,13 @@ int main(int argc, char** argv)
     KivBL1Data moment;
     KivBL2Data foot;
     KivBL3Data attachment;
+    KivBL4Data braced;
+    KivBL5Data gusset;
     ok = ok && readBack<KivNorvikBL1Reader>(base + ".bl1", moment)
         && readBack<KivNorvikBL2Reader>(base + ".bl2", foot)
-        && readBack<KivNorvikBL3Reader>(base + ".bl3", attachment);
+        && readBack<KivNorvikBL3Reader>(base + ".bl3", attachment)
+        && readBack<KivNorvikBL4Reader>(base + ".bl4", braced)
+        && readBack<KivNorvikBL5Reader>(base + ".bl5", gusset);
     if (ok) {
         std::printf("BL1 right beam %ls %ls with %d effort(s)\n",
                     moment.rightTraverse.section.profile.text1.getStringW(),

@@ -13,11 +13,13 @@ cmake -S . -B $dir -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DNORVIK_BUILD_FUZZERS=
 cmake --build $dir > $dir/build.log || { cat $dir/build.log; exit 1; }
 corpus=$dir/corpus
 mkdir -p $corpus
-for file in tests/golden/*.bl1 tests/golden/*.bl2 tests/golden/*.bl3 tests/regression/*.txt; do
+for file in tests/golden/*.bl? tests/data/*.bl? tests/regression/*.txt; do
   [ -f "$file" ] || continue
   case "$file" in
     *.bl1|*/bl1-*) kind='\x00' ;;
     *.bl2|*/bl2-*) kind='\x01' ;;
+    *.bl4|*/bl4-*) kind='\x03' ;;
+    *.bl5|*/bl5-*) kind='\x04' ;;
     *) kind='\x02' ;;
   esac
   { printf "$kind"; cat "$file"; } > "$corpus/seed-$(basename "$file")"

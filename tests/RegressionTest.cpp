@@ -19,10 +19,10 @@ std::vector<std::string> filesIn(const std::string& dir)
     return names;
 }
 
-// The readable kind of a file: extension ".blN" or a name starting "blN-"; 0 for none.
+// The kind of a file: extension ".blN" or a name starting "blN-"; 0 for none.
 int kindOf(const std::string& name)
 {
-    for (int kind = 1; kind <= 3; ++kind) {
+    for (int kind = 1; kind <= 5; ++kind) {
         const std::string tag = "bl" + std::to_string(kind);
         const bool extension = name.size() > 4 && name.compare(name.size() - 4, 4, "." + tag) == 0;
         if (extension || name.compare(0, 4, tag + "-") == 0)

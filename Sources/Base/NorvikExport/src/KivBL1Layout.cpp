@@ -24,6 +24,7 @@ const KivNorvikLineRule rules[] = {
     {"ATMOS", "", 0, 0, {NORVIK_INTEGER(1, atmos)}, nullptr},
     {"A91", "", 0, 0, {NORVIK_INTEGER(1, a91)}, nullptr},
     {"FRX", "", 0, 0, {NORVIK_INTEGER(1, frx)}, nullptr},
+    NORVIK_ORIGIN_ROW,
 };
 } // namespace general
 
@@ -59,7 +60,7 @@ using Target = KivBL1Data::BL1Traverse;
 
 // "EFF": a default effort filled from the tokens present, appended also for
 // the keyword alone.
-void appendEffort(void* target, const KivNorvikTokens& tokens)
+KivNorvikFillResult appendEffort(Target& target, const KivNorvikTokens& tokens)
 {
     KivBL1Data::BL1Effort effort;
     const int count = tokens.getLength();
@@ -71,7 +72,8 @@ void appendEffort(void* target, const KivNorvikTokens& tokens)
         effort.value2 = tokens[3].toDouble(false);
     if (count > 4)
         effort.value3 = tokens[4].toDouble(false);
-    static_cast<Target*>(target)->efforts.append(effort);
+    target.efforts.append(effort);
+    return KivNorvikFillResult::Done;
 }
 
 const KivNorvikLineRule rules[] = {
@@ -105,7 +107,7 @@ const KivNorvikLineRule rules[] = {
     {"EFF", "", 1, 0,
      {NORVIK_FILLED(1, Integer, "efforts[].number"), NORVIK_FILLED(2, Real, "efforts[].value1"),
       NORVIK_FILLED(3, Real, "efforts[].value2"), NORVIK_FILLED(4, Real, "efforts[].value3")},
-     appendEffort},
+     NORVIK_FILL(appendEffort), kNorvikRowRepeats},
     {"PLA", "", 0, 0,
      {NORVIK_REAL(1, pla.value1), NORVIK_REAL(2, pla.value2), NORVIK_REAL(3, pla.value3),
       NORVIK_REAL(4, pla.value4)},
@@ -147,6 +149,6 @@ const KivNorvikGroupLayout groups[] = {
 
 const KivNorvikKindLayout& KivBL1Layout::kind()
 {
-    static const KivNorvikKindLayout layout = {"BL1", groups, static_cast<int>(std::size(groups))};
+    static const KivNorvikKindLayout layout = {"BL1", groups, static_cast<int>(std::size(groups)), "NV_ATT"};
     return layout;
 }

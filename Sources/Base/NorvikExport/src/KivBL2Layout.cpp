@@ -22,6 +22,7 @@ const KivNorvikLineRule rules[] = {
     {"VERIF.TIGE.ADD80", "", 0, 0, {NORVIK_INTEGER(1, verifTigeAdd80)}, nullptr},
     {"VERIF.TP.T1T2MIN", "", 0, 0, {NORVIK_INTEGER(1, verifTpT1T2Min)}, nullptr},
     {"EPMAX_ENC_NORAID", "", 0, 0, {NORVIK_REAL(1, epmaxEncNoraid)}, nullptr},
+    NORVIK_ORIGIN_ROW,
 };
 } // namespace general
 
@@ -109,7 +110,7 @@ const KivNorvikGroupLayout groups[] = {
     {"APP", 1, support::rules, static_cast<int>(std::size(support::rules))},
 };
 
-const KivNorvikKindLayout layout = {"BL2", groups, static_cast<int>(std::size(groups))};
+const KivNorvikKindLayout layout = {"BL2", groups, static_cast<int>(std::size(groups)), "NV_ATT"};
 
 } // namespace
 

@@ -28,10 +28,13 @@ using Target = KivBL3Data::BL3GeneralGroup;
 // but fits no row is ignored either way, so the rows alone read the lines as
 // a case-insensitive "ATT" gate in front of them would.
 const KivNorvikLineRule rules[] = {
+    // Any word but "POU/POU" reads as 1; the writer writes "POU/POT" for it.
     {"TYPE_ATT", "*", 0, 0, {NORVIK_FILLED(1, Text, "typeAtt")},
-     [](void* t, const KivNorvikTokens& tokens) {
-         static_cast<Target*>(t)->typeAtt = tokens[1] == KivString(L"POU/POU") ? 0 : 1;
-     }},
+     NORVIK_FILL([](Target& t, const KivNorvikTokens& tokens) {
+         const int code = codeOf(tokens, KivBL3Layout::typeAttWords);
+         t.typeAtt = code == 0 ? 0 : 1;
+         return code < 0 ? KivNorvikFillResult::UnknownWord : KivNorvikFillResult::Done;
+     })},
     {"NEIGE", "", 2, 0, {NORVIK_REAL(1, neige)}, nullptr},
     NORVIK_CHA_ROW(loadings),
     {"PROJECT_FILE", "", 2, 0, {NORVIK_TEXT(1, lia)}, nullptr},
@@ -61,6 +64,8 @@ const KivNorvikLineRule rules[] = {
     NORVIK_BL3_BAR_ROW("ATT.BAR3"),
     NORVIK_BL3_BAR_ROW("ATT.BAR4"),
 #undef NORVIK_BL3_BAR_ROW
+    {"AUTO_VERIF", "", 0, 0, {}, nullptr, kNorvikRowAnyTokens},
+    NORVIK_ORIGIN_ROW,
 };
 } // namespace general
 
@@ -98,17 +103,21 @@ const KivNorvikLineRule rules[] = {
     {"JEU", "", 2, 0, {NORVIK_REAL(1, jeu)}, nullptr},
     // A word without a code leaves the field as it was.
     {"CONNEC_TYPE", "*", 0, 0, {NORVIK_FILLED(1, Text, "connecType")},
-     [](void* t, const KivNorvikTokens& tokens) {
+     NORVIK_FILL([](Target& t, const KivNorvikTokens& tokens) {
          const int code = codeOf(tokens, KivBL3Layout::connecTypeWords);
-         if (code >= 0)
-             static_cast<Target*>(t)->connecType = code;
-     }},
+         if (code < 0)
+             return KivNorvikFillResult::UnknownWord;
+         t.connecType = code;
+         return KivNorvikFillResult::Done;
+     })},
     {"CONNEC_POS", "*", 0, 0, {NORVIK_FILLED(1, Text, "connecPos")},
-     [](void* t, const KivNorvikTokens& tokens) {
+     NORVIK_FILL([](Target& t, const KivNorvikTokens& tokens) {
          const int code = codeOf(tokens, KivBL3Layout::connecPosWords);
-         if (code >= 0)
-             static_cast<Target*>(t)->connecPos = code;
-     }},
+         if (code < 0)
+             return KivNorvikFillResult::UnknownWord;
+         t.connecPos = code;
+         return KivNorvikFillResult::Done;
+     })},
     {"CONNEC_POSZ", "", 3, 0, {NORVIK_REAL(1, connecPosZRef), NORVIK_REAL(2, connecPosZ)}, nullptr},
     {"CONNEC_LNG", "", 2, 0, {NORVIK_REAL(1, connecLng)}, nullptr},
     {"CONNEC_MAT", "", 2, 0, {NORVIK_TEXT(1, connecMat)}, nullptr},
@@ -141,7 +150,7 @@ const KivNorvikGroupLayout groups[] = {
      static_cast<int>(std::size(secondary::rules))},
 };
 
-const KivNorvikKindLayout layout = {"BL3", groups, static_cast<int>(std::size(groups))};
+const KivNorvikKindLayout layout = {"BL3", groups, static_cast<int>(std::size(groups)), "NV_ATT"};
 
 } // namespace
 

@@ -18,6 +18,7 @@ public:
     static constexpr const char* connecTypeWords[5] = {"RAID", "PLAT_ABOUT", "PLAT_PLIE",
                                                        "L_GD_AILE", "L_PT_AILE"};
     static constexpr const char* connecPosWords[3] = {"DOUBLE", "GAUCHE", "DROITE"};
+    static constexpr const char* typeAttWords[2] = {"POU/POU", "POU/POT"};
     static constexpr const char* boltKeywords[2] = {"BOU_PRIM", "BOU_SEC"};
     static constexpr const char* notchKeywords[6] = {"GRUG_SUP",     "GRUG_INF",     "GRUG_LAT",
                                                      "GRUG_SUP_INI", "GRUG_INF_INI", "GRUG_LAT_INI"};

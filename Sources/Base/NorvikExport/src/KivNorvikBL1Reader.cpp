@@ -2,9 +2,14 @@
 
 #include "KivBL1Layout.h"
 
+#include <new>
+
 
 KivNorvikBL1Reader::KivNorvikBL1Reader(const KivString& path)
     : KivNorvikFileReader(path), record(nullptr) {}
+
+KivNorvikBL1Reader::KivNorvikBL1Reader(const char* bytes, size_t size)
+    : KivNorvikFileReader(bytes, size), record(nullptr) {}
 
 KivNorvikBL1Reader::~KivNorvikBL1Reader()
 {
@@ -13,39 +18,47 @@ KivNorvikBL1Reader::~KivNorvikBL1Reader()
 
 void KivNorvikBL1Reader::fillStructure(KivNorvikData& data)
 {
-    delete record;
-    record = new KivBL1Data();
-    scanLines(KivBL1Layout::kind(), false, false, *record);
-    data.setFrom(record);
+    // Any exception ends the read here: `data` is assigned last.
+    try {
+        if (dynamic_cast<KivBL1Data*>(&data) == nullptr)
+            reportRecordClass("KivBL1Data", false);
+        delete record;
+        record = nullptr;
+        record = new KivBL1Data();
+        scanLines(KivBL1Layout::kind(), false, false, *record);
+        data.setFrom(record);
+    } catch (const std::exception& error) {
+        reportFailure(error);
+    }
 }
 
-void* KivNorvikBL1Reader::beginGroup(int group)
+KivNorvikTarget KivNorvikBL1Reader::beginGroup(int group, const KivString&)
 {
     if (record == nullptr)
-        return nullptr;
+        return KivNorvikTarget();
     switch (group) {
     case KivBL1Layout::General:
-        return &record->generalGroup;
+        return KivNorvikTarget::of(record->generalGroup);
     case KivBL1Layout::Column:
-        return &record->potGroup;
+        return KivNorvikTarget::of(record->potGroup);
     case KivBL1Layout::ACR:
         // The ACR group stands in for the column: keep that choice, so the
         // record writes its ACR group again.
         record->potGroup.con = KivString(L"ACR");
-        return &record->acr;
+        return KivNorvikTarget::of(record->acr);
     case KivBL1Layout::Right:
     case KivBL1Layout::Left:
         // Each beam-side group replaces its side as a whole.
         pendingTraverse = KivBL1Data::BL1Traverse();
-        return &pendingTraverse;
+        return KivNorvikTarget::of(pendingTraverse);
     default:
-        return nullptr;
+        return KivNorvikTarget();
     }
 }
 
-void KivNorvikBL1Reader::endGroup(int group, void* target)
+void KivNorvikBL1Reader::endGroup(int group)
 {
-    if (record == nullptr || target != &pendingTraverse)
+    if (record == nullptr || (group != KivBL1Layout::Right && group != KivBL1Layout::Left))
         return;
     pendingTraverse.side = group == KivBL1Layout::Right ? 1 : 0;
     (group == KivBL1Layout::Right ? record->rightTraverse : record->leftTraverse) = pendingTraverse;

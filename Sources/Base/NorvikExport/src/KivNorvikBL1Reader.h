@@ -5,20 +5,23 @@
 #include "NorvikExportApi.h"
 
 // Reads a BL1 file into a KivBL1Data. The groups and keywords are those of
-// KivBL1Layout.
+// KivBL1Layout. Not meant to be derived from outside the library.
 class NORVIK_API KivNorvikBL1Reader : public KivNorvikFileReader
 {
 public:
     explicit KivNorvikBL1Reader(const KivString& path);
+    // Reads `size` bytes at `bytes`, which must stay valid until readFile returns.
+    KivNorvikBL1Reader(const char* bytes, size_t size);
     ~KivNorvikBL1Reader() override;
 
     // Fills a fresh record from the line store (project name from the first
-    // tag line) and hands it to `data` through setFrom.
+    // tag line) and hands it to `data` through setFrom. A record that is not a
+    // KivBL1Data takes the project name alone, with a finding.
     void fillStructure(KivNorvikData& data) override;
 
 protected:
-    void* beginGroup(int group) override;
-    void endGroup(int group, void* target) override;
+    KivNorvikTarget beginGroup(int group, const KivString& header) override;
+    void endGroup(int group) override;
 
 private:
     KivBL1Data* record;

@@ -3,9 +3,14 @@
 #include "KivBL2Data.h"
 #include "KivBL2Layout.h"
 
+#include <new>
+
 
 KivNorvikBL2Reader::KivNorvikBL2Reader(const KivString& path)
     : KivNorvikFileReader(path), record(nullptr) {}
+
+KivNorvikBL2Reader::KivNorvikBL2Reader(const char* bytes, size_t size)
+    : KivNorvikFileReader(bytes, size), record(nullptr) {}
 
 KivNorvikBL2Reader::~KivNorvikBL2Reader()
 {
@@ -14,24 +19,32 @@ KivNorvikBL2Reader::~KivNorvikBL2Reader()
 
 void KivNorvikBL2Reader::fillStructure(KivNorvikData& data)
 {
-    delete record;
-    record = new KivBL2Data();
-    scanLines(KivBL2Layout::kind(), false, false, *record);
-    data.setFrom(record);
+    // Any exception ends the read here: `data` is assigned last.
+    try {
+        if (dynamic_cast<KivBL2Data*>(&data) == nullptr)
+            reportRecordClass("KivBL2Data", false);
+        delete record;
+        record = nullptr;
+        record = new KivBL2Data();
+        scanLines(KivBL2Layout::kind(), false, false, *record);
+        data.setFrom(record);
+    } catch (const std::exception& error) {
+        reportFailure(error);
+    }
 }
 
-void* KivNorvikBL2Reader::beginGroup(int group)
+KivNorvikTarget KivNorvikBL2Reader::beginGroup(int group, const KivString&)
 {
     if (record == nullptr)
-        return nullptr;
+        return KivNorvikTarget();
     switch (group) {
     case KivBL2Layout::General:
-        return &record->generalGroup;
+        return KivNorvikTarget::of(record->generalGroup);
     case KivBL2Layout::Column:
-        return &record->columnGroup;
+        return KivNorvikTarget::of(record->columnGroup);
     case KivBL2Layout::Support:
-        return &record->supportGroup;
+        return KivNorvikTarget::of(record->supportGroup);
     default:
-        return nullptr;
+        return KivNorvikTarget();
     }
 }

@@ -6,10 +6,13 @@
 class KivBL2Data;
 
 // Reads a BL2 file into a KivBL2Data by the table of KivBL2Layout.
+// Not meant to be derived from outside the library.
 class NORVIK_API KivNorvikBL2Reader : public KivNorvikFileReader
 {
 public:
     explicit KivNorvikBL2Reader(const KivString& path);
+    // Reads `size` bytes at `bytes`, which must stay valid until readFile returns.
+    KivNorvikBL2Reader(const char* bytes, size_t size);
     ~KivNorvikBL2Reader() override;
 
     // Reads the lines into a fresh record, then hands it to `data` through
@@ -17,7 +20,7 @@ public:
     void fillStructure(KivNorvikData& data) override;
 
 protected:
-    void* beginGroup(int group) override;
+    KivNorvikTarget beginGroup(int group, const KivString& header) override;
 
 private:
     KivBL2Data* record;

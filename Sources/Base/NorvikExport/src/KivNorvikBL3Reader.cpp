@@ -3,8 +3,13 @@
 #include "KivBL3Data.h"
 #include "KivBL3Layout.h"
 
+#include <new>
+
 KivNorvikBL3Reader::KivNorvikBL3Reader(const KivString& path)
     : KivNorvikFileReader(path), record(nullptr) {}
+
+KivNorvikBL3Reader::KivNorvikBL3Reader(const char* bytes, size_t size)
+    : KivNorvikFileReader(bytes, size), record(nullptr) {}
 
 KivNorvikBL3Reader::~KivNorvikBL3Reader()
 {
@@ -13,11 +18,19 @@ KivNorvikBL3Reader::~KivNorvikBL3Reader()
 
 void KivNorvikBL3Reader::fillStructure(KivNorvikData& data)
 {
-    delete record;
-    record = new KivBL3Data();
-    scanLines(KivBL3Layout::kind(), true, true, *record);
-    if (lines.getLength() > 0)
-        data.setFrom(record);
+    // Any exception ends the read here: `data` is assigned last.
+    try {
+        if (dynamic_cast<KivBL3Data*>(&data) == nullptr)
+            reportRecordClass("KivBL3Data", false);
+        delete record;
+        record = nullptr;
+        record = new KivBL3Data();
+        scanLines(KivBL3Layout::kind(), true, true, *record);
+        if (lines.getLength() > 0)
+            data.setFrom(record);
+    } catch (const std::exception& error) {
+        reportFailure(error);
+    }
 }
 
 const KivBL3Data* KivNorvikBL3Reader::getRecord() const
@@ -25,18 +38,18 @@ const KivBL3Data* KivNorvikBL3Reader::getRecord() const
     return record;
 }
 
-void* KivNorvikBL3Reader::beginGroup(int group)
+KivNorvikTarget KivNorvikBL3Reader::beginGroup(int group, const KivString&)
 {
     if (record == nullptr)
-        return nullptr;
+        return KivNorvikTarget();
     switch (group) {
     case KivBL3Layout::General:
-        return &record->generalGroup;
+        return KivNorvikTarget::of(record->generalGroup);
     case KivBL3Layout::MainElement:
-        return &record->mainElementGroup;
+        return KivNorvikTarget::of(record->mainElementGroup);
     case KivBL3Layout::SecondaryElement:
-        return &record->secondaryElementGroup;
+        return KivNorvikTarget::of(record->secondaryElementGroup);
     default:
-        return nullptr;
+        return KivNorvikTarget();
     }
 }

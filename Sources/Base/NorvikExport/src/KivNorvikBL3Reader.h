@@ -6,10 +6,13 @@
 class KivBL3Data;
 
 // Reads a BL3 file into a KivBL3Data.
+// Not meant to be derived from outside the library.
 class NORVIK_API KivNorvikBL3Reader : public KivNorvikFileReader
 {
 public:
     explicit KivNorvikBL3Reader(const KivString& path);
+    // Reads `size` bytes at `bytes`, which must stay valid until readFile returns.
+    KivNorvikBL3Reader(const char* bytes, size_t size);
     // Deletes the record read.
     ~KivNorvikBL3Reader() override;
 
@@ -23,7 +26,7 @@ public:
     const KivBL3Data* getRecord() const;
 
 protected:
-    void* beginGroup(int group) override;
+    KivNorvikTarget beginGroup(int group, const KivString& header) override;
 
 private:
     KivBL3Data* record;

@@ -1,13 +1,36 @@
 #include "KivNorvikFileReader.h"
 
+#include "KivBL1Layout.h"
+#include "KivBL2Layout.h"
+#include "KivBL3Layout.h"
+#include "KivBL4Layout.h"
+#include "KivBL5Layout.h"
 #include "KivNorvikData.h"
 
 #include <KivAssert.h>
 #include <KivFile.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <cwchar>
+#include <exception>
+#include <new>
 #include <string>
+#include <vector>
+
+// A bench-only build turns the findings off to measure what they cost.
+#ifndef NORVIK_RECORD_FINDINGS
+#define NORVIK_RECORD_FINDINGS 1
+#endif
 
 namespace {
+
+constexpr bool kRecord = NORVIK_RECORD_FINDINGS != 0;
+
+using Severity = KivNorvikFinding::Severity;
 
 bool isWhite(wchar_t c)
 {
@@ -24,24 +47,274 @@ void unquoteOnce(KivString& text)
         text.replace(length - 1, 1, KivString());
 }
 
+const wchar_t kBl3Prefix[] = L"2006.15c2:";
+
 void removeBl3Prefix(KivString& name)
 {
-    static const KivString prefix(L"2006.15c2:");
+    static const KivString prefix(kBl3Prefix);
     if (name.left(10) == prefix)
         name.replace(0, 10, KivString());
 }
 
+bool equalsWord(const KivString& text, const char* word)
+{
+    const wchar_t* t = text.getStringW();
+    size_t i = 0;
+    for (; word[i]; ++i) {
+        if (t[i] != static_cast<wchar_t>(static_cast<unsigned char>(word[i])))
+            return false;
+    }
+    return t[i] == 0;
+}
+
+std::wstring wide(const char* text)
+{
+    std::wstring out;
+    for (const char* p = text; *p; ++p)
+        out.push_back(static_cast<wchar_t>(static_cast<unsigned char>(*p)));
+    return out;
+}
+
+std::wstring quoted(const std::wstring& text)
+{
+    return L"\"" + text + L"\"";
+}
+
+std::wstring trimmed(const KivString& line)
+{
+    std::wstring text(line.getStringW());
+    size_t begin = 0, end = text.size();
+    while (begin < end && isWhite(text[begin]))
+        ++begin;
+    while (end > begin && isWhite(text[end - 1]))
+        --end;
+    return text.substr(begin, end - begin);
+}
+
+wchar_t upper(wchar_t c)
+{
+    return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - L'a' + L'A') : c;
+}
+
+// Whether `text` is `word` but for letter case or one character inserted,
+// removed or replaced.
+bool nearly(const std::wstring& text, const char* word)
+{
+    const std::wstring w = wide(word);
+    if (text == w)
+        return false;
+    if (text.size() == w.size()) {
+        int differences = 0;
+        bool caseOnly = true;
+        for (size_t i = 0; i < w.size(); ++i) {
+            if (text[i] != w[i]) {
+                ++differences;
+                caseOnly = caseOnly && upper(text[i]) == upper(w[i]);
+            }
+        }
+        return differences <= 1 || caseOnly;
+    }
+    const std::wstring& longer = text.size() > w.size() ? text : w;
+    const std::wstring& shorter = text.size() > w.size() ? w : text;
+    if (longer.size() != shorter.size() + 1)
+        return false;
+    size_t i = 0;
+    while (i < shorter.size() && shorter[i] == longer[i])
+        ++i;
+    return shorter.compare(i, std::wstring::npos, longer, i + 1, std::wstring::npos) == 0;
+}
+
+bool isDigit(wchar_t c)
+{
+    return c >= L'0' && c <= L'9';
+}
+
+bool matchesNoCase(const wchar_t*& p, const wchar_t* word)
+{
+    const wchar_t* q = p;
+    for (; *word; ++word, ++q) {
+        if (upper(*q) != upper(*word))
+            return false;
+    }
+    p = q;
+    return true;
+}
+
+// Whether the whole token is a number of the value's kind, as the reader
+// converts it.
+bool isWholeNumber(const wchar_t* p, KivNorvikValueKind kind)
+{
+    if (*p == L'+' || *p == L'-')
+        ++p;
+    if (kind == KivNorvikValueKind::Real) {
+        if (!isDigit(*p) && *p != L'.')
+            return (matchesNoCase(p, L"infinity") || matchesNoCase(p, L"inf") || matchesNoCase(p, L"nan")) &&
+                   *p == 0;
+        int digits = 0;
+        for (; isDigit(*p); ++p)
+            ++digits;
+        if (*p == L'.')
+            for (++p; isDigit(*p); ++p)
+                ++digits;
+        if (digits == 0)
+            return false;
+        if (*p == L'e' || *p == L'E') {
+            ++p;
+            if (*p == L'+' || *p == L'-')
+                ++p;
+            if (!isDigit(*p))
+                return false;
+            while (isDigit(*p))
+                ++p;
+        }
+        return *p == 0;
+    }
+    if (!isDigit(*p))
+        return false;
+    while (isDigit(*p))
+        ++p;
+    if (kind == KivNorvikValueKind::ListInteger && *p == L',')
+        ++p;
+    return *p == 0;
+}
+
+// Whether the bytes hold a multi-byte UTF-8 sequence and nothing that is not UTF-8.
+bool isUtf8Text(const unsigned char* p, size_t n)
+{
+    bool multiByte = false;
+    for (size_t i = 0; i < n;) {
+        const unsigned char c = p[i];
+        if (c < 0x80) {
+            ++i;
+            continue;
+        }
+        const size_t length = c >= 0xC2 && c <= 0xDF ? 2 : c >= 0xE0 && c <= 0xEF ? 3
+                              : c >= 0xF0 && c <= 0xF4 ? 4 : 0;
+        if (length == 0 || i + length > n)
+            return false;
+        for (size_t k = 1; k < length; ++k) {
+            if ((p[i + k] & 0xC0) != 0x80)
+                return false;
+        }
+        multiByte = true;
+        i += length;
+    }
+    return multiByte;
+}
+
+const KivNorvikKindLayout* const* allKinds()
+{
+    static const KivNorvikKindLayout* const kinds[] = {
+        &KivBL1Layout::kind(), &KivBL2Layout::kind(), &KivBL3Layout::kind(),
+        &KivBL4Layout::kind(), &KivBL5Layout::kind()};
+    return kinds;
+}
+constexpr int kKindCount = 5;
+
+// The one kind other than `self` that has a header `line`, or null.
+const KivNorvikKindLayout* onlyOtherKindWith(const KivString& line, const KivNorvikKindLayout& self)
+{
+    if (self.findGroup(line) != nullptr)
+        return nullptr;
+    const KivNorvikKindLayout* found = nullptr;
+    for (int k = 0; k < kKindCount; ++k) {
+        const KivNorvikKindLayout* kind = allKinds()[k];
+        if (kind == &self || kind->findGroup(line) == nullptr)
+            continue;
+        if (found != nullptr)
+            return nullptr;
+        found = kind;
+    }
+    return found;
+}
+
+// Whether no other kind has a group with the header of `group`.
+bool onlyThisKindHas(const KivNorvikGroupLayout& group, const KivNorvikKindLayout& self)
+{
+    for (int k = 0; k < kKindCount; ++k) {
+        const KivNorvikKindLayout* kind = allKinds()[k];
+        if (kind == &self)
+            continue;
+        for (int g = 0; g < kind->groupCount; ++g) {
+            if (std::strcmp(kind->groups[g].header, group.header) == 0)
+                return false;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
-KivNorvikFileReader::KivNorvikFileReader(const KivString& path) : stream(nullptr)
+struct KivNorvikFileReader::Private
 {
-    kivfopen(&stream, path, KivString("rb"));
+    FILE* stream = nullptr;
+    int openError = 0;
+    const char* bytes = nullptr;
+    size_t size = 0;
+    bool fromBuffer = false;
+    bool refused = false;
+    int lineCount = 0;               // as an editor counts
+    std::vector<int> lineNumbers;    // of each stored line
+    std::vector<unsigned char> rowSeen;
+    std::vector<int> rowTokens;      // each row's valueTokens once known (-1 before), for the group being read
+    KivArray<KivNorvikFinding> findings;
+
+    // The editor's number of stored line `index`.
+    int numberOf(int index) const
+    {
+        return index >= 0 && index < static_cast<int>(lineNumbers.size()) ? lineNumbers[index] : 0;
+    }
+    int fileLine() const { return lineCount > 0 ? 1 : 0; }
+
+    KivString groupName;             // header line of the group being read
+
+    KivNorvikFinding& add(int line, Severity severity, const char* code, const std::wstring& message,
+                          const KivString& keyword = KivString(), const KivString* group = nullptr)
+    {
+        KivNorvikFinding finding;
+        finding.line = line;
+        finding.severity = severity;
+        finding.code = code;
+        finding.message = KivString(message.c_str());
+        finding.keyword = keyword;
+        if (group != nullptr)
+            finding.group = *group;
+        const int index = findings.append(finding);
+        return findings[index];
+    }
+
+    void splitLines(KivArray<KivString>& lines, const char* data, size_t size);
+    void checkBytes(const char* p, size_t n, int number);
+    void checkMatched(const KivNorvikGroupLayout& group, const KivNorvikLineRule& rule,
+                      const KivNorvikTokens& tokens, KivNorvikFillResult result, int number);
+    void checkUnmatched(const KivNorvikKindLayout& layout, const KivNorvikGroupLayout& group,
+                        const KivNorvikTokens& tokens, int number);
+};
+
+KivNorvikFileReader::KivNorvikFileReader(const KivString& path) : d(new (std::nothrow) Private)
+{
+    if (d == nullptr)
+        return;
+    errno = 0;
+    if (!kivfopen(&d->stream, path, KivString("rb")))
+        d->openError = errno;
+}
+
+KivNorvikFileReader::KivNorvikFileReader(const char* bytes, size_t size)
+    : d(new (std::nothrow) Private)
+{
+    if (d == nullptr)
+        return;
+    d->fromBuffer = true;
+    d->bytes = bytes;
+    d->size = bytes != nullptr ? size : 0;
 }
 
 KivNorvikFileReader::~KivNorvikFileReader()
 {
-    if (stream != nullptr)
-        kivfclose(stream);
+    if (d != nullptr && d->stream != nullptr)
+        kivfclose(d->stream);
+    delete d;
 }
 
 const KivArray<KivString>& KivNorvikFileReader::getLines() const
@@ -49,43 +322,167 @@ const KivArray<KivString>& KivNorvikFileReader::getLines() const
     return lines;
 }
 
-int KivNorvikFileReader::readFile(KivNorvikData& data)
+const KivArray<KivNorvikFinding>& KivNorvikFileReader::getFindings() const
 {
-    if (stream == nullptr)
-        return 0;
-    std::string content;
-    char buffer[65536];
-    size_t count;
-    while ((count = std::fread(buffer, 1, sizeof buffer, stream)) > 0)
-        content.append(buffer, count);
-    if (std::ferror(stream))
-        return 0;
+    static const KivArray<KivNorvikFinding> none;
+    return d != nullptr ? d->findings : none;
+}
 
-    // Each line is decoded in place: its end is overwritten with a terminator.
-    content.push_back('\n');
+void KivNorvikFileReader::Private::checkBytes(const char* p, size_t n, int number)
+{
+    // Eight bytes at a time: any byte with its high bit set, a tab or a carriage return.
+    constexpr uint64_t ones = 0x0101010101010101ull, highs = 0x8080808080808080ull;
+    auto hasZeroByte = [](uint64_t w) { return ((w - ones) & ~w & highs) != 0; };
+    bool suspect = false;
+    size_t i = 0;
+    for (; i + 8 <= n && !suspect; i += 8) {
+        uint64_t w;
+        std::memcpy(&w, p + i, 8);
+        suspect = (w & highs) != 0 || hasZeroByte(w ^ (ones * '\t')) || hasZeroByte(w ^ (ones * '\r'));
+    }
+    for (size_t k = i; k < n && !suspect; ++k)
+        suspect = p[k] == '\t' || p[k] == '\r' || (static_cast<unsigned char>(p[k]) & 0x80) != 0;
+    if (!suspect)
+        return;
+    bool tab = false, cr = false, high = false;
+    for (size_t k = 0; k < n; ++k) {
+        tab |= p[k] == '\t';
+        cr |= p[k] == '\r';
+        high |= (static_cast<unsigned char>(p[k]) & 0x80) != 0;
+    }
+    if (cr)
+        add(number, KivNorvikFinding::Error, "lone-cr",
+            L"A carriage return without a line feed does not end a line: the lines around it read as one");
+    if (tab)
+        add(number, KivNorvikFinding::Error, "tab-in-line",
+            L"A tab does not separate values: it is read as part of a value");
+    if (high && isUtf8Text(reinterpret_cast<const unsigned char*>(p), n))
+        add(number, KivNorvikFinding::Warning, "utf8-text",
+            L"The text looks like UTF-8; the file is read as Windows-1252");
+}
+
+void KivNorvikFileReader::Private::splitLines(KivArray<KivString>& lines, const char* data,
+                                             size_t size)
+{
+    lineCount = 0;
+    for (size_t i = 0; i < size; ++i)
+        lineCount += data[i] == '\n';
+    if (size > 0 && data[size - 1] != '\n')
+        ++lineCount;
+    if (kRecord)
+        lineNumbers.reserve(static_cast<size_t>(lineCount));
+    if (kRecord && size >= 3 && std::memcmp(data, "\xEF\xBB\xBF", 3) == 0)
+        add(1, KivNorvikFinding::Error, "byte-order-mark",
+            L"The file starts with a UTF-8 byte-order mark, read as part of its first line");
+    std::string line;
     size_t start = 0;
-    while (start + 1 < content.size()) {
-        const size_t next = content.find('\n', start) + 1;
-        size_t end = next - 1;
-        if (end > start && content[end - 1] == '\r')
+    int number = 1;
+    while (start < size) {
+        const char* lf = static_cast<const char*>(std::memchr(data + start, '\n', size - start));
+        const size_t next = lf != nullptr ? static_cast<size_t>(lf - data) + 1 : size;
+        size_t end = lf != nullptr ? next - 1 : size;
+        if (end > start && data[end - 1] == '\r')
             --end;
         if (end > start) {
-            content[end] = '\0';
+            if (kRecord) {
+                const size_t mark = number == 1 && findings.getLength() > 0 ? 3 : 0; // the byte-order mark
+                checkBytes(data + start + mark, end - start - mark, number);
+                lineNumbers.push_back(number);
+            }
+            line.assign(data + start, end - start);
             const int index = lines.getLength();
             lines.setLength(index + 1);
             if (lines.getLength() != index + 1)
-                return 0; // out of memory: nothing is filled
-            lines[index] = KivString(content.c_str() + start);
+                throw std::bad_alloc();
+            lines[index] = KivString(line.c_str());
         }
+        ++number;
         start = next;
     }
-    fillStructure(data);
-    return 1;
+}
+
+int KivNorvikFileReader::readFile(KivNorvikData& data)
+{
+    if (d == nullptr)
+        return 0;
+    try {
+        d->findings.setLength(0);
+        d->lineNumbers.clear();
+        d->refused = false;
+        lines.setLength(0);
+        std::string content;
+        const char* bytes = d->bytes;
+        size_t size = d->size;
+        if (!d->fromBuffer) {
+            if (d->stream == nullptr) {
+                const char* reason = d->openError != 0 ? std::strerror(d->openError) : "unknown reason";
+                d->add(0, KivNorvikFinding::Error, "cannot-open",
+                       L"The file cannot be opened: " + wide(reason));
+                return 0;
+            }
+            char buffer[65536];
+            size_t count;
+            while ((count = std::fread(buffer, 1, sizeof buffer, d->stream)) > 0)
+                content.append(buffer, count);
+            if (std::ferror(d->stream)) {
+                const int error = errno;
+                d->add(0, KivNorvikFinding::Error, "read-error",
+                       L"The file cannot be read to its end: " +
+                           wide(error != 0 ? std::strerror(error) : "unknown reason"));
+                return 0;
+            }
+            bytes = content.data();
+            size = content.size();
+        }
+        d->splitLines(lines, bytes, size);
+        fillStructure(data);
+        if (d->refused)
+            return 0;
+        if (d->findings.getLength() > 1)
+            std::stable_sort(&d->findings[0], &d->findings[0] + d->findings.getLength(),
+                         [](const KivNorvikFinding& a, const KivNorvikFinding& b) { return a.line < b.line; });
+        return 1;
+    } catch (const std::exception& e) {
+        // Nothing of the file reaches `data`: the records are filled apart and
+        // handed over last.
+        reportFailure(e);
+        return 0;
+    }
+}
+
+void KivNorvikFileReader::reportFailure(const std::exception& error)
+{
+    if (d == nullptr)
+        return;
+    try {
+        d->refused = true;
+        lines.setLength(0);
+        d->findings.setLength(0);
+        const bool memory = dynamic_cast<const std::bad_alloc*>(&error) != nullptr;
+        d->add(0, KivNorvikFinding::Error, memory ? "out-of-memory" : "read-error",
+               memory ? std::wstring(L"Memory ran out while reading the file")
+                      : L"The file cannot be read: " + wide(error.what()));
+    } catch (...) {
+        // The reason is kept only if memory allows.
+    }
 }
 
 void KivNorvikFileReader::fillStructure(KivNorvikData&)
 {
     KIV_REPORT("false");
+}
+
+void KivNorvikFileReader::reportRecordClass(const char* className, bool refuse)
+{
+    if (d == nullptr)
+        return;
+    if (refuse) {
+        d->refused = true;
+        d->findings.setLength(0);
+    }
+    d->add(d->fileLine(), KivNorvikFinding::Error, "wrong-record",
+           L"The record given is not a " + wide(className) +
+               (refuse ? L": it is left unchanged" : L": the values of the file do not reach it"));
 }
 
 void KivNorvikFileReader::tokenize(const KivString& line, KivNorvikTokens& tokens)
@@ -118,8 +515,14 @@ void KivNorvikFileReader::tokenize(const KivString& line, KivNorvikTokens& token
 
 bool KivNorvikFileReader::projectNameFromTagLine(const KivString& line, bool bl3, KivString& name)
 {
+    return projectNameFromTagLine(line, bl3, name, "NV_ATT");
+}
+
+bool KivNorvikFileReader::projectNameFromTagLine(const KivString& line, bool bl3, KivString& name,
+                                                 const char* tagText)
+{
     static const KivString quote(L"\"");
-    static const KivString tag(L"NV_ATT");
+    const KivString tag(tagText);
     KivString copy(line);
     copy.TrimLeft();
     copy.TrimRight();
@@ -151,59 +554,380 @@ bool KivNorvikFileReader::projectNameFromTagLine(const KivString& line, bool bl3
     return true;
 }
 
+namespace {
+
+// The kinds a tag line names, one bit each (bit n for BLn): its tag, and for
+// "NV_ATT" whether the name carries the BL3 prefix.
+// Whether the wide text contains the ASCII word.
+bool containsWord(const wchar_t* text, const char* word)
+{
+    for (; *text; ++text) {
+        size_t i = 0;
+        while (word[i] && text[i] == static_cast<wchar_t>(static_cast<unsigned char>(word[i])))
+            ++i;
+        if (!word[i])
+            return true;
+    }
+    return false;
+}
+
+unsigned tagLineKinds(const KivString& line)
+{
+    const wchar_t* text = line.getStringW();
+    unsigned plainTag = 0; // the kinds whose tag is the plain "NV_ATT"
+    for (int k = 0; k < kKindCount; ++k) {
+        const KivNorvikKindLayout& kind = *allKinds()[k];
+        const unsigned bit = 1u << (kind.name[2] - '0');
+        if (std::strcmp(kind.tag, "NV_ATT") == 0)
+            plainTag |= bit;
+        else if (containsWord(text, kind.tag))
+            return bit;
+    }
+    // Of those, BL3 names carry the prefix.
+    const unsigned bl3 = 1u << 3;
+    return std::wcsstr(text, kBl3Prefix) != nullptr ? bl3 : plainTag & ~bl3;
+}
+
+std::wstring kindNames(unsigned kinds)
+{
+    std::wstring out;
+    for (int k = 1; k <= 5; ++k) {
+        if (kinds & (1u << k))
+            out += (out.empty() ? L"BL" : L" or BL") + std::to_wstring(k);
+    }
+    return out;
+}
+
+} // namespace
+
 void KivNorvikFileReader::scanLines(const KivNorvikKindLayout& layout, bool everyTagLine,
                                     bool bl3, KivNorvikData& record)
 {
+    if (d == nullptr)
+        throw std::bad_alloc(); // the constructor could not make the reader's state
     static const KivString tagText(L"NV_ATT");
+    static const KivString end(L"FIN");
     bool tagSeen = false;
+    bool wrongKind = false;
+    bool inUnknownGroup = false;
+    unsigned char groupSeen[16] = {};
+    KIV_ASSERT(layout.groupCount <= 16);
+    const KivNorvikKindLayout* headerKind = nullptr; // of an unknown header only another kind has
     int i = 0;
     const int count = lines.getLength();
     while (i < count) {
         const KivString& line = lines[i];
         if (const KivNorvikGroupLayout* group = layout.findGroup(line)) {
             const int index = static_cast<int>(group - layout.groups);
-            void* target = beginGroup(index);
-            i = fillGroup(i + 1, layout, *group, target);
-            endGroup(index, target);
+            unsigned char unused = 0;
+            unsigned char& seen = index < 16 ? groupSeen[index] : unused;
+            if (kRecord && seen && !group->numbered)
+                d->add(d->numberOf(i), KivNorvikFinding::Warning, "repeated-group",
+                       L"Group " + quoted(wide(group->header)) +
+                           L" is given again: its lines overwrite the earlier ones",
+                       line, &line);
+            seen = 1;
+            inUnknownGroup = false;
+            const KivNorvikTarget target = beginGroup(index, line);
+            if (kRecord && target.isNull())
+                d->add(d->numberOf(i), KivNorvikFinding::Error, "too-many-entries",
+                       L"The record has room for no more " + quoted(wide(group->header)) +
+                           L" groups: this one is passed over",
+                       line, &line);
+            i = fillGroup(i + 1, layout, *group, target, i);
+            endGroup(index);
             continue;
         }
-        if ((everyTagLine || !tagSeen) && line.find(tagText, 0) >= 0) {
+        if (line.find(tagText, 0) >= 0) {
+            if (everyTagLine || !tagSeen) {
+                KivString name;
+                if (projectNameFromTagLine(line, bl3, name, layout.tag))
+                    record.projectName = name;
+                const unsigned kinds = kRecord && !tagSeen ? tagLineKinds(line) : 0;
+                if (kinds != 0 && !(kinds & (1u << (layout.name[2] - '0')))) {
+                    wrongKind = true;
+                    d->add(d->numberOf(i), KivNorvikFinding::Error, "wrong-kind",
+                           L"The tag line is that of a " + kindNames(kinds) + L" file, not of a " +
+                               wide(layout.name) + L" file",
+                           KivString(tagText));
+                }
+            } else if (kRecord) {
+                d->add(d->numberOf(i), KivNorvikFinding::Warning, "second-tag-line",
+                       L"A second tag line is ignored: the project name comes from the first",
+                       KivString(tagText));
+            }
             tagSeen = true;
-            KivString name;
-            if (projectNameFromTagLine(line, bl3, name))
-                record.projectName = name;
+            ++i;
+            continue;
+        }
+        if (kRecord) {
+            const std::wstring text = trimmed(line);
+            if (text.empty() || inUnknownGroup) {
+                if (line == end)
+                    inUnknownGroup = false;
+            } else if (isWhite(line[0]) || text == L"FIN") {
+                d->add(d->numberOf(i), KivNorvikFinding::Warning, "line-outside-group",
+                       L"A line outside any group is passed over");
+            } else {
+                // A line where a header belongs: the header of a group the
+                // kind does not have, whose lines are passed over up to "FIN".
+                inUnknownGroup = true;
+                std::wstring message = L"Unknown group " + quoted(text) + L": its lines are passed over";
+                for (int g = 0; g < layout.groupCount; ++g) {
+                    if (text == wide(layout.groups[g].header) || nearly(text, layout.groups[g].header)) {
+                        message += L" (did you mean " + wide(layout.groups[g].header) + L"?)";
+                        break;
+                    }
+                }
+                d->add(d->numberOf(i), KivNorvikFinding::Error, "unknown-group", message, line);
+                if (headerKind == nullptr)
+                    headerKind = onlyOtherKindWith(line, layout);
+            }
         }
         ++i;
+    }
+    if (!kRecord)
+        return;
+    if (!tagSeen)
+        d->add(d->fileLine(), KivNorvikFinding::Warning, "no-tag-line",
+               L"The file has no tag line: the project name is left as it was");
+    if (wrongKind || headerKind == nullptr)
+        return;
+    bool ownHeader = false;
+    for (int g = 0; g < layout.groupCount && g < 16; ++g)
+        ownHeader = ownHeader || (groupSeen[g] && onlyThisKindHas(layout.groups[g], layout));
+    if (!ownHeader)
+        d->add(d->fileLine(), KivNorvikFinding::Error, "wrong-kind",
+               L"The file looks like a " + wide(headerKind->name) + L" file, not a " +
+                   wide(layout.name) + L" file");
+}
+
+void KivNorvikFileReader::Private::checkMatched(const KivNorvikGroupLayout& group,
+                                               const KivNorvikLineRule& rule,
+                                               const KivNorvikTokens& tokens,
+                                               KivNorvikFillResult result, int number)
+{
+    const int count = tokens.getLength();
+    const KivString& keyword = tokens[0];
+    auto fieldsFrom = [&](KivNorvikFinding& finding, int firstToken) {
+        for (int v = 0; v < KivNorvikLineRule::kMaxValues && rule.values[v].field != nullptr; ++v) {
+            if (rule.values[v].kind != KivNorvikValueKind::Fixed && rule.values[v].token >= firstToken)
+                finding.fields.append(KivString(rule.values[v].field));
+        }
+    };
+    if (result == KivNorvikFillResult::MissingValues) {
+        fieldsFrom(add(number, KivNorvikFinding::Error, "missing-values",
+                       L"Too few values for " + quoted(keyword.getStringW()) + L": the line sets nothing",
+                       keyword, &groupName), 1);
+    } else if (result == KivNorvikFillResult::UnknownWord) {
+        fieldsFrom(add(number, KivNorvikFinding::Error, "unknown-word",
+                       quoted(tokens[1].getStringW()) + L" selects no code of " +
+                           quoted(keyword.getStringW()) + L": the line sets nothing the file says",
+                       keyword, &groupName), 1);
+    } else if (result == KivNorvikFillResult::NoRoom) {
+        fieldsFrom(add(number, KivNorvikFinding::Error, "too-many-entries",
+                       L"The record has room for no more " + quoted(keyword.getStringW()) +
+                           L" lines: this one is passed over",
+                       keyword, &groupName), 1);
+    }
+    const size_t row = static_cast<size_t>(&rule - group.rules);
+    if (row < rowTokens.size() && rowTokens[row] < 0)
+        rowTokens[row] = rule.valueTokens();
+    const int needed = row < rowTokens.size() ? rowTokens[row] : rule.valueTokens();
+    if (result == KivNorvikFillResult::Done && count < needed) {
+        bool textsOnly = true;
+        for (int v = 0; v < KivNorvikLineRule::kMaxValues && rule.values[v].field != nullptr; ++v) {
+            const KivNorvikValue& value = rule.values[v];
+            if (value.kind != KivNorvikValueKind::Fixed && value.token >= count)
+                textsOnly = textsOnly && value.kind == KivNorvikValueKind::Text;
+        }
+        if (count == 1 + rule.patternWordCount() || textsOnly)
+            fieldsFrom(add(number, KivNorvikFinding::Warning, "no-value",
+                           L"No value after " + quoted(keyword.getStringW()) + L": read as empty",
+                           keyword, &groupName), count);
+        else
+            fieldsFrom(add(number, KivNorvikFinding::Error, "missing-values",
+                           L"Too few values for " + quoted(keyword.getStringW()) +
+                               L": the fields named are left unset",
+                           keyword, &groupName), count);
+    } else if (count > needed && rule.exactTokens == 0 && !(rule.flags & kNorvikRowAnyTokens)) {
+        add(number, KivNorvikFinding::Warning, "extra-values",
+            L"More values than " + quoted(keyword.getStringW()) + L" takes: the last " +
+                std::to_wstring(count - needed) + L" are passed over",
+            keyword, &groupName);
+    }
+    for (int v = 0; v < KivNorvikLineRule::kMaxValues && rule.values[v].field != nullptr; ++v) {
+        const KivNorvikValue& value = rule.values[v];
+        if (value.kind == KivNorvikValueKind::Fixed || value.kind == KivNorvikValueKind::Text ||
+            value.token >= count || isWholeNumber(tokens[value.token].getStringW(), value.kind))
+            continue;
+        const KivString& token = tokens[value.token];
+        std::wstring read;
+        if (value.kind == KivNorvikValueKind::Real) {
+            wchar_t buffer[64];
+            std::swprintf(buffer, 64, L"%g", token.toDouble(false));
+            read = buffer;
+        } else {
+            read = std::to_wstring(token.toInteger());
+        }
+        KivNorvikFinding& finding =
+            add(number, KivNorvikFinding::Error, "not-a-number",
+                quoted(token.getStringW()) + L" is not wholly " +
+                    (value.kind == KivNorvikValueKind::Real ? L"a number" : L"an integer") +
+                    L": read as " + read,
+                keyword, &groupName);
+        finding.fields.append(KivString(value.field));
+    }
+    if (!(rule.flags & kNorvikRowRepeats)) {
+        const size_t index = row;
+        if (index < rowSeen.size()) {
+            if (rowSeen[index])
+                add(number, KivNorvikFinding::Warning, "repeated-keyword",
+                    quoted(keyword.getStringW()) + L" is given again in the group: the later line wins",
+                    keyword, &groupName);
+            rowSeen[index] = 1;
+        }
+    }
+}
+
+void KivNorvikFileReader::Private::checkUnmatched(const KivNorvikKindLayout& layout,
+                                                 const KivNorvikGroupLayout& group,
+                                                 const KivNorvikTokens& tokens, int number)
+{
+    const int count = tokens.getLength();
+    const KivString& keyword = tokens[0];
+    const std::wstring word(keyword.getStringW());
+    const KivNorvikLineRule* byWords = nullptr;
+    bool known = false, allExact = true;
+    for (int r = 0; r < group.ruleCount; ++r) {
+        const KivNorvikLineRule& rule = group.rules[r];
+        if (!equalsWord(keyword, rule.keyword))
+            continue;
+        known = true;
+        if (rule.matchesWords(tokens)) {
+            if (byWords == nullptr)
+                byWords = &rule;
+            allExact = allExact && rule.exactTokens > 0;
+        }
+    }
+    auto allFields = [](KivNorvikFinding& finding, const KivNorvikLineRule& rule) {
+        for (int v = 0; v < KivNorvikLineRule::kMaxValues && rule.values[v].field != nullptr; ++v) {
+            if (rule.values[v].kind != KivNorvikValueKind::Fixed)
+                finding.fields.append(KivString(rule.values[v].field));
+        }
+    };
+    if (!known) {
+        for (int g = 0; g < layout.groupCount; ++g) {
+            const KivNorvikGroupLayout& other = layout.groups[g];
+            if (&other == &group || other.rules == group.rules)
+                continue;
+            for (int r = 0; r < other.ruleCount; ++r) {
+                if (equalsWord(keyword, other.rules[r].keyword)) {
+                    add(number, KivNorvikFinding::Error, "keyword-of-other-group",
+                        quoted(word) + L" belongs to group " + wide(other.header) + L", not to " +
+                            wide(group.header) + L": the line is passed over",
+                        keyword, &groupName);
+                    return;
+                }
+            }
+        }
+        std::wstring message = L"Unknown keyword " + quoted(word) + L": the line is passed over";
+        for (int r = 0; r < group.ruleCount; ++r) {
+            if (nearly(word, group.rules[r].keyword)) {
+                message += L" (did you mean " + wide(group.rules[r].keyword) + L"?)";
+                break;
+            }
+        }
+        add(number, KivNorvikFinding::Error, "unknown-keyword", message, keyword, &groupName);
+        return;
+    }
+    if (byWords == nullptr) {
+        if (count == 1) {
+            add(number, KivNorvikFinding::Warning, "no-value",
+                L"No value after " + quoted(word) + L": the line sets nothing", keyword, &groupName);
+            return;
+        }
+        add(number, KivNorvikFinding::Error, "unknown-word",
+            quoted(tokens[1].getStringW()) + L" after " + quoted(word) +
+                L" selects no line the group knows: the line is passed over",
+            keyword, &groupName);
+        return;
+    }
+    if (count == 1 + byWords->patternWordCount()) {
+        allFields(add(number, KivNorvikFinding::Warning, "no-value",
+                      L"No value after " + quoted(word) + L": the line sets nothing", keyword,
+                      &groupName),
+                  *byWords);
+    } else if (allExact) {
+        allFields(add(number, KivNorvikFinding::Error, "token-count",
+                      quoted(word) + L" takes exactly " + std::to_wstring(byWords->exactTokens - 1) +
+                          (byWords->exactTokens == 2 ? L" value" : L" values") + L", not " +
+                          std::to_wstring(count - 1) + L": the line is passed over",
+                      keyword, &groupName),
+                  *byWords);
+    } else {
+        allFields(add(number, KivNorvikFinding::Error, "missing-values",
+                      L"Too few values for " + quoted(word) + L": the line sets nothing", keyword,
+                      &groupName),
+                  *byWords);
     }
 }
 
 int KivNorvikFileReader::fillGroup(int start, const KivNorvikKindLayout& layout,
-                                   const KivNorvikGroupLayout& group, void* target) const
+                                   const KivNorvikGroupLayout& group, const KivNorvikTarget& target,
+                                   int header)
 {
     static const KivString end(L"FIN");
+    const bool record = kRecord && !target.isNull();
     const int count = lines.getLength();
     const int minTokens = group.minTokens > 1 ? group.minTokens : 1;
+    if (record) {
+        d->groupName = lines[header];
+        d->rowSeen.assign(static_cast<size_t>(group.ruleCount), 0);
+        d->rowTokens.assign(static_cast<size_t>(group.ruleCount), -1);
+    }
+    int looseEnd = -1; // a "FIN" with blanks around it
     KivNorvikTokens tokens;
-    for (int j = start; j < count; ++j) {
+    int j = start;
+    for (; j < count; ++j) {
         const KivString& line = lines[j];
         if (line == end)
             return j + 1;
         if (layout.findGroup(line) != nullptr)
-            return j;
+            break;
         tokenize(line, tokens);
-        if (tokens.getLength() < minTokens)
+        const int n = tokens.getLength();
+        if (n < minTokens) {
+            if (record && n > 0)
+                d->checkUnmatched(layout, group, tokens, d->numberOf(j));
             continue;
-        if (const KivNorvikLineRule* rule = group.find(tokens))
-            rule->apply(target, tokens);
+        }
+        if (const KivNorvikLineRule* rule = group.find(tokens)) {
+            const KivNorvikFillResult result = rule->apply(target, tokens);
+            if (record)
+                d->checkMatched(group, *rule, tokens, result, d->numberOf(j));
+        } else if (record) {
+            if (n == 1 && tokens[0] == end)
+                looseEnd = looseEnd < 0 ? j : looseEnd;
+            else
+                d->checkUnmatched(layout, group, tokens, d->numberOf(j));
+        }
     }
-    return count;
+    if (record) {
+        std::wstring message = L"Group " + quoted(wide(group.header)) + L" ends without \"FIN\"";
+        if (looseEnd >= 0)
+            message += L" (did you mean FIN on line " + std::to_wstring(d->numberOf(looseEnd)) + L"?)";
+        d->add(d->numberOf(header), KivNorvikFinding::Warning, "missing-fin", message, lines[header],
+               &lines[header]);
+    }
+    return j;
 }
 
-void* KivNorvikFileReader::beginGroup(int)
+KivNorvikTarget KivNorvikFileReader::beginGroup(int, const KivString&)
 {
-    return nullptr;
+    return KivNorvikTarget();
 }
 
-void KivNorvikFileReader::endGroup(int, void*)
+void KivNorvikFileReader::endGroup(int)
 {
 }

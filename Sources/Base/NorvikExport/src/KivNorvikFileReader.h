@@ -1,29 +1,37 @@
 #pragma once
 
+#include "KivNorvikFinding.h"
 #include "KivNorvikLineRule.h"
 #include "NorvikExportApi.h"
 
 #include <KivArray.h>
 #include <KivString.h>
 
-#include <cstdio>
+#include <cstddef>
+#include <exception>
 
 class KivNorvikData;
 
 // Reads an exchange file into a line store and fills a record of the file's
-// kind from it. The kind readers give the layout and the record.
+// kind from it, noting on the way what it passed over or read doubtfully.
+// The kind readers give the layout and the record. Not meant to be derived
+// from outside the library: the protected interface may change.
 class NORVIK_API KivNorvikFileReader
 {
 public:
     // Opens the file; a file that cannot be opened makes readFile return 0.
     explicit KivNorvikFileReader(const KivString& path);
+    // Reads `size` bytes at `bytes` as the file's content. They are not
+    // copied: they must stay valid until readFile returns.
+    KivNorvikFileReader(const char* bytes, size_t size);
     KivNorvikFileReader(const KivNorvikFileReader&) = delete;
     KivNorvikFileReader& operator=(const KivNorvikFileReader&) = delete;
     virtual ~KivNorvikFileReader();
 
     // Reads every non-empty line (any length; "\n" or "\r\n" ends a line),
     // then fills `data` through fillStructure. 1 on success; 0, with `data`
-    // untouched, when the file could not be opened or read to its end.
+    // untouched, when the file could not be opened or read to its end or
+    // memory ran out; a finding then says why. Throws nothing.
     int readFile(KivNorvikData& data);
 
     // In the base class a contract violation: only the kind readers fill records.
@@ -31,6 +39,9 @@ public:
 
     // The line store, as read.
     const KivArray<KivString>& getLines() const;
+
+    // What the last readFile passed over or read doubtfully, in file order.
+    const KivArray<KivNorvikFinding>& getFindings() const;
 
     // Replaces `tokens` with the blank-separated tokens of a line, after trimming white
     // space; runs of blanks give no empty tokens, a tab is part of a token.
@@ -42,6 +53,9 @@ public:
     // first field itself, less its quotes. `bl3` removes a leading
     // "2006.15c2:" from the name.
     static bool projectNameFromTagLine(const KivString& line, bool bl3, KivString& name);
+    // The same for a kind whose tag is `tag` ("NV_ATT_04").
+    static bool projectNameFromTagLine(const KivString& line, bool bl3, KivString& name,
+                                       const char* tag);
 
 protected:
     // The scan of fillStructure: each line equal to a header of `layout`
@@ -51,18 +65,29 @@ protected:
     void scanLines(const KivNorvikKindLayout& layout, bool everyTagLine, bool bl3,
                    KivNorvikData& record);
 
-    // The target that the rules of a group fill, and what happens when its
-    // lines end; `group` is the group's index in the layout (the kind's
-    // Group enumeration). By default there is no target.
-    virtual void* beginGroup(int group);
-    virtual void endGroup(int group, void* target);
+    // The target that the rules of a group fill, given its header line, and
+    // what happens when its lines end; `group` is the group's index in the
+    // layout (the kind's Group enumeration). An empty target passes the
+    // group over as one the record has no room for. By default there is none.
+    virtual KivNorvikTarget beginGroup(int group, const KivString& header);
+    virtual void endGroup(int group);
+
+    // Notes a host record that is not a `className`; `refuse` makes readFile
+    // return 0 without touching it.
+    void reportRecordClass(const char* className, bool refuse);
+
+    // Ends a fillStructure that could not finish (memory ran out): readFile
+    // returns 0 and the one finding says why.
+    void reportFailure(const std::exception& error);
 
     KivArray<KivString> lines;
 
 private:
-    // Runs a group's rules from `start`; the index at which the scan goes on.
-    int fillGroup(int start, const KivNorvikKindLayout& layout,
-                  const KivNorvikGroupLayout& group, void* target) const;
+    // Runs a group's rules from `start` (the header at `header`); the index
+    // at which the scan goes on.
+    int fillGroup(int start, const KivNorvikKindLayout& layout, const KivNorvikGroupLayout& group,
+                  const KivNorvikTarget& target, int header);
 
-    FILE* stream;
+    struct Private;
+    Private* d;
 };

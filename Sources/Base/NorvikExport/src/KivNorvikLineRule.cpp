@@ -46,6 +46,21 @@ int KivNorvikLineRule::valueCount() const
     return count;
 }
 
+int KivNorvikLineRule::patternWordCount() const
+{
+    return patternWords(pattern);
+}
+
+int KivNorvikLineRule::valueTokens() const
+{
+    int tokens = 1 + patternWords(pattern);
+    for (int i = 0; i < kMaxValues && values[i].field != nullptr; ++i) {
+        if (values[i].kind != KivNorvikValueKind::Fixed && values[i].token + 1 > tokens)
+            tokens = values[i].token + 1;
+    }
+    return tokens;
+}
+
 int KivNorvikLineRule::requiredTokens() const
 {
     if (exactTokens > 0)
@@ -61,6 +76,14 @@ bool KivNorvikLineRule::matches(const KivNorvikTokens& tokens) const
         return false;
     if (exactTokens > 0 ? count != exactTokens : count < requiredTokens())
         return false;
+    return matchesWords(tokens);
+}
+
+bool KivNorvikLineRule::matchesWords(const KivNorvikTokens& tokens) const
+{
+    const int count = tokens.getLength();
+    if (count < 1 || !equals(tokens[0], keyword))
+        return false;
     // Compare each pattern word with its token; "*" takes any token.
     int index = 1;
     const char* p = pattern;
@@ -72,6 +95,8 @@ bool KivNorvikLineRule::matches(const KivNorvikTokens& tokens) const
         const char* end = std::strchr(p, ' ');
         const size_t length = end ? static_cast<size_t>(end - p) : std::strlen(p);
         const bool any = length == 1 && *p == '*';
+        if (index >= count)
+            return false;
         if (!any && !equals(tokens[index], p, length))
             return false;
         ++index;
@@ -80,22 +105,44 @@ bool KivNorvikLineRule::matches(const KivNorvikTokens& tokens) const
     return true;
 }
 
-void KivNorvikLineRule::apply(void* target, const KivNorvikTokens& tokens) const
+KivNorvikFillResult KivNorvikLineRule::apply(const KivNorvikTarget& target,
+                                             const KivNorvikTokens& tokens) const
 {
-    if (target == nullptr)
-        return;
+    if (target.isNull())
+        return KivNorvikFillResult::Done;
+    static const KivString none;
     const int count = tokens.getLength();
     for (int i = 0; i < kMaxValues && values[i].field != nullptr; ++i) {
         const KivNorvikValue& value = values[i];
-        if (value.store == nullptr)
+        if (!value.store)
             continue;
         if (value.kind == KivNorvikValueKind::Fixed)
-            value.store(target, KivString());
+            value.store(target, none);
         else if (value.token < count)
             value.store(target, tokens[value.token]);
     }
-    if (fill != nullptr)
-        fill(target, tokens);
+    return fill ? fill(target, tokens) : KivNorvikFillResult::Done;
+}
+
+bool KivNorvikGroupLayout::isHeader(const KivString& line) const
+{
+    if (!numbered)
+        return equals(line, header);
+    // The prefix, then an integer as "%d" writes it.
+    const wchar_t* t = line.getStringW();
+    const size_t length = std::strlen(header);
+    for (size_t i = 0; i < length; ++i) {
+        if (t[i] != static_cast<wchar_t>(static_cast<unsigned char>(header[i])))
+            return false;
+    }
+    const wchar_t* p = t + length;
+    if (*p == L'-')
+        ++p;
+    if (*p < L'0' || *p > L'9')
+        return false;
+    while (*p >= L'0' && *p <= L'9')
+        ++p;
+    return *p == 0;
 }
 
 const KivNorvikLineRule* KivNorvikGroupLayout::find(const KivNorvikTokens& tokens) const
@@ -110,7 +157,7 @@ const KivNorvikLineRule* KivNorvikGroupLayout::find(const KivNorvikTokens& token
 const KivNorvikGroupLayout* KivNorvikKindLayout::findGroup(const KivString& line) const
 {
     for (int i = 0; i < groupCount; ++i) {
-        if (equals(line, groups[i].header))
+        if (groups[i].isHeader(line))
             return &groups[i];
     }
     return nullptr;

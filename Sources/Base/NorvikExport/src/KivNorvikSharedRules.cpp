@@ -1,9 +1,9 @@
 #include "KivNorvikSharedRules.h"
 
-void KivNorvikSharedRules::appendLoading(KivArray<NorvikGlobalData::GenLoading>& loadings,
-                                         const KivNorvikTokens& tokens)
+void KivNorvikSharedRules::readLoading(NorvikGlobalData::GenLoading& loading,
+                                       const KivNorvikTokens& tokens)
 {
-    NorvikGlobalData::GenLoading loading;
+    loading = NorvikGlobalData::GenLoading();
     const int count = tokens.getLength();
     if (count > 1)
         loading.number = tokens[1].toInteger();
@@ -13,22 +13,29 @@ void KivNorvikSharedRules::appendLoading(KivArray<NorvikGlobalData::GenLoading>&
         loading.text2 = tokens[3];
     if (count > 4)
         loading.type = tokens[4].toInteger();
+}
+
+void KivNorvikSharedRules::appendLoading(KivArray<NorvikGlobalData::GenLoading>& loadings,
+                                         const KivNorvikTokens& tokens)
+{
+    NorvikGlobalData::GenLoading loading;
+    readLoading(loading, tokens);
     loadings.append(loading);
 }
 
-void KivNorvikSharedRules::readSection(NorvikGlobalData::Section& section,
-                                       const KivNorvikTokens& tokens)
+KivNorvikFillResult KivNorvikSharedRules::readSection(NorvikGlobalData::Section& section,
+                                                      const KivNorvikTokens& tokens)
 {
     const int count = tokens.getLength();
     if (count < 4)
-        return;
+        return KivNorvikFillResult::MissingValues;
     if (tokens[1] == KivString("DIM")) {
         if (count < 8)
-            return;
+            return KivNorvikFillResult::MissingValues;
         section.type = 1;
         const int shape = tokens[2].toInteger();
         if (shape != 1 && shape != 3 && shape != 4 && shape != 7 && shape != 8)
-            return;
+            return KivNorvikFillResult::UnknownWord;
         section.dimension.shape = shape;
         // The writer's order is dim2, dim4, dim1, dim3, dim5.
         section.dimension.dim2 = tokens[3].toDouble(false);
@@ -36,9 +43,10 @@ void KivNorvikSharedRules::readSection(NorvikGlobalData::Section& section,
         section.dimension.dim1 = tokens[5].toDouble(false);
         section.dimension.dim3 = tokens[6].toDouble(false);
         section.dimension.dim5 = tokens[7].toDouble(false);
-        return;
+        return KivNorvikFillResult::Done;
     }
     section.type = 0;
     section.profile.text1 = tokens[2];
     section.profile.text2 = tokens[3];
+    return KivNorvikFillResult::Done;
 }

@@ -5,27 +5,40 @@
 
 // Reading rules of the lines shared by several kinds: the loading line "CHA",
 // the "PRO" and "I" lines of a BL1/BL2 section and the "SECTION" and
-// "CONNEC_SEC" lines of a BL3 section. Internal to the library's layout tables.
+// "CONNEC_SEC" lines of a BL3 to BL5 section. Internal to the library's layout tables.
 struct KivNorvikSharedRules
 {
     // "CHA": a default loading filled from the tokens present, then appended,
     // also for the keyword alone.
     static void appendLoading(KivArray<NorvikGlobalData::GenLoading>& loadings,
                               const KivNorvikTokens& tokens);
+    // "CHA" of a kind with one loading: a default loading filled from the tokens present.
+    static void readLoading(NorvikGlobalData::GenLoading& loading, const KivNorvikTokens& tokens);
     // "SECTION"/"CONNEC_SEC" with at least 4 tokens: "DIM" (8 tokens or more,
     // shape 1, 3, 4, 7 or 8, then the reals in the writer's order dim2, dim4, dim1, dim3, dim5) or a profile.
-    static void readSection(NorvikGlobalData::Section& section, const KivNorvikTokens& tokens);
+    static KivNorvikFillResult readSection(NorvikGlobalData::Section& section,
+                                           const KivNorvikTokens& tokens);
 };
+
+#define NORVIK_CHA_VALUES(loadingPath)                                                       \
+    { NORVIK_FILLED(1, Integer, loadingPath ".number"),                                       \
+      NORVIK_FILLED(2, Text, loadingPath ".text1"),                                           \
+      NORVIK_FILLED(3, Text, loadingPath ".text2"),                                           \
+      NORVIK_FILLED(4, Integer, loadingPath ".type") }
 
 // The "CHA" row of a group whose target has `loadings`.
 #define NORVIK_CHA_ROW(loadingsPath)                                                         \
-    KivNorvikLineRule { "CHA", "", 1, 0,                                                      \
-        { NORVIK_FILLED(1, Integer, #loadingsPath "[].number"),                               \
-          NORVIK_FILLED(2, Text, #loadingsPath "[].text1"),                                   \
-          NORVIK_FILLED(3, Text, #loadingsPath "[].text2"),                                   \
-          NORVIK_FILLED(4, Integer, #loadingsPath "[].type") },                               \
-        [](void* t, const KivNorvikTokens& tokens) {                                          \
-            KivNorvikSharedRules::appendLoading(static_cast<Target*>(t)->loadingsPath, tokens); } }
+    KivNorvikLineRule { "CHA", "", 1, 0, NORVIK_CHA_VALUES(#loadingsPath "[]"),               \
+        NORVIK_FILL([](Target& t, const KivNorvikTokens& tokens) {                            \
+            KivNorvikSharedRules::appendLoading(t.loadingsPath, tokens);                      \
+            return KivNorvikFillResult::Done; }), kNorvikRowRepeats }
+
+// The "CHA" row of a group whose target has one `loading`.
+#define NORVIK_LOADING_ROW(loadingPath)                                                      \
+    KivNorvikLineRule { "CHA", "", 1, 0, NORVIK_CHA_VALUES(#loadingPath),                     \
+        NORVIK_FILL([](Target& t, const KivNorvikTokens& tokens) {                            \
+            KivNorvikSharedRules::readLoading(t.loadingPath, tokens);                         \
+            return KivNorvikFillResult::Done; }) }
 
 // The "PRO" and "I" rows of a BL12Section at `sectionPath`.
 #define NORVIK_BL12_SECTION_ROWS(sectionPath)                                                \
@@ -47,5 +60,9 @@ struct KivNorvikSharedRules
         { NORVIK_FILLED(1, Text, "DIM or PRF"),                                               \
           NORVIK_FILLED(2, Text, #sectionPath ".dimension.shape or .profile.text1"),          \
           NORVIK_FILLED(3, Text, #sectionPath ".dimension.dim1 or .profile.text2") },         \
-        [](void* t, const KivNorvikTokens& tokens) {                                          \
-            KivNorvikSharedRules::readSection(static_cast<Target*>(t)->sectionPath, tokens); } }
+        NORVIK_FILL([](Target& t, const KivNorvikTokens& tokens) {                            \
+            return KivNorvikSharedRules::readSection(t.sectionPath, tokens); }),              \
+        kNorvikRowAnyTokens }
+
+// "ORIGINE": written in every general group, it fills nothing.
+#define NORVIK_ORIGIN_ROW KivNorvikLineRule { "ORIGINE", "", 0, 0, {}, nullptr, kNorvikRowAnyTokens }

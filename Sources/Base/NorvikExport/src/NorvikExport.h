@@ -29,11 +29,16 @@
 #include "KivBL1Layout.h"
 #include "KivBL2Layout.h"
 #include "KivBL3Layout.h"
+#include "KivBL4Layout.h"
+#include "KivBL5Layout.h"
 
+#include "KivNorvikFinding.h"
 #include "KivNorvikFileReader.h"
 #include "KivNorvikBL1Reader.h"
 #include "KivNorvikBL2Reader.h"
 #include "KivNorvikBL3Reader.h"
+#include "KivNorvikBL4Reader.h"
+#include "KivNorvikBL5Reader.h"
 
 #include "KivNorvikFileWriter.h"
 

@@ -1,0 +1,97 @@
+#include "KivNorvikBL4Reader.h"
+
+#include "KivBL4Data.h"
+#include "KivBL4Layout.h"
+
+#include <new>
+
+struct KivNorvikBL4Reader::Private
+{
+    KivBL4Data record;
+    KivBL4Layout::MainTarget main;
+    KivBL4Data::BL4DiagonalElementGroup diagonal;
+    int diagonals = 0;      // "DIAG_" groups stored
+    bool diagonalOpen = false;
+};
+
+KivNorvikBL4Reader::KivNorvikBL4Reader(const KivString& path)
+    : KivNorvikFileReader(path), d(nullptr)
+{
+    try {
+        d = new Private;
+    } catch (...) {
+        d = nullptr; // readFile then fails with out-of-memory
+    }
+}
+
+KivNorvikBL4Reader::KivNorvikBL4Reader(const char* bytes, size_t size)
+    : KivNorvikFileReader(bytes, size), d(nullptr)
+{
+    try {
+        d = new Private;
+    } catch (...) {
+        d = nullptr; // readFile then fails with out-of-memory
+    }
+}
+
+KivNorvikBL4Reader::~KivNorvikBL4Reader()
+{
+    delete d;
+}
+
+void KivNorvikBL4Reader::fillStructure(KivNorvikData& data)
+{
+    // Any exception ends the read here: `data` is assigned last.
+    try {
+        KivBL4Data* host = dynamic_cast<KivBL4Data*>(&data);
+        if (host == nullptr) {
+            reportRecordClass("KivBL4Data", true);
+            return;
+        }
+        if (d == nullptr)
+            throw std::bad_alloc(); // the constructor could not make its state
+        d->record = KivBL4Data();
+        d->diagonals = 0;
+        scanLines(KivBL4Layout::kind(), false, false, d->record);
+        KivBL4Data result(d->record);
+        for (int i = 0; i < 2; ++i)
+            result.diagonalElementGroups[i].extraData = host->diagonalElementGroups[i].extraData;
+        *host = result;
+    } catch (const std::exception& error) {
+        reportFailure(error);
+    }
+}
+
+KivNorvikTarget KivNorvikBL4Reader::beginGroup(int group, const KivString& header)
+{
+    d->diagonalOpen = false;
+    switch (group) {
+    case KivBL4Layout::General:
+        return KivNorvikTarget::of(d->record.generalGroup);
+    case KivBL4Layout::MainElement:
+        // A repeated group goes on from the values read so far; its first
+        // bolt line fills bolt1 again.
+        static_cast<KivBL4Data::BL4MainElementGroup&>(d->main) = d->record.mainElementGroup;
+        d->main.boltLines = 0;
+        return KivNorvikTarget::of(d->main);
+    case KivBL4Layout::Diagonal:
+        if (d->diagonals >= 2)
+            return KivNorvikTarget();
+        // A fresh diagonal numbered from its header "DIAG_n".
+        d->diagonal = KivBL4Data::BL4DiagonalElementGroup();
+        d->diagonal.number = KivString(header.getStringW() + 5).toInteger();
+        d->diagonalOpen = true;
+        return KivNorvikTarget::of(d->diagonal);
+    default:
+        return KivNorvikTarget();
+    }
+}
+
+void KivNorvikBL4Reader::endGroup(int group)
+{
+    if (group == KivBL4Layout::MainElement)
+        d->record.mainElementGroup = d->main;
+    if (group == KivBL4Layout::Diagonal && d->diagonalOpen)
+        d->record.diagonalElementGroups[d->diagonals++] = d->diagonal;
+    d->diagonalOpen = false;
+}

@@ -1,0 +1,93 @@
+#include "KivNorvikBL5Reader.h"
+
+#include "KivBL5Data.h"
+#include "KivBL5Layout.h"
+
+#include <new>
+
+struct KivNorvikBL5Reader::Private
+{
+    KivBL5Data record;
+    
+    KivBL5Data::BL5DiagonalElementGroup diagonal;
+    int diagonals = 0;      // "DIAG_" groups stored
+    bool diagonalOpen = false;
+};
+
+KivNorvikBL5Reader::KivNorvikBL5Reader(const KivString& path)
+    : KivNorvikFileReader(path), d(nullptr)
+{
+    try {
+        d = new Private;
+    } catch (...) {
+        d = nullptr; // readFile then fails with out-of-memory
+    }
+}
+
+KivNorvikBL5Reader::KivNorvikBL5Reader(const char* bytes, size_t size)
+    : KivNorvikFileReader(bytes, size), d(nullptr)
+{
+    try {
+        d = new Private;
+    } catch (...) {
+        d = nullptr; // readFile then fails with out-of-memory
+    }
+}
+
+KivNorvikBL5Reader::~KivNorvikBL5Reader()
+{
+    delete d;
+}
+
+void KivNorvikBL5Reader::fillStructure(KivNorvikData& data)
+{
+    // Any exception ends the read here: `data` is assigned last.
+    try {
+        KivBL5Data* host = dynamic_cast<KivBL5Data*>(&data);
+        if (host == nullptr) {
+            reportRecordClass("KivBL5Data", true);
+            return;
+        }
+        if (d == nullptr)
+            throw std::bad_alloc(); // the constructor could not make its state
+        d->record = KivBL5Data();
+        d->diagonals = 0;
+        scanLines(KivBL5Layout::kind(), false, false, d->record);
+        KivBL5Data result(d->record);
+
+        *host = result;
+    } catch (const std::exception& error) {
+        reportFailure(error);
+    }
+}
+
+KivNorvikTarget KivNorvikBL5Reader::beginGroup(int group, const KivString& header)
+{
+    d->diagonalOpen = false;
+    switch (group) {
+    case KivBL5Layout::General:
+        return KivNorvikTarget::of(d->record.generalGroup);
+    case KivBL5Layout::MainElement:
+        return KivNorvikTarget::of(d->record.mainElementGroup);
+    case KivBL5Layout::Column:
+        return KivNorvikTarget::of(d->record.columnGroup);
+    case KivBL5Layout::Diagonal:
+        if (d->diagonals >= 2)
+            return KivNorvikTarget();
+        // A fresh diagonal numbered from its header "DIAG_n".
+        d->diagonal = KivBL5Data::BL5DiagonalElementGroup();
+        d->diagonal.number = KivString(header.getStringW() + 5).toInteger();
+        d->diagonalOpen = true;
+        return KivNorvikTarget::of(d->diagonal);
+    default:
+        return KivNorvikTarget();
+    }
+}
+
+void KivNorvikBL5Reader::endGroup(int group)
+{
+
+    if (group == KivBL5Layout::Diagonal && d->diagonalOpen)
+        d->record.diagonalElementGroups[d->diagonals++] = d->diagonal;
+    d->diagonalOpen = false;
+}
