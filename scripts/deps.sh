@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what the build and the tests need, when the machine lacks it.
 set -euo pipefail
-packages="g++ clang cmake ninja-build libgtest-dev libbenchmark-dev libclang-rt-14-dev locales"
+packages="g++ clang cmake ninja-build libgtest-dev libbenchmark-dev libclang-rt-14-dev locales
+  nlohmann-json3-dev libcli11-dev help2man python3 python3-jsonschema"
 missing=""
 for package in $packages; do
   dpkg -s "$package" >/dev/null 2>&1 || missing="$missing $package"
