@@ -114,18 +114,21 @@ Comparison compare(const KivNorvikData& a, const KivNorvikData& b)
         const Json* element = &doc.at(pointerOf(f.element));
         c.differences.push_back({f.element, fromA ? element : nullptr, fromA ? nullptr : element});
     };
-    for (const FieldPath& f : pathsA) {
-        if (!inB.count(f.path)) {
-            extra(f, true);
-            continue;
+    // Both walks in one: the paths they share come in the same order.
+    size_t i = 0, j = 0;
+    while (i < pathsA.size() || j < pathsB.size()) {
+        if (i < pathsA.size() && j < pathsB.size() && pathsA[i].path == pathsB[j].path) {
+            const auto p = pointerOf(pathsA[i].path);
+            if (c.before.at(p) != c.after.at(p))
+                c.differences.push_back({pathsA[i].path, &c.before.at(p), &c.after.at(p)});
+            ++i;
+            ++j;
+        } else if (i < pathsA.size() && !inB.count(pathsA[i].path)) {
+            extra(pathsA[i++], true);
+        } else {
+            extra(pathsB[j++], false);
         }
-        const auto p = pointerOf(f.path);
-        if (c.before.at(p) != c.after.at(p))
-            c.differences.push_back({f.path, &c.before.at(p), &c.after.at(p)});
     }
-    for (const FieldPath& f : pathsB)
-        if (!inA.count(f.path))
-            extra(f, false);
     return c;
 }
 
