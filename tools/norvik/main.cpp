@@ -217,8 +217,13 @@ int main(int argc, char** argv)
     auto* formatCmd = app.add_subcommand("format", "Print the format reference in Markdown");
     formatCmd->add_option("KIND", formatKind, "BL1..BL5; default: every kind");
 
-    if (argc > 1 && argv[1][0] != '-' && !app.get_subcommand_no_throw(argv[1]))
-        return fail(std::string("unknown subcommand \"") + argv[1] + "\"\nRun 'norvik --help' for usage.");
+    if (argc > 1 && argv[1][0] != '-') {
+        try {
+            app.get_subcommand(argv[1]);
+        } catch (const CLI::OptionNotFound&) {
+            return fail(std::string("unknown subcommand \"") + argv[1] + "\"\nRun 'norvik --help' for usage.");
+        }
+    }
     try {
         app.parse(argc, argv);
     } catch (const CLI::Success& e) {
