@@ -133,6 +133,14 @@ def group_schema(tmp):
             doc = json.loads(run("to-json", files[kind])[1])
             errors = [e.message for e in v.iter_errors(doc)]
             expect(not errors, f"{kind}: sample JSON invalid: {errors[:3]}")
+    # The examples of docs/json.md are valid and accepted.
+    text = read(os.path.join(SOURCE, "docs", "json.md")).decode()
+    examples = [json.loads(block.split("```")[0]) for block in text.split("```json")[1:]]
+    expect(len(examples) == len(KINDS), "docs/json.md: one example per kind")
+    for example in examples:
+        expect(validator(example["kind"]).is_valid(example), f"docs example {example['kind']} invalid")
+        rc, _, err = run("from-json", "-", os.path.join(tmp, "example"), stdin=json.dumps(example).encode())
+        expect(rc == 0, f"docs example {example['kind']} refused: {err}")
     doc = json.loads(run("to-json", files["BL1"])[1])
     v = validator("BL1")
     target = os.path.join(tmp, "out")
