@@ -26,7 +26,7 @@ int fail(const std::string& message)
 void printFindings(std::ostream& out, const std::string& file, const std::vector<Finding>& findings)
 {
     for (const Finding& f : findings)
-        out << findingLine(file, f) << "\n";
+        out << findingLine(file == "-" ? "<stdin>" : file, f) << "\n";
 }
 
 int show(const std::string& file, const KindChoice& kind, bool all)
@@ -36,7 +36,7 @@ int show(const std::string& file, const KindChoice& kind, bool all)
         return fail(read.error);
     std::cout << showTree(*read.record, all);
     std::cout << (read.findings.empty() ? "findings: none\n" : "findings:\n");
-    printFindings(std::cout, file == "-" ? "<stdin>" : file, read.findings);
+    printFindings(std::cout, file, read.findings);
     return 0;
 }
 
