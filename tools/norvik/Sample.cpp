@@ -47,7 +47,6 @@ void beamSide(KivBL1Data::BL1Traverse& t, int side, const char* size, double hei
     t.dy = side ? 150.0 : 135.0;
     t.renInf[0] = 2.0 * height;
     t.renInf[1] = 0.5 * height;
-    t.raiTra = {};
     t.raiTra.value1 = 10.0;
     t.raiTra.number = 2;
     t.raiTra.value2 = 120.0;

@@ -32,7 +32,7 @@ public:
     };
 
     // One "EFF" line of a beam side.
-    struct BL1Effort
+    struct NORVIK_API BL1Effort
     {
         BL1Effort();
         int number;
