@@ -203,6 +203,13 @@ def group_cli(tmp):
         'generalGroup.loadings[3]: (none) -> {number: 5, text1: "W", text2: "Vent", type: 3}',
         "rightTraverse.dy: 150.0 -> unset",
     ], f"diff lines: {out.decode()!r}")
+    # An element only the first file has, and a file read from standard input.
+    doc["rightTraverse"]["efforts"].pop(0)
+    run("from-json", "-", os.path.join(tmp, "fewer"), stdin=json.dumps(doc).encode())
+    rc, out, _ = run("diff", files["BL1"], "-", stdin=read(os.path.join(tmp, "fewer.bl1")))
+    expect(rc == 1 and "rightTraverse.efforts[0].value1: 85.4 -> 64.1" in out.decode() and
+           "rightTraverse.efforts[1]: {number: 2, value1: 64.1, value2: 103.2, value3: 8.25} -> (none)"
+           in out.decode(), f"diff of a shorter array: {out.decode()!r}")
     rc, out, _ = run("diff", "--json", os.path.join(tmp, "changed.bl1"), files["BL1"])
     d = json.loads(out)
     expect(rc == 1 and not d["equal"] and d["differences"][1] == {"path": "generalGroup.acier", "old": 275.0,
@@ -229,7 +236,8 @@ def group_check(tmp):
     n = len(readable_kinds)
     for args, status, count in [([folder], 0, n), (["-r", folder], 0, 2 * n),
                                 ([folder, os.path.join(folder, "gone")], 2, n),
-                                ([os.path.join(tmp, "empty-nothing")], 2, 0)]:
+                                ([os.path.join(tmp, "empty-nothing")], 2, 0),
+                                ([files["BL1"], os.path.join(folder, "notes.txt"), files["BL2"]], 2, 3)]:
         rc, out, err = run("check", *args)
         expect(rc == status and (count == 0 or f"checked {count} files" in err), f"check {args}: {rc} {err!r}")
     rc, out, err = run("check", "--json", "-r", folder)

@@ -44,12 +44,19 @@ int diff(const std::string& a, const std::string& b, const KindChoice& kind, boo
 {
     if (a == "-" && b == "-")
         return fail("only one of the two files can be standard input");
-    ReadResult before = loadExchangeFile(a, kind);
-    if (!before.record)
-        return fail(before.error);
-    ReadResult after = loadExchangeFile(b, kind);
-    if (!after.record)
-        return fail(after.error);
+    // Standard input takes the kind of the other file unless one is given.
+    const bool stdinFirst = a == "-";
+    ReadResult first = loadExchangeFile(stdinFirst ? b : a, kind);
+    if (!first.record)
+        return fail(first.error);
+    KindChoice secondKind = kind;
+    if (!kind.given && !kind.detect)
+        secondKind.given = first.record->dataType;
+    ReadResult second = loadExchangeFile(stdinFirst ? a : b, (a == "-" || b == "-") ? secondKind : kind);
+    if (!second.record)
+        return fail(second.error);
+    ReadResult& before = stdinFirst ? second : first;
+    ReadResult& after = stdinFirst ? first : second;
     printFindings(std::cerr, a, before.findings);
     printFindings(std::cerr, b, after.findings);
     if (before.record->dataType != after.record->dataType)
