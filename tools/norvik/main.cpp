@@ -123,12 +123,12 @@ int sample(const std::string& kindName_, const std::string& out, const std::stri
     return error.empty() ? 0 : fail(error);
 }
 
-std::string markdownCell(std::string text)
+std::string markdownCell(const std::string& text)
 {
     std::string out;
     for (char c : text)
         out += c == '|' ? std::string("\\|") : std::string(1, c);
-    return out.empty() ? "" : out;
+    return out;
 }
 
 std::string formatReference(const std::vector<Kind>& kinds)
