@@ -2,7 +2,7 @@
 # Installs what the build and the tests need, when the machine lacks it.
 set -euo pipefail
 packages="g++ clang cmake ninja-build libgtest-dev googletest libbenchmark-dev libclang-rt-14-dev locales
-  g++-mingw-w64-x86-64-posix wine wine64"
+  g++-mingw-w64-x86-64-posix wine wine64 nlohmann-json3-dev libcli11-dev help2man python3 python3-jsonschema"
 missing=""
 for package in $packages; do
   dpkg -s "$package" >/dev/null 2>&1 || missing="$missing $package"

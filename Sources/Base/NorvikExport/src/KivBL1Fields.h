@@ -35,7 +35,7 @@ struct KivBL1Fields
         v("potGroup.con", p.con);
         v("potGroup.lia1", p.lia1);
         v("potGroup.lia2", p.lia2);
-        v("potGroup.raiAmeType", p.raiAmeType);
+        F::code(v, "potGroup.raiAmeType", p.raiAmeType, 2);
         F::array(v, "potGroup.raiAmeObliq", p.raiAmeObliq);
         v("potGroup.raiAmePlaqValue", p.raiAmePlaqValue);
         v("potGroup.raiAmePlaqNumber", p.raiAmePlaqNumber);
@@ -56,7 +56,7 @@ struct KivBL1Fields
     static void traverse(V& v, const std::string& path, T& t) // T = BL1Traverse, maybe const
     {
         using F = KivNorvikFields;
-        v(path + ".side", t.side);
+        F::code(v, path + ".side", t.side, 2);
         F::section(v, path + ".section", t.section);
         v(path + ".ang", t.ang);
         v(path + ".dy", t.dy);

@@ -41,8 +41,8 @@ struct KivBL3Fields
         v(sp + "angle", s.angle);
         v(sp + "posZ", s.posZ);
         v(sp + "jeu", s.jeu);
-        v(sp + "connecType", s.connecType);
-        v(sp + "connecPos", s.connecPos);
+        F::code(v, sp + "connecType", s.connecType, 5);
+        F::code(v, sp + "connecPos", s.connecPos, 3);
         v(sp + "connecPosZRef", s.connecPosZRef);
         v(sp + "connecPosZ", s.connecPosZ);
         v(sp + "connecLng", s.connecLng);
@@ -67,7 +67,7 @@ private:
     template <class V, class B>
     static void bolt(V& v, const std::string& p, B& b)
     {
-        v(p + ".kind", b.kind);
+        KivNorvikFields::code(v, p + ".kind", b.kind, 2);
         v(p + ".value1", b.value1);
         v(p + ".number", b.number);
         v(p + ".value2", b.value2);
@@ -79,7 +79,7 @@ private:
     template <class V, class N>
     static void notch(V& v, const std::string& p, N& n)
     {
-        v(p + ".kind", n.kind);
+        KivNorvikFields::code(v, p + ".kind", n.kind, 6);
         v(p + ".code", n.code);
         v(p + ".value1", n.value1);
         v(p + ".value2", n.value2);

@@ -54,7 +54,7 @@ struct KivBL4Fields
     template <class V, class B>
     static void bolt(V& v, const std::string& p, B& b)
     {
-        v(p + ".kind", b.kind);
+        KivNorvikFields::code(v, p + ".kind", b.kind, 3);
         v(p + ".value1", b.value1);
         v(p + ".value2", b.value2);
         v(p + ".value3", b.value3);

@@ -14,8 +14,29 @@
 // the record is const. Array lengths are not visited; the elements present are.
 // Tests, tools and conversions walk records through these instead of naming
 // every field again.
+//
+// A visitor that declares `static constexpr bool walksStructure = true` also
+// gets two calls of its own: `v.elements(path, items, each)` for every
+// KivArray, which walks (or first resizes) the array itself, `each(item,
+// itemPath)` visiting one element's fields, so it sees the element fields of
+// an empty array too; and `v.code(path, field, count)` for every integer that
+// is a code 0 .. count-1 selecting a word or a line, in place of `v(path, field)`.
 struct KivNorvikFields
 {
+    template <class V, class = void>
+    struct walksStructure : std::false_type {};
+    template <class V>
+    struct walksStructure<V, std::void_t<decltype(V::walksStructure)>> : std::true_type {};
+
+    template <class V, class I>
+    static void code(V& v, const std::string& path, I& field, int count)
+    {
+        if constexpr (walksStructure<V>::value)
+            v.code(path, field, count);
+        else
+            v(path, field);
+    }
+
     template <class V, class T, size_t N>
     static void array(V& v, const std::string& path, T (&values)[N])
     {
@@ -27,7 +48,7 @@ struct KivNorvikFields
     template <class V, class S>
     static void section(V& v, const std::string& path, S& s)
     {
-        v(path + ".type", s.type);
+        code(v, path + ".type", s.type, 2); // 0 by profile, 1 by dimensions
         v(path + ".profile.text1", s.profile.text1);
         v(path + ".profile.text2", s.profile.text2);
         if constexpr (std::is_same_v<std::remove_const_t<S>, NorvikGlobalData::Section>)
@@ -52,6 +73,10 @@ struct KivNorvikFields
     template <class V, class A, class F>
     static void elements(V& v, const std::string& path, A& items, F element)
     {
+        if constexpr (walksStructure<V>::value) {
+            v.elements(path, items, [&](auto& item, const std::string& p) { element(v, p, item); });
+            return;
+        }
         for (int i = 0; i < items.getLength(); ++i)
             element(v, path + "[" + std::to_string(i) + "]", items[i]);
     }

@@ -1,0 +1,269 @@
+"""Runs the built norvik tool as a process: exit codes, outputs, files.
+
+Usage: norvik_tool_test.py NORVIK SOURCE_DIR VERSION GROUP
+GROUP is one of the keys of GROUPS; each is one ctest test.
+"""
+import copy
+import json
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+
+NORVIK, SOURCE, VERSION, GROUP = sys.argv[1:5]
+GOLDEN = os.path.join(SOURCE, "tests", "golden")
+KINDS = ["BL1", "BL2", "BL3", "BL4", "BL5"]
+SKIP = 77
+failures = []
+
+
+def run(*args, stdin=None, cwd=None):
+    p = subprocess.run([NORVIK, *args], input=stdin, capture_output=True, cwd=cwd)
+    return p.returncode, p.stdout, p.stderr.decode("utf-8", "replace")
+
+
+def expect(condition, what):
+    if not condition:
+        failures.append(what)
+
+
+def readable(kind, folder):
+    """Whether this build reads the kind (BL4 and BL5 wait for their readers)."""
+    return run("to-json", os.path.join(folder, "sample." + kind.lower()))[0] == 0
+
+
+def samples(folder):
+    rc, _, err = run("sample", "--all", folder)
+    assert rc == 0, err
+    return {k: os.path.join(folder, "sample." + k.lower()) for k in KINDS}
+
+
+def read(path):
+    with open(path, "rb") as f:
+        return f.read()
+
+
+def write(path, data):
+    with open(path, "wb") as f:
+        f.write(data if isinstance(data, bytes) else data.encode("utf-8"))
+
+
+def group_roundtrip(tmp):
+    files = samples(tmp)
+    for kind, path in files.items():
+        default = read(os.path.join(GOLDEN, kind.lower() + "_default." + kind.lower()))
+        name = default.split(b'"')[3].decode().replace("2006.15c2:", "")
+        # Fields left out of the JSON take a fresh record's values.
+        rc, _, err = run("from-json", "-", os.path.join(tmp, "fresh"),
+                         stdin=json.dumps({"kind": kind, "projectName": name}).encode())
+        expect(rc == 0 and read(os.path.join(tmp, "fresh." + kind.lower())) == default,
+               f"{kind}: fresh record from minimal JSON: {err}")
+        if not readable(kind, tmp):
+            rc, _, err = run("to-json", path)
+            expect(rc == 2 and "does not read" in err, f"{kind}: unreadable kind reported: {err}")
+            continue
+        rc, doc, err = run("to-json", path)
+        expect(rc == 0, f"{kind}: to-json: {err}")
+        rc, _, err = run("from-json", "-", os.path.join(tmp, "back"), stdin=doc)
+        back = os.path.join(tmp, "back." + kind.lower())
+        expect(rc == 0 and read(back) == read(path), f"{kind}: file round trip not byte-identical: {err}")
+        again = run("to-json", back)[1]
+        expect(json.loads(again) == json.loads(doc), f"{kind}: JSON round trip changed values")
+        # Standard input and output, and an OUT that carries the extension.
+        rc, by_stdin, _ = run("to-json", "-", "--kind", kind, stdin=read(path))
+        expect(rc == 0 and by_stdin == doc, f"{kind}: to-json from standard input")
+        rc, out, _ = run("from-json", "-", "-", stdin=doc)
+        expect(rc == 0 and out == read(path), f"{kind}: from-json to standard output")
+        rc, _, _ = run("from-json", "-", os.path.join(tmp, "named." + kind.lower()), stdin=doc)
+        expect(os.path.exists(os.path.join(tmp, "named." + kind.lower())) and
+               not os.path.exists(os.path.join(tmp, "named." + kind.lower() + "." + kind.lower())),
+               f"{kind}: OUT ending in the extension used as it is")
+    # Text beyond ASCII survives JSON -> file -> JSON.
+    doc = json.loads(run("to-json", files["BL1"])[1])
+    doc["projectName"] = "Zürich – Halle Ø 3"
+    doc["generalGroup"]["lia"] = "Überhöht"
+    rc, _, err = run("from-json", "-", os.path.join(tmp, "text"), stdin=json.dumps(doc).encode())
+    back = json.loads(run("to-json", os.path.join(tmp, "text.bl1"))[1])
+    expect(rc == 0 and back["projectName"] == doc["projectName"] and back["generalGroup"]["lia"] == "Überhöht",
+           f"UTF-8 text round trip: {back.get('projectName')} {err}")
+
+
+def bad_cases(doc):
+    """(name, JSON text or document, path named in the error)."""
+    def edit(f):
+        d = copy.deepcopy(doc)
+        f(d)
+        return d
+    return [
+        ("invalid JSON", '{"kind": "BL1", ', "(document)"),
+        ("not an object", [1, 2], "(document)"),
+        ("unknown kind", edit(lambda d: d.update(kind="BL9")), "kind"),
+        ("no kind", edit(lambda d: d.pop("kind")), "kind"),
+        ("format version", edit(lambda d: d.update(formatVersion=2)), "formatVersion"),
+        ("unknown field", edit(lambda d: d["generalGroup"].update(colour=1)), "generalGroup.colour"),
+        ("text for a number", edit(lambda d: d["generalGroup"]["xy"].__setitem__(2, "abc")),
+         'generalGroup.xy[2]: expected a number, got "abc"'),
+        ("short array", edit(lambda d: d["generalGroup"]["xy"].pop()), "generalGroup.xy"),
+        ("long array", edit(lambda d: d["potGroup"]["raiAmeObliq"].append(1.0)), "potGroup.raiAmeObliq"),
+        ("integer range", edit(lambda d: d["generalGroup"].update(noeudNum=2147483648)), "generalGroup.noeudNum"),
+        ("fraction for an integer", edit(lambda d: d["generalGroup"].update(noeudNum=1.5)), "generalGroup.noeudNum"),
+        ("code table", edit(lambda d: d["potGroup"]["section"].update(type=2)), "potGroup.section.type"),
+        ("number for a text", edit(lambda d: d["generalGroup"]["loadings"][1].update(text1=5)),
+         "generalGroup.loadings[1].text1"),
+        ("object for a group array", edit(lambda d: d["generalGroup"].update(loadings={})), "generalGroup.loadings"),
+        ("boolean", edit(lambda d: d["rightTraverse"].update(ang=True)), "rightTraverse.ang"),
+    ]
+
+
+def validator(kind):
+    sys.path.insert(0, "/usr/lib/python3/dist-packages")
+    import jsonschema
+    schema = json.loads(run("schema", kind)[1])
+    jsonschema.Draft202012Validator.check_schema(schema)
+    return jsonschema.Draft202012Validator(schema)
+
+
+def group_schema(tmp):
+    files = samples(tmp)
+    for kind in KINDS:
+        v = validator(kind)
+        expect(v.is_valid({"kind": kind}), f"{kind}: minimal JSON valid")
+        if readable(kind, tmp):
+            doc = json.loads(run("to-json", files[kind])[1])
+            errors = [e.message for e in v.iter_errors(doc)]
+            expect(not errors, f"{kind}: sample JSON invalid: {errors[:3]}")
+    # The examples of docs/json.md are valid and accepted.
+    text = read(os.path.join(SOURCE, "docs", "json.md")).decode()
+    examples = [json.loads(block.split("```")[0]) for block in text.split("```json")[1:]]
+    expect(len(examples) == len(KINDS), "docs/json.md: one example per kind")
+    for example in examples:
+        expect(validator(example["kind"]).is_valid(example), f"docs example {example['kind']} invalid")
+        rc, _, err = run("from-json", "-", os.path.join(tmp, "example"), stdin=json.dumps(example).encode())
+        expect(rc == 0, f"docs example {example['kind']} refused: {err}")
+    doc = json.loads(run("to-json", files["BL1"])[1])
+    v = validator("BL1")
+    target = os.path.join(tmp, "out")
+    for name, case, path in bad_cases(doc):
+        text = case if isinstance(case, str) else json.dumps(case)
+        if not isinstance(case, str):
+            expect(not v.is_valid(case), f"{name}: the schema accepts it")
+        write(target + ".bl1", b"kept")
+        rc, _, err = run("from-json", "-", target, stdin=text.encode())
+        lines = err.strip().splitlines()
+        expect(rc == 2 and len(lines) == 1 and path in lines[0], f"{name}: rc {rc}, error {err!r}")
+        expect(read(target + ".bl1") == b"kept", f"{name}: the existing file was changed")
+        os.remove(target + ".bl1")
+        run("from-json", "-", target, stdin=text.encode())
+        expect(not os.path.exists(target + ".bl1"), f"{name}: a file was created")
+
+
+def group_cli(tmp):
+    files = samples(tmp)
+    cases = [  # arguments, exit status, text expected in standard output or error
+        ([], 2, "norvik --help"),
+        (["frobnicate"], 2, "norvik --help"),
+        (["show", "--colour", files["BL1"]], 2, "norvik --help"),
+        (["--help"], 0, "check"),
+        (["check", "--help"], 0, "--deny-warnings"),
+        (["--version"], 0, "norvik " + VERSION),
+        (["show", os.path.join(tmp, "missing.bl1")], 2, "missing.bl1: no such file"),
+        (["show", tmp], 2, "is a folder"),
+        (["show", "--kind", "BL7", files["BL1"]], 2, "unknown kind"),
+        (["to-json", "-"], 2, "give --kind"),
+        (["sample", "BL6", os.path.join(tmp, "x")], 2, "unknown kind"),
+        (["sample", "BL1"], 2, "KIND OUT"),
+        (["schema", "BL0"], 2, "unknown kind"),
+        (["diff", files["BL1"], files["BL2"]], 2, "different kinds"),
+        (["diff", files["BL1"], files["BL1"]], 0, ""),
+        (["check", os.path.join(tmp, "nowhere")], 2, "no exchange file found"),
+    ]
+    for args, status, text in cases:
+        rc, out, err = run(*args)
+        expect(rc == status and text in out.decode() + err, f"{args}: rc {rc}, {err.strip()[:200]!r}")
+        if status == 2 and args and args[0] != "--help":
+            expect(len(err.strip().splitlines()) <= 2, f"{args}: more than one error line: {err!r}")
+
+    # show: the fields that differ from a fresh record; --all: every one.
+    out = run("show", files["BL1"])[1].decode()
+    expect("acier: 355.0" in out and "unset" not in out and "findings: none" in out, "show tree")
+    expect("pro1: unset" in run("show", "--all", files["BL1"])[1].decode(), "show --all")
+
+    # diff: a changed value, a text, an added element, and the JSON form.
+    doc = json.loads(run("to-json", files["BL1"])[1])
+    doc["generalGroup"]["acier"] = 275.0
+    doc["projectName"] = "Hall 2, frame B4"
+    doc["generalGroup"]["loadings"].append({"number": 5, "text1": "W", "text2": "Vent", "type": 3})
+    doc["rightTraverse"]["dy"] = None
+    run("from-json", "-", os.path.join(tmp, "changed"), stdin=json.dumps(doc).encode())
+    rc, out, _ = run("diff", files["BL1"], os.path.join(tmp, "changed.bl1"))
+    expect(rc == 1 and out.decode().splitlines() == [
+        'projectName: "Hall 2, frame B3" -> "Hall 2, frame B4"',
+        "generalGroup.acier: 355.0 -> 275.0",
+        'generalGroup.loadings[3]: (none) -> {number: 5, text1: "W", text2: "Vent", type: 3}',
+        "rightTraverse.dy: 150.0 -> unset",
+    ], f"diff lines: {out.decode()!r}")
+    # An element only the first file has, and a file read from standard input.
+    doc["rightTraverse"]["efforts"].pop(0)
+    run("from-json", "-", os.path.join(tmp, "fewer"), stdin=json.dumps(doc).encode())
+    rc, out, _ = run("diff", files["BL1"], "-", stdin=read(os.path.join(tmp, "fewer.bl1")))
+    expect(rc == 1 and "rightTraverse.efforts[0].value1: 85.4 -> 64.1" in out.decode() and
+           "rightTraverse.efforts[1]: {number: 2, value1: 64.1, value2: 103.2, value3: 8.25} -> (none)"
+           in out.decode(), f"diff of a shorter array: {out.decode()!r}")
+    rc, out, _ = run("diff", "--json", os.path.join(tmp, "changed.bl1"), files["BL1"])
+    d = json.loads(out)
+    expect(rc == 1 and not d["equal"] and d["differences"][1] == {"path": "generalGroup.acier", "old": 275.0,
+                                                                   "new": 355.0}
+           and "new" not in d["differences"][2], f"diff --json: {d}")
+
+    # format: docs/format.md is the tool's output.
+    rc, out, _ = run("format")
+    expect(rc == 0 and out == read(os.path.join(SOURCE, "docs", "format.md")),
+           "docs/format.md differs from `norvik format`")
+
+
+def group_check(tmp):
+    files = samples(tmp)
+    folder = os.path.join(tmp, "tree")
+    os.makedirs(os.path.join(folder, "sub"))
+    readable_kinds = [k for k in KINDS if readable(k, tmp)]
+    for k in readable_kinds:
+        shutil.copy(files[k], folder)
+        shutil.copy(files[k], os.path.join(folder, "sub"))
+    write(os.path.join(folder, ".sample.bl1.tmp"), b"half written")
+    write(os.path.join(folder, "notes.txt"), b"not an exchange file")
+    os.symlink(os.path.join(folder, "sub"), os.path.join(folder, "link"))
+    n = len(readable_kinds)
+    for args, status, count in [([folder], 0, n), (["-r", folder], 0, 2 * n),
+                                ([folder, os.path.join(folder, "gone")], 2, n),
+                                ([os.path.join(tmp, "empty-nothing")], 2, 0),
+                                ([files["BL1"], os.path.join(folder, "notes.txt"), files["BL2"]], 2, 3)]:
+        rc, out, err = run("check", *args)
+        expect(rc == status and (count == 0 or f"checked {count} files" in err), f"check {args}: {rc} {err!r}")
+    rc, out, err = run("check", "--json", "-r", folder)
+    report = json.loads(out)
+    expect(rc == 0 and report["summary"]["files"] == 2 * n and all(f["findings"] == [] for f in report["files"]),
+           f"check --json: {report['summary']}")
+    # Many files: the output follows the file order whatever the number of threads.
+    many = os.path.join(tmp, "many")
+    os.makedirs(many)
+    for i in range(240):
+        k = readable_kinds[i % n]
+        shutil.copy(files[k], os.path.join(many, f"f{i:03}.{k.lower()}"))
+    one = run("check", "--json", "-j", "1", many)
+    four = run("check", "--json", "-j", "4", many)
+    expect(one[0] == four[0] == 0 and one[1] == four[1] and one[2] == four[2], "check -j 1 and -j 4 differ")
+    expect(b"\r" not in one[1] and "\r" not in one[2], "a progress line reached a pipe")
+
+
+GROUPS = {"roundtrip": group_roundtrip, "schema": group_schema, "cli": group_cli, "check": group_check}
+
+if __name__ == "__main__":
+    tmp = tempfile.mkdtemp(prefix=f"norvik-tool-{GROUP}-{os.getpid()}-")
+    try:
+        GROUPS[GROUP](tmp)
+    finally:
+        shutil.rmtree(tmp, ignore_errors=True)
+    for f in failures:
+        print("FAIL:", f)
+    sys.exit(1 if failures else 0)

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "Library.h"
+
+#include <optional>
+#include <string>
+
+namespace norvik {
+
+// How the kind of an input is chosen: from its extension, given, or from its content.
+struct KindChoice
+{
+    std::optional<Kind> given; // --kind BL1..BL5
+    bool detect = false;       // --kind auto
+};
+
+// Parses a --kind value ("" for none); false for an unknown one.
+bool parseKindChoice(const std::string& text, KindChoice& choice);
+
+// Reads an exchange file ("-": standard input) of the chosen kind. The
+// result's error says why it could not be read, starting with the path.
+ReadResult loadExchangeFile(const std::string& path, const KindChoice& choice);
+
+// The whole content of a file ("-": standard input); false with `error` set
+// ("path: reason") when it cannot be read.
+bool readWhole(const std::string& path, std::string& bytes, std::string& error);
+
+} // namespace norvik

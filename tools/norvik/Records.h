@@ -1,0 +1,71 @@
+#pragma once
+
+#include <KivBL1Data.h>
+#include <KivBL1Fields.h>
+#include <KivBL2Data.h>
+#include <KivBL2Fields.h>
+#include <KivBL3Data.h>
+#include <KivBL3Fields.h>
+#include <KivBL4Data.h>
+#include <KivBL4Fields.h>
+#include <KivBL5Data.h>
+#include <KivBL5Fields.h>
+#include <KivNorvikData.h>
+#include <KivString.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+
+// The five kinds as the tool names them, and the generic handling of their records.
+namespace norvik {
+
+using Kind = KivNorvikData::eNorvikDataType;
+constexpr Kind kAllKinds[] = {KivNorvikData::eBL1, KivNorvikData::eBL2, KivNorvikData::eBL3,
+                              KivNorvikData::eBL4, KivNorvikData::eBL5};
+
+const char* kindName(Kind kind);                       // "BL1"
+const char* kindExtension(Kind kind);                  // "bl1"
+std::optional<Kind> kindFromName(const std::string& name); // "BL1" or "bl1"
+// The kind named by a path's extension, in any case.
+std::optional<Kind> kindFromPath(const std::string& path);
+
+// BL4 and BL5 texts are written as they stand: their "unset" is the empty text.
+inline bool textUnsetIsEmpty(Kind kind) { return kind == KivNorvikData::eBL4 || kind == KivNorvikData::eBL5; }
+
+std::unique_ptr<KivNorvikData> freshRecord(Kind kind);
+
+// Calls f with the record as its own class.
+template <class R, class F>
+decltype(auto) withRecord(R& record, F&& f)
+{
+    constexpr bool isConst = std::is_const_v<R>;
+    auto as = [&](auto* type) -> decltype(auto) {
+        using T = std::remove_pointer_t<decltype(type)>;
+        using Q = std::conditional_t<isConst, const T, T>;
+        return f(static_cast<Q&>(record));
+    };
+    switch (record.dataType) {
+    case KivNorvikData::eBL1: return as(static_cast<KivBL1Data*>(nullptr));
+    case KivNorvikData::eBL2: return as(static_cast<KivBL2Data*>(nullptr));
+    case KivNorvikData::eBL3: return as(static_cast<KivBL3Data*>(nullptr));
+    case KivNorvikData::eBL4: return as(static_cast<KivBL4Data*>(nullptr));
+    default: return as(static_cast<KivBL5Data*>(nullptr));
+    }
+}
+
+// UTF-8 and the records' wide text. Invalid UTF-8 sequences become U+FFFD.
+std::string toUtf8(const KivString& text);
+std::string toUtf8(const std::wstring& text);
+KivString fromUtf8(const std::string& text);
+std::wstring wideFromUtf8(const std::string& text);
+
+// Writes `record` through the library's writer to `out` ("-": standard
+// output). The kind's extension is added unless `out` already ends in it.
+// Empty on success, else the reason.
+std::string writeRecord(const KivNorvikData& record, const std::string& out);
+
+// The path the writer gets for `out`: `out` less a trailing ".blN" of the kind.
+std::string writerBase(const std::string& out, Kind kind);
+
+} // namespace norvik

@@ -1,0 +1,12 @@
+#!/bin/sh
+# Writes a help2man include file holding each subcommand's help: man-include.sh NORVIK OUT
+norvik=$1
+{
+  echo "[SUBCOMMANDS]"
+  for sub in check show diff to-json from-json schema sample format; do
+    echo ".SS $sub"
+    echo ".nf"
+    "$norvik" "$sub" --help | sed 's/\\/\\\\/g; s/^\./\\\&./'
+    echo ".fi"
+  done
+} > "$2"
