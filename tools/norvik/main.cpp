@@ -202,7 +202,7 @@ int main(int argc, char** argv)
     std::vector<std::string> checkPaths;
     auto* check = app.add_subcommand("check", "Check exchange files and folders of them; print each finding "
                                               "as FILE:LINE: error|warning: MESSAGE [code]");
-    check->add_option("PATH", checkPaths, "Files, or folders (their top level; -r descends)")->required();
+    check->add_option("PATH", checkPaths, "Files, or folders (their top level; -r descends); - for standard input (with --kind)")->required();
     check->add_flag("-r,--recursive", checkOptions.recursive, "Descend into subfolders (links to folders are not followed)");
     check->add_flag("--json", checkOptions.json, "Print one JSON document of the files and their findings");
     check->add_flag("--deny-warnings", checkOptions.denyWarnings, "Fail on warnings too");
