@@ -297,8 +297,20 @@ def group_findings(tmp):
                f"--kind auto on {os.path.basename(path)}: {rc} {err!r}")
 
 
+def group_deps(tmp):
+    """A missing package stops configure with a message that names it and scripts/deps.sh."""
+    cmake = os.environ.get("NORVIK_CMAKE", "cmake")
+    for package, debian in [("nlohmann_json", "nlohmann-json3-dev"), ("CLI11", "libcli11-dev"),
+                            ("GTest", "libgtest-dev")]:
+        p = subprocess.run([cmake, "-S", SOURCE, "-B", os.path.join(tmp, package), "-G", "Ninja",
+                            f"-DCMAKE_DISABLE_FIND_PACKAGE_{package}=ON"], capture_output=True)
+        text = " ".join((p.stdout + p.stderr).decode("utf-8", "replace").split())
+        expect(p.returncode != 0 and "scripts/deps.sh" in text and debian in text,
+               f"configure without {package}: rc {p.returncode}, {text[-300:]!r}")
+
+
 GROUPS = {"roundtrip": group_roundtrip, "schema": group_schema, "cli": group_cli, "check": group_check,
-          "findings": group_findings}
+          "findings": group_findings, "deps": group_deps}
 
 if __name__ == "__main__":
     tmp = tempfile.mkdtemp(prefix=f"norvik-tool-{GROUP}-{os.getpid()}-")
