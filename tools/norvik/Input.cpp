@@ -10,6 +10,20 @@
 
 namespace norvik {
 
+namespace {
+// Why `path` cannot be read as a file, or empty.
+std::string notAFile(const std::string& path)
+{
+    std::error_code ec;
+    const auto status = std::filesystem::status(std::filesystem::u8path(path), ec);
+    if (!std::filesystem::exists(status))
+        return path + ": no such file";
+    if (std::filesystem::is_directory(status))
+        return path + ": is a folder, not a file";
+    return {};
+}
+} // namespace
+
 bool parseKindChoice(const std::string& text, KindChoice& choice)
 {
     choice = {};
@@ -36,16 +50,9 @@ bool readWhole(const std::string& path, std::string& bytes, std::string& error)
         return true;
     }
     const auto fsPath = std::filesystem::u8path(path);
-    std::error_code ec;
-    const auto status = std::filesystem::status(fsPath, ec);
-    if (!std::filesystem::exists(status)) {
-        error = path + ": no such file";
+    error = notAFile(path);
+    if (!error.empty())
         return false;
-    }
-    if (std::filesystem::is_directory(status)) {
-        error = path + ": is a folder, not a file";
-        return false;
-    }
     errno = 0;
     std::ifstream in(fsPath, std::ios::binary);
     if (!in) {
@@ -61,18 +68,6 @@ bool readWhole(const std::string& path, std::string& bytes, std::string& error)
 }
 
 namespace {
-// Why `path` cannot be read as a file, or empty.
-std::string notAFile(const std::string& path)
-{
-    std::error_code ec;
-    const auto status = std::filesystem::status(std::filesystem::u8path(path), ec);
-    if (!std::filesystem::exists(status))
-        return path + ": no such file";
-    if (std::filesystem::is_directory(status))
-        return path + ": is a folder, not a file";
-    return {};
-}
-
 std::string kindList(const std::vector<Kind>& kinds)
 {
     std::string out;
@@ -87,7 +82,9 @@ ReadResult loadExchangeFile(const std::string& path, const KindChoice& choice)
     ReadResult result;
     const bool stdinput = path == "-";
     const std::string name = stdinput ? "standard input" : path;
-    if (!stdinput && !(result.error = notAFile(path)).empty())
+    if (!stdinput)
+        result.error = notAFile(path);
+    if (!result.error.empty())
         return result;
     std::optional<Kind> kind = choice.given;
     if (!kind && !choice.detect && !stdinput)
