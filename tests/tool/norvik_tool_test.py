@@ -73,6 +73,21 @@ def group_roundtrip(tmp):
         expect(os.path.exists(os.path.join(tmp, "named." + kind.lower())) and
                not os.path.exists(os.path.join(tmp, "named." + kind.lower() + "." + kind.lower())),
                f"{kind}: OUT ending in the extension used as it is")
+    # Values the file cannot carry: a warning each, the file written; --strict refuses and writes nothing.
+    doc = json.loads(run("to-json", files["BL1"])[1])
+    doc["generalGroup"]["lia"] = "two words"
+    doc["generalGroup"]["acier"] = 355.1234
+    text = json.dumps(doc).encode()
+    lossy = os.path.join(tmp, "lossy")
+    rc, _, err = run("from-json", "-", lossy, stdin=text)
+    expect(rc == 0 and os.path.exists(lossy + ".bl1") and err.splitlines() == [
+        l for l in err.splitlines() if l.startswith("norvik: warning: generalGroup.")] and
+        "generalGroup.acier:" in err and "[extra-decimals]" in err and "generalGroup.lia:" in err and
+        "[text-with-blank]" in err, f"from-json warnings: {rc} {err!r}")
+    os.remove(lossy + ".bl1")
+    rc, _, err = run("from-json", "--strict", "-", lossy, stdin=text)
+    expect(rc == 2 and not os.path.exists(lossy + ".bl1") and "nothing written" in err,
+           f"from-json --strict: {rc} {err!r}")
     # Text beyond ASCII survives JSON -> file -> JSON.
     doc = json.loads(run("to-json", files["BL1"])[1])
     doc["projectName"] = "Zürich – Halle Ø 3"

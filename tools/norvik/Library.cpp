@@ -213,7 +213,7 @@ std::vector<CheckItem> recordCheck(const KivNorvikData& record)
 {
     KivArray<KivNorvikRecordIssue> issues;
     if (!KivNorvikRecordCheck::check(record, issues))
-        return {{"", "check-failed", "the record could not be checked"}};
+        return {{"(record)", "check-failed", "the record could not be checked (memory ran out)"}};
     std::vector<CheckItem> items;
     for (int i = 0; i < issues.getLength(); ++i)
         items.push_back({toUtf8(issues[i].path), toUtf8(issues[i].code), toUtf8(issues[i].message)});

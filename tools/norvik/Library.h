@@ -30,7 +30,9 @@ struct ReadResult
     std::string error;                     // why the file could not be read
 };
 
-// Reads a file (a UTF-8 path) or bytes as a file of `kind`.
+// Reads a file (a UTF-8 path) or bytes as a file of `kind` with that kind's
+// reader; the findings are the reader's, in file order. Each call uses its
+// own reader: calls may run on several threads at once.
 ReadResult readFile(Kind kind, const std::string& path);
 ReadResult readBytes(Kind kind, const std::string& bytes);
 
@@ -45,6 +47,7 @@ struct CheckItem
     std::string code;   // short stable identifier
     std::string reason; // UTF-8
 };
+// The values of `record` that its file will not give back as they stand, in field order.
 std::vector<CheckItem> recordCheck(const KivNorvikData& record);
 
 // The lines of one group as the writer writes them, for the format reference.
@@ -63,7 +66,8 @@ struct FormatGroup
     std::string when;
     std::vector<FormatLine> lines; // the header line itself not included
 };
-// Empty when this build does not describe `kind`.
+// The groups of `kind`'s file in writer order, a group written twice listed
+// twice; empty when the library does not describe `kind`.
 std::vector<FormatGroup> formatGroups(Kind kind);
 
 } // namespace norvik
