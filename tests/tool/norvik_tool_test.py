@@ -185,6 +185,7 @@ def group_cli(tmp):
         (["diff", files["BL1"], files["BL2"]], 2, "different kinds"),
         (["diff", files["BL1"], files["BL1"]], 0, ""),
         (["check", os.path.join(tmp, "nowhere")], 2, "no exchange file found"),
+        (["check", "--kind", "BL1", "-", files["BL1"], "-"], 2, "once only"),
     ]
     for args, status, text in cases:
         rc, out, err = run(*args)

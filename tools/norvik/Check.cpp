@@ -129,6 +129,10 @@ std::vector<std::string> findFiles(const std::vector<std::string>& paths, bool r
 
 int runCheck(const std::vector<std::string>& paths, const CheckOptions& options)
 {
+    if (std::count(paths.begin(), paths.end(), "-") > 1) {
+        std::cerr << "norvik: standard input (-) can be checked once only\n";
+        return 2;
+    }
     std::vector<std::string> missing;
     const std::vector<std::string> files = findFiles(paths, options.recursive, missing);
     bool failedToRead = !missing.empty();
