@@ -1,4 +1,5 @@
 // The tool's conversions, below the command line.
+#include "Check.h"
 #include "Compare.h"
 #include "JsonRecord.h"
 #include "Sample.h"
@@ -37,6 +38,42 @@ TEST(ToolKinds, KindsFromNamesPathsAndOutputNames)
     EXPECT_EQ(writerBase("out/y.bl1", KivNorvikData::eBL1), "out/y");
     EXPECT_EQ(writerBase("out/y.bl1", KivNorvikData::eBL2), "out/y.bl1");
     EXPECT_EQ(writerBase(".bl1", KivNorvikData::eBL1), ".bl1");
+}
+
+// The tag line decides where it names one kind; the headers and rows of the
+// layout tables decide among the kinds it leaves, or without a tag line.
+TEST(ToolKinds, ContentTellsTheKindOrTheKindsItFits)
+{
+    using K = std::vector<Kind>;
+    const K bl1{KivNorvikData::eBL1}, bl2{KivNorvikData::eBL2}, bl12{KivNorvikData::eBL1, KivNorvikData::eBL2};
+    const struct { const char* bytes; K kinds; } cases[] = {
+        {"\"NV_ATT_04\",\"\"\n", {KivNorvikData::eBL4}},
+        {"\xEF\xBB\xBF \"NV_ATT_05\" , \"Hall\"\r\n", {KivNorvikData::eBL5}},
+        {"\"NV_ATT\",\"2006.15c2:Hall\"\nGEN\nFIN\n", {KivNorvikData::eBL3}},
+        {"\"NV_ATT\",\"Hall\"\nGEN\n  ORIGINE Olmarin 6.1\nFIN\n", bl12},
+        {"\"NV_ATT\",\"Hall\"\nGEN\nFIN\nAPP\nFIN\n", bl2},
+        {"\"NV_ATT\",\"Hall\"\nTRA D\n  ANG 3.000\nFIN\n", bl1},
+        {"\"NV_ATT\",\"Hall\"\nSEC_1\nFIN\n", bl12}, // the tag rules out BL3
+        {"PRIM\nFIN\nMONTANT\nFIN\n", {KivNorvikData::eBL5}},
+        {"GEN\n  ACIER 355.000\nFIN\nTRA G\nFIN\n", bl1},
+        {"hello\nworld\n", {}},
+        {"", {}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(detectKind(c.bytes), c.kinds) << c.bytes;
+}
+
+// A finding stays on one line of a terminal whatever text the file held.
+TEST(ToolCheck, ControlCharactersAreEscaped)
+{
+    const struct { const char* text; const char* shown; } cases[] = {
+        {"Unknown group \"GEN\r  ACIER\"", "Unknown group \"GEN\\r  ACIER\""},
+        {"a\nb\tc", "a\\nb\\tc"},
+        {"\x1b[31mred\x7f", "\\x1b[31mred\\x7f"},
+        {"Z\xC3\xBCrich \xC2\x85 \xC2\xA0", "Z\xC3\xBCrich \\u0085 \xC2\xA0"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(printable(c.text), c.shown) << c.text;
 }
 
 TEST(ToolJson, IntegersTakeTheir32BitRangeAndCodes)

@@ -77,10 +77,35 @@ Json findingJson(const Finding& f)
 }
 } // namespace
 
+std::string printable(const std::string& text)
+{
+    static const char hex[] = "0123456789abcdef";
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        const unsigned char next = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0;
+        if (c == '\r')
+            out += "\\r";
+        else if (c == '\n')
+            out += "\\n";
+        else if (c == '\t')
+            out += "\\t";
+        else if (c < 0x20 || c == 0x7F)
+            out += std::string("\\x") + hex[c >> 4] + hex[c & 15];
+        else if (c == 0xC2 && next >= 0x80 && next <= 0x9F) { // a C1 control in UTF-8
+            out += std::string("\\u00") + hex[next >> 4] + hex[next & 15];
+            ++i;
+        } else
+            out += static_cast<char>(c);
+    }
+    return out;
+}
+
 std::string findingLine(const std::string& file, const Finding& finding)
 {
-    return file + ":" + std::to_string(finding.line) + ": " + severity(finding) + ": " + finding.message +
-           " [" + finding.code + "]";
+    return printable(file) + ":" + std::to_string(finding.line) + ": " + severity(finding) + ": " +
+           printable(finding.message) + " [" + finding.code + "]";
 }
 
 std::vector<std::string> findFiles(const std::vector<std::string>& paths, bool recursive,
@@ -90,7 +115,9 @@ std::vector<std::string> findFiles(const std::vector<std::string>& paths, bool r
     for (const std::string& path : paths) {
         std::error_code ec;
         const fs::path p = fs::u8path(path);
-        if (fs::is_directory(p, ec))
+        if (path == "-")
+            files.push_back(path); // standard input
+        else if (fs::is_directory(p, ec))
             walk(p, recursive, files);
         else if (fs::exists(p, ec))
             files.push_back(path);
@@ -102,6 +129,10 @@ std::vector<std::string> findFiles(const std::vector<std::string>& paths, bool r
 
 int runCheck(const std::vector<std::string>& paths, const CheckOptions& options)
 {
+    if (std::count(paths.begin(), paths.end(), "-") > 1) {
+        std::cerr << "norvik: standard input (-) can be checked once only\n";
+        return 2;
+    }
     std::vector<std::string> missing;
     const std::vector<std::string> files = findFiles(paths, options.recursive, missing);
     bool failedToRead = !missing.empty();
@@ -170,7 +201,7 @@ int runCheck(const std::vector<std::string>& paths, const CheckOptions& options)
                 if (options.json)
                     item["findings"].push_back(findingJson(f));
                 else
-                    std::cout << findingLine(result.path, f) << "\n";
+                    std::cout << findingLine(result.path == "-" ? "<stdin>" : result.path, f) << "\n";
             }
         }
         report["files"].push_back(item);

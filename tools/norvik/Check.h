@@ -19,7 +19,8 @@ struct CheckOptions
 // The files that `paths` name, in order: files as given, and the exchange
 // files of folders (their top level, or all levels when recursive), sorted
 // by name. Links to folders are not followed; the writer's temporary files
-// (".name.tmp") are skipped. Paths that name nothing go to `missing`.
+// (".name.tmp") are skipped; "-" is standard input. Paths that name nothing
+// go to `missing`.
 std::vector<std::string> findFiles(const std::vector<std::string>& paths, bool recursive,
                                    std::vector<std::string>& missing);
 
@@ -27,7 +28,11 @@ std::vector<std::string> findFiles(const std::vector<std::string>& paths, bool r
 // 1 an error (or a warning when denied), 2 a file unreadable or none found.
 int runCheck(const std::vector<std::string>& paths, const CheckOptions& options);
 
-// "FILE:LINE: error: MESSAGE [code]".
+// "FILE:LINE: error: MESSAGE [code]", one line whatever the file holds.
 std::string findingLine(const std::string& file, const Finding& finding);
+
+// The text with its control characters (C0, DEL, C1) written as escapes
+// ("\r", "\x1b", "\u0085"), so that it stays on one line of a terminal.
+std::string printable(const std::string& text);
 
 } // namespace norvik

@@ -10,6 +10,20 @@
 
 namespace norvik {
 
+namespace {
+// Why `path` cannot be read as a file, or empty.
+std::string notAFile(const std::string& path)
+{
+    std::error_code ec;
+    const auto status = std::filesystem::status(std::filesystem::u8path(path), ec);
+    if (!std::filesystem::exists(status))
+        return path + ": no such file";
+    if (std::filesystem::is_directory(status))
+        return path + ": is a folder, not a file";
+    return {};
+}
+} // namespace
+
 bool parseKindChoice(const std::string& text, KindChoice& choice)
 {
     choice = {};
@@ -36,16 +50,9 @@ bool readWhole(const std::string& path, std::string& bytes, std::string& error)
         return true;
     }
     const auto fsPath = std::filesystem::u8path(path);
-    std::error_code ec;
-    const auto status = std::filesystem::status(fsPath, ec);
-    if (!std::filesystem::exists(status)) {
-        error = path + ": no such file";
+    error = notAFile(path);
+    if (!error.empty())
         return false;
-    }
-    if (std::filesystem::is_directory(status)) {
-        error = path + ": is a folder, not a file";
-        return false;
-    }
     errno = 0;
     std::ifstream in(fsPath, std::ios::binary);
     if (!in) {
@@ -60,38 +67,55 @@ bool readWhole(const std::string& path, std::string& bytes, std::string& error)
     return true;
 }
 
+namespace {
+std::string kindList(const std::vector<Kind>& kinds)
+{
+    std::string out;
+    for (size_t i = 0; i < kinds.size(); ++i)
+        out += std::string(i == 0 ? "" : i + 1 == kinds.size() ? " and " : ", ") + kindName(kinds[i]);
+    return out;
+}
+} // namespace
+
 ReadResult loadExchangeFile(const std::string& path, const KindChoice& choice)
 {
     ReadResult result;
-    const std::string name = path == "-" ? "standard input" : path;
-    std::string bytes;
-    // The content is read here first: missing, unreadable and folder inputs get their reason.
-    if (!readWhole(path, bytes, result.error))
+    const bool stdinput = path == "-";
+    const std::string name = stdinput ? "standard input" : path;
+    if (!stdinput)
+        result.error = notAFile(path);
+    if (!result.error.empty())
         return result;
     std::optional<Kind> kind = choice.given;
-    if (!kind && choice.detect) {
-        if (!detectsKinds()) {
-            result.error = name + ": this build cannot tell a file's kind from its content; give --kind BL1..BL5";
-            return result;
-        }
-        kind = detectKind(bytes);
-        if (!kind) {
-            result.error = name + ": neither the tag line nor the headers show the file's kind";
-            return result;
-        }
-    }
-    if (!kind && path != "-")
+    if (!kind && !choice.detect && !stdinput)
         kind = kindFromPath(path);
-    if (!kind) {
-        result.error = name + ": the kind is unknown (the extension is not .bl1 to .bl5); give --kind";
+    if (!kind && !choice.detect) {
+        result.error = name + (stdinput ? ": the kind is unknown; give --kind BL1..BL5 or auto"
+                                        : ": the kind is unknown (the extension is not .bl1 to .bl5); give --kind");
         return result;
     }
-    if (!readable(*kind)) {
-        result.error = name + ": this build does not read " + kindName(*kind) + " files";
-        return result;
+    // A file of a known kind goes to its reader by path; standard input and
+    // files whose content tells the kind are read here first.
+    if (kind && !stdinput) {
+        result = readFile(*kind, path);
+    } else {
+        std::string bytes;
+        if (!readWhole(path, bytes, result.error))
+            return result;
+        if (!kind) {
+            const std::vector<Kind> kinds = detectKind(bytes);
+            if (kinds.size() != 1) {
+                result.error = name + (kinds.empty() ? ": neither the tag line nor the headers show the kind of file"
+                                                     : ": the tag line and the headers fit " + kindList(kinds) +
+                                                           " alike") +
+                               "; give --kind BL1..BL5";
+                return result;
+            }
+            kind = kinds.front();
+        }
+        result = readBytes(*kind, bytes);
     }
-    result = path == "-" ? readBytes(*kind, bytes) : readFile(*kind, path);
-    if (!result.record && !result.error.empty())
+    if (!result.record)
         result.error = name + ": " + result.error;
     return result;
 }

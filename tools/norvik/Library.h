@@ -30,40 +30,44 @@ struct ReadResult
     std::string error;                     // why the file could not be read
 };
 
-// Whether this build reads files of `kind`.
-bool readable(Kind kind);
-
-// Reads a file (a UTF-8 path) or bytes as a file of `kind`.
+// Reads a file (a UTF-8 path) or bytes as a file of `kind` with that kind's
+// reader; the findings are the reader's, in file order. Each call uses its
+// own reader: calls may run on several threads at once.
 ReadResult readFile(Kind kind, const std::string& path);
 ReadResult readBytes(Kind kind, const std::string& bytes);
 
-// The kind that a file's tag line and headers show; empty when they show none.
-std::optional<Kind> detectKind(const std::string& bytes);
-// Whether detectKind is available in this build.
-bool detectsKinds();
+// The kinds that a file's tag line and headers fit best: one when they tell
+// the kind, several when they fit those alike, none when they fit no kind.
+std::vector<Kind> detectKind(const std::string& bytes);
 
 // A value that a file of the record's kind cannot carry.
 struct CheckItem
 {
     std::string path;   // dotted field path
-    std::string reason;
+    std::string code;   // short stable identifier
+    std::string reason; // UTF-8
 };
+// The values of `record` that its file will not give back as they stand, in field order.
 std::vector<CheckItem> recordCheck(const KivNorvikData& record);
 
 // The lines of one group as the writer writes them, for the format reference.
 struct FormatLine
 {
-    std::string keyword;
+    std::string keyword;   // its words; choices joined by "|"
     std::string format;    // the format of each value, in order
-    std::string field;     // the record fields carried
-    std::string condition; // when the line is written
+    std::string field;     // the record field behind each value, in order
+    std::string condition; // the condition's name: "always", "each", a predicate
+    std::string when;      // the condition in plain words
 };
 struct FormatGroup
 {
-    std::string header;
-    std::vector<FormatLine> lines;
+    std::string header;    // empty for the tag line, which precedes the groups
+    std::string condition; // when the group is written: name and plain words
+    std::string when;
+    std::vector<FormatLine> lines; // the header line itself not included
 };
-// Empty when this build does not describe `kind`.
+// The groups of `kind`'s file in writer order, a group written twice listed
+// twice; empty when the library does not describe `kind`.
 std::vector<FormatGroup> formatGroups(Kind kind);
 
 } // namespace norvik

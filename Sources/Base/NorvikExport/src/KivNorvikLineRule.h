@@ -152,7 +152,7 @@ struct KivNorvikLineRule
 };
 
 // One group of a kind: its header line and its keyword rows in comparison order.
-struct KivNorvikGroupLayout
+struct NORVIK_API KivNorvikGroupLayout
 {
     const char* header;
     int minTokens;                 // lines with fewer tokens are passed over
@@ -168,7 +168,7 @@ struct KivNorvikGroupLayout
 };
 
 // All groups of a kind.
-struct KivNorvikKindLayout
+struct NORVIK_API KivNorvikKindLayout
 {
     const char* name;              // "BL1" to "BL5"
     const KivNorvikGroupLayout* groups;
