@@ -162,18 +162,17 @@ std::vector<std::pair<std::string, std::string>> fieldTexts(const Record& record
     return f.fields;
 }
 
-// A record decoded from `in`, fields in `keep` left as a fresh record has them.
+// Fills `record`, a fresh record, from the input; fields in `keep` stay as
+// they are. (A record's copy leaves out the project name: hence no return.)
 template <class Record>
-Record decodeRecord(const uint8_t* data, size_t size, bool carriable, const std::set<std::string>& keep)
+void decodeRecord(Record& record, const uint8_t* data, size_t size, bool carriable, const std::set<std::string>& keep)
 {
     ByteSource in(data, size);
     RecordDecoder decoder{in, carriable, keep};
-    Record record;
     const KivString name = decoder.text();
     if (!keep.count("projectName"))
         record.projectName = name;
     visitFields(record, decoder);
-    return record;
 }
 
 } // namespace norvik_check

@@ -208,11 +208,11 @@ bool writerKeepsItsPromises(const uint8_t* data, size_t size, KivNorvikFileWrite
 {
     std::set<std::string> keep;
     std::set<std::string> listed;
-    Record written;
     KivArray<KivNorvikRecordIssue> issues;
     for (int round = 0; round < 32; ++round) {
-        written = decodeRecord<Record>(data, size, true, keep);
-        if (!KivNorvikRecordCheck::check(written, issues)) {
+        Record attempt;
+        decodeRecord(attempt, data, size, true, keep);
+        if (!KivNorvikRecordCheck::check(attempt, issues)) {
             detail = "the record check failed";
             return false;
         }
@@ -230,6 +230,8 @@ bool writerKeepsItsPromises(const uint8_t* data, size_t size, KivNorvikFileWrite
         if (!grew)
             break;
     }
+    Record written;
+    decodeRecord(written, data, size, true, keep);
     std::string first, again;
     Record back;
     if (!writeRecord(written, kind, workBase + "_c1", first, detail) ||
@@ -255,7 +257,8 @@ bool writerKeepsItsPromises(const uint8_t* data, size_t size, KivNorvikFileWrite
     // Passes of read and write until the file stays the same: the second
     // pass at the latest (white space other than blanks inside a text read
     // from the first file is trimmed where the text ends a line).
-    const Record any = decodeRecord<Record>(data, size, false, {});
+    Record any;
+    decodeRecord(any, data, size, false, {});
     std::string file;
     if (!writeRecord(any, kind, workBase + "_a0", file, detail))
         return false;
