@@ -337,7 +337,7 @@ std::unique_ptr<KivNorvikData> fromJsonText(const std::string& text, std::string
     Json json;
     try {
         json = Json::parse(text);
-    } catch (const Json::parse_error& e) {
+    } catch (const Json::exception& e) { // a syntax error, or a number out of range (9E53333)
         std::string what = e.what();
         const size_t end = what.find("] ");
         error = "(document): invalid JSON: " + (end == std::string::npos ? what : what.substr(end + 2));
