@@ -207,3 +207,26 @@ TEST(KivString, FastConversionsMatchTheReferenceOnGeneratedTexts)
         ASSERT_TRUE(reused == KivString(copy.c_str())) << n;
     }
 }
+
+TEST(KivString, FixedFormatsMatchTheExactConversion)
+{
+    unsigned long long seed = 99;
+    auto next = [&seed] { return seed = seed * 6364136223846793005ull + 1442695040888963407ull, seed >> 11; };
+    for (int n = 0; n < 300000; ++n) {
+        const int precision = static_cast<int>(next() % 10);
+        double value;
+        switch (n % 4) {
+        case 0: value = static_cast<double>(next() % 2000000) / 1000.0 - 1000.0; break; // written reals
+        case 1: value = (static_cast<double>(next() % 20000) + 0.5) / std::pow(10.0, static_cast<double>(next() % 6)); break; // ties
+        case 2: value = std::ldexp(static_cast<double>(next()), -static_cast<int>(next() % 80)); break;
+        default: value = std::ldexp(static_cast<double>(next() % 100000), static_cast<int>(next() % 40)); break;
+        }
+        char expected[512];
+        const double magnitude = std::fabs(value);
+        auto result = std::to_chars(expected, expected + sizeof expected, magnitude, std::chars_format::fixed, precision);
+        std::string text = (std::signbit(value) ? "-" : "") + std::string(expected, result.ptr);
+        KivString actual;
+        actual.format("%.*f", precision, value);
+        ASSERT_EQ(KivString(text.c_str()), actual) << n << " " << text;
+    }
+}
