@@ -8,6 +8,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdarg>
+#include <cstring>
 #include <cwctype>
 #include <limits>
 
@@ -127,13 +128,19 @@ KivString& KivString::operator=(const char* text)
 
 KivString& KivString::assign(const char* text, size_t length)
 {
-    size_t n = 0;
-    while (n < length && text[n] != 0)
-        ++n;
+    const void* zero = std::memchr(text, 0, length);
+    const size_t n = zero != nullptr ? static_cast<size_t>(static_cast<const char*>(zero) - text) : length;
     text_.resize(n);
+    wchar_t* out = &text_[0];
+    unsigned char high = 0;
     for (size_t i = 0; i < n; ++i) {
         const unsigned char byte = static_cast<unsigned char>(text[i]);
-        text_[i] = byte < 0x80 ? static_cast<wchar_t>(byte) : KivCodePage::toWide(byte);
+        out[i] = static_cast<wchar_t>(byte);
+        high |= byte;
+    }
+    if (high & 0x80) {
+        for (size_t i = 0; i < n; ++i)
+            out[i] = KivCodePage::toWide(static_cast<unsigned char>(text[i]));
     }
     return *this;
 }
