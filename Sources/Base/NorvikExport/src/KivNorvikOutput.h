@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <new>
+#include <string>
 
 class KivNorvikOpenFile;
 
@@ -92,4 +93,5 @@ private:
     KivNorvikOpenFile* file_;
     int majorVersion_;
     int minorVersion_;
+    std::string line_; // the line being formatted, kept from line to line
 };
