@@ -76,25 +76,32 @@ void pad(std::basic_string<Ch>& out, size_t count, Ch ch)
 
 // Writes sign/prefix, zero padding and digits within the field width.
 template <class Ch>
-void emitNumber(std::basic_string<Ch>& out, const Directive& directive, const std::string& prefix,
-                const std::string& digits, bool zeroPadAllowed)
+void emitNumber(std::basic_string<Ch>& out, const Directive& directive, const char* prefix,
+                size_t prefixLength, const char* digits, size_t digitsLength, bool zeroPadAllowed)
 {
-    const size_t body = prefix.size() + digits.size();
+    const size_t body = prefixLength + digitsLength;
     const size_t width = directive.width > 0 ? static_cast<size_t>(directive.width) : 0;
     const size_t fill = width > body ? width - body : 0;
     if (directive.left) {
-        appendAscii(out, prefix.data(), prefix.size());
-        appendAscii(out, digits.data(), digits.size());
+        appendAscii(out, prefix, prefixLength);
+        appendAscii(out, digits, digitsLength);
         pad(out, fill, static_cast<Ch>(' '));
     } else if (directive.zero && zeroPadAllowed) {
-        appendAscii(out, prefix.data(), prefix.size());
+        appendAscii(out, prefix, prefixLength);
         pad(out, fill, static_cast<Ch>('0'));
-        appendAscii(out, digits.data(), digits.size());
+        appendAscii(out, digits, digitsLength);
     } else {
         pad(out, fill, static_cast<Ch>(' '));
-        appendAscii(out, prefix.data(), prefix.size());
-        appendAscii(out, digits.data(), digits.size());
+        appendAscii(out, prefix, prefixLength);
+        appendAscii(out, digits, digitsLength);
     }
+}
+
+template <class Ch>
+void emitNumber(std::basic_string<Ch>& out, const Directive& directive, const std::string& prefix,
+                const std::string& digits, bool zeroPadAllowed)
+{
+    emitNumber(out, directive, prefix.data(), prefix.size(), digits.data(), digits.size(), zeroPadAllowed);
 }
 
 template <class Ch>
@@ -107,6 +114,17 @@ void emitInteger(std::basic_string<Ch>& out, const Directive& directive, char co
     else if (conv == 'x' || conv == 'X')
         base = 16;
     char buffer[72];
+    if (conv == 'd' || conv == 'i' || conv == 'u') {
+        if (directive.precision < 0) { // the common case, without a string
+            const char* sign = negative ? "-" : directive.plus ? "+" : directive.space ? " " : "";
+            if (conv == 'u')
+                sign = "";
+            auto result = std::to_chars(buffer, buffer + sizeof buffer, magnitude);
+            emitNumber(out, directive, sign, std::strlen(sign), buffer,
+                       static_cast<size_t>(result.ptr - buffer), true);
+            return;
+        }
+    }
     std::string digits;
     if (!(directive.precision == 0 && magnitude == 0)) {
         auto result = std::to_chars(buffer, buffer + sizeof buffer, magnitude, base);
@@ -141,6 +159,14 @@ void emitFloating(std::basic_string<Ch>& out, const Directive& directive, char c
 {
     const bool upper = conv == 'F' || conv == 'E' || conv == 'G' || conv == 'A';
     const char lower = static_cast<char>(upper ? conv - 'A' + 'a' : conv);
+    if (lower == 'f' && !directive.alternate && std::isfinite(value)) { // without a string
+        char digits[32];
+        if (const char* end = fixedDigits(digits, std::fabs(value), directive.precision < 0 ? 6 : directive.precision)) {
+            const char* sign = std::signbit(value) ? "-" : directive.plus ? "+" : directive.space ? " " : "";
+            emitNumber(out, directive, sign, std::strlen(sign), digits, static_cast<size_t>(end - digits), true);
+            return;
+        }
+    }
     std::string prefix;
     if (std::signbit(value))
         prefix = "-";
