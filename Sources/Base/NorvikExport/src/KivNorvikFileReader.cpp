@@ -426,9 +426,12 @@ const KivArray<KivNorvikFinding>& KivNorvikFileReader::getFindings() const
     return d != nullptr ? d->findings : none;
 }
 
-void KivNorvikFileReader::Private::checkBytes(const char* p, size_t n, int number)
+namespace {
+
+// Whether the bytes hold a byte with its high bit set, a tab or a carriage
+// return; eight bytes at a time.
+bool hasSuspectBytes(const char* p, size_t n)
 {
-    // Eight bytes at a time: any byte with its high bit set, a tab or a carriage return.
     constexpr uint64_t ones = 0x0101010101010101ull, highs = 0x8080808080808080ull;
     auto hasZeroByte = [](uint64_t w) { return ((w - ones) & ~w & highs) != 0; };
     bool suspect = false;
@@ -440,7 +443,14 @@ void KivNorvikFileReader::Private::checkBytes(const char* p, size_t n, int numbe
     }
     for (size_t k = i; k < n && !suspect; ++k)
         suspect = p[k] == '\t' || p[k] == '\r' || (static_cast<unsigned char>(p[k]) & 0x80) != 0;
-    if (!suspect)
+    return suspect;
+}
+
+} // namespace
+
+void KivNorvikFileReader::Private::checkBytes(const char* p, size_t n, int number)
+{
+    if (!hasSuspectBytes(p, n))
         return;
     bool tab = false, cr = false, high = false;
     for (size_t k = 0; k < n; ++k) {
@@ -472,11 +482,13 @@ void KivNorvikFileReader::Private::splitLines()
         add(1, KivNorvikFinding::Error, "byte-order-mark",
             L"The file starts with a UTF-8 byte-order mark, read as part of its first line");
     storedLines = 0;
+    // Most files hold none of the bytes that the lines are checked for.
+    const bool check = kRecord && hasSuspectBytes(data, size);
     Cursor at;
     Line line;
     while (next(at, line)) {
         ++storedLines;
-        if (kRecord) {
+        if (check) {
             // The whole line, past any zero byte, up to its line end.
             const char* lf = static_cast<const char*>(std::memchr(line.text, '\n', size - static_cast<size_t>(line.text - data)));
             size_t n = (lf != nullptr ? lf : data + size) - line.text;
