@@ -381,6 +381,21 @@ void BM_FileWrite(benchmark::State& state)
     }
 }
 
+// Headers without "FIN": each group ends at the next header, so the time grows linearly.
+void BM_ReadGenWithoutFin(benchmark::State& state)
+{
+    std::string text = "GEN\n";
+    for (int i = 0; i < state.range(0); ++i)
+        text += "GEN\n";
+    const std::string path = kDir + "/gen_without_fin.bl1";
+    spit(path, text);
+    for (auto _ : state) {
+        KivBL1Data data;
+        readInto<1>(path, data);
+    }
+    state.SetComplexityN(state.range(0));
+}
+
 } // namespace
 
 #define NORVIK_SIZES ->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)
@@ -408,6 +423,7 @@ BENCHMARK_TEMPLATE(BM_FileExport, 3)->Unit(benchmark::kMicrosecond);
 BENCHMARK_TEMPLATE(BM_FileExport, 4)->Unit(benchmark::kMicrosecond);
 BENCHMARK_TEMPLATE(BM_FileExport, 5)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_FileWrite)->DenseRange(1, 5)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ReadGenWithoutFin)->RangeMultiplier(4)->Range(1 << 12, 1 << 18)->Complexity()->Unit(benchmark::kMillisecond);
 
 // `norvik_bench --make-files` writes the files and ends; otherwise they are
 // written first, then the benchmarks run.
