@@ -1,5 +1,6 @@
 // Reads one file once with the reader of its kind, for instruction counts
-// under callgrind: bench_read_once <1..5> <file>. Built twice, with findings
+// under callgrind: bench_read_once <1..5> <file> [<out>]; with <out>, then
+// writes the record to <out> plus the kind's extension. Built twice, with findings
 // recorded and with -DNORVIK_BENCH_NO_FINDINGS=ON, the two counts give the
 // cost of recording them.
 #include <NorvikExport.h>
@@ -10,12 +11,22 @@
 namespace {
 
 template <class Reader, class Record>
-int readOnce(const char* path)
+int readOnce(const char* path, const char* out, KivNorvikFileWriter::eNorvikFormatFile format)
 {
     Record record;
-    Reader reader{KivString(path)};
-    const int result = reader.readFile(record);
-    std::printf("result %d, findings %d\n", result, reader.getFindings().getLength());
+    int result;
+    {
+        Reader reader{KivString(path)};
+        result = reader.readFile(record);
+        std::printf("result %d, findings %d\n", result, reader.getFindings().getLength());
+    }
+    if (out != nullptr && result == 1) {
+        KivNorvikFileWriter writer;
+        writer.startWrite(KivString(out), format);
+        writer.write(record);
+        result = writer.endWrite();
+        std::printf("written %d\n", result);
+    }
     return result == 1 ? 0 : 1;
 }
 
@@ -23,16 +34,18 @@ int readOnce(const char* path)
 
 int main(int argc, char** argv)
 {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: bench_read_once <kind 1..5> <file>\n");
+    if (argc != 3 && argc != 4) {
+        std::fprintf(stderr, "usage: bench_read_once <kind 1..5> <file> [<out>]\n");
         return 2;
     }
+    const char* out = argc == 4 ? argv[3] : nullptr;
+    using W = KivNorvikFileWriter;
     switch (std::atoi(argv[1])) {
-    case 1: return readOnce<KivNorvikBL1Reader, KivBL1Data>(argv[2]);
-    case 2: return readOnce<KivNorvikBL2Reader, KivBL2Data>(argv[2]);
-    case 3: return readOnce<KivNorvikBL3Reader, KivBL3Data>(argv[2]);
-    case 4: return readOnce<KivNorvikBL4Reader, KivBL4Data>(argv[2]);
-    case 5: return readOnce<KivNorvikBL5Reader, KivBL5Data>(argv[2]);
+    case 1: return readOnce<KivNorvikBL1Reader, KivBL1Data>(argv[2], out, W::eFormatBL1);
+    case 2: return readOnce<KivNorvikBL2Reader, KivBL2Data>(argv[2], out, W::eFormatBL2);
+    case 3: return readOnce<KivNorvikBL3Reader, KivBL3Data>(argv[2], out, W::eFormatBL3);
+    case 4: return readOnce<KivNorvikBL4Reader, KivBL4Data>(argv[2], out, W::eFormatBL4);
+    case 5: return readOnce<KivNorvikBL5Reader, KivBL5Data>(argv[2], out, W::eFormatBL5);
     default: return 2;
     }
 }

@@ -161,6 +161,18 @@ TEST(KivNorvikFileWriter, VersionsAndTextsOfTheGeneralGroup)
     KivBL1Data data;
     data.setProjectName(KivString("Hall\r\n\"GEN\""));
     data.generalGroup.repPage = KivString(L"page\nFIN\nPOT");
+    // Loading lines: texts cleaned, beyond ASCII in the code page, numbers in their widths.
+    NorvikGlobalData::GenLoading loading;
+    loading.number = -5;
+    loading.text1 = KivString(L"a\rb");
+    loading.text2 = KivString(L"c");
+    loading.type = 7;
+    data.generalGroup.loadings.append(loading);
+    loading.number = 1234;
+    loading.text1 = KivString(L"\u00e9t\u00e9");
+    loading.text2 = KivString(L"\u20ac\n");
+    loading.type = -1;
+    data.generalGroup.loadings.append(loading);
     KivNorvikFileWriter writer;
     writer.setMajorVersion(12);
     writer.setMinorVersion(0);
@@ -169,7 +181,8 @@ TEST(KivNorvikFileWriter, VersionsAndTextsOfTheGeneralGroup)
     ASSERT_EQ(1, writer.startWrite(KivString(base.c_str()), KivNorvikFileWriter::eFormatBL1));
     EXPECT_EQ(1, writer.write(data));
     EXPECT_EQ(1, writer.endWrite());
-    EXPECT_EQ("\"NV_ATT\",\"Hall  \"GEN\"\"\n\nGEN\n  REP_PAGE page FIN POT\n  ORIGINE Olmarin 12.0\nFIN\n",
+    EXPECT_EQ("\"NV_ATT\",\"Hall  \"GEN\"\"\n\nGEN\n  REP_PAGE page FIN POT\n  CHA  -5 a b c 7\n"
+              "  CHA 1234 \xE9t\xE9 \x80  -1\n  ORIGINE Olmarin 12.0\nFIN\n",
               readBytes(base + ".bl1"));
 }
 

@@ -1,6 +1,9 @@
 #include "TestSupport.h"
 
 #include <cfloat>
+#include <charconv>
+#include <cstring>
+#include <cwctype>
 #include <climits>
 #include <cmath>
 #include <cstdio>
@@ -85,4 +88,145 @@ TEST(KivString, ConvertsNumbersAtTheStartOfTheText)
     EXPECT_EQ(INT_MAX, KivString("99999999999999999999").toInteger());
     EXPECT_EQ(INT_MIN, KivString("-2147483648").toInteger());
     EXPECT_EQ(INT_MIN, KivString("-99999999999999999999").toInteger());
+}
+
+namespace {
+
+// The conversion as first written: the real prefix copied as ASCII text, then
+// parsed. The fast path must give the same bits on every text.
+double referenceToDouble(const std::wstring& text)
+{
+    auto white = [](wchar_t c) {
+        return c == L' ' || c == L'\t' || c == L'\n' || c == L'\r' || c == L'\v' || c == L'\f';
+    };
+    auto digit = [](wchar_t c) { return c >= L'0' && c <= L'9'; };
+    size_t i = 0;
+    while (i < text.size() && white(text[i]))
+        ++i;
+    std::string out;
+    auto accept = [&] { out.push_back(static_cast<char>(text[i++])); };
+    if (i < text.size() && text[i] == L'-')
+        accept();
+    else if (i < text.size() && text[i] == L'+')
+        ++i;
+    auto matchWord = [&](const wchar_t* word) {
+        size_t k = 0;
+        while (word[k] && i + k < text.size() &&
+               std::towlower(static_cast<wint_t>(text[i + k])) == static_cast<wint_t>(word[k]))
+            ++k;
+        return word[k] == 0;
+    };
+    if (matchWord(L"infinity") || matchWord(L"inf")) {
+        out += "inf";
+    } else if (matchWord(L"nan")) {
+        out += "nan";
+    } else {
+        while (i < text.size() && digit(text[i]))
+            accept();
+        if (i < text.size() && text[i] == L'.') {
+            accept();
+            while (i < text.size() && digit(text[i]))
+                accept();
+        }
+        if (i < text.size() && (text[i] == L'e' || text[i] == L'E')) {
+            size_t j = i + 1;
+            if (j < text.size() && (text[j] == L'+' || text[j] == L'-'))
+                ++j;
+            if (j < text.size() && digit(text[j])) {
+                while (i < j)
+                    accept();
+                while (i < text.size() && digit(text[i]))
+                    accept();
+            }
+        }
+    }
+    if (out.empty() || out == "-")
+        return 0.0;
+    double value = 0.0;
+    const auto result = std::from_chars(out.data(), out.data() + out.size(), value);
+    if (result.ec == std::errc::result_out_of_range) {
+        // Above the range when the first nonzero digit's decimal exponent is positive.
+        const size_t e = out.find_first_of("eE");
+        long long exponent = 0;
+        if (e != std::string::npos) {
+            size_t k = e + 1;
+            const bool negative = out[k] == '-';
+            k += out[k] == '+' || out[k] == '-';
+            for (; k < out.size(); ++k)
+                exponent = exponent < 100000000 ? exponent * 10 + (out[k] - '0') : exponent;
+            exponent = negative ? -exponent : exponent;
+        }
+        const std::string mantissa = out.substr(0, e);
+        const size_t first = mantissa.find_first_of("123456789");
+        const size_t point = mantissa.find('.');
+        long long magnitude = 0;
+        if (first != std::string::npos) {
+            if (point == std::string::npos)
+                magnitude = static_cast<long long>(mantissa.size() - first) - 1;
+            else if (first < point)
+                magnitude = static_cast<long long>(point - first) - 1;
+            else
+                magnitude = -static_cast<long long>(first - point);
+        }
+        const bool above = first != std::string::npos && magnitude + exponent > 0;
+        return out[0] == '-' ? (above ? -DBL_MAX : -0.0) : (above ? DBL_MAX : 0.0);
+    }
+    return result.ec == std::errc() ? value : 0.0;
+}
+
+} // namespace
+
+TEST(KivString, FastConversionsMatchTheReferenceOnGeneratedTexts)
+{
+    const wchar_t alphabet[] = L"0123456789012345678900000.....--++eeEE  \tinfINFatyAN,x\x130\xE9";
+    const size_t letters = sizeof alphabet / sizeof alphabet[0] - 1;
+    unsigned seed = 12345;
+    auto next = [&seed] { return seed = seed * 1103515245u + 12345u, (seed >> 8) & 0xFFFF; };
+    for (int n = 0; n < 200000; ++n) {
+        const size_t length = n % 97 == 0 ? 40 + next() % 400 : next() % 24;
+        std::wstring text;
+        for (size_t k = 0; k < length; ++k)
+            text.push_back(n % 3 == 0 && k > 0 ? L"0123456789"[next() % 10] : alphabet[next() % letters]);
+        const double expected = referenceToDouble(text);
+        const double actual = KivString(text.c_str()).toDouble(false);
+        if (std::isnan(expected)) {
+            ASSERT_TRUE(std::isnan(actual)) << n;
+        } else {
+            ASSERT_EQ(0, std::memcmp(&expected, &actual, sizeof expected)) << n << " " << expected << " " << actual;
+        }
+    }
+    // Refilling a string from bytes reads them as the constructor does, up to a zero byte.
+    KivString reused;
+    for (int n = 0; n < 20000; ++n) {
+        char bytes[40];
+        const size_t length = next() % sizeof bytes;
+        for (size_t k = 0; k < length; ++k)
+            bytes[k] = static_cast<char>(n % 5 == 0 ? next() % 256 : 32 + next() % 200);
+        const std::string copy(bytes, length);
+        reused.assign(bytes, length);
+        ASSERT_TRUE(reused == KivString(copy.c_str())) << n;
+    }
+}
+
+TEST(KivString, FixedFormatsMatchTheExactConversion)
+{
+    unsigned long long seed = 99;
+    auto next = [&seed] { return seed = seed * 6364136223846793005ull + 1442695040888963407ull, seed >> 11; };
+    for (int n = 0; n < 300000; ++n) {
+        const int precision = static_cast<int>(next() % 10);
+        double value;
+        switch (n % 4) {
+        case 0: value = static_cast<double>(next() % 2000000) / 1000.0 - 1000.0; break; // written reals
+        case 1: value = (static_cast<double>(next() % 20000) + 0.5) / std::pow(10.0, static_cast<double>(next() % 6)); break; // ties
+        case 2: value = std::ldexp(static_cast<double>(next()), -static_cast<int>(next() % 80)); break;
+        default: value = std::ldexp(static_cast<double>(next() % 100000), static_cast<int>(next() % 40)); break;
+        }
+        char expected[512];
+        const double magnitude = std::fabs(value);
+        auto result = std::to_chars(expected, expected + sizeof expected, magnitude, std::chars_format::fixed, precision);
+        std::string text = (std::signbit(value) ? "-" : "") + std::string(expected, result.ptr);
+        KivString actual;
+        actual.format("%.*f", precision, value);
+        ASSERT_EQ(KivString(text.c_str()), actual) << n << " " << text;
+    }
 }

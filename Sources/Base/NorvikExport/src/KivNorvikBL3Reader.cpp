@@ -26,7 +26,7 @@ void KivNorvikBL3Reader::fillStructure(KivNorvikData& data)
         record = nullptr;
         record = new KivBL3Data();
         scanLines(KivBL3Layout::kind(), true, true, *record);
-        if (lines.getLength() > 0)
+        if (lineCount() > 0)
             data.setFrom(record);
     } catch (const std::exception& error) {
         reportFailure(error);

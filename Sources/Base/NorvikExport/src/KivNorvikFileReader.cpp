@@ -37,6 +37,39 @@ bool isWhite(wchar_t c)
     return c == L' ' || c == L'\t' || c == L'\n' || c == L'\r' || c == L'\v' || c == L'\f';
 }
 
+bool isWhiteByte(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
+
+// The blank-separated tokens of `length` 8-bit characters, trimmed of white
+// space first. The strings already in `tokens` are refilled in place.
+void tokenizeBytes(const char* text, size_t length, KivNorvikTokens& tokens)
+{
+    size_t begin = 0, end = length;
+    while (begin < end && isWhiteByte(text[begin]))
+        ++begin;
+    while (end > begin && isWhiteByte(text[end - 1]))
+        --end;
+    int count = 0;
+    for (size_t i = begin; i < end; ++i)
+        count += text[i] != ' ' && (i == begin || text[i - 1] == ' ');
+    tokens.setLength(count);
+    if (tokens.getLength() != count)
+        throw std::bad_alloc();
+    int index = 0;
+    for (size_t i = begin; i < end;) {
+        if (text[i] == ' ') {
+            ++i;
+            continue;
+        }
+        const size_t first = i;
+        while (i < end && text[i] != ' ')
+            ++i;
+        tokens[index++].assign(text + first, i - first);
+    }
+}
+
 // Removes one leading and one trailing double quote.
 void unquoteOnce(KivString& text)
 {
@@ -254,19 +287,68 @@ struct KivNorvikFileReader::Private
     bool fromBuffer = false;
     bool refused = false;
     int lineCount = 0;               // as an editor counts
-    std::vector<int> lineNumbers;    // of each stored line
+    int storedLines = 0;             // the lines that are not empty
+    std::string content;             // the file's bytes; lines are found in them as they are read
     std::vector<unsigned char> rowSeen;
     std::vector<int> rowTokens;      // each row's valueTokens once known (-1 before), for the group being read
     KivArray<KivNorvikFinding> findings;
 
-    // The editor's number of stored line `index`.
-    int numberOf(int index) const
-    {
-        return index >= 0 && index < static_cast<int>(lineNumbers.size()) ? lineNumbers[index] : 0;
-    }
     int fileLine() const { return lineCount > 0 ? 1 : 0; }
 
+    // A stored line: its text up to its line end or first zero byte, and its
+    // number as an editor counts.
+    struct Line
+    {
+        const char* text = nullptr;
+        size_t length = 0;
+        int number = 0;
+        KivString toString() const
+        {
+            KivString line;
+            line.assign(text, length);
+            return line;
+        }
+        bool is(const char* word) const
+        {
+            const size_t n = std::strlen(word);
+            return length == n && std::memcmp(text, word, n) == 0;
+        }
+    };
+    // Where the next line starts.
+    struct Cursor
+    {
+        size_t offset = 0;
+        int number = 1;
+    };
+
+    // Moves to the next line that is not empty; false at the end of the file.
+    bool next(Cursor& at, Line& line) const
+    {
+        const char* data = content.data();
+        const size_t size = content.size();
+        while (at.offset < size) {
+            const size_t start = at.offset;
+            const char* lf = static_cast<const char*>(std::memchr(data + start, '\n', size - start));
+            const size_t following = lf != nullptr ? static_cast<size_t>(lf - data) + 1 : size;
+            size_t end = lf != nullptr ? following - 1 : size;
+            if (end > start && data[end - 1] == '\r')
+                --end;
+            line.number = at.number;
+            at.offset = following;
+            ++at.number;
+            if (end > start) {
+                const void* zero = std::memchr(data + start, 0, end - start);
+                line.text = data + start;
+                line.length = zero != nullptr ? static_cast<size_t>(static_cast<const char*>(zero) - line.text)
+                                              : end - start;
+                return true;
+            }
+        }
+        return false;
+    }
+
     KivString groupName;             // header line of the group being read
+    KivNorvikTokens lineTokens;      // reused from line to line: its strings keep their storage
 
     KivNorvikFinding& add(int line, Severity severity, const char* code, const std::wstring& message,
                           const KivString& keyword = KivString(), const KivString* group = nullptr)
@@ -283,7 +365,9 @@ struct KivNorvikFileReader::Private
         return findings[index];
     }
 
-    void splitLines(KivArray<KivString>& lines, const char* data, size_t size);
+    void splitLines();
+    Cursor fillGroup(Cursor start, const KivNorvikKindLayout& layout, const KivNorvikGroupLayout& group,
+                     const KivNorvikTarget& target, const Line& header);
     void checkBytes(const char* p, size_t n, int number);
     void checkMatched(const KivNorvikGroupLayout& group, const KivNorvikLineRule& rule,
                       const KivNorvikTokens& tokens, KivNorvikFillResult result, int number);
@@ -319,7 +403,21 @@ KivNorvikFileReader::~KivNorvikFileReader()
 
 const KivArray<KivString>& KivNorvikFileReader::getLines() const
 {
+    // Built on the first call: the reading itself works on the file's bytes.
+    if (d == nullptr || lines.getLength() == d->storedLines)
+        return lines;
+    Private::Cursor at;
+    Private::Line line;
+    int index = 0;
+    lines.setLength(d->storedLines);
+    while (index < lines.getLength() && d->next(at, line))
+        lines[index++].assign(line.text, line.length);
     return lines;
+}
+
+int KivNorvikFileReader::lineCount() const
+{
+    return d != nullptr ? d->storedLines : 0;
 }
 
 const KivArray<KivNorvikFinding>& KivNorvikFileReader::getFindings() const
@@ -328,9 +426,12 @@ const KivArray<KivNorvikFinding>& KivNorvikFileReader::getFindings() const
     return d != nullptr ? d->findings : none;
 }
 
-void KivNorvikFileReader::Private::checkBytes(const char* p, size_t n, int number)
+namespace {
+
+// Whether the bytes hold a byte with its high bit set, a tab or a carriage
+// return; eight bytes at a time.
+bool hasSuspectBytes(const char* p, size_t n)
 {
-    // Eight bytes at a time: any byte with its high bit set, a tab or a carriage return.
     constexpr uint64_t ones = 0x0101010101010101ull, highs = 0x8080808080808080ull;
     auto hasZeroByte = [](uint64_t w) { return ((w - ones) & ~w & highs) != 0; };
     bool suspect = false;
@@ -342,7 +443,14 @@ void KivNorvikFileReader::Private::checkBytes(const char* p, size_t n, int numbe
     }
     for (size_t k = i; k < n && !suspect; ++k)
         suspect = p[k] == '\t' || p[k] == '\r' || (static_cast<unsigned char>(p[k]) & 0x80) != 0;
-    if (!suspect)
+    return suspect;
+}
+
+} // namespace
+
+void KivNorvikFileReader::Private::checkBytes(const char* p, size_t n, int number)
+{
+    if (!hasSuspectBytes(p, n))
         return;
     bool tab = false, cr = false, high = false;
     for (size_t k = 0; k < n; ++k) {
@@ -361,43 +469,34 @@ void KivNorvikFileReader::Private::checkBytes(const char* p, size_t n, int numbe
             L"The text looks like UTF-8; the file is read as Windows-1252");
 }
 
-void KivNorvikFileReader::Private::splitLines(KivArray<KivString>& lines, const char* data,
-                                             size_t size)
+void KivNorvikFileReader::Private::splitLines()
 {
+    const char* data = content.data();
+    const size_t size = content.size();
     lineCount = 0;
-    for (size_t i = 0; i < size; ++i)
-        lineCount += data[i] == '\n';
+    for (const char* p = data; (p = static_cast<const char*>(std::memchr(p, '\n', size - static_cast<size_t>(p - data)))) != nullptr; ++p)
+        ++lineCount;
     if (size > 0 && data[size - 1] != '\n')
         ++lineCount;
-    if (kRecord)
-        lineNumbers.reserve(static_cast<size_t>(lineCount));
     if (kRecord && size >= 3 && std::memcmp(data, "\xEF\xBB\xBF", 3) == 0)
         add(1, KivNorvikFinding::Error, "byte-order-mark",
             L"The file starts with a UTF-8 byte-order mark, read as part of its first line");
-    std::string line;
-    size_t start = 0;
-    int number = 1;
-    while (start < size) {
-        const char* lf = static_cast<const char*>(std::memchr(data + start, '\n', size - start));
-        const size_t next = lf != nullptr ? static_cast<size_t>(lf - data) + 1 : size;
-        size_t end = lf != nullptr ? next - 1 : size;
-        if (end > start && data[end - 1] == '\r')
-            --end;
-        if (end > start) {
-            if (kRecord) {
-                const size_t mark = number == 1 && findings.getLength() > 0 ? 3 : 0; // the byte-order mark
-                checkBytes(data + start + mark, end - start - mark, number);
-                lineNumbers.push_back(number);
-            }
-            line.assign(data + start, end - start);
-            const int index = lines.getLength();
-            lines.setLength(index + 1);
-            if (lines.getLength() != index + 1)
-                throw std::bad_alloc();
-            lines[index] = KivString(line.c_str());
+    storedLines = 0;
+    // Most files hold none of the bytes that the lines are checked for.
+    const bool check = kRecord && hasSuspectBytes(data, size);
+    Cursor at;
+    Line line;
+    while (next(at, line)) {
+        ++storedLines;
+        if (check) {
+            // The whole line, past any zero byte, up to its line end.
+            const char* lf = static_cast<const char*>(std::memchr(line.text, '\n', size - static_cast<size_t>(line.text - data)));
+            size_t n = (lf != nullptr ? lf : data + size) - line.text;
+            if (n > 0 && line.text[n - 1] == '\r')
+                --n;
+            const size_t mark = line.number == 1 && findings.getLength() > 0 ? 3 : 0; // the byte-order mark
+            checkBytes(line.text + mark, n - mark, line.number);
         }
-        ++number;
-        start = next;
     }
 }
 
@@ -407,23 +506,42 @@ int KivNorvikFileReader::readFile(KivNorvikData& data)
         return 0;
     try {
         d->findings.setLength(0);
-        d->lineNumbers.clear();
         d->refused = false;
         lines.setLength(0);
-        std::string content;
-        const char* bytes = d->bytes;
-        size_t size = d->size;
-        if (!d->fromBuffer) {
+        d->storedLines = 0;
+        std::string& content = d->content;
+        content.clear();
+        if (d->fromBuffer) {
+            // Copied, so that getLines() may still read them after readFile.
+            content.assign(d->bytes != nullptr ? d->bytes : "", d->size);
+        } else {
             if (d->stream == nullptr) {
                 const char* reason = d->openError != 0 ? std::strerror(d->openError) : "unknown reason";
                 d->add(0, KivNorvikFinding::Error, "cannot-open",
                        L"The file cannot be opened: " + wide(reason));
                 return 0;
             }
+            // A file larger than the first block is read into one block of
+            // its size; one that grows meanwhile is read on to its end.
             char buffer[65536];
-            size_t count;
-            while ((count = std::fread(buffer, 1, sizeof buffer, d->stream)) > 0)
-                content.append(buffer, count);
+            size_t count = std::fread(buffer, 1, sizeof buffer, d->stream);
+            content.assign(buffer, count);
+            if (count == sizeof buffer) {
+                const long here = std::ftell(d->stream);
+                long known = -1;
+                if (here > 0 && std::fseek(d->stream, 0, SEEK_END) == 0)
+                    known = std::ftell(d->stream);
+                if (here > 0 && std::fseek(d->stream, here, SEEK_SET) != 0)
+                    known = -1;
+                if (known > here) {
+                    const size_t filled = content.size();
+                    content.resize(filled + static_cast<size_t>(known - here));
+                    count = std::fread(&content[filled], 1, content.size() - filled, d->stream);
+                    content.resize(filled + count);
+                }
+                while (!std::ferror(d->stream) && (count = std::fread(buffer, 1, sizeof buffer, d->stream)) > 0)
+                    content.append(buffer, count);
+            }
             if (std::ferror(d->stream)) {
                 const int error = errno;
                 d->add(0, KivNorvikFinding::Error, "read-error",
@@ -431,10 +549,8 @@ int KivNorvikFileReader::readFile(KivNorvikData& data)
                            wide(error != 0 ? std::strerror(error) : "unknown reason"));
                 return 0;
             }
-            bytes = content.data();
-            size = content.size();
         }
-        d->splitLines(lines, bytes, size);
+        d->splitLines();
         fillStructure(data);
         if (d->refused)
             return 0;
@@ -457,6 +573,9 @@ void KivNorvikFileReader::reportFailure(const std::exception& error)
     try {
         d->refused = true;
         lines.setLength(0);
+        d->content.clear();
+        d->content.shrink_to_fit();
+        d->storedLines = 0;
         d->findings.setLength(0);
         const bool memory = dynamic_cast<const std::bad_alloc*>(&error) != nullptr;
         d->add(0, KivNorvikFinding::Error, memory ? "out-of-memory" : "read-error",
@@ -613,16 +732,16 @@ void KivNorvikFileReader::scanLines(const KivNorvikKindLayout& layout, bool ever
     unsigned char groupSeen[16] = {};
     KIV_ASSERT(layout.groupCount <= 16);
     const KivNorvikKindLayout* headerKind = nullptr; // of an unknown header only another kind has
-    int i = 0;
-    const int count = lines.getLength();
-    while (i < count) {
-        const KivString& line = lines[i];
-        if (const KivNorvikGroupLayout* group = layout.findGroup(line)) {
+    Private::Cursor at;
+    Private::Line bytes;
+    while (d->next(at, bytes)) {
+        const KivString line = bytes.toString();
+        if (const KivNorvikGroupLayout* group = layout.findGroup(bytes.text, bytes.length)) {
             const int index = static_cast<int>(group - layout.groups);
             unsigned char unused = 0;
             unsigned char& seen = index < 16 ? groupSeen[index] : unused;
             if (kRecord && seen && !group->numbered)
-                d->add(d->numberOf(i), KivNorvikFinding::Warning, "repeated-group",
+                d->add(bytes.number, KivNorvikFinding::Warning, "repeated-group",
                        L"Group " + quoted(wide(group->header)) +
                            L" is given again: its lines overwrite the earlier ones",
                        line, &line);
@@ -630,11 +749,11 @@ void KivNorvikFileReader::scanLines(const KivNorvikKindLayout& layout, bool ever
             inUnknownGroup = false;
             const KivNorvikTarget target = beginGroup(index, line);
             if (kRecord && target.isNull())
-                d->add(d->numberOf(i), KivNorvikFinding::Error, "too-many-entries",
+                d->add(bytes.number, KivNorvikFinding::Error, "too-many-entries",
                        L"The record has room for no more " + quoted(wide(group->header)) +
                            L" groups: this one is passed over",
                        line, &line);
-            i = fillGroup(i + 1, layout, *group, target, i);
+            at = d->fillGroup(at, layout, *group, target, bytes);
             endGroup(index);
             continue;
         }
@@ -646,18 +765,17 @@ void KivNorvikFileReader::scanLines(const KivNorvikKindLayout& layout, bool ever
                 const unsigned kinds = kRecord && !tagSeen ? tagLineKinds(line) : 0;
                 if (kinds != 0 && !(kinds & (1u << (layout.name[2] - '0')))) {
                     wrongKind = true;
-                    d->add(d->numberOf(i), KivNorvikFinding::Error, "wrong-kind",
+                    d->add(bytes.number, KivNorvikFinding::Error, "wrong-kind",
                            L"The tag line is that of a " + kindNames(kinds) + L" file, not of a " +
                                wide(layout.name) + L" file",
                            KivString(tagText));
                 }
             } else if (kRecord) {
-                d->add(d->numberOf(i), KivNorvikFinding::Warning, "second-tag-line",
+                d->add(bytes.number, KivNorvikFinding::Warning, "second-tag-line",
                        L"A second tag line is ignored: the project name comes from the first",
                        KivString(tagText));
             }
             tagSeen = true;
-            ++i;
             continue;
         }
         if (kRecord) {
@@ -666,7 +784,7 @@ void KivNorvikFileReader::scanLines(const KivNorvikKindLayout& layout, bool ever
                 if (line == end)
                     inUnknownGroup = false;
             } else if (isWhite(line[0]) || text == L"FIN") {
-                d->add(d->numberOf(i), KivNorvikFinding::Warning, "line-outside-group",
+                d->add(bytes.number, KivNorvikFinding::Warning, "line-outside-group",
                        L"A line outside any group is passed over");
             } else {
                 // A line where a header belongs: the header of a group the
@@ -679,12 +797,11 @@ void KivNorvikFileReader::scanLines(const KivNorvikKindLayout& layout, bool ever
                         break;
                     }
                 }
-                d->add(d->numberOf(i), KivNorvikFinding::Error, "unknown-group", message, line);
+                d->add(bytes.number, KivNorvikFinding::Error, "unknown-group", message, line);
                 if (headerKind == nullptr)
                     headerKind = onlyOtherKindWith(line, layout);
             }
         }
-        ++i;
     }
     if (!kRecord)
         return;
@@ -873,54 +990,54 @@ void KivNorvikFileReader::Private::checkUnmatched(const KivNorvikKindLayout& lay
     }
 }
 
-int KivNorvikFileReader::fillGroup(int start, const KivNorvikKindLayout& layout,
-                                   const KivNorvikGroupLayout& group, const KivNorvikTarget& target,
-                                   int header)
+KivNorvikFileReader::Private::Cursor KivNorvikFileReader::Private::fillGroup(
+    Cursor start, const KivNorvikKindLayout& layout, const KivNorvikGroupLayout& group,
+    const KivNorvikTarget& target, const Line& header)
 {
-    static const KivString end(L"FIN");
     const bool record = kRecord && !target.isNull();
-    const int count = lines.getLength();
     const int minTokens = group.minTokens > 1 ? group.minTokens : 1;
     if (record) {
-        d->groupName = lines[header];
-        d->rowSeen.assign(static_cast<size_t>(group.ruleCount), 0);
-        d->rowTokens.assign(static_cast<size_t>(group.ruleCount), -1);
+        groupName = header.toString();
+        rowSeen.assign(static_cast<size_t>(group.ruleCount), 0);
+        rowTokens.assign(static_cast<size_t>(group.ruleCount), -1);
     }
-    int looseEnd = -1; // a "FIN" with blanks around it
-    KivNorvikTokens tokens;
-    int j = start;
-    for (; j < count; ++j) {
-        const KivString& line = lines[j];
-        if (line == end)
-            return j + 1;
-        if (layout.findGroup(line) != nullptr)
+    int looseEnd = -1; // line number of a "FIN" with blanks around it
+    KivNorvikTokens& tokens = lineTokens;
+    Cursor at = start;
+    Cursor before = start;
+    Line line;
+    for (; next(at, line); before = at) {
+        if (line.is("FIN"))
+            return at;
+        if (layout.findGroup(line.text, line.length) != nullptr) {
+            at = before;
             break;
-        tokenize(line, tokens);
+        }
+        tokenizeBytes(line.text, line.length, tokens);
         const int n = tokens.getLength();
         if (n < minTokens) {
             if (record && n > 0)
-                d->checkUnmatched(layout, group, tokens, d->numberOf(j));
+                checkUnmatched(layout, group, tokens, line.number);
             continue;
         }
         if (const KivNorvikLineRule* rule = group.find(tokens)) {
             const KivNorvikFillResult result = rule->apply(target, tokens);
             if (record)
-                d->checkMatched(group, *rule, tokens, result, d->numberOf(j));
+                checkMatched(group, *rule, tokens, result, line.number);
         } else if (record) {
-            if (n == 1 && tokens[0] == end)
-                looseEnd = looseEnd < 0 ? j : looseEnd;
+            if (n == 1 && equalsWord(tokens[0], "FIN"))
+                looseEnd = looseEnd < 0 ? line.number : looseEnd;
             else
-                d->checkUnmatched(layout, group, tokens, d->numberOf(j));
+                checkUnmatched(layout, group, tokens, line.number);
         }
     }
     if (record) {
         std::wstring message = L"Group " + quoted(wide(group.header)) + L" ends without \"FIN\"";
         if (looseEnd >= 0)
-            message += L" (did you mean FIN on line " + std::to_wstring(d->numberOf(looseEnd)) + L"?)";
-        d->add(d->numberOf(header), KivNorvikFinding::Warning, "missing-fin", message, lines[header],
-               &lines[header]);
+            message += L" (did you mean FIN on line " + std::to_wstring(looseEnd) + L"?)";
+        add(header.number, KivNorvikFinding::Warning, "missing-fin", message, groupName, &groupName);
     }
-    return j;
+    return at;
 }
 
 KivNorvikTarget KivNorvikFileReader::beginGroup(int, const KivString&)

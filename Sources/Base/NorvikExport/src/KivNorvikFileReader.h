@@ -37,7 +37,8 @@ public:
     // In the base class a contract violation: only the kind readers fill records.
     virtual void fillStructure(KivNorvikData& data);
 
-    // The line store, as read.
+    // The non-empty lines of the last readFile, without their line ends;
+    // built on the first call after it.
     const KivArray<KivString>& getLines() const;
 
     // What the last readFile passed over or read doubtfully, in file order.
@@ -80,14 +81,13 @@ protected:
     // returns 0 and the one finding says why.
     void reportFailure(const std::exception& error);
 
-    KivArray<KivString> lines;
+    // The number of lines that are not empty, as the last readFile found them.
+    int lineCount() const;
+
+    // The lines as getLines() gives them, built on its first call.
+    mutable KivArray<KivString> lines;
 
 private:
-    // Runs a group's rules from `start` (the header at `header`); the index
-    // at which the scan goes on.
-    int fillGroup(int start, const KivNorvikKindLayout& layout, const KivNorvikGroupLayout& group,
-                  const KivNorvikTarget& target, int header);
-
     struct Private;
     Private* d;
 };

@@ -33,7 +33,12 @@ bool equals(const KivString& text, const char* word, size_t length)
 
 bool equals(const KivString& text, const char* word)
 {
-    return equals(text, word, std::strlen(word));
+    const wchar_t* t = text.getStringW();
+    for (; *word; ++word, ++t) {
+        if (*t != static_cast<wchar_t>(static_cast<unsigned char>(*word)))
+            return false;
+    }
+    return *t == 0;
 }
 
 } // namespace
@@ -145,6 +150,25 @@ bool KivNorvikGroupLayout::isHeader(const KivString& line) const
     return *p == 0;
 }
 
+bool KivNorvikGroupLayout::isHeader(const char* line, size_t length) const
+{
+    if (length == 0 || line[0] != header[0])
+        return false;
+    const size_t prefix = std::strlen(header);
+    if (length < prefix || std::memcmp(line, header, prefix) != 0)
+        return false;
+    if (!numbered)
+        return length == prefix;
+    size_t i = prefix;
+    if (i < length && line[i] == '-')
+        ++i;
+    if (i == length || line[i] < '0' || line[i] > '9')
+        return false;
+    while (i < length && line[i] >= '0' && line[i] <= '9')
+        ++i;
+    return i == length;
+}
+
 const KivNorvikLineRule* KivNorvikGroupLayout::find(const KivNorvikTokens& tokens) const
 {
     for (int i = 0; i < ruleCount; ++i) {
@@ -158,6 +182,15 @@ const KivNorvikGroupLayout* KivNorvikKindLayout::findGroup(const KivString& line
 {
     for (int i = 0; i < groupCount; ++i) {
         if (groups[i].isHeader(line))
+            return &groups[i];
+    }
+    return nullptr;
+}
+
+const KivNorvikGroupLayout* KivNorvikKindLayout::findGroup(const char* line, size_t length) const
+{
+    for (int i = 0; i < groupCount; ++i) {
+        if (groups[i].isHeader(line, length))
             return &groups[i];
     }
     return nullptr;

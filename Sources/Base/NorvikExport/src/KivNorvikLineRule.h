@@ -165,6 +165,8 @@ struct NORVIK_API KivNorvikGroupLayout
     const KivNorvikLineRule* find(const KivNorvikTokens& tokens) const;
     // Whether `line` is this group's header.
     bool isHeader(const KivString& line) const;
+    // The same for a line of `length` 8-bit characters.
+    bool isHeader(const char* line, size_t length) const;
 };
 
 // All groups of a kind.
@@ -177,6 +179,7 @@ struct NORVIK_API KivNorvikKindLayout
 
     // The group whose header equals the whole line, or null.
     const KivNorvikGroupLayout* findGroup(const KivString& line) const;
+    const KivNorvikGroupLayout* findGroup(const char* line, size_t length) const;
 };
 
 // Helpers for the tables. Each group table defines `using Target = ...;`

@@ -3,7 +3,10 @@
 #include "KivNorvikData.h"
 #include "KivNorvikOpenFile.h"
 
+#include <KivFileSystem.h>
+
 #include <cerrno>
+#include <charconv>
 #include <cwchar>
 #include <string>
 
@@ -73,11 +76,64 @@ try {
     outOfMemory();
 }
 
+namespace {
+
+// "%<width>d" of `value` appended to `out`.
+void appendInteger(std::string& out, int value, int width)
+{
+    char digits[16];
+    const std::to_chars_result end = std::to_chars(digits, digits + sizeof digits, value);
+    const int length = static_cast<int>(end.ptr - digits);
+    if (length < width)
+        out.append(static_cast<size_t>(width - length), ' ');
+    out.append(digits, end.ptr);
+}
+
+// The text as the wide "%s" of a cleaned value writes it, when it is ASCII;
+// false for any other text.
+bool appendAsciiText(std::string& out, const wchar_t* text)
+{
+    for (; *text; ++text) {
+        const wchar_t c = *text;
+        if (static_cast<unsigned long>(c) >= 0x80)
+            return false;
+        out.push_back(c == L'\r' || c == L'\n' ? ' ' : static_cast<char>(c));
+    }
+    return true;
+}
+
+} // namespace
+
 void KivNorvikOutput::loading(const NorvikGlobalData::GenLoading& l)
 {
-    print("  CHA %3d", l.number);
-    printW(L" %s %s", l.text1, l.text2);
-    print(" %d\n", l.type);
+    // One write of the whole line, formatted here; texts beyond ASCII take
+    // the code page's path.
+    FILE* stream = target();
+    if (stream == nullptr)
+        return;
+    try {
+        std::string& text = line_;
+        text.assign("  CHA ");
+        appendInteger(text, l.number, 3);
+        text.push_back(' ');
+        bool ascii = appendAsciiText(text, l.text1.getStringW());
+        text.push_back(' ');
+        ascii = ascii && appendAsciiText(text, l.text2.getStringW());
+        if (!ascii) {
+            print("  CHA %3d", l.number);
+            printW(L" %s %s", l.text1, l.text2);
+            print(" %d\n", l.type);
+            return;
+        }
+        text.push_back(' ');
+        appendInteger(text, l.type, 0);
+        text.push_back('\n');
+        errno = 0;
+        if (KivFileSystem::write(stream, text.data(), text.size()) != text.size())
+            file_->fail(errno);
+    } catch (const std::bad_alloc&) {
+        outOfMemory();
+    }
 }
 
 bool KivNorvikOutput::ok() const

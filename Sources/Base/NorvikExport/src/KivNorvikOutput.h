@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <new>
+#include <string>
 
 class KivNorvikOpenFile;
 
@@ -60,8 +61,15 @@ public:
     template <class... Args>
     void line(const char* fmt, Args... args)
     {
-        print(fmt, args...);
-        endLine();
+        // One formatted write: the format with its line end.
+        try {
+            format_.assign(fmt);
+            format_.push_back('\n');
+        } catch (const std::bad_alloc&) {
+            outOfMemory();
+            return;
+        }
+        print(format_.c_str(), args...);
     }
     template <class... Texts>
     void lineW(const wchar_t* fmt, const Texts&... texts)
@@ -92,4 +100,6 @@ private:
     KivNorvikOpenFile* file_;
     int majorVersion_;
     int minorVersion_;
+    std::string line_;   // the line being formatted, kept from line to line
+    std::string format_; // a line's format with its line end
 };

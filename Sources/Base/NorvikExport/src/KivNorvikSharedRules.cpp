@@ -18,9 +18,12 @@ void KivNorvikSharedRules::readLoading(NorvikGlobalData::GenLoading& loading,
 void KivNorvikSharedRules::appendLoading(KivArray<NorvikGlobalData::GenLoading>& loadings,
                                          const KivNorvikTokens& tokens)
 {
-    NorvikGlobalData::GenLoading loading;
-    readLoading(loading, tokens);
-    loadings.append(loading);
+    // Filled in its slot from a kept default: the slot's strings keep their
+    // storage, so a line costs no allocation of its own.
+    static const NorvikGlobalData::GenLoading fresh;
+    const int index = loadings.append(fresh);
+    if (index >= 0)
+        readLoading(loadings[index], tokens);
 }
 
 KivNorvikFillResult KivNorvikSharedRules::readSection(NorvikGlobalData::Section& section,

@@ -2,6 +2,7 @@
 
 #include "TavrinApi.h"
 
+#include <cstddef>
 #include <string>
 
 // Text of names, keywords and file lines. Held as wide characters; 8-bit text
@@ -20,6 +21,10 @@ public:
     KivString& operator=(const KivString& other);
     KivString& operator=(KivString&& other) noexcept;
     KivString& operator=(const char* text);
+    // Replaces the text with `length` bytes of 8-bit text, ending early at a
+    // zero byte; reuses the storage it has, so refilling a string allocates
+    // only when it grows.
+    KivString& assign(const char* text, size_t length);
 
     bool operator==(const KivString& other) const;
     bool operator!=(const KivString& other) const;

@@ -48,9 +48,12 @@ int kivfclose(FILE* stream)
 
 int kivfprintf(FILE* stream, const char* fmt, ...)
 {
+    // One buffer per thread, kept: formatting a line does not allocate.
+    static thread_local std::string bytes;
+    bytes.clear();
     va_list args;
     va_start(args, fmt);
-    const std::string bytes = KivFormat::format(fmt, args);
+    KivFormat::append(bytes, fmt, args);
     va_end(args);
     return writeBytes(stream, bytes);
 }

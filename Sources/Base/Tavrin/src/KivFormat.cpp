@@ -27,37 +27,81 @@ struct Directive
 template <class Ch>
 void appendAscii(std::basic_string<Ch>& out, const char* text, size_t count)
 {
-    for (size_t i = 0; i < count; ++i)
-        out.push_back(static_cast<Ch>(static_cast<unsigned char>(text[i])));
+    if constexpr (sizeof(Ch) == 1) {
+        out.append(text, count);
+    } else {
+        for (size_t i = 0; i < count; ++i)
+            out.push_back(static_cast<Ch>(static_cast<unsigned char>(text[i])));
+    }
+}
+
+// "%.<precision>f" of a non-negative finite value by integer arithmetic, when
+// the value scaled to an integer is small and not near a rounding tie: then
+// the rounding of the scaled double is that of the exact value. Returns the
+// end of the digits, or null to leave the value to the exact conversion.
+char* fixedDigits(char* first, double magnitude, int precision)
+{
+    static const double scales[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
+    if (precision < 0 || precision > 9)
+        return nullptr;
+    const double scaled = magnitude * scales[precision];
+    if (!(scaled < 1099511627776.0)) // 2^40: the product is then within 2^-13 of the exact one
+        return nullptr;
+    const double whole = std::floor(scaled);
+    const double fraction = scaled - whole;
+    if (std::fabs(fraction - 0.5) < 1.0 / 4096)
+        return nullptr;
+    uint64_t units = static_cast<uint64_t>(whole) + (fraction > 0.5 ? 1 : 0);
+    char reversed[32];
+    int n = 0;
+    for (int i = 0; i < precision; ++i, units /= 10)
+        reversed[n++] = static_cast<char>('0' + units % 10);
+    if (precision > 0)
+        reversed[n++] = '.';
+    do {
+        reversed[n++] = static_cast<char>('0' + units % 10);
+        units /= 10;
+    } while (units != 0);
+    while (n > 0)
+        *first++ = reversed[--n];
+    return first;
 }
 
 template <class Ch>
 void pad(std::basic_string<Ch>& out, size_t count, Ch ch)
 {
-    out.append(count, ch);
+    if (count > 0)
+        out.append(count, ch);
 }
 
 // Writes sign/prefix, zero padding and digits within the field width.
 template <class Ch>
-void emitNumber(std::basic_string<Ch>& out, const Directive& directive, const std::string& prefix,
-                const std::string& digits, bool zeroPadAllowed)
+void emitNumber(std::basic_string<Ch>& out, const Directive& directive, const char* prefix,
+                size_t prefixLength, const char* digits, size_t digitsLength, bool zeroPadAllowed)
 {
-    const size_t body = prefix.size() + digits.size();
+    const size_t body = prefixLength + digitsLength;
     const size_t width = directive.width > 0 ? static_cast<size_t>(directive.width) : 0;
     const size_t fill = width > body ? width - body : 0;
     if (directive.left) {
-        appendAscii(out, prefix.data(), prefix.size());
-        appendAscii(out, digits.data(), digits.size());
+        appendAscii(out, prefix, prefixLength);
+        appendAscii(out, digits, digitsLength);
         pad(out, fill, static_cast<Ch>(' '));
     } else if (directive.zero && zeroPadAllowed) {
-        appendAscii(out, prefix.data(), prefix.size());
+        appendAscii(out, prefix, prefixLength);
         pad(out, fill, static_cast<Ch>('0'));
-        appendAscii(out, digits.data(), digits.size());
+        appendAscii(out, digits, digitsLength);
     } else {
         pad(out, fill, static_cast<Ch>(' '));
-        appendAscii(out, prefix.data(), prefix.size());
-        appendAscii(out, digits.data(), digits.size());
+        appendAscii(out, prefix, prefixLength);
+        appendAscii(out, digits, digitsLength);
     }
+}
+
+template <class Ch>
+void emitNumber(std::basic_string<Ch>& out, const Directive& directive, const std::string& prefix,
+                const std::string& digits, bool zeroPadAllowed)
+{
+    emitNumber(out, directive, prefix.data(), prefix.size(), digits.data(), digits.size(), zeroPadAllowed);
 }
 
 template <class Ch>
@@ -70,6 +114,17 @@ void emitInteger(std::basic_string<Ch>& out, const Directive& directive, char co
     else if (conv == 'x' || conv == 'X')
         base = 16;
     char buffer[72];
+    if (conv == 'd' || conv == 'i' || conv == 'u') {
+        if (directive.precision < 0) { // the common case, without a string
+            const char* sign = negative ? "-" : directive.plus ? "+" : directive.space ? " " : "";
+            if (conv == 'u')
+                sign = "";
+            auto result = std::to_chars(buffer, buffer + sizeof buffer, magnitude);
+            emitNumber(out, directive, sign, std::strlen(sign), buffer,
+                       static_cast<size_t>(result.ptr - buffer), true);
+            return;
+        }
+    }
     std::string digits;
     if (!(directive.precision == 0 && magnitude == 0)) {
         auto result = std::to_chars(buffer, buffer + sizeof buffer, magnitude, base);
@@ -104,6 +159,14 @@ void emitFloating(std::basic_string<Ch>& out, const Directive& directive, char c
 {
     const bool upper = conv == 'F' || conv == 'E' || conv == 'G' || conv == 'A';
     const char lower = static_cast<char>(upper ? conv - 'A' + 'a' : conv);
+    if (lower == 'f' && !directive.alternate && std::isfinite(value)) { // without a string
+        char digits[32];
+        if (const char* end = fixedDigits(digits, std::fabs(value), directive.precision < 0 ? 6 : directive.precision)) {
+            const char* sign = std::signbit(value) ? "-" : directive.plus ? "+" : directive.space ? " " : "";
+            emitNumber(out, directive, sign, std::strlen(sign), digits, static_cast<size_t>(end - digits), true);
+            return;
+        }
+    }
     std::string prefix;
     if (std::signbit(value))
         prefix = "-";
@@ -144,8 +207,11 @@ void emitFloating(std::basic_string<Ch>& out, const Directive& directive, char c
             prefix += "0x";
             break;
         default:
-            result = std::to_chars(first, last, magnitude, std::chars_format::fixed,
-                                   precision < 0 ? 6 : precision);
+            if (char* end = fixedDigits(first, magnitude, precision < 0 ? 6 : precision))
+                result.ptr = end;
+            else
+                result = std::to_chars(first, last, magnitude, std::chars_format::fixed,
+                                       precision < 0 ? 6 : precision);
             break;
         }
         digits.assign(first, result.ptr);
@@ -218,15 +284,17 @@ int readNumber(const Ch*& p)
 }
 
 template <class Ch>
-std::basic_string<Ch> formatImpl(const Ch* fmt, va_list args)
+void formatImpl(std::basic_string<Ch>& out, const Ch* fmt, va_list args)
 {
-    std::basic_string<Ch> out;
     if (fmt == nullptr)
-        return out;
+        return;
     const Ch* p = fmt;
     while (*p) {
         if (*p != static_cast<Ch>('%')) {
-            out.push_back(*p++);
+            const Ch* text = p;
+            while (*p && *p != static_cast<Ch>('%'))
+                ++p;
+            out.append(text, static_cast<size_t>(p - text));
             continue;
         }
         const Ch* start = p++;
@@ -364,25 +432,36 @@ std::basic_string<Ch> formatImpl(const Ch* fmt, va_list args)
             break;
         }
     }
-    return out;
 }
 
 } // namespace
 
 std::string KivFormat::format(const char* fmt, va_list args)
 {
-    va_list copy;
-    va_copy(copy, args);
-    std::string result = formatImpl<char>(fmt, copy);
-    va_end(copy);
+    std::string result;
+    append(result, fmt, args);
     return result;
 }
 
 std::wstring KivFormat::format(const wchar_t* fmt, va_list args)
 {
+    std::wstring result;
+    append(result, fmt, args);
+    return result;
+}
+
+void KivFormat::append(std::string& out, const char* fmt, va_list args)
+{
     va_list copy;
     va_copy(copy, args);
-    std::wstring result = formatImpl<wchar_t>(fmt, copy);
+    formatImpl<char>(out, fmt, copy);
     va_end(copy);
-    return result;
+}
+
+void KivFormat::append(std::wstring& out, const wchar_t* fmt, va_list args)
+{
+    va_list copy;
+    va_copy(copy, args);
+    formatImpl<wchar_t>(out, fmt, copy);
+    va_end(copy);
 }

@@ -13,4 +13,7 @@ class KivFormat
 public:
     static std::string format(const char* fmt, va_list args);
     static std::wstring format(const wchar_t* fmt, va_list args);
+    // The same, appended to `out`: a buffer kept from call to call does not allocate.
+    static void append(std::string& out, const char* fmt, va_list args);
+    static void append(std::wstring& out, const wchar_t* fmt, va_list args);
 };

@@ -8,6 +8,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdarg>
+#include <cstring>
 #include <cwctype>
 #include <limits>
 
@@ -125,6 +126,25 @@ KivString& KivString::operator=(const char* text)
     return *this;
 }
 
+KivString& KivString::assign(const char* text, size_t length)
+{
+    const void* zero = std::memchr(text, 0, length);
+    const size_t n = zero != nullptr ? static_cast<size_t>(static_cast<const char*>(zero) - text) : length;
+    text_.resize(n);
+    wchar_t* out = &text_[0];
+    unsigned char high = 0;
+    for (size_t i = 0; i < n; ++i) {
+        const unsigned char byte = static_cast<unsigned char>(text[i]);
+        out[i] = static_cast<wchar_t>(byte);
+        high |= byte;
+    }
+    if (high & 0x80) {
+        for (size_t i = 0; i < n; ++i)
+            out[i] = KivCodePage::toWide(static_cast<unsigned char>(text[i]));
+    }
+    return *this;
+}
+
 bool KivString::operator==(const KivString& other) const { return text_ == other.text_; }
 bool KivString::operator!=(const KivString& other) const { return text_ != other.text_; }
 
@@ -211,23 +231,87 @@ KivString& KivString::replace(int pos, int count, const KivString& s)
     return *this;
 }
 
-double KivString::toDouble(bool) const
+namespace {
+
+// The real of an ASCII prefix as copyRealPrefix gives it.
+double parseReal(const char* number, size_t length)
 {
-    std::string number;
-    copyRealPrefix(text_, skipWhite(text_), number);
-    if (number.empty() || number == "-")
+    if (length == 0 || (length == 1 && number[0] == '-'))
         return 0.0;
     double value = 0.0;
-    const auto result = std::from_chars(number.data(), number.data() + number.size(), value);
+    const auto result = std::from_chars(number, number + length, value);
     if (result.ec == std::errc::result_out_of_range) {
         const bool negative = number[0] == '-';
-        if (overflows(number))
+        if (overflows(std::string(number, length)))
             return negative ? -DBL_MAX : DBL_MAX;
         return negative ? -0.0 : 0.0;
     }
     if (result.ec != std::errc())
         return 0.0;
     return value;
+}
+
+// copyRealPrefix for the common text that starts with a digit or a point
+// after its sign, into a fixed buffer; false (nothing decided) for any
+// other text or a prefix that does not fit.
+bool copyDecimalPrefix(const std::wstring& text, size_t i, char (&out)[64], size_t& length)
+{
+    size_t n = 0;
+    if (i < text.size() && text[i] == L'-')
+        out[n++] = '-';
+    if (i < text.size() && (text[i] == L'-' || text[i] == L'+'))
+        ++i;
+    if (i >= text.size() || !(isDigit(text[i]) || text[i] == L'.'))
+        return false;
+    const size_t size = text.size();
+    auto copyDigits = [&] {
+        for (; i < size && isDigit(text[i]); ++i) {
+            if (n == sizeof out)
+                return false;
+            out[n++] = static_cast<char>(text[i]);
+        }
+        return true;
+    };
+    if (!copyDigits())
+        return false;
+    if (i < size && text[i] == L'.') {
+        if (n == sizeof out)
+            return false;
+        out[n++] = '.';
+        ++i;
+        if (!copyDigits())
+            return false;
+    }
+    if (i < size && (text[i] == L'e' || text[i] == L'E')) {
+        size_t j = i + 1;
+        if (j < size && (text[j] == L'+' || text[j] == L'-'))
+            ++j;
+        if (j < size && isDigit(text[j])) {
+            for (; i < j; ++i) {
+                if (n == sizeof out)
+                    return false;
+                out[n++] = static_cast<char>(text[i]);
+            }
+            if (!copyDigits())
+                return false;
+        }
+    }
+    length = n;
+    return true;
+}
+
+} // namespace
+
+double KivString::toDouble(bool) const
+{
+    const size_t start = skipWhite(text_);
+    char buffer[64];
+    size_t length = 0;
+    if (copyDecimalPrefix(text_, start, buffer, length))
+        return parseReal(buffer, length);
+    std::string number;
+    copyRealPrefix(text_, start, number);
+    return parseReal(number.data(), number.size());
 }
 
 int KivString::toInteger() const
