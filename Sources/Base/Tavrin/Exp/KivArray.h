@@ -6,6 +6,7 @@
 #include <climits>
 #include <cstring>
 #include <new>
+#include <utility>
 
 // Obtains and returns element blocks through the base library's allocator.
 template <class T>
@@ -45,7 +46,28 @@ class KivArray
 public:
     KivArray() = default;
     KivArray(const KivArray& other) { *this = other; }
+    // Takes over `other`'s block; `other` is left empty. Never throws.
+    KivArray(KivArray&& other) noexcept { swap(other); }
     ~KivArray() { clear(); }
+
+    // Takes over `other`'s block and frees the old one; `other` is left empty.
+    KivArray& operator=(KivArray&& other) noexcept
+    {
+        if (this != &other) {
+            clear();
+            swap(other);
+        }
+        return *this;
+    }
+
+    // Exchanges the contents of two arrays. Never throws.
+    void swap(KivArray& other) noexcept
+    {
+        std::swap(length, other.length);
+        std::swap(physicalLength, other.physicalLength);
+        std::swap(growBy, other.growBy);
+        std::swap(pElements, other.pElements);
+    }
 
     KivArray& operator=(const KivArray& other)
     {
