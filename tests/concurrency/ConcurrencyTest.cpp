@@ -1,5 +1,6 @@
 // Several threads, each with its own readers and writers, import and export
-// every golden file of every kind at once, while another thread keeps
+// every golden file of every kind at once, and all export the same shared
+// records, while another thread keeps
 // replacing the KivAssert handler that the workers report through. Every
 // file written must be byte-identical to the single-threaded result. Built
 // with ThreadSanitizer in CI, where any data race fails the run.
@@ -9,6 +10,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <thread>
 
 namespace {
@@ -49,20 +51,40 @@ struct Sample
     std::string expected; // what a single thread writes from it
     RoundTrip run;
     const char* extension;
+    // Writes the one record read from the file, shared by every thread, to base.<ext>.
+    std::function<int(const std::string& base)> writeShared;
 };
+
+template <class Reader, class Record>
+void prepare(Sample& s, Kind kind)
+{
+    s.run = roundTrip<Reader, Record>(kind);
+    auto record = std::make_shared<Record>();
+    Reader reader(s.bytes.data(), s.bytes.size());
+    EXPECT_EQ(1, reader.readFile(*record)) << s.name;
+    std::shared_ptr<const Record> shared = record;
+    s.writeShared = [shared, kind](const std::string& base) {
+        KivNorvikFileWriter writer;
+        return writer.startWrite(KivString(base.c_str()), kind) == 1 && writer.write(*shared) == 1
+                       && writer.endWrite() == 1
+                   ? 1
+                   : 0;
+    };
+}
 
 std::vector<Sample> samples(const std::string& dir)
 {
     const struct
     {
         const char* extension;
-        RoundTrip run;
+        void (*prepare)(Sample&, Kind);
+        Kind kind;
     } kinds[] = {
-        {"bl1", roundTrip<KivNorvikBL1Reader, KivBL1Data>(KivNorvikFileWriter::eFormatBL1)},
-        {"bl2", roundTrip<KivNorvikBL2Reader, KivBL2Data>(KivNorvikFileWriter::eFormatBL2)},
-        {"bl3", roundTrip<KivNorvikBL3Reader, KivBL3Data>(KivNorvikFileWriter::eFormatBL3)},
-        {"bl4", roundTrip<KivNorvikBL4Reader, KivBL4Data>(KivNorvikFileWriter::eFormatBL4)},
-        {"bl5", roundTrip<KivNorvikBL5Reader, KivBL5Data>(KivNorvikFileWriter::eFormatBL5)},
+        {"bl1", &prepare<KivNorvikBL1Reader, KivBL1Data>, KivNorvikFileWriter::eFormatBL1},
+        {"bl2", &prepare<KivNorvikBL2Reader, KivBL2Data>, KivNorvikFileWriter::eFormatBL2},
+        {"bl3", &prepare<KivNorvikBL3Reader, KivBL3Data>, KivNorvikFileWriter::eFormatBL3},
+        {"bl4", &prepare<KivNorvikBL4Reader, KivBL4Data>, KivNorvikFileWriter::eFormatBL4},
+        {"bl5", &prepare<KivNorvikBL5Reader, KivBL5Data>, KivNorvikFileWriter::eFormatBL5},
     };
     std::vector<Sample> result;
     for (const auto& entry : std::filesystem::directory_iterator(NORVIK_GOLDEN_DIR)) {
@@ -71,7 +93,8 @@ std::vector<Sample> samples(const std::string& dir)
             if (extension != std::string(".") + kind.extension)
                 continue;
             Sample s{entry.path().stem().string(), entry.path().string(), readRawBytes(entry.path().string()),
-                     "", kind.run, kind.extension};
+                     "", nullptr, kind.extension, nullptr};
+            kind.prepare(s, kind.kind);
             const std::string base = dir + "/reference_" + s.name;
             EXPECT_EQ(1, s.run(s.bytes, "", base)) << s.name;
             s.expected = readRawBytes(base + "." + s.extension);
@@ -126,7 +149,12 @@ TEST(Concurrency, ThreadsImportAndExportEveryKindAtOnce)
                         failed.push_back(s.name + ": round trip failed in round " + std::to_string(r));
                     else if (readRawBytes(base + "." + s.extension) != s.expected)
                         failed.push_back(s.name + ": other bytes in round " + std::to_string(r));
-                    ++files[static_cast<size_t>(t)];
+                    // A record read by several threads at once, none changing it.
+                    if (s.writeShared(base + "_shared") != 1)
+                        failed.push_back(s.name + ": shared record not written in round " + std::to_string(r));
+                    else if (readRawBytes(base + "_shared." + s.extension) != s.expected)
+                        failed.push_back(s.name + ": shared record, other bytes in round " + std::to_string(r));
+                    files[static_cast<size_t>(t)] += 2;
                 }
                 // A contract report goes through the handler being replaced.
                 KivArray<int> empty;
