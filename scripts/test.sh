@@ -85,7 +85,16 @@ if wants windows; then
     -DNORVIK_WARNINGS_AS_ERRORS=ON -DNORVIK_WINEPREFIX="$prefix"
   # wine's first start creates its prefix; a fresh one each run keeps runs clean.
   rm -rf "$prefix"
-  step "windows wine prefix" env WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml= wineboot --init
+  wine_env=(env WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=)
+  # wineboot returns while the prefix is still being set up: wait for it. Then
+  # one persistent wineserver serves every program of the build and the tests:
+  # a server that exits when idle races with the next program starting, which
+  # then fails at once.
+  step "windows wine prefix" bash -c '"$@" wineboot --init && "$@" wineserver -w' _ "${wine_env[@]}"
+  "${wine_env[@]}" wineserver -p
+  trap '"${wine_env[@]}" wineserver -k 2>/dev/null || true; report' EXIT
   step "windows build" cmake --build "$dir"
   step "windows test (wine)" ctest --test-dir "$dir" --output-on-failure -j2
+  "${wine_env[@]}" wineserver -k 2>/dev/null || true
+  trap report EXIT
 fi
