@@ -45,7 +45,16 @@ class KivArray
 {
 public:
     KivArray() = default;
-    KivArray(const KivArray& other) { *this = other; }
+    // Copies every element; std::bad_alloc when no block can be had.
+    KivArray(const KivArray& other)
+    {
+        try {
+            *this = other;
+        } catch (...) {
+            clear(); // no destructor runs for a constructor that throws
+            throw;
+        }
+    }
     // Takes over `other`'s block; `other` is left empty. Never throws.
     KivArray(KivArray&& other) noexcept { swap(other); }
     ~KivArray() { clear(); }
@@ -74,8 +83,11 @@ public:
         if (this == &other)
             return *this;
         setLength(0);
-        for (int i = 0; i < other.length; ++i)
+        for (int i = 0; i < other.length; ++i) {
             setAtGrow(length, other.pElements[i]);
+            if (length != i + 1)
+                throw std::bad_alloc(); // no block: a copy must not come out shorter
+        }
         return *this;
     }
 
