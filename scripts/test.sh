@@ -86,15 +86,13 @@ if wants windows; then
   # wine's first start creates its prefix; a fresh one each run keeps runs clean.
   rm -rf "$prefix"
   wine_env=(env WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=)
-  # wineboot returns while the prefix is still being set up: wait for it. Then
-  # one persistent wineserver serves every program of the build and the tests:
-  # a server that exits when idle races with the next program starting, which
-  # then fails at once.
+  # wineboot returns while the prefix is still being set up, and the build runs
+  # each test program once under wine to list its tests. A wineserver exits a
+  # few seconds after its last program: a program started while it shuts down
+  # fails at once. So each step waits until the previous one's server is gone
+  # (a persistent server is no way out: wine's own services would keep the
+  # output pipes of the first test open until the end).
   step "windows wine prefix" bash -c '"$@" wineboot --init && "$@" wineserver -w' _ "${wine_env[@]}"
-  "${wine_env[@]}" wineserver -p
-  trap '"${wine_env[@]}" wineserver -k 2>/dev/null || true; report' EXIT
-  step "windows build" cmake --build "$dir"
+  step "windows build" bash -c 'cmake --build "$1" && shift && "$@" wineserver -w' _ "$dir" "${wine_env[@]}"
   step "windows test (wine)" ctest --test-dir "$dir" --output-on-failure -j2
-  "${wine_env[@]}" wineserver -k 2>/dev/null || true
-  trap report EXIT
 fi
