@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
-# Builds everything with g++ and clang++, warnings as errors, and runs every
-# test, after a short fuzz run of every fuzz target under the sanitizers; then
-# cross-builds for Windows with mingw-w64 and runs every test under wine.
-# Stages can be named to run only those: fuzz clang++ g++ windows.
+# Builds everything with g++, warnings as errors, and runs every test; runs
+# the suite again built by clang++ under AddressSanitizer and
+# UndefinedBehaviorSanitizer (leaks checked), and the concurrency tests under
+# ThreadSanitizer, after a short fuzz run of every fuzz target under the
+# sanitizers; then cross-builds for Windows with mingw-w64 and runs every test
+# under wine. Stages can be named to run only those: fuzz asan tsan g++
+# windows ("clang++" is taken for asan).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-stages="${*:-fuzz clang++ g++ windows}"
+stages="${*:-fuzz asan tsan g++ windows}"
+stages="${stages//clang++/asan}"
 
 timings=""
 # step NAME COMMAND...: runs the command and records how long it took.
@@ -34,7 +38,7 @@ trap report EXIT
 step deps bash scripts/deps.sh
 
 # The number-format tests run under a comma-decimal locale (wine has its own).
-if (wants g++ || wants clang++) && ! locale -a 2>/dev/null | grep -qiE '^de_DE\.utf-?8$'; then
+if (wants g++ || wants asan) && ! locale -a 2>/dev/null | grep -qiE '^de_DE\.utf-?8$'; then
   if [ "$(id -u)" = 0 ]; then
     localedef -i de_DE -f UTF-8 de_DE.UTF-8 || echo "note: could not generate de_DE.UTF-8"
   fi
@@ -45,13 +49,35 @@ if wants fuzz; then
   step fuzz fuzz/run 20
 fi
 
-for compiler in clang++ g++; do
-  wants $compiler || continue
-  dir=build/$compiler
-  step "$compiler configure" cmake -S . -B "$dir" -G Ninja -DCMAKE_CXX_COMPILER=$compiler -DNORVIK_WARNINGS_AS_ERRORS=ON
-  step "$compiler build" cmake --build "$dir"
-  step "$compiler test" ctest --test-dir "$dir" --output-on-failure -j2
-done
+if wants g++; then
+  dir=build/g++
+  step "g++ configure" cmake -S . -B "$dir" -G Ninja -DCMAKE_CXX_COMPILER=g++ -DNORVIK_WARNINGS_AS_ERRORS=ON
+  step "g++ build" cmake --build "$dir"
+  step "g++ test" ctest --test-dir "$dir" --output-on-failure -j2
+fi
+
+# The whole suite under AddressSanitizer and UndefinedBehaviorSanitizer, leaks
+# checked at each program's exit. package.consumers is left to the g++ stage:
+# it builds plain copies of the libraries and runs nothing sanitized.
+if wants asan; then
+  dir=build/clang-asan
+  step "asan configure" cmake -S . -B "$dir" -G Ninja -DCMAKE_CXX_COMPILER=clang++ \
+    -DNORVIK_WARNINGS_AS_ERRORS=ON -DNORVIK_SANITIZE=address,undefined -DNORVIK_BUILD_EXAMPLES=OFF
+  step "asan build" cmake --build "$dir"
+  step "asan test" env ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 \
+    UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    ctest --test-dir "$dir" --output-on-failure -j2 -E '^package\.consumers$'
+fi
+
+# ThreadSanitizer: the threads test and the tool's parallel check, alone.
+if wants tsan; then
+  dir=build/clang-tsan
+  step "tsan configure" cmake -S . -B "$dir" -G Ninja -DCMAKE_CXX_COMPILER=clang++ \
+    -DNORVIK_WARNINGS_AS_ERRORS=ON -DNORVIK_SANITIZE=thread -DNORVIK_BUILD_EXAMPLES=OFF
+  step "tsan build" cmake --build "$dir" --target norvik_concurrency_tests norvik
+  step "tsan test" env TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
+    ctest --test-dir "$dir" --output-on-failure -j2 -R '^(Concurrency\.|tool\.check$)'
+fi
 
 if wants windows; then
   dir=build/mingw
@@ -60,7 +86,14 @@ if wants windows; then
     -DNORVIK_WARNINGS_AS_ERRORS=ON -DNORVIK_WINEPREFIX="$prefix"
   # wine's first start creates its prefix; a fresh one each run keeps runs clean.
   rm -rf "$prefix"
-  step "windows wine prefix" env WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml= wineboot --init
-  step "windows build" cmake --build "$dir"
+  wine_env=(env WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=)
+  # wineboot returns while the prefix is still being set up, and the build runs
+  # each test program once under wine to list its tests. A wineserver exits a
+  # few seconds after its last program: a program started while it shuts down
+  # fails at once. So each step waits until the previous one's server is gone
+  # (a persistent server is no way out: wine's own services would keep the
+  # output pipes of the first test open until the end).
+  step "windows wine prefix" bash -c '"$@" wineboot --init && "$@" wineserver -w' _ "${wine_env[@]}"
+  step "windows build" bash -c 'cmake --build "$1" && shift && "$@" wineserver -w' _ "$dir" "${wine_env[@]}"
   step "windows test (wine)" ctest --test-dir "$dir" --output-on-failure -j2
 fi

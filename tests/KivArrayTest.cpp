@@ -1,6 +1,8 @@
 #include "TestSupport.h"
 
 #include <chrono>
+#include <cstdlib>
+#include <new>
 #include <string>
 
 using norvik_test::AssertCounter;
@@ -18,7 +20,51 @@ struct Tracked
     int value = -1;
 };
 
+// Hands out blocks until its budget is spent, and counts those alive.
+struct Budget
+{
+    static int& left() { static int n = 0; return n; }
+    static int& alive() { static int n = 0; return n; }
+    static int* allocate(int count)
+    {
+        if (left()-- <= 0)
+            return nullptr;
+        ++alive();
+        return static_cast<int*>(std::malloc(sizeof(int) * static_cast<size_t>(count)));
+    }
+    static void deallocate(int* block)
+    {
+        alive() -= block != nullptr ? 1 : 0;
+        std::free(block);
+    }
+};
+
 } // namespace
+
+// A copy that runs out of blocks, at once or half-way, throws rather than
+// coming out shorter, and keeps no block.
+TEST(KivArray, CopyWithoutMemoryThrows)
+{
+    using Array = KivArray<int, KivArrayObjectCopyReallocator<int>, Budget>;
+    AssertCounter counter;
+    Budget::left() = 2;
+    Array source;
+    for (int i = 0; i < 10; ++i)
+        source.append(i); // a block of 8, then one of 16
+    ASSERT_EQ(1, Budget::alive());
+    for (int budget : {0, 1}) {
+        Budget::left() = budget;
+        EXPECT_THROW(Array copy(source), std::bad_alloc) << budget;
+        Array target;
+        Budget::left() = budget;
+        EXPECT_THROW(target = source, std::bad_alloc) << budget;
+        target.clear();
+        EXPECT_EQ(1, Budget::alive()) << budget;
+    }
+    Array moved(std::move(source));
+    EXPECT_EQ(10, moved.getLength());
+    EXPECT_EQ(1, Budget::alive());
+}
 
 TEST(KivArray, GrowsInStepsAndFillsNewSlotsWithDefaults)
 {

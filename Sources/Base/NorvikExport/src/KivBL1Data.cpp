@@ -261,8 +261,15 @@ KivBL1Data::~KivBL1Data() = default;
 void KivBL1Data::setFrom(const KivNorvikData* source)
 {
     if (const KivBL1Data* other = sourceOfKind<KivBL1Data>(source, eBL1)) {
+        // Made apart first: a copy that throws leaves this record as it was.
+        KivBL1Data copy(*other);
+        KivString name(other->projectName);
         dataType = eBL1;
-        projectName = other->projectName;
-        *this = *other;
+        moveIn(name, projectName);
+        moveIn(copy.generalGroup, generalGroup);
+        moveIn(copy.potGroup, potGroup);
+        moveIn(copy.acr, acr);
+        moveIn(copy.rightTraverse, rightTraverse);
+        moveIn(copy.leftTraverse, leftTraverse);
     }
 }

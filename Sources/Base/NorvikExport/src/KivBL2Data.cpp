@@ -41,6 +41,8 @@ KivBL2Data::BL2GeneralGroup& KivBL2Data::BL2GeneralGroup::operator=(const BL2Gen
     return *this;
 }
 
+KivBL2Data::BL2GeneralGroup::BL2GeneralGroup(BL2GeneralGroup&& other) noexcept = default;
+KivBL2Data::BL2GeneralGroup& KivBL2Data::BL2GeneralGroup::operator=(BL2GeneralGroup&& other) noexcept = default;
 KivBL2Data::BL2GeneralGroup::~BL2GeneralGroup() = default;
 
 bool KivBL2Data::BL2GeneralGroup::exportREP_PAGE() const { return isDefined(repPage); }
@@ -80,6 +82,8 @@ KivBL2Data::BL2ColumnGroup& KivBL2Data::BL2ColumnGroup::operator=(const BL2Colum
     return *this;
 }
 
+KivBL2Data::BL2ColumnGroup::BL2ColumnGroup(BL2ColumnGroup&& other) noexcept = default;
+KivBL2Data::BL2ColumnGroup& KivBL2Data::BL2ColumnGroup::operator=(BL2ColumnGroup&& other) noexcept = default;
 KivBL2Data::BL2ColumnGroup::~BL2ColumnGroup() = default;
 
 bool KivBL2Data::BL2ColumnGroup::exportMAT() const { return isDefined(mat); }
@@ -118,6 +122,8 @@ KivBL2Data::BL2SupportGroup& KivBL2Data::BL2SupportGroup::operator=(const BL2Sup
     return *this;
 }
 
+KivBL2Data::BL2SupportGroup::BL2SupportGroup(BL2SupportGroup&& other) noexcept = default;
+KivBL2Data::BL2SupportGroup& KivBL2Data::BL2SupportGroup::operator=(BL2SupportGroup&& other) noexcept = default;
 KivBL2Data::BL2SupportGroup::~BL2SupportGroup() = default;
 
 bool KivBL2Data::BL2SupportGroup::exportMAT_PLATS() const { return isDefined(matPlats); }
@@ -161,8 +167,13 @@ KivBL2Data::~KivBL2Data() = default;
 void KivBL2Data::setFrom(const KivNorvikData* source)
 {
     if (const KivBL2Data* other = sourceOfKind<KivBL2Data>(source, eBL2)) {
+        // Made apart first: a copy that throws leaves this record as it was.
+        KivBL2Data copy(*other);
+        KivString name(other->projectName);
         dataType = eBL2;
-        projectName = other->projectName;
-        *this = *other;
+        moveIn(name, projectName);
+        moveIn(copy.generalGroup, generalGroup);
+        moveIn(copy.columnGroup, columnGroup);
+        moveIn(copy.supportGroup, supportGroup);
     }
 }

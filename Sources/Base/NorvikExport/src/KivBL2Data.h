@@ -105,6 +105,8 @@ public:
         BL2GeneralGroup();
         BL2GeneralGroup(const BL2GeneralGroup& other);
         BL2GeneralGroup& operator=(const BL2GeneralGroup& other);
+        BL2GeneralGroup(BL2GeneralGroup&& other) noexcept;
+        BL2GeneralGroup& operator=(BL2GeneralGroup&& other) noexcept;
         ~BL2GeneralGroup();
 
         bool exportREP_PAGE() const;
@@ -138,6 +140,8 @@ public:
         BL2ColumnGroup();
         BL2ColumnGroup(const BL2ColumnGroup& other);
         BL2ColumnGroup& operator=(const BL2ColumnGroup& other);
+        BL2ColumnGroup(BL2ColumnGroup&& other) noexcept;
+        BL2ColumnGroup& operator=(BL2ColumnGroup&& other) noexcept;
         ~BL2ColumnGroup();
 
         bool exportMAT() const;
@@ -157,6 +161,8 @@ public:
         BL2SupportGroup();
         BL2SupportGroup(const BL2SupportGroup& other);
         BL2SupportGroup& operator=(const BL2SupportGroup& other);
+        BL2SupportGroup(BL2SupportGroup&& other) noexcept;
+        BL2SupportGroup& operator=(BL2SupportGroup&& other) noexcept;
         ~BL2SupportGroup();
 
         bool exportMAT_PLATS() const;

@@ -138,8 +138,13 @@ KivBL3Data::~KivBL3Data() = default;
 void KivBL3Data::setFrom(const KivNorvikData* source)
 {
     if (const KivBL3Data* other = sourceOfKind<KivBL3Data>(source, eBL3)) {
+        // Made apart first: a copy that throws leaves this record as it was.
+        KivBL3Data copy(*other);
+        KivString name(other->projectName);
         dataType = eBL3;
-        projectName = other->projectName;
-        *this = *other;
+        moveIn(name, projectName);
+        moveIn(copy.generalGroup, generalGroup);
+        moveIn(copy.mainElementGroup, mainElementGroup);
+        moveIn(copy.secondaryElementGroup, secondaryElementGroup);
     }
 }

@@ -28,4 +28,6 @@ KivBL4Data::KivBL4Data() : KivNorvikData(eBL4) {}
 // every field, extraData included.
 KivBL4Data::KivBL4Data(const KivBL4Data& other) = default;
 KivBL4Data& KivBL4Data::operator=(const KivBL4Data& other) = default;
+KivBL4Data::KivBL4Data(KivBL4Data&& other) noexcept = default;
+KivBL4Data& KivBL4Data::operator=(KivBL4Data&& other) noexcept = default;
 KivBL4Data::~KivBL4Data() = default;

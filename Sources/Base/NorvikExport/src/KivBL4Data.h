@@ -75,6 +75,9 @@ public:
     KivBL4Data();
     KivBL4Data(const KivBL4Data& other);
     KivBL4Data& operator=(const KivBL4Data& other);
+    // Member-wise, as the copies; never throw.
+    KivBL4Data(KivBL4Data&& other) noexcept;
+    KivBL4Data& operator=(KivBL4Data&& other) noexcept;
     ~KivBL4Data() override;
 
     BL4GeneralGroup generalGroup;

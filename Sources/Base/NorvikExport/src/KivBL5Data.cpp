@@ -33,4 +33,6 @@ KivBL5Data::KivBL5Data() : KivNorvikData(eBL5) {}
 // every field.
 KivBL5Data::KivBL5Data(const KivBL5Data& other) = default;
 KivBL5Data& KivBL5Data::operator=(const KivBL5Data& other) = default;
+KivBL5Data::KivBL5Data(KivBL5Data&& other) noexcept = default;
+KivBL5Data& KivBL5Data::operator=(KivBL5Data&& other) noexcept = default;
 KivBL5Data::~KivBL5Data() = default;

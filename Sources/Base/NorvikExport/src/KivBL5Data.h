@@ -92,6 +92,9 @@ public:
     KivBL5Data();
     KivBL5Data(const KivBL5Data& other);
     KivBL5Data& operator=(const KivBL5Data& other);
+    // Member-wise, as the copies; never throw.
+    KivBL5Data(KivBL5Data&& other) noexcept;
+    KivBL5Data& operator=(KivBL5Data&& other) noexcept;
     ~KivBL5Data() override;
 
     BL5GeneralGroup generalGroup;

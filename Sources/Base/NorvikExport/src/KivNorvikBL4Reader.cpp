@@ -4,6 +4,7 @@
 #include "KivBL4Layout.h"
 
 #include <new>
+#include <utility>
 
 struct KivNorvikBL4Reader::Private
 {
@@ -56,7 +57,7 @@ void KivNorvikBL4Reader::fillStructure(KivNorvikData& data)
         KivBL4Data result(d->record);
         for (int i = 0; i < 2; ++i)
             result.diagonalElementGroups[i].extraData = host->diagonalElementGroups[i].extraData;
-        *host = result;
+        *host = std::move(result); // cannot throw: the host changes whole or not at all
     } catch (const std::exception& error) {
         reportFailure(error);
     }

@@ -4,6 +4,7 @@
 #include "KivBL5Layout.h"
 
 #include <new>
+#include <utility>
 
 struct KivNorvikBL5Reader::Private
 {
@@ -55,7 +56,7 @@ void KivNorvikBL5Reader::fillStructure(KivNorvikData& data)
         scanLines(KivBL5Layout::kind(), false, false, d->record);
         KivBL5Data result(d->record);
 
-        *host = result;
+        *host = std::move(result); // cannot throw: the host changes whole or not at all
     } catch (const std::exception& error) {
         reportFailure(error);
     }

@@ -1,6 +1,7 @@
 #include "KivNorvikData.h"
 
 #include <cmath>
+#include <utility>
 
 // A host that binds the constants to a reference takes them from the DLL
 // (imported static data), so the DLL defines and exports them.
@@ -51,14 +52,25 @@ KivNorvikData& KivNorvikData::operator=(const KivNorvikData& other)
     return *this;
 }
 
+KivNorvikData::KivNorvikData(KivNorvikData&& other) noexcept
+    : projectName(std::move(other.projectName)), dataType(other.dataType) {}
+
+KivNorvikData& KivNorvikData::operator=(KivNorvikData&& other) noexcept
+{
+    dataType = other.dataType;
+    projectName = std::move(other.projectName);
+    return *this;
+}
+
 KivNorvikData::~KivNorvikData() = default;
 
 void KivNorvikData::setFrom(const KivNorvikData* source)
 {
     if (source == nullptr)
         return;
+    KivString name(source->projectName);
     dataType = source->dataType;
-    projectName = source->projectName;
+    projectName = std::move(name);
 }
 
 KivString KivNorvikData::getProjectName() const { return projectName; }

@@ -4,6 +4,9 @@
 
 #include <KivString.h>
 
+#include <type_traits>
+#include <utility>
+
 // Base of the five connection records: the kind and the project name.
 class NORVIK_API KivNorvikData
 {
@@ -27,9 +30,14 @@ public:
     explicit KivNorvikData(const eNorvikDataType& type);
     KivNorvikData(const KivNorvikData& other);
     KivNorvikData& operator=(const KivNorvikData& other);
+    // The kind and the project name of `other`; never throw.
+    KivNorvikData(KivNorvikData&& other) noexcept;
+    KivNorvikData& operator=(KivNorvikData&& other) noexcept;
     virtual ~KivNorvikData();
 
     // Copies the kind and the project name of `source`, whatever its kind.
+    // In every record class, a copy that throws (std::bad_alloc) leaves this
+    // record as it was: the new values are made apart and moved in last.
     virtual void setFrom(const KivNorvikData* source);
 
     KivString getProjectName() const;
@@ -50,5 +58,14 @@ protected:
         if (source == nullptr || source->dataType != kind)
             return nullptr;
         return dynamic_cast<const Record*>(source);
+    }
+
+    // Moves `from` into `to`; only for values whose move cannot throw, so
+    // that the last step of a hand-over cannot fail half-way.
+    template <class T>
+    static void moveIn(T& from, T& to) noexcept
+    {
+        static_assert(std::is_nothrow_move_assignable<T>::value, "a hand-over must not throw");
+        to = std::move(from);
     }
 };

@@ -4,6 +4,8 @@
 #include "KivNorvikOutput.h"
 #include "KivNorvikWriterConditions.h"
 
+#include <new>
+
 namespace {
 
 using Out = KivNorvikOutput;
@@ -159,15 +161,19 @@ int KivNorvikFileWriter::write(const KivBL1Data& data)
     if (file == nullptr)
         return 0; // without an open file nothing is written
     KivNorvikOutput out = output();
-    out.lineW(L"\"NV_ATT\",\"%s\"", data.projectName);
-    out.endLine();
-    writeGeneral(out, data.generalGroup);
-    // Exact whole-text comparisons: "non" writes neither group.
-    if (When::POT(data))
-        writeColumn(out, data.potGroup);
-    if (When::ACR(data))
-        writeACR(out, data.acr);
-    writeTraverse(out, data.rightTraverse);
-    writeTraverse(out, data.leftTraverse);
+    try {
+        out.lineW(L"\"NV_ATT\",\"%s\"", data.projectName);
+        out.endLine();
+        writeGeneral(out, data.generalGroup);
+        // Exact whole-text comparisons: "non" writes neither group.
+        if (When::POT(data))
+            writeColumn(out, data.potGroup);
+        if (When::ACR(data))
+            writeACR(out, data.acr);
+        writeTraverse(out, data.rightTraverse);
+        writeTraverse(out, data.leftTraverse);
+    } catch (const std::bad_alloc&) {
+        out.outOfMemory(); // the rest is dropped; write returns 0 (ENOMEM)
+    }
     return finish(out);
 }

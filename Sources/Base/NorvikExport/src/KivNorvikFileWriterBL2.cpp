@@ -4,6 +4,8 @@
 #include "KivNorvikOutput.h"
 #include "KivNorvikWriterConditions.h"
 
+#include <new>
+
 // The BL2 lines are decided by the groups' export predicates, which hold the
 // exact comparison of BL2 reals; the lines without a predicate are always
 // written, their values as they stand.
@@ -120,10 +122,14 @@ int KivNorvikFileWriter::write(const KivBL2Data& data)
     if (file == nullptr)
         return 0; // no open file: nothing is written
     KivNorvikOutput out = output();
-    out.lineW(L"\"NV_ATT\",\"%s\"", data.projectName);
-    out.endLine();
-    writeGeneral(out, data.generalGroup);
-    writeColumn(out, data.columnGroup);
-    writeSupport(out, data.supportGroup);
+    try {
+        out.lineW(L"\"NV_ATT\",\"%s\"", data.projectName);
+        out.endLine();
+        writeGeneral(out, data.generalGroup);
+        writeColumn(out, data.columnGroup);
+        writeSupport(out, data.supportGroup);
+    } catch (const std::bad_alloc&) {
+        out.outOfMemory(); // the rest is dropped; write returns 0 (ENOMEM)
+    }
     return finish(out); // 0 when the stream has failed
 }

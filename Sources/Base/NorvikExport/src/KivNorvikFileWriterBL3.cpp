@@ -5,6 +5,8 @@
 #include "KivNorvikOutput.h"
 #include "KivNorvikWriterConditions.h"
 
+#include <new>
+
 namespace {
 
 using General = KivBL3Data::BL3GeneralGroup;
@@ -135,10 +137,14 @@ int KivNorvikFileWriter::write(const KivBL3Data& data)
     if (file == nullptr)
         return 0;
     KivNorvikOutput out = output();
-    out.lineW(L"\"NV_ATT\",\"%s:%s\"", L"2006.15c2", data.projectName);
-    out.endLine();
-    writeGeneral(out, data.generalGroup);
-    writeMain(out, data.mainElementGroup);
-    writeSecondary(out, data.secondaryElementGroup);
+    try {
+        out.lineW(L"\"NV_ATT\",\"%s:%s\"", L"2006.15c2", data.projectName);
+        out.endLine();
+        writeGeneral(out, data.generalGroup);
+        writeMain(out, data.mainElementGroup);
+        writeSecondary(out, data.secondaryElementGroup);
+    } catch (const std::bad_alloc&) {
+        out.outOfMemory(); // the rest is dropped; write returns 0 (ENOMEM)
+    }
     return finish(out);
 }

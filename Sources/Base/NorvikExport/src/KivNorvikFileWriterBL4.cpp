@@ -4,6 +4,8 @@
 #include "KivNorvikOutput.h"
 #include "KivNorvikWriterConditions.h"
 
+#include <new>
+
 // BL4 lines are written as their values stand; only the snow line has a condition.
 namespace {
 
@@ -82,12 +84,16 @@ int KivNorvikFileWriter::write(const KivBL4Data& data)
     if (file == nullptr)
         return 0;
     KivNorvikOutput out = output();
-    out.lineW(L"\"NV_ATT_04\",\"%s\"", data.projectName);
-    out.endLine();
-    writeGeneral(out, data.generalGroup);
-    writeMain(out, data.mainElementGroup);
-    // Both diagonals, whatever nbrDiag holds.
-    writeDiagonal(out, data.diagonalElementGroups[0]);
-    writeDiagonal(out, data.diagonalElementGroups[1]);
+    try {
+        out.lineW(L"\"NV_ATT_04\",\"%s\"", data.projectName);
+        out.endLine();
+        writeGeneral(out, data.generalGroup);
+        writeMain(out, data.mainElementGroup);
+        // Both diagonals, whatever nbrDiag holds.
+        writeDiagonal(out, data.diagonalElementGroups[0]);
+        writeDiagonal(out, data.diagonalElementGroups[1]);
+    } catch (const std::bad_alloc&) {
+        out.outOfMemory(); // the rest is dropped; write returns 0 (ENOMEM)
+    }
     return finish(out);
 }

@@ -4,6 +4,8 @@
 #include "KivNorvikOutput.h"
 #include "KivNorvikWriterConditions.h"
 
+#include <new>
+
 // BL5 lines are written as their values stand; only the snow line has a condition.
 namespace {
 
@@ -88,17 +90,21 @@ int KivNorvikFileWriter::write(const KivBL5Data& data)
     if (file == nullptr)
         return 0;
     KivNorvikOutput out = output();
-    out.lineW(L"\"NV_ATT_05\",\"%s\"", data.projectName);
-    out.endLine();
-    writeGeneral(out, data.generalGroup);
-    // The column group replaces the main element group when typeAtt is 2;
-    // the group not written keeps its values.
-    if (KivNorvikWriterConditions::MONTANT(data.generalGroup))
-        writeColumn(out, data.columnGroup);
-    else
-        writeMain(out, data.mainElementGroup);
-    // Both diagonals, whatever nbrDiag holds.
-    writeDiagonal(out, data.diagonalElementGroups[0]);
-    writeDiagonal(out, data.diagonalElementGroups[1]);
+    try {
+        out.lineW(L"\"NV_ATT_05\",\"%s\"", data.projectName);
+        out.endLine();
+        writeGeneral(out, data.generalGroup);
+        // The column group replaces the main element group when typeAtt is 2;
+        // the group not written keeps its values.
+        if (KivNorvikWriterConditions::MONTANT(data.generalGroup))
+            writeColumn(out, data.columnGroup);
+        else
+            writeMain(out, data.mainElementGroup);
+        // Both diagonals, whatever nbrDiag holds.
+        writeDiagonal(out, data.diagonalElementGroups[0]);
+        writeDiagonal(out, data.diagonalElementGroups[1]);
+    } catch (const std::bad_alloc&) {
+        out.outOfMemory(); // the rest is dropped; write returns 0 (ENOMEM)
+    }
     return finish(out);
 }

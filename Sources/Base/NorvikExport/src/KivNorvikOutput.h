@@ -89,13 +89,14 @@ public:
 
     // False once output has failed, or without a file.
     bool ok() const;
+    // Fails the output with ENOMEM: for a caller that caught std::bad_alloc.
+    void outOfMemory();
 
 private:
     // The stream while output goes on; null once it has failed.
     FILE* target() const;
     // Takes the result of kivfprintf; a negative one fails the output with errno.
     void check(int written);
-    void outOfMemory();
 
     KivNorvikOpenFile* file_;
     int majorVersion_;

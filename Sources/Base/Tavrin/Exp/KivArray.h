@@ -6,6 +6,7 @@
 #include <climits>
 #include <cstring>
 #include <new>
+#include <utility>
 
 // Obtains and returns element blocks through the base library's allocator.
 template <class T>
@@ -44,16 +45,49 @@ class KivArray
 {
 public:
     KivArray() = default;
-    KivArray(const KivArray& other) { *this = other; }
+    // Copies every element; std::bad_alloc when no block can be had.
+    KivArray(const KivArray& other)
+    {
+        try {
+            *this = other;
+        } catch (...) {
+            clear(); // no destructor runs for a constructor that throws
+            throw;
+        }
+    }
+    // Takes over `other`'s block; `other` is left empty. Never throws.
+    KivArray(KivArray&& other) noexcept { swap(other); }
     ~KivArray() { clear(); }
+
+    // Takes over `other`'s block and frees the old one; `other` is left empty.
+    KivArray& operator=(KivArray&& other) noexcept
+    {
+        if (this != &other) {
+            clear();
+            swap(other);
+        }
+        return *this;
+    }
+
+    // Exchanges the contents of two arrays. Never throws.
+    void swap(KivArray& other) noexcept
+    {
+        std::swap(length, other.length);
+        std::swap(physicalLength, other.physicalLength);
+        std::swap(growBy, other.growBy);
+        std::swap(pElements, other.pElements);
+    }
 
     KivArray& operator=(const KivArray& other)
     {
         if (this == &other)
             return *this;
         setLength(0);
-        for (int i = 0; i < other.length; ++i)
+        for (int i = 0; i < other.length; ++i) {
             setAtGrow(length, other.pElements[i]);
+            if (length != i + 1)
+                throw std::bad_alloc(); // no block: a copy must not come out shorter
+        }
         return *this;
     }
 
