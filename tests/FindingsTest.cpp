@@ -200,6 +200,7 @@ TEST(Findings, MessagesAndTextsNameWhatWasMeant)
         {"wrong-kind.tag.bl1", 0, "that of a BL4 file", "NV_ATT", "", ""},
         {"wrong-kind.header.bl2", 0, "looks like a BL3 file", "", "", ""},
         {"multi.bl5", 4, "Too few values", "GHCP", "DIAG_7", "ghcp.jeux[1]"},
+        {"repeated-group.bl1", 0, "Group \"GEN\" is given again: its lines overwrite the earlier ones", "GEN", "GEN", ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file);

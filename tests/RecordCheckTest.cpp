@@ -417,6 +417,8 @@ TEST(RecordCheck, NamesTheReason)
              d.generalGroup.att.noeNum[0] = 12;
          }),
          "generalGroup.att.noeNum[1]", "read-as-zero"},
+        {"BL3 notch kind 6", make<KivBL3Data>([](KivBL3Data& d) { d.secondaryElementGroup.notchLat.kind = 6; }),
+         "secondaryElementGroup.notchLat.kind", "code-outside-table"},
     };
     for (const Expected& c : cases) {
         const std::unique_ptr<KivNorvikData> record = c.record();
