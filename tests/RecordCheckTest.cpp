@@ -179,16 +179,6 @@ KindCase kindCase(const char* name, KivNorvikFileWriter::eNorvikFormatFile forma
 const std::vector<int> kLoadingTypes = {0, 1, 2, -1, -1, 2};
 const int kUnset = KivNorvikData::kUndefinedInteger;
 
-// BL4 and BL5 join once their readers exist, with these rows:
-//   kindCase<KivBL4Data, KivNorvikBL4Reader>("BL4", KivNorvikFileWriter::eFormatBL4,
-//       {{"loading.type", kLoadingTypes}, {"section.type", {0, 1, 0, 1, 7}},
-//        {"dimension.shape", {1, 3, 4, 7, 8, 2}}, {".kind", {0, 1, 2, 3, 5}}},
-//       [](KivBL4Data&, Rng&) {}),
-//   kindCase<KivBL5Data, KivNorvikBL5Reader>("BL5", KivNorvikFileWriter::eFormatBL5,
-//       {{"loading.type", kLoadingTypes}, {"section.type", {0, 1, 0, 1, 7}},
-//        {"dimension.shape", {1, 3, 4, 7, 8, 2}}, {"typeAtt", {0, 1, 2, 2}},
-//        {"angleDiag", {0, 1, 0, 1, 2}}},
-//       [](KivBL5Data&, Rng&) {}),
 std::vector<KindCase> kinds()
 {
     return {
@@ -224,6 +214,17 @@ std::vector<KindCase> kinds()
              {"notchInfIni.kind", {4, 4, 4, 5}}, {"notchLatIni.kind", {5, 5, 5, 1}},
              {"att.noeNum[1]", {7, 8, 9, kUnset}}},
             [](KivBL3Data& d, Rng& rng) { d.generalGroup.loadings.setLength(pick(rng, 0, 3)); }),
+        kindCase<KivBL4Data, KivNorvikBL4Reader>(
+            "BL4", KivNorvikFileWriter::eFormatBL4,
+            {{"loading.type", kLoadingTypes}, {"section.type", {0, 1, 0, 1, 7}},
+             {"dimension.shape", {1, 3, 4, 7, 8, 2}}, {".kind", {0, 1, 2, 3, 5}}},
+            [](KivBL4Data&, Rng&) {}),
+        kindCase<KivBL5Data, KivNorvikBL5Reader>(
+            "BL5", KivNorvikFileWriter::eFormatBL5,
+            {{"loading.type", kLoadingTypes}, {"section.type", {0, 1, 0, 1, 7}},
+             {"dimension.shape", {1, 3, 4, 7, 8, 2}}, {"typeAtt", {0, 1, 2, 2}},
+             {"angleDiag", {0, 1, 0, 1, 2}}},
+            [](KivBL5Data&, Rng&) {}),
     };
 }
 
