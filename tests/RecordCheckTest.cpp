@@ -421,16 +421,21 @@ TEST(RecordCheck, NamesTheReason)
         {"BL3 notch kind 6", make<KivBL3Data>([](KivBL3Data& d) { d.secondaryElementGroup.notchLat.kind = 6; }),
          "secondaryElementGroup.notchLat.kind", "code-outside-table"},
     };
+    std::string messages; // each reason, worded as a host shows it
     for (const Expected& c : cases) {
         const std::unique_ptr<KivNorvikData> record = c.record();
         KivArray<KivNorvikRecordIssue> issues;
         ASSERT_EQ(1, KivNorvikRecordCheck::check(*record, issues)) << c.name;
         std::string found;
-        for (int i = 0; i < issues.getLength(); ++i)
-            if (narrow(issues[i].path) == c.path)
+        for (int i = 0; i < issues.getLength(); ++i) {
+            if (narrow(issues[i].path) == c.path) {
                 found = narrow(issues[i].code);
+                messages += std::string(c.name) + ": " + narrow(issues[i].message) + "\n";
+            }
+        }
         EXPECT_EQ(c.code, found) << c.name;
     }
+    expectGolden(messages, "record-check-messages.txt");
     KivNorvikData base(KivNorvikData::eBL1);
     KivArray<KivNorvikRecordIssue> issues;
     EXPECT_EQ(0, KivNorvikRecordCheck::check(base, issues)) << "a record of no kind's class";
