@@ -32,9 +32,9 @@ struct Code
 };
 
 // Spoils a filled record here and there: unset values, blanks, empty texts,
-// line ends, characters without a Windows-1252 form, extra decimals, NaN,
-// infinity, values next to the undefined real; codes from their tables and
-// outside them.
+// tabs around a text, line ends, characters without a Windows-1252 form,
+// extra decimals, NaN, infinity, values next to the undefined real; codes
+// from their tables and outside them.
 struct Spoiler
 {
     Rng& rng;
@@ -76,12 +76,13 @@ struct Spoiler
         }
         if (!spoil())
             return;
-        switch (pick(rng, 0, 5)) {
+        switch (pick(rng, 0, 6)) {
         case 0: value = KivNorvikData::undefinedString(); break;
         case 1: value = KivString(L"two words"); break;
         case 2: value = KivString(L""); break;
         case 3: value = KivString(L"line\nend"); break;
         case 4: value = KivString(L"\x4E2D\x6587"); break;
+        case 5: value = KivString(L"\ttab\v"); break;
         default: value = KivString(L"Caf\xE9"); break;
         }
     }
