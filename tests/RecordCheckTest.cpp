@@ -351,6 +351,19 @@ TEST(RecordCheck, FormatReferenceCoversTheWrittenLinesInOrder)
             last = found;
         }
     }
+    // The reference itself, as a host reads it.
+    std::string reference;
+    for (int kind = KivNorvikData::eBL1; kind <= KivNorvikData::eBL5; ++kind) {
+        KivArray<KivNorvikLineFormat> rows;
+        ASSERT_EQ(1, KivNorvikFileFormat::lines(static_cast<KivNorvikData::eNorvikDataType>(kind), rows));
+        for (int i = 0; i < rows.getLength(); ++i) {
+            const KivNorvikLineFormat& r = rows[i];
+            reference += "BL" + std::to_string(kind + 1) + " | " + narrow(r.group) + " | " + narrow(r.keyword) +
+                         " | " + narrow(r.formats) + " | " + narrow(r.fields) + " | " + narrow(r.condition) +
+                         " | " + narrow(r.when) + "\n";
+        }
+    }
+    expectGolden(reference, "file-format-lines.txt");
 }
 
 namespace {
