@@ -108,6 +108,7 @@ TEST(KivString, FormatsEachDirectiveLikeTheCLibrary)
         {bothFormat("%.*f %.*f", 2, 3.14159, -1, 1.5), "3.14 1.500000", true},
         {bothFormat("%o %#o %#o %#.0o %#5o", 8u, 8u, 0u, 0u, 9u), "10 010 0 0   011", true},
         {bothFormat("[%05.0d][%05.0d][%05d][%-05d]", 0, 7, -7, 7), "[     ][    7][-0007][7    ]", true},
+        {bothFormat("[%.3d][%.5x][%8.3d][%.0d]", 7, 15u, -7, 0), "[007][0000f][    -007][]", true},
         {bothFormat("%hhd %hd %lu %llx %X %#X %#x", 300, 70000, 5ul, 255ull, 255u, 255u, 0u), "44 4464 5 ff FF 0XFF 0",
          true},
         {bothFormat("%#.0a %a %.1a", 1.0, 0.5, 1.0), "0x1.p+0 0x1p-1 0x1.0p+0", posix},

@@ -128,7 +128,7 @@ std::set<std::string> reportedPaths(const KivNorvikData& record, std::string& li
     EXPECT_EQ(1, KivNorvikRecordCheck::check(record, issues));
     std::set<std::string> paths;
     for (int i = 0; i < issues.getLength(); ++i) {
-        listing += narrow(issues[i].path) + " " + narrow(issues[i].code) + "\n";
+        listing += narrow(issues[i].path) + " " + narrow(issues[i].code) + ": " + narrow(issues[i].message) + "\n";
         if (narrow(issues[i].code) != "undefined-written") // read back unchanged
             paths.insert(narrow(issues[i].path));
     }
@@ -236,6 +236,7 @@ std::vector<KindCase> kinds()
 TEST(RecordCheck, ListsExactlyTheValuesThatDoNotComeBack)
 {
     const std::string dir = tempDir();
+    std::map<std::string, std::string> wording; // the first message of each kind and code
     for (const KindCase& kind : kinds()) {
         Rng rng(20261207u);
         int listed = 0;
@@ -244,6 +245,12 @@ TEST(RecordCheck, ListsExactlyTheValuesThatDoNotComeBack)
             std::string listing;
             kind.run(rng, dir, changed, reported, listing);
             listed += static_cast<int>(reported.size());
+            std::istringstream lines(listing);
+            for (std::string line; std::getline(lines, line);) {
+                const size_t blank = line.find(' '), colon = line.find(": ");
+                wording.emplace(std::string(kind.name) + " " + line.substr(blank + 1, colon - blank - 1),
+                                line.substr(blank + 1));
+            }
             std::set<std::string> missing, extra;
             for (const auto& p : changed)
                 if (!reported.count(p))
@@ -257,6 +264,10 @@ TEST(RecordCheck, ListsExactlyTheValuesThatDoNotComeBack)
         }
         EXPECT_GT(listed, 400) << kind.name << ": the rounds spoil too little";
     }
+    std::string messages;
+    for (const auto& w : wording)
+        messages += w.first.substr(0, 3) + " " + w.second + "\n";
+    expectGolden(messages, "record-check-wording.txt");
 }
 
 namespace {
