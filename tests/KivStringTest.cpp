@@ -43,6 +43,8 @@ TEST(KivString, FindsLeftsTrimsAndReplaces)
     KivString t(s);
     t.TrimLeft().TrimRight().replace(0, 4, KivString(""));
     EXPECT_EQ(std::wstring(L"20   8"), t.getStringW());
+    EXPECT_EQ(std::wstring(L"abc!"),
+              KivString("bc").replace(-2, 0, KivString("a")).replace(9, -1, KivString("!")).getStringW());
     KivString quoted("\"\"name\"");
     quoted.TrimLeft(KivString("\"")).TrimRight(KivString("\""));
     EXPECT_EQ(std::wstring(L"name"), quoted.getStringW());

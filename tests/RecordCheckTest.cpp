@@ -83,7 +83,7 @@ struct Spoiler
         case 3: value = KivString(L"line\nend"); break;
         case 4: value = KivString(L"\x4E2D\x6587"); break;
         case 5: value = KivString(L"\ttab\v"); break;
-        default: value = KivString(L"Caf\xE9"); break;
+        default: value = KivString(L"Caf\xE9\x81"); break; // U+0081 is byte 0x81 in and out
         }
     }
 };
