@@ -4,6 +4,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdio>
+#include <cwchar>
 #include <string>
 
 namespace {
@@ -50,6 +51,7 @@ TEST(KivString, FindsLeftsTrimsAndReplaces)
     EXPECT_EQ(std::wstring(L"name"), quoted.getStringW());
     KivString white("\r\v\t\f\n x y\n\f\t\v\r");
     EXPECT_EQ(std::wstring(L"x y"), white.TrimLeft().TrimRight().getStringW());
+    EXPECT_EQ(std::wstring(L""), KivString("\v").TrimRight().getStringW());
     EXPECT_EQ(L'\0', quoted[99]);
     EXPECT_NE(0, KivString::compareNoCase(KivString("att.grp"), KivString("ATT.*"), 3));
     EXPECT_EQ(0, KivString::compareNoCase(KivString("AT"), KivString("ATT.*"), 3));
@@ -125,6 +127,7 @@ TEST(KivString, FormatsEachDirectiveLikeTheCLibrary)
         }
     }
     KivString s;
+    EXPECT_EQ(size_t(2 + 4096), std::wcslen(s.format("%.5000f", 1.0).getStringW())); // precision is capped
     EXPECT_EQ(std::wstring(L"\u20AC \u0080"), s.format(L"%hc %c", 0x80, 0x80).getStringW());
     EXPECT_EQ(std::wstring(L"[(null)][(null)]"),
               s.format(L"[%hs][%s]", static_cast<const char*>(nullptr), static_cast<const wchar_t*>(nullptr))
@@ -138,6 +141,7 @@ TEST(KivString, ConvertsNumbersAtTheStartOfTheText)
     EXPECT_DOUBLE_EQ(1500.0, KivString("1.5e3").toDouble(false));
     EXPECT_DOUBLE_EQ(0.0, KivString("abc").toDouble(false));
     EXPECT_DOUBLE_EQ(0.0, KivString("-").toDouble(false));
+    EXPECT_DOUBLE_EQ(0.0, KivString("-.e5").toDouble(false));
     EXPECT_DOUBLE_EQ(12.0, KivString("12,5").toDouble(false));
     EXPECT_DOUBLE_EQ(DBL_MAX, KivString("1e999").toDouble(false));
     EXPECT_DOUBLE_EQ(-DBL_MAX, KivString("-1e999").toDouble(false));
