@@ -144,6 +144,7 @@ TEST(KivString, ConvertsNumbersAtTheStartOfTheText)
     EXPECT_DOUBLE_EQ(0.0, KivString("-.e5").toDouble(false));
     EXPECT_DOUBLE_EQ(12.0, KivString("12,5").toDouble(false));
     EXPECT_DOUBLE_EQ(DBL_MAX, KivString("1e999").toDouble(false));
+    EXPECT_DOUBLE_EQ(DBL_MAX, KivString("1e400").toDouble(false));
     EXPECT_DOUBLE_EQ(-DBL_MAX, KivString("-1e999").toDouble(false));
     EXPECT_DOUBLE_EQ(0.0, KivString("1e-999").toDouble(false));
     EXPECT_TRUE(std::isnan(KivString("nan").toDouble(false)));
