@@ -91,8 +91,8 @@ TEST(KivString, FormatsLikePrintf)
 }
 
 // The directives a host may use, against the C library where C defines the
-// result (the leading hexadecimal digit of %a and the text of %p are the
-// library's own: compared on POSIX only); in wide text "%hc" and "%hs" take
+// result (the leading hexadecimal digit of %a, the exponent digits of %e and
+// the text of %p are the library's own: compared on POSIX only); in wide text "%hc" and "%hs" take
 // 8-bit text, and a null text is "(null)".
 TEST(KivString, FormatsEachDirectiveLikeTheCLibrary)
 {
@@ -115,7 +115,7 @@ TEST(KivString, FormatsEachDirectiveLikeTheCLibrary)
         {bothFormat("[%.3d][%.5x][%8.3d][%.0d]", 7, 15u, -7, 0), "[007][0000f][    -007][]", true},
         {bothFormat("%hhd %hd %lu %llx %X %#X %#x", 300, 70000, 5ul, 255ull, 255u, 255u, 0u), "44 4464 5 ff FF 0XFF 0",
          true},
-        {bothFormat("%#.0a %a %.1a", 1.0, 0.5, 1.0), "0x1.p+0 0x1p-1 0x1.0p+0", posix},
+        {bothFormat("%#.0a %a %.1a %.0e", 1.0, 0.5, 1.0, 12345.0), "0x1.p+0 0x1p-1 0x1.0p+0 1e+04", posix},
         {bothFormat("%p", static_cast<const void*>(&object)), nullptr, posix},
     };
     for (const auto& c : cases) {
