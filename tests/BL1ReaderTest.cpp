@@ -81,7 +81,11 @@ TEST(BL1Reader, TokenRulesOfTheRows)
         {"GEN\n  XY 1.5 2.5", "xy[0]=1.5 xy[1]=2.5"},
         {"GEN\n  LIA a b\n  ACIER\n     \n  UNKNOWN 1", "lia=\"a\""}, // no value, no token, no row: nothing
         {"GEN\n  LIA a\tb \n\tLIA\tc", "lia=\"a\tb\""},            // only the blank separates tokens
+        {"GEN\n\tACIER 2\t\n\v LIA a\t\v\r\r", "acier=2 lia=\"a\""}, // any white space around a line
         {"GEN\n  CHA", "loadings[0].number=? loadings[0].text1=? loadings[0].text2=? loadings[0].type=?"},
+        {"GEN\n  CHA 3\n  CHA 4 x y", "loadings[0].number=3 loadings[0].text1=? loadings[0].text2=? loadings[0].type=? "
+                                    "loadings[1].number=4 loadings[1].text1=\"x\" loadings[1].text2=\"y\" "
+                                    "loadings[1].type=?"},
         {"GEN\n  FIN\n  ACIER 2", "acier=2"}, // an indented FIN ends nothing
         {"GEN\nPOT\n LIA 1 2\nTRA D\n ANG 5\nTRA G\n ANG 6", "lia1=1 lia2=2 side=1 ang=5 side=0 ang=6"}, // no FIN
         {"POT\n  PRO\n  I\n  RAI AME", ""},   // the column needs two tokens, its RAI rows three

@@ -29,10 +29,6 @@ KivBL1Data everyField(const char* con, int raiAmeType)
     return d;
 }
 
-int undefinedLike(int) { return KivNorvikData::kUndefinedInteger; }
-double undefinedLike(double) { return KivNorvikData::kUndefinedReal; }
-KivString undefinedLike(const KivString&) { return KivNorvikData::undefinedString(); }
-
 } // namespace
 
 TEST(BL1Writer, GoldenFiles)
@@ -77,14 +73,7 @@ TEST(BL1Writer, LinesNeedAllTheirValues)
         const size_t fullLines = splitLines(writeToBytes(full, kBL1, dir)).size();
         for (int which = 0;; ++which) {
             KivBL1Data d(full);
-            std::string cleared;
-            auto clear = [&, index = 0](const std::string& path, auto& value) mutable {
-                if (index++ == which) {
-                    value = undefinedLike(value);
-                    cleared = path;
-                }
-            };
-            visitFields(d, clear);
+            const std::string cleared = clearField(d, which);
             if (cleared.empty())
                 break;
             const std::string bytes = writeToBytes(d, kBL1, dir);

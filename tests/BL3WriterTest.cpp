@@ -30,6 +30,29 @@ KivBL3Data::Notch notch(int kind, int code)
     return n;
 }
 
+// Every field set, codes from their tables; one snow line for two snow loadings. `flipped` swaps
+// the forms of the sections (the connection's by dimensions) and the kinds of the bolts and notches.
+KivBL3Data everyField(bool flipped)
+{
+    KivBL3Data full;
+    full.projectName = KivString(L"Hall 3");
+    full.generalGroup.loadings.setLength(3);
+    numberFields(full);
+    full.generalGroup.loadings[1].type = 2;
+    full.generalGroup.loadings[2].type = -1;
+    auto& s = full.secondaryElementGroup;
+    full.mainElementGroup.section.type = s.connecSection.type = s.boltPrim.kind = flipped ? 1 : 0;
+    s.section.type = s.boltSec.kind = flipped ? 0 : 1;
+    s.connecPos = 1;
+    s.connecType = 4;
+    int kind = 0;
+    for (auto* n : {&s.notchSup, &s.notchInf, &s.notchLat, &s.notchSupIni, &s.notchInfIni, &s.notchLatIni})
+        n->kind = flipped ? 5 - kind++ : kind++;
+    if (flipped)
+        full.mainElementGroup.section.dimension.shape = s.connecSection.dimension.shape = 7;
+    return full;
+}
+
 } // namespace
 
 TEST(BL3Writer, GoldenFiles)
@@ -45,23 +68,36 @@ TEST(BL3Writer, GoldenFiles)
 
     expectGolden(writeToBytes(KivBL3Data(), kBL3, tempDir()), "bl3_default.bl3");
 
-    // Every field set, codes from their tables; one snow line for two snow loadings.
-    KivBL3Data full;
-    full.projectName = KivString(L"Hall 3");
-    full.generalGroup.loadings.setLength(3);
-    numberFields(full);
-    full.generalGroup.loadings[1].type = 2;
-    full.generalGroup.loadings[2].type = -1;
-    auto& s = full.secondaryElementGroup;
-    full.mainElementGroup.section.type = s.connecSection.type = s.boltPrim.kind = 0;
-    s.section.type = s.connecPos = s.boltSec.kind = 1;
-    s.connecType = 4;
-    int kind = 0;
-    for (auto* n : {&s.notchSup, &s.notchInf, &s.notchLat, &s.notchSupIni, &s.notchInfIni, &s.notchLatIni})
-        n->kind = kind++;
+    const KivBL3Data full = everyField(false);
     expectGolden(writeToBytes(full, kBL3, tempDir()), "bl3_full.bl3");
+    expectGolden(writeToBytes(everyField(true), kBL3, tempDir()), "bl3_full_flipped.bl3");
 
     EXPECT_EQ(0, KivNorvikFileWriter().write(full));
+}
+
+// A line is written only when all its values are set: clearing any one field of an every-field
+// record writes no undefined value but in the untested CHA and EFF lines, the reference
+// height (see below) and the shape of a section by dimensions.
+TEST(BL3Writer, LinesNeedAllTheirValues)
+{
+    const std::string dir = tempDir();
+    const std::string undefinedText = narrow(KivNorvikData::undefinedString());
+    for (bool flipped : {false, true}) {
+        for (int which = 0;; ++which) {
+            KivBL3Data d = everyField(flipped);
+            const std::string cleared = clearField(d, which);
+            if (cleared.empty())
+                break;
+            for (const std::string& line : splitLines(writeToBytes(d, kBL3, dir))) {
+                if (line.find("-123456") == std::string::npos && line.find(undefinedText) == std::string::npos)
+                    continue;
+                const bool untested = line.compare(0, 6, "  CHA ") == 0 || line.compare(0, 6, "  EFF ") == 0
+                                      || line.compare(0, 22, "  CONNEC_POSZ -123456 ") == 0
+                                      || cleared.find("dimension.shape") != std::string::npos;
+                EXPECT_TRUE(untested) << cleared << ": " << line;
+            }
+        }
+    }
 }
 
 // JEU and CONNEC_POSZ: where the writer's test is not the predicate.

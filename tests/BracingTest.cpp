@@ -287,3 +287,44 @@ TYPED_TEST(BL4AndBL5, RoundTripOfGeneratedRecords)
         ASSERT_EQ(bytes, bytesOf(read)) << n;
     }
 }
+
+namespace {
+
+// The golden file with its first group of header `header` moved to the end.
+std::string withGroupLast(const std::string& name, const std::string& header)
+{
+    const std::vector<std::string> lines = splitLines(readBytes(std::string(NORVIK_GOLDEN_DIR) + "/" + name));
+    std::string kept, moved;
+    bool inside = false, done = false;
+    for (const std::string& line : lines) {
+        inside = inside || (!done && line == header);
+        (inside ? moved : kept) += line + "\n";
+        if (inside && line == "FIN") {
+            inside = false;
+            done = true;
+        }
+    }
+    EXPECT_TRUE(done) << name;
+    return kept + moved;
+}
+
+template <class Reader, class Record>
+void expectOrderFree(const std::string& name, const std::string& header)
+{
+    Record inOrder, moved;
+    const std::string dir = tempDir();
+    ASSERT_EQ(1, readFromBytes<Reader>(readBytes(std::string(NORVIK_GOLDEN_DIR) + "/" + name), inOrder, dir));
+    ASSERT_EQ(1, readFromBytes<Reader>(withGroupLast(name, header), moved, dir));
+    EXPECT_EQ(flatten(inOrder), flatten(moved)) << name << " with " << header << " last";
+}
+
+} // namespace
+
+// A group is kept whatever follows it, the last group of the file included.
+TEST(BL4AndBL5Reader, GroupsInAnyOrder)
+{
+    expectOrderFree<KivNorvikBL4Reader, KivBL4Data>("bl4_filled.bl4", "PRIM");
+    expectOrderFree<KivNorvikBL4Reader, KivBL4Data>("bl4_filled.bl4", "GEN");
+    expectOrderFree<KivNorvikBL5Reader, KivBL5Data>("bl5_main.bl5", "PRIM");
+    expectOrderFree<KivNorvikBL5Reader, KivBL5Data>("bl5_main.bl5", "GEN");
+}

@@ -98,6 +98,7 @@ TEST(Findings, FilesGiveTheFindingsListedBesideThem)
     const bool update = std::getenv("NORVIK_UPDATE_GOLDEN") != nullptr &&
                         std::string(std::getenv("NORVIK_UPDATE_GOLDEN")) == "1";
     int files = 0;
+    std::string messages; // every message, worded as a host shows it
     for (const std::string& dir : {std::string(NORVIK_DATA_DIR), std::string(NORVIK_GOLDEN_DIR)}) {
         for (const std::string& name : filesIn(dir)) {
             SCOPED_TRACE(name);
@@ -107,6 +108,9 @@ TEST(Findings, FilesGiveTheFindingsListedBesideThem)
             auto record = recordOf(kind);
             EXPECT_EQ(1, fromFile->readFile(*record));
             const std::vector<std::string> found = listed(*fromFile);
+            for (int i = 0; i < fromFile->getFindings().getLength(); ++i)
+                messages += name + " " + found[static_cast<size_t>(i)] + ": " +
+                            narrow(fromFile->getFindings()[i].message) + "\n";
             if (update) {
                 std::string text;
                 for (const std::string& line : found)
@@ -127,6 +131,7 @@ TEST(Findings, FilesGiveTheFindingsListedBesideThem)
         }
     }
     EXPECT_GT(files, 30);
+    expectGolden(messages, "findings-messages.txt");
 }
 
 // A read that fails, or a record of another class, leaves one finding saying
@@ -200,6 +205,7 @@ TEST(Findings, MessagesAndTextsNameWhatWasMeant)
         {"wrong-kind.tag.bl1", 0, "that of a BL4 file", "NV_ATT", "", ""},
         {"wrong-kind.header.bl2", 0, "looks like a BL3 file", "", "", ""},
         {"multi.bl5", 4, "Too few values", "GHCP", "DIAG_7", "ghcp.jeux[1]"},
+        {"repeated-group.bl1", 0, "Group \"GEN\" is given again: its lines overwrite the earlier ones", "GEN", "GEN", ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file);

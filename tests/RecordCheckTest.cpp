@@ -32,9 +32,9 @@ struct Code
 };
 
 // Spoils a filled record here and there: unset values, blanks, empty texts,
-// line ends, characters without a Windows-1252 form, extra decimals, NaN,
-// infinity, values next to the undefined real; codes from their tables and
-// outside them.
+// tabs around a text, line ends, characters without a Windows-1252 form,
+// extra decimals, NaN, infinity, values next to the undefined real; codes
+// from their tables and outside them.
 struct Spoiler
 {
     Rng& rng;
@@ -76,13 +76,14 @@ struct Spoiler
         }
         if (!spoil())
             return;
-        switch (pick(rng, 0, 5)) {
+        switch (pick(rng, 0, 6)) {
         case 0: value = KivNorvikData::undefinedString(); break;
         case 1: value = KivString(L"two words"); break;
         case 2: value = KivString(L""); break;
         case 3: value = KivString(L"line\nend"); break;
         case 4: value = KivString(L"\x4E2D\x6587"); break;
-        default: value = KivString(L"Caf\xE9"); break;
+        case 5: value = KivString(L"\ttab\v"); break;
+        default: value = KivString(L"Caf\xE9\x81"); break; // U+0081 is byte 0x81 in and out
         }
     }
 };
@@ -127,7 +128,7 @@ std::set<std::string> reportedPaths(const KivNorvikData& record, std::string& li
     EXPECT_EQ(1, KivNorvikRecordCheck::check(record, issues));
     std::set<std::string> paths;
     for (int i = 0; i < issues.getLength(); ++i) {
-        listing += narrow(issues[i].path) + " " + narrow(issues[i].code) + "\n";
+        listing += narrow(issues[i].path) + " " + narrow(issues[i].code) + ": " + narrow(issues[i].message) + "\n";
         if (narrow(issues[i].code) != "undefined-written") // read back unchanged
             paths.insert(narrow(issues[i].path));
     }
@@ -179,16 +180,6 @@ KindCase kindCase(const char* name, KivNorvikFileWriter::eNorvikFormatFile forma
 const std::vector<int> kLoadingTypes = {0, 1, 2, -1, -1, 2};
 const int kUnset = KivNorvikData::kUndefinedInteger;
 
-// BL4 and BL5 join once their readers exist, with these rows:
-//   kindCase<KivBL4Data, KivNorvikBL4Reader>("BL4", KivNorvikFileWriter::eFormatBL4,
-//       {{"loading.type", kLoadingTypes}, {"section.type", {0, 1, 0, 1, 7}},
-//        {"dimension.shape", {1, 3, 4, 7, 8, 2}}, {".kind", {0, 1, 2, 3, 5}}},
-//       [](KivBL4Data&, Rng&) {}),
-//   kindCase<KivBL5Data, KivNorvikBL5Reader>("BL5", KivNorvikFileWriter::eFormatBL5,
-//       {{"loading.type", kLoadingTypes}, {"section.type", {0, 1, 0, 1, 7}},
-//        {"dimension.shape", {1, 3, 4, 7, 8, 2}}, {"typeAtt", {0, 1, 2, 2}},
-//        {"angleDiag", {0, 1, 0, 1, 2}}},
-//       [](KivBL5Data&, Rng&) {}),
 std::vector<KindCase> kinds()
 {
     return {
@@ -224,6 +215,17 @@ std::vector<KindCase> kinds()
              {"notchInfIni.kind", {4, 4, 4, 5}}, {"notchLatIni.kind", {5, 5, 5, 1}},
              {"att.noeNum[1]", {7, 8, 9, kUnset}}},
             [](KivBL3Data& d, Rng& rng) { d.generalGroup.loadings.setLength(pick(rng, 0, 3)); }),
+        kindCase<KivBL4Data, KivNorvikBL4Reader>(
+            "BL4", KivNorvikFileWriter::eFormatBL4,
+            {{"loading.type", kLoadingTypes}, {"section.type", {0, 1, 0, 1, 7}},
+             {"dimension.shape", {1, 3, 4, 7, 8, 2}}, {".kind", {0, 1, 2, 3, 5}}},
+            [](KivBL4Data&, Rng&) {}),
+        kindCase<KivBL5Data, KivNorvikBL5Reader>(
+            "BL5", KivNorvikFileWriter::eFormatBL5,
+            {{"loading.type", kLoadingTypes}, {"section.type", {0, 1, 0, 1, 7}},
+             {"dimension.shape", {1, 3, 4, 7, 8, 2}}, {"typeAtt", {0, 1, 2, 2}},
+             {"angleDiag", {0, 1, 0, 1, 2}}},
+            [](KivBL5Data&, Rng&) {}),
     };
 }
 
@@ -234,6 +236,7 @@ std::vector<KindCase> kinds()
 TEST(RecordCheck, ListsExactlyTheValuesThatDoNotComeBack)
 {
     const std::string dir = tempDir();
+    std::map<std::string, std::string> wording; // the first message of each kind and code
     for (const KindCase& kind : kinds()) {
         Rng rng(20261207u);
         int listed = 0;
@@ -242,6 +245,12 @@ TEST(RecordCheck, ListsExactlyTheValuesThatDoNotComeBack)
             std::string listing;
             kind.run(rng, dir, changed, reported, listing);
             listed += static_cast<int>(reported.size());
+            std::istringstream lines(listing);
+            for (std::string line; std::getline(lines, line);) {
+                const size_t blank = line.find(' '), colon = line.find(": ");
+                wording.emplace(std::string(kind.name) + " " + line.substr(blank + 1, colon - blank - 1),
+                                line.substr(blank + 1));
+            }
             std::set<std::string> missing, extra;
             for (const auto& p : changed)
                 if (!reported.count(p))
@@ -255,6 +264,10 @@ TEST(RecordCheck, ListsExactlyTheValuesThatDoNotComeBack)
         }
         EXPECT_GT(listed, 400) << kind.name << ": the rounds spoil too little";
     }
+    std::string messages;
+    for (const auto& w : wording)
+        messages += w.first.substr(0, 3) + " " + w.second + "\n";
+    expectGolden(messages, "record-check-wording.txt");
 }
 
 namespace {
@@ -349,6 +362,19 @@ TEST(RecordCheck, FormatReferenceCoversTheWrittenLinesInOrder)
             last = found;
         }
     }
+    // The reference itself, as a host reads it.
+    std::string reference;
+    for (int kind = KivNorvikData::eBL1; kind <= KivNorvikData::eBL5; ++kind) {
+        KivArray<KivNorvikLineFormat> rows;
+        ASSERT_EQ(1, KivNorvikFileFormat::lines(static_cast<KivNorvikData::eNorvikDataType>(kind), rows));
+        for (int i = 0; i < rows.getLength(); ++i) {
+            const KivNorvikLineFormat& r = rows[i];
+            reference += "BL" + std::to_string(kind + 1) + " | " + narrow(r.group) + " | " + narrow(r.keyword) +
+                         " | " + narrow(r.formats) + " | " + narrow(r.fields) + " | " + narrow(r.condition) +
+                         " | " + narrow(r.when) + "\n";
+        }
+    }
+    expectGolden(reference, "file-format-lines.txt");
 }
 
 namespace {
@@ -417,17 +443,24 @@ TEST(RecordCheck, NamesTheReason)
              d.generalGroup.att.noeNum[0] = 12;
          }),
          "generalGroup.att.noeNum[1]", "read-as-zero"},
+        {"BL3 notch kind 6", make<KivBL3Data>([](KivBL3Data& d) { d.secondaryElementGroup.notchLat.kind = 6; }),
+         "secondaryElementGroup.notchLat.kind", "code-outside-table"},
     };
+    std::string messages; // each reason, worded as a host shows it
     for (const Expected& c : cases) {
         const std::unique_ptr<KivNorvikData> record = c.record();
         KivArray<KivNorvikRecordIssue> issues;
         ASSERT_EQ(1, KivNorvikRecordCheck::check(*record, issues)) << c.name;
         std::string found;
-        for (int i = 0; i < issues.getLength(); ++i)
-            if (narrow(issues[i].path) == c.path)
+        for (int i = 0; i < issues.getLength(); ++i) {
+            if (narrow(issues[i].path) == c.path) {
                 found = narrow(issues[i].code);
+                messages += std::string(c.name) + ": " + narrow(issues[i].message) + "\n";
+            }
+        }
         EXPECT_EQ(c.code, found) << c.name;
     }
+    expectGolden(messages, "record-check-messages.txt");
     KivNorvikData base(KivNorvikData::eBL1);
     KivArray<KivNorvikRecordIssue> issues;
     EXPECT_EQ(0, KivNorvikRecordCheck::check(base, issues)) << "a record of no kind's class";

@@ -102,6 +102,35 @@ void numberFields(Record& record)
     visitFields(record, n);
 }
 
+inline int undefinedLike(int) { return KivNorvikData::kUndefinedInteger; }
+inline double undefinedLike(double) { return KivNorvikData::kUndefinedReal; }
+inline KivString undefinedLike(const KivString&) { return KivNorvikData::undefinedString(); }
+
+// Sets the `which`-th visited field of a record to its undefined value and
+// gives its path; "" when the record has fewer fields.
+struct FieldClearer
+{
+    int which;
+    int index = 0;
+    std::string cleared;
+    template <class T>
+    void operator()(const std::string& path, T& value)
+    {
+        if (index++ == which) {
+            value = undefinedLike(value);
+            cleared = path;
+        }
+    }
+};
+
+template <class Record>
+std::string clearField(Record& record, int which)
+{
+    FieldClearer clear{which, 0, std::string()};
+    visitFields(record, clear);
+    return clear.cleared;
+}
+
 // Expects every field of a record at its undefined value; a text for which
 // `emptyText(path)` holds is expected empty instead.
 template <class EmptyText>
