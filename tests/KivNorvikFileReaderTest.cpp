@@ -77,4 +77,13 @@ TEST(BL1SharedReader, FailedReadsAndTheBaseReader)
     EXPECT_EQ(1, readFromBytes<KivNorvikFileReader>("GEN\nFIN\n", mine, dir));
     EXPECT_EQ(1, asserts.reports());
     EXPECT_EQ(L"false", asserts.last());
+
+    // A second readFile of one reader reads the file again, not an empty one.
+    KivNorvikBL1Reader twice(KivString(NORVIK_GOLDEN_DIR "/bl1_example.bl1"));
+    KivBL1Data first;
+    KivBL1Data second;
+    ASSERT_EQ(1, twice.readFile(first));
+    ASSERT_EQ(1, twice.readFile(second));
+    EXPECT_EQ(flatten(first), flatten(second));
+    EXPECT_NE(flatten(KivBL1Data()), flatten(second));
 }

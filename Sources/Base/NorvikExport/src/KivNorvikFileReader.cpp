@@ -521,6 +521,9 @@ int KivNorvikFileReader::readFile(KivNorvikData& data)
                        L"The file cannot be opened: " + wide(reason));
                 return 0;
             }
+            // Every readFile reads the file from its start, so a second call
+            // gives the file again rather than an empty record.
+            std::rewind(d->stream);
             // A file larger than the first block is read into one block of
             // its size; one that grows meanwhile is read on to its end.
             char buffer[65536];
