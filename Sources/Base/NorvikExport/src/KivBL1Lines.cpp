@@ -12,6 +12,7 @@ using Datum = KivNorvikLineWalker::Datum;
 using Shared = KivNorvikSharedLines;
 using When = KivNorvikWriterConditions;
 
+// clang-format off
 void general(KivNorvikLineWalker& w, const KivBL1Data::BL1GeneralGroup& g)
 {
     w.group("GEN", "generalGroup", "always", "always written", true, "");
@@ -180,6 +181,8 @@ void traverse(KivNorvikLineWalker& w, const char* path, const KivBL1Data::BL1Tra
     w.line(Line("REN SEM INF").when("exportREN_SEM_INF", "renSemInf set", t.exportREN_SEM_INF())
                .real("renSemInf", t.renSemInf));
 }
+
+// clang-format on
 
 } // namespace
 

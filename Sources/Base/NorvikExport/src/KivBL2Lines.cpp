@@ -12,6 +12,7 @@ using Datum = KivNorvikLineWalker::Datum;
 using Shared = KivNorvikSharedLines;
 using When = KivNorvikWriterConditions;
 
+// clang-format off
 void general(KivNorvikLineWalker& w, const KivBL2Data::BL2GeneralGroup& g)
 {
     w.group("GEN", "generalGroup", "always", "always written", true, "");
@@ -140,6 +141,8 @@ void support(KivNorvikLineWalker& w, const KivBL2Data::BL2SupportGroup& s)
                .real("smallPlateDim.value3", s.smallPlateDim.value3));
     columnBase(w, s.columnBase);
 }
+
+// clang-format on
 
 } // namespace
 

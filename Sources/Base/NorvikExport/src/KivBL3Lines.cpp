@@ -14,6 +14,7 @@ using Shared = KivNorvikSharedLines;
 using When = KivNorvikWriterConditions;
 using Layout = KivBL3Layout;
 
+// clang-format off
 void attachmentNode(KivNorvikLineWalker& w, const KivBL3Data::ATT& a)
 {
     w.line(Line("AUTO_VERIF").word("0"));
@@ -165,6 +166,8 @@ void secondaryElement(KivNorvikLineWalker& w, const KivBL3Data::BL3SecondaryElem
                .real("effort.value2", s.effort.value2).real("effort.value3", s.effort.value3)
                .minTokens(2));
 }
+
+// clang-format on
 
 } // namespace
 

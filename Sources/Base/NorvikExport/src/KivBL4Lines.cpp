@@ -11,6 +11,7 @@ using Line = KivNorvikLineWalker::Line;
 using Datum = KivNorvikLineWalker::Datum;
 using Shared = KivNorvikSharedLines;
 
+// clang-format off
 // "BOU1 DIST" (kind 0), "BOU2 DIST" (1), "BOU DIST" (2), "BOUDIST" (any other,
 // read back as 3).
 void bolt(KivNorvikLineWalker& w, const std::string& m, const KivBL4Data::Bolt& b)
@@ -76,6 +77,8 @@ void diagonal(KivNorvikLineWalker& w, int i, const KivBL4Data::BL4DiagonalElemen
     bolt(w, "bolt", e.bolt);
     Shared::section(w, "section", e.section, 0);
 }
+
+// clang-format on
 
 } // namespace
 

@@ -12,6 +12,7 @@ using Datum = KivNorvikLineWalker::Datum;
 using Shared = KivNorvikSharedLines;
 using When = KivNorvikWriterConditions;
 
+// clang-format off
 void general(KivNorvikLineWalker& w, const KivBL5Data::BL5GeneralGroup& g)
 {
     w.group("GEN", "generalGroup", "always", "always written", true, "");
@@ -95,6 +96,8 @@ void diagonal(KivNorvikLineWalker& w, int i, const KivBL5Data::BL5DiagonalElemen
     w.line(Line("EFF").integer("effNumber", e.effNumber).real("eff", e.eff));
     ghcp(w, e.ghcp);
 }
+
+// clang-format on
 
 } // namespace
 

@@ -5,6 +5,7 @@
 using Line = KivNorvikLineWalker::Line;
 using Datum = KivNorvikLineWalker::Datum;
 
+// clang-format off
 void KivNorvikSharedLines::section(KivNorvikLineWalker& w, const std::string& f,
                                    const NorvikGlobalData::BL12Section& s, int minTokens)
 {
@@ -107,3 +108,4 @@ void KivNorvikSharedLines::codeRange(KivNorvikLineWalker& w, const std::string& 
     if (KivNorvikData::isDefined(code) && (code < low || code > high))
         w.outsideTable(field, what);
 }
+// clang-format on

@@ -20,6 +20,7 @@ struct KivNorvikSharedRules
                                            const KivNorvikTokens& tokens);
 };
 
+// clang-format off
 #define NORVIK_CHA_VALUES(loadingPath)                                                       \
     { NORVIK_FILLED(1, Integer, loadingPath ".number"),                                       \
       NORVIK_FILLED(2, Text, loadingPath ".text1"),                                           \
@@ -66,3 +67,4 @@ struct KivNorvikSharedRules
 
 // "ORIGINE": written in every general group, it fills nothing.
 #define NORVIK_ORIGIN_ROW KivNorvikLineRule { "ORIGINE", "", 0, 0, {}, nullptr, kNorvikRowAnyTokens }
+// clang-format on
