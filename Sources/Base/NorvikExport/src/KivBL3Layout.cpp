@@ -86,6 +86,8 @@ using Target = KivBL3Data::BL3SecondaryElementGroup;
 
 // Bolt lines: value5 stands in the fifth place and value4 in the sixth.
 // clang-format off
+// NOLINTBEGIN(bugprone-macro-parentheses): the arguments are member paths ("a.b") that
+// follow "t." and are quoted with #; parentheses would break both.
 #define NORVIK_BL3_BOLT_ROW(member, kindCode)                                                 \
     {KivBL3Layout::boltKeywords[kindCode], "", 7, 0,                                                                       \
      {NORVIK_FIXED(member.kind, kindCode), NORVIK_REAL(1, member.value1),                         \
@@ -99,6 +101,7 @@ using Target = KivBL3Data::BL3SecondaryElementGroup;
       NORVIK_REAL(2, member.value1), NORVIK_REAL(3, member.value2),                           \
       NORVIK_INTEGER(4, member.number1), NORVIK_INTEGER(5, member.number2)},                  \
      nullptr}
+// NOLINTEND(bugprone-macro-parentheses)
 
 const KivNorvikLineRule rules[] = {
     {"MAT", "", 2, 0, {NORVIK_TEXT(1, mat)}, nullptr},

@@ -26,6 +26,8 @@ void readBolt(Bolt& bolt, int kind, int first, const KivNorvikTokens& tokens)
 
 // The values of a bolt line whose keyword takes `first` tokens.
 // clang-format off
+// NOLINTBEGIN(bugprone-macro-parentheses): the arguments are member paths ("a.b") that
+// follow "t." and are quoted with #; parentheses would break both.
 #define NORVIK_BL4_BOLT_VALUES(path, first)                                                   \
     { NORVIK_FILLED(first, Real, path ".value1"), NORVIK_FILLED(first + 1, Integer, path ".value2"), \
       NORVIK_FILLED(first + 2, Real, path ".value3"), NORVIK_FILLED(first + 3, Real, path ".value4"), \
@@ -38,6 +40,7 @@ void readBolt(Bolt& bolt, int kind, int first, const KivNorvikTokens& tokens)
     {"BOU2", "DIST", 0, 0, NORVIK_BL4_BOLT_VALUES(path, 2), NORVIK_FILL(boltRow<1, 2>), flags}, \
     {"BOU", "DIST", 0, 0, NORVIK_BL4_BOLT_VALUES(path, 2), NORVIK_FILL(boltRow<2, 2>), kNorvikRowRepeats},  \
     {"BOUDIST", "", 0, 0, NORVIK_BL4_BOLT_VALUES(path, 1), NORVIK_FILL(boltRow<3, 1>), flags}
+// NOLINTEND(bugprone-macro-parentheses)
 // clang-format on
 
 namespace general {

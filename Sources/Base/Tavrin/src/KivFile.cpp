@@ -8,6 +8,7 @@
 #include <cstdarg>
 #include <cwchar>
 #include <string>
+#include <type_traits>
 
 namespace {
 
@@ -17,7 +18,7 @@ std::string toUtf8(const wchar_t* text)
 {
     std::string out;
     for (; *text; ++text) {
-        unsigned long c = static_cast<unsigned long>(*text);
+        unsigned long c = static_cast<std::make_unsigned_t<wchar_t>>(*text);
         if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
             c = 0xFFFD;
         if (c < 0x80) {
