@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Builds everything with g++ and clang++, warnings as errors, and runs every
 # test, after a short fuzz run of the readers under the sanitizers; then
-# cross-builds for Windows with mingw-w64 and runs every test under wine.
-# Stages can be named to run only those: fuzz clang++ g++ windows.
+# cross-builds for Windows with mingw-w64 and runs every test under wine;
+# last the static checks (scripts/lint.sh).
+# Stages can be named to run only those: fuzz clang++ g++ windows lint.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-stages="${*:-fuzz clang++ g++ windows}"
+stages="${*:-fuzz clang++ g++ windows lint}"
 
 timings=""
 # step NAME COMMAND...: runs the command and records how long it took.
@@ -62,4 +63,10 @@ if wants windows; then
   step "windows wine prefix" env WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml= wineboot --init
   step "windows build" cmake --build "$dir"
   step "windows test (wine)" ctest --test-dir "$dir" --output-on-failure -j2
+fi
+
+# Format, clang-tidy and cppcheck on the library and the tool (scripts/lint.sh
+# times its own steps).
+if wants lint; then
+  step lint bash scripts/lint.sh
 fi
