@@ -18,8 +18,9 @@ void bolt(KivNorvikLineWalker& w, const std::string& m, const KivBL4Data::Bolt& 
 {
     static const char* const keywords[] = {"BOU1 DIST", "BOU2 DIST", "BOU DIST", "BOUDIST"};
     const int read = b.kind >= 0 && b.kind <= 2 ? b.kind : 3;
-    if (b.kind != read)
+    if (b.kind != read) {
         w.outsideTable(m + ".kind", "a bolt kind outside 0 to 3, unset included, is written BOUDIST and read back as 3");
+    }
     w.line(Line(keywords[read], "BOU1 DIST|BOU2 DIST|BOU DIST|BOUDIST")
                .code(m + ".kind", b.kind)
                .real(m + ".value1", b.value1).integer(m + ".value2", b.value2)

@@ -19,9 +19,10 @@ void general(KivNorvikLineWalker& w, const KivBL5Data::BL5GeneralGroup& g)
     w.line(Line("NBR_DIAG").integer("nbrDiag", g.nbrDiag));
     w.line(Line("OPT_CALUL").integer("optCalul[0]", g.optCalul[0], "%d,").integer("optCalul[1]", g.optCalul[1]));
     const bool global = g.angleDiag == 1;
-    if (g.angleDiag != 0 && g.angleDiag != 1)
+    if (g.angleDiag != 0 && g.angleDiag != 1) {
         w.outsideTable("angleDiag", "an angle reference other than 0 and 1, unset included, is "
                                     "written LOCAL and read back as 0");
+    }
     w.line(Line("ANGLE_DIAG").code("angleDiag", g.angleDiag)
                .word(global ? "GLOBAL" : "LOCAL", "GLOBAL|LOCAL")
                .sets("angleDiag", Datum::of(global ? 1 : 0)));
