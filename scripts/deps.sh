@@ -3,6 +3,8 @@
 set -euo pipefail
 packages="g++ clang cmake ninja-build libgtest-dev googletest libbenchmark-dev libclang-rt-14-dev locales
   g++-mingw-w64-x86-64-posix wine wine64 nlohmann-json3-dev libcli11-dev help2man python3 python3-jsonschema"
+# The static checks of scripts/lint.sh.
+packages="$packages clang-format-14 clang-tidy-14 clang-tools-14 cppcheck"
 missing=""
 for package in $packages; do
   dpkg -s "$package" >/dev/null 2>&1 || missing="$missing $package"

@@ -5,10 +5,11 @@
 # ThreadSanitizer, after a short fuzz run of every fuzz target under the
 # sanitizers; then cross-builds for Windows with mingw-w64 and runs every test
 # under wine. Stages can be named to run only those: fuzz asan tsan g++
-# windows ("clang++" is taken for asan).
+# windows lint ("clang++" is taken for asan); last the static checks
+# (scripts/lint.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-stages="${*:-fuzz asan tsan g++ windows}"
+stages="${*:-fuzz asan tsan g++ windows lint}"
 stages="${stages//clang++/asan}"
 
 timings=""
@@ -96,4 +97,10 @@ if wants windows; then
   step "windows wine prefix" bash -c '"$@" wineboot --init && "$@" wineserver -w' _ "${wine_env[@]}"
   step "windows build" bash -c 'cmake --build "$1" && shift && "$@" wineserver -w' _ "$dir" "${wine_env[@]}"
   step "windows test (wine)" ctest --test-dir "$dir" --output-on-failure -j2
+fi
+
+# Format, clang-tidy and cppcheck on the library and the tool (scripts/lint.sh
+# times its own steps).
+if wants lint; then
+  step lint bash scripts/lint.sh
 fi

@@ -47,6 +47,7 @@ std::vector<FieldPath> fieldPaths(const KivNorvikData& record)
 {
     std::vector<FieldPath> out;
     Paths visitor{out, {}};
+    // cppcheck-suppress danglingTemporaryLifetime ; the visitor refers to locals, not to a temporary
     withRecord(record, [&](const auto& r) { visitFields(r, visitor); });
     return out;
 }

@@ -74,7 +74,7 @@ std::string describe(const Json& value)
     default: {
         std::string text = value.dump(-1, ' ', false, Json::error_handler_t::replace);
         if (text.size() > 40)
-            text = text.substr(0, 37) + "...";
+            text.replace(37, std::string::npos, "...");
         return text;
     }
     }
@@ -285,6 +285,7 @@ Json toJson(const KivNorvikData& record)
     doc["formatVersion"] = kJsonFormatVersion;
     doc["projectName"] = toUtf8(record.projectName);
     ToJson visitor{doc, textUnsetIsEmpty(record.dataType)};
+    // cppcheck-suppress danglingTemporaryLifetime ; the visitor refers to locals, not to a temporary
     withRecord(record, [&](const auto& r) { visitFields(r, visitor); });
     return doc;
 }
@@ -324,6 +325,7 @@ std::unique_ptr<KivNorvikData> fromJson(const Json& json, std::string& error)
     if (!checkShape(json, toJson(*record), "", error))
         return nullptr;
     Assign assign{json, textUnsetIsEmpty(*kind), {}};
+    // cppcheck-suppress danglingTemporaryLifetime ; the visitor refers to locals, not to a temporary
     withRecord(*record, [&](auto& r) { visitFields(r, assign); });
     if (!assign.error.empty()) {
         error = assign.error;

@@ -10,6 +10,7 @@
 #include <fstream>
 #include <iostream>
 #include <sstream>
+#include <type_traits>
 
 #ifdef _WIN32
 #include <process.h>
@@ -103,9 +104,9 @@ std::string toUtf8(const std::wstring& text)
     std::string out;
     out.reserve(text.size());
     for (size_t i = 0; i < text.size(); ++i) {
-        unsigned long cp = static_cast<unsigned long>(text[i]);
+        unsigned long cp = static_cast<std::make_unsigned_t<wchar_t>>(text[i]);
         if (sizeof(wchar_t) == 2 && cp >= 0xD800 && cp < 0xDC00 && i + 1 < text.size()) {
-            const unsigned long low = static_cast<unsigned long>(text[i + 1]);
+            const unsigned long low = static_cast<std::make_unsigned_t<wchar_t>>(text[i + 1]);
             if (low >= 0xDC00 && low < 0xE000) {
                 cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
                 ++i;
@@ -170,8 +171,8 @@ std::string writeRecord(const KivNorvikData& record, const std::string& out)
         const std::string reason = errno ? std::strerror(errno) : "cannot be opened";
         return base + "." + kindExtension(kind) + ": " + reason;
     }
-    int ok = withRecord(record, [&](const auto& r) { return writer.write(r); });
-    ok = writer.endWrite() && ok;
+    const int wrote = withRecord(record, [&](const auto& r) { return writer.write(r); });
+    const bool ok = writer.endWrite() != 0 && wrote != 0;
     const std::string written = base + "." + kindExtension(kind);
     if (!ok)
         return written + ": the file could not be written completely";

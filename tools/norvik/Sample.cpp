@@ -228,6 +228,7 @@ void bolt(KivBL3Data::Bolt& b, int kind, int rows)
     b.value5 = 2.5;
 }
 
+// NOLINTNEXTLINE(bugprone-easily-swappable-parameters): called only from the table of notches below
 void notch(KivBL3Data::Notch& n, int kind, double length, double depth)
 {
     n.kind = kind;

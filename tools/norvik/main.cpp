@@ -182,7 +182,7 @@ std::string formatReference(const std::vector<Kind>& kinds)
 } // namespace
 
 int main(int argc, char** argv)
-{
+try {
     CLI::App app{"norvik " NORVIK_VERSION ": look into, compare, check, convert and produce steel-connection "
                  "exchange files (BL1 to BL5).",
                  "norvik"};
@@ -307,4 +307,7 @@ int main(int argc, char** argv)
         return fail(e.what());
     }
     return kUsageError;
+} catch (const std::exception& e) {
+    // Setting up the options can fail too (no memory); the tool then ends with a message.
+    return fail(e.what());
 }

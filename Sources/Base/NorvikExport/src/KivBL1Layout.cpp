@@ -9,6 +9,7 @@ namespace {
 
 namespace general {
 using Target = KivBL1Data::BL1GeneralGroup;
+// clang-format off
 const KivNorvikLineRule rules[] = {
     {"ACIER", "", 0, 0, {NORVIK_REAL(1, acier)}, nullptr},
     {"XY", "", 0, 0, {NORVIK_REAL(1, xy[0]), NORVIK_REAL(2, xy[1]), NORVIK_REAL(3, xy[2])}, nullptr},
@@ -26,10 +27,12 @@ const KivNorvikLineRule rules[] = {
     {"FRX", "", 0, 0, {NORVIK_INTEGER(1, frx)}, nullptr},
     NORVIK_ORIGIN_ROW,
 };
+// clang-format on
 } // namespace general
 
 namespace column {
 using Target = KivBL1Data::BL1PotGroup;
+// clang-format off
 const KivNorvikLineRule rules[] = {
     NORVIK_BL12_SECTION_ROWS(section),
     {"CON", "", 0, 0, {NORVIK_TEXT(1, con)}, nullptr},
@@ -43,16 +46,19 @@ const KivNorvikLineRule rules[] = {
       NORVIK_INTEGER(4, raiAmePlaqNumber)},
      nullptr},
 };
+// clang-format on
 } // namespace column
 
 namespace acr {
 using Target = KivBL1Data::BL1ACR;
+// clang-format off
 const KivNorvikLineRule rules[] = {
     {"PRO", "", 0, 0, {NORVIK_TEXT(1, pro1), NORVIK_TEXT(2, pro2)}, nullptr},
     {"Y", "", 0, 0, {NORVIK_REAL(1, y)}, nullptr},
     {"LIA", "", 0, 0, {NORVIK_INTEGER(1, lia1), NORVIK_INTEGER(2, lia2), NORVIK_INTEGER(3, lia3)},
      nullptr},
 };
+// clang-format on
 } // namespace acr
 
 namespace traverse {
@@ -76,6 +82,7 @@ KivNorvikFillResult appendEffort(Target& target, const KivNorvikTokens& tokens)
     return KivNorvikFillResult::Done;
 }
 
+// clang-format off
 const KivNorvikLineRule rules[] = {
     NORVIK_BL12_SECTION_ROWS(section),
     {"ANG", "", 0, 0, {NORVIK_REAL(1, ang)}, nullptr},
@@ -132,11 +139,13 @@ const KivNorvikLineRule rules[] = {
      {NORVIK_FIXED(extBoltsInf.position, 1), NORVIK_REAL(3, extBoltsInf.bouExt)}, nullptr},
     {"BOU", "INF", 0, 0, {NORVIK_REAL(2, bouInf)}, nullptr},
 };
+// clang-format on
 } // namespace traverse
 
 // A line is compared only with at least the group's token count: one in the
 // general group and the beam sides, two in the column and the ACR group, so a
 // bare "PRO" or "I" changes a beam side's section type but not the column's.
+// clang-format off
 const KivNorvikGroupLayout groups[] = {
     {"GEN", 1, general::rules, static_cast<int>(std::size(general::rules))},
     {"POT", 2, column::rules, static_cast<int>(std::size(column::rules))},
@@ -144,6 +153,7 @@ const KivNorvikGroupLayout groups[] = {
     {"TRA D", 1, traverse::rules, static_cast<int>(std::size(traverse::rules))},
     {"TRA G", 1, traverse::rules, static_cast<int>(std::size(traverse::rules))},
 };
+// clang-format on
 
 } // namespace
 

@@ -12,6 +12,7 @@ using Datum = KivNorvikLineWalker::Datum;
 using Shared = KivNorvikSharedLines;
 using When = KivNorvikWriterConditions;
 
+// clang-format off
 void general(KivNorvikLineWalker& w, const KivBL1Data::BL1GeneralGroup& g)
 {
     w.group("GEN", "generalGroup", "always", "always written", true, "");
@@ -44,8 +45,9 @@ void column(KivNorvikLineWalker& w, const KivBL1Data& d)
 {
     const KivBL1Data::BL1PotGroup& p = d.potGroup;
     w.group("POT", "potGroup", "POT", "con is \"NON\"", When::POT(d), "group-not-selected");
-    if (KivNorvikData::isDefined(p.con) && !When::POT(d) && !When::ACR(d))
+    if (KivNorvikData::isDefined(p.con) && !When::POT(d) && !When::ACR(d)) {
         w.outsideTable("con", "con other than \"NON\" and \"ACR\" writes neither group");
+    }
     Shared::section(w, "section", p.section, 2);
     w.line(Line("CON").when("exportCON", "con set", p.exportCON()).text("con", p.con).minTokens(2));
     w.line(Line("LIA").when("exportLIA", "lia1 and lia2 set", p.exportLIA())
@@ -141,8 +143,9 @@ void traverse(KivNorvikLineWalker& w, const char* path, const KivBL1Data::BL1Tra
     Shared::codeRange(w, "side", t.side, 0, 1, "a side other than 0 and 1 writes the group without a header");
     // "TRA D" fills the right side, "TRA G" the left one, each as a whole.
     const char* member = t.side == 1 ? "rightTraverse" : t.side == 0 ? "leftTraverse" : "";
-    if (member[0] != '\0' && path != std::string(member))
+    if (member[0] != '\0' && path != std::string(member)) {
         w.explain("side", "read-elsewhere", std::string("the group is read back as ") + member);
+    }
     w.readInto(member, true);
     w.groupSets("side", Datum::of(t.side == 1 ? 1 : 0));
     Shared::section(w, "section", t.section, 1);
@@ -180,6 +183,8 @@ void traverse(KivNorvikLineWalker& w, const char* path, const KivBL1Data::BL1Tra
     w.line(Line("REN SEM INF").when("exportREN_SEM_INF", "renSemInf set", t.exportREN_SEM_INF())
                .real("renSemInf", t.renSemInf));
 }
+
+// clang-format on
 
 } // namespace
 

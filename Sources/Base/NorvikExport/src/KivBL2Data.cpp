@@ -24,6 +24,8 @@ KivBL2Data::BL2GeneralGroup::BL2GeneralGroup(const BL2GeneralGroup& other) : BL2
 
 KivBL2Data::BL2GeneralGroup& KivBL2Data::BL2GeneralGroup::operator=(const BL2GeneralGroup& other)
 {
+    if (this == &other)
+        return *this;
     repPage = other.repPage;
     for (int i = 0; i < 3; ++i)
         noeudXyz[i] = other.noeudXyz[i];
@@ -103,6 +105,8 @@ KivBL2Data::BL2SupportGroup::BL2SupportGroup(const BL2SupportGroup& other) : BL2
 
 KivBL2Data::BL2SupportGroup& KivBL2Data::BL2SupportGroup::operator=(const BL2SupportGroup& other)
 {
+    if (this == &other)
+        return *this;
     matPlats = other.matPlats;
     for (int i = 0; i < 3; ++i)
         options[i] = other.options[i];

@@ -9,6 +9,7 @@ namespace {
 
 namespace general {
 using Target = KivBL2Data::BL2GeneralGroup;
+// clang-format off
 const KivNorvikLineRule rules[] = {
     {"REP_PAGE", "", 0, 0, {NORVIK_TEXT(1, repPage)}, nullptr},
     {"NOEUD_XYZ", "", 0, 0,
@@ -24,10 +25,12 @@ const KivNorvikLineRule rules[] = {
     {"EPMAX_ENC_NORAID", "", 0, 0, {NORVIK_REAL(1, epmaxEncNoraid)}, nullptr},
     NORVIK_ORIGIN_ROW,
 };
+// clang-format on
 } // namespace general
 
 namespace column {
 using Target = KivBL2Data::BL2ColumnGroup;
+// clang-format off
 const KivNorvikLineRule rules[] = {
     {"MAT", "", 0, 0, {NORVIK_TEXT(1, mat)}, nullptr},
     NORVIK_BL12_SECTION_ROWS(section),
@@ -38,6 +41,7 @@ const KivNorvikLineRule rules[] = {
      nullptr},
     {"ROTMAX", "", 0, 0, {NORVIK_REAL(1, rotMax)}, nullptr},
 };
+// clang-format on
 } // namespace column
 
 // The column-base rows also record which base and which rod row the file
@@ -45,6 +49,7 @@ const KivNorvikLineRule rules[] = {
 // at least one value (2 tokens): a bare keyword selects nothing.
 namespace support {
 using Target = KivBL2Data::BL2SupportGroup;
+// clang-format off
 const KivNorvikLineRule rules[] = {
     {"MAT_PLATS", "", 0, 0, {NORVIK_TEXT(1, matPlats)}, nullptr},
     {"OPTIONS", "", 0, 0,
@@ -102,13 +107,16 @@ const KivNorvikLineRule rules[] = {
       NORVIK_REAL(1, columnBase.intTige.value1), NORVIK_REAL(2, columnBase.intTige.value2)},
      nullptr},
 };
+// clang-format on
 } // namespace support
 
+// clang-format off
 const KivNorvikGroupLayout groups[] = {
     {"GEN", 1, general::rules, static_cast<int>(std::size(general::rules))},
     {"POT", 1, column::rules, static_cast<int>(std::size(column::rules))},
     {"APP", 1, support::rules, static_cast<int>(std::size(support::rules))},
 };
+// clang-format on
 
 const KivNorvikKindLayout layout = {"BL2", groups, static_cast<int>(std::size(groups)), "NV_ATT"};
 

@@ -12,6 +12,7 @@ using Datum = KivNorvikLineWalker::Datum;
 using Shared = KivNorvikSharedLines;
 using When = KivNorvikWriterConditions;
 
+// clang-format off
 void general(KivNorvikLineWalker& w, const KivBL2Data::BL2GeneralGroup& g)
 {
     w.group("GEN", "generalGroup", "always", "always written", true, "");
@@ -58,10 +59,12 @@ void column(KivNorvikLineWalker& w, const KivBL2Data::BL2ColumnGroup& c)
 void columnBase(KivNorvikLineWalker& w, const KivBL2Data::BL2ColumnBase& b)
 {
     const bool articulated = b.baseType == 0;
-    if (b.baseType != 0 && b.baseType != 1)
+    if (b.baseType != 0 && b.baseType != 1) {
         w.outsideTable("columnBase.baseType", "a base type other than 0 and 1 is read back as 1");
-    if (!articulated && b.rowType != 0 && b.rowType != 1)
+    }
+    if (!articulated && b.rowType != 0 && b.rowType != 1) {
         w.outsideTable("columnBase.rowType", "a row type other than 0 and 1 is read back as 1");
+    }
     const KivBL2Data::BL2ArticulatedRadius& r = b.articulatedRadius;
     w.line(Line("RAID_ART").when("baseType 0", "baseType is 0", articulated)
                .code("columnBase.baseType", b.baseType)
@@ -140,6 +143,8 @@ void support(KivNorvikLineWalker& w, const KivBL2Data::BL2SupportGroup& s)
                .real("smallPlateDim.value3", s.smallPlateDim.value3));
     columnBase(w, s.columnBase);
 }
+
+// clang-format on
 
 } // namespace
 

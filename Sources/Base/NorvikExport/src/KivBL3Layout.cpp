@@ -27,6 +27,7 @@ using Target = KivBL3Data::BL3GeneralGroup;
 // earlier row's keyword begins with "ATT", and a line that starts with "ATT"
 // but fits no row is ignored either way, so the rows alone read the lines as
 // a case-insensitive "ATT" gate in front of them would.
+// clang-format off
 const KivNorvikLineRule rules[] = {
     // Any word but "POU/POU" reads as 1; the writer writes "POU/POT" for it.
     {"TYPE_ATT", "*", 0, 0, {NORVIK_FILLED(1, Text, "typeAtt")},
@@ -67,20 +68,26 @@ const KivNorvikLineRule rules[] = {
     {"AUTO_VERIF", "", 0, 0, {}, nullptr, kNorvikRowAnyTokens},
     NORVIK_ORIGIN_ROW,
 };
+// clang-format on
 } // namespace general
 
 namespace main_element {
 using Target = KivBL3Data::BL3MainElementGroup;
+// clang-format off
 const KivNorvikLineRule rules[] = {
     NORVIK_SECTION_ROW("SECTION", section),
     {"MAT", "", 2, 0, {NORVIK_TEXT(1, mat)}, nullptr},
 };
+// clang-format on
 } // namespace main_element
 
 namespace secondary {
 using Target = KivBL3Data::BL3SecondaryElementGroup;
 
 // Bolt lines: value5 stands in the fifth place and value4 in the sixth.
+// clang-format off
+// NOLINTBEGIN(bugprone-macro-parentheses): the arguments are member paths ("a.b") that
+// follow "t." and are quoted with #; parentheses would break both.
 #define NORVIK_BL3_BOLT_ROW(member, kindCode)                                                 \
     {KivBL3Layout::boltKeywords[kindCode], "", 7, 0,                                                                       \
      {NORVIK_FIXED(member.kind, kindCode), NORVIK_REAL(1, member.value1),                         \
@@ -94,6 +101,7 @@ using Target = KivBL3Data::BL3SecondaryElementGroup;
       NORVIK_REAL(2, member.value1), NORVIK_REAL(3, member.value2),                           \
       NORVIK_INTEGER(4, member.number1), NORVIK_INTEGER(5, member.number2)},                  \
      nullptr}
+// NOLINTEND(bugprone-macro-parentheses)
 
 const KivNorvikLineRule rules[] = {
     {"MAT", "", 2, 0, {NORVIK_TEXT(1, mat)}, nullptr},
@@ -136,12 +144,14 @@ const KivNorvikLineRule rules[] = {
       NORVIK_REAL(3, effort.value2), NORVIK_REAL(4, effort.value3)},
      nullptr},
 };
+// clang-format on
 
 #undef NORVIK_BL3_BOLT_ROW
 #undef NORVIK_BL3_NOTCH_ROW
 } // namespace secondary
 
 // Lines of the main and secondary groups need a keyword and a value.
+// clang-format off
 const KivNorvikGroupLayout groups[] = {
     {"GEN", 1, general::rules, static_cast<int>(std::size(general::rules))},
     {"PRIM", 2, main_element::rules,
@@ -149,6 +159,7 @@ const KivNorvikGroupLayout groups[] = {
     {"SEC_1", 2, secondary::rules,
      static_cast<int>(std::size(secondary::rules))},
 };
+// clang-format on
 
 const KivNorvikKindLayout layout = {"BL3", groups, static_cast<int>(std::size(groups)), "NV_ATT"};
 

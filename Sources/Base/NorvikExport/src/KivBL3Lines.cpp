@@ -14,6 +14,7 @@ using Shared = KivNorvikSharedLines;
 using When = KivNorvikWriterConditions;
 using Layout = KivBL3Layout;
 
+// clang-format off
 void attachmentNode(KivNorvikLineWalker& w, const KivBL3Data::ATT& a)
 {
     w.line(Line("AUTO_VERIF").word("0"));
@@ -26,9 +27,10 @@ void attachmentNode(KivNorvikLineWalker& w, const KivBL3Data::ATT& a)
     w.line(Line("ATT.NOE_NUM").when("exportATT_NOE_NUM", "both noeNum set", a.exportATT_NOE_NUM())
                .integer("att.noeNum[0]", a.noeNum[0]).integer("att.noeNum[1]", a.noeNum[1])
                .minTokens(3));
-    if (When::ATT_NOE_NUM_FIRST(a))
+    if (When::ATT_NOE_NUM_FIRST(a)) {
         w.explain("att.noeNum[1]", "read-as-zero",
                   "ATT.NOE_NUM holds the first number only; the reader sets the second to 0");
+    }
     w.line(Line("ATT.NOE_NUM")
                .when("ATT_NOE_NUM_FIRST", "noeNum[0] set and noeNum[1] not", When::ATT_NOE_NUM_FIRST(a))
                .integer("att.noeNum[0]", a.noeNum[0]).sets("att.noeNum[1]", Datum::of(0))
@@ -41,19 +43,21 @@ void attachmentNode(KivNorvikLineWalker& w, const KivBL3Data::ATT& a)
                .real("att.noeXyz[0]", a.noeXyz[0]).real("att.noeXyz[1]", a.noeXyz[1])
                .real("att.noeXyz[2]", a.noeXyz[2]).exactTokens(4));
     // One triple, written on four lines.
-    for (const char* keyword : {"ATT.BAR1", "ATT.BAR2", "ATT.BAR3", "ATT.BAR4"})
+    for (const char* keyword : {"ATT.BAR1", "ATT.BAR2", "ATT.BAR3", "ATT.BAR4"}) {
         w.line(Line(keyword).when("exportATT_BAR1", "the three bar set", a.exportATT_BAR1())
                    .integer("att.bar[0]", a.bar[0]).integer("att.bar[1]", a.bar[1])
                    .integer("att.bar[2]", a.bar[2]).exactTokens(4));
+    }
 }
 
 void general(KivNorvikLineWalker& w, const KivBL3Data::BL3GeneralGroup& g)
 {
     w.group("GEN", "generalGroup", "always", "always written", true, "");
     const bool beam = g.typeAtt == 0;
-    if (g.typeAtt != 0 && g.typeAtt != 1)
+    if (g.typeAtt != 0 && g.typeAtt != 1) {
         w.outsideTable("typeAtt", "an attachment type other than 0 and 1, unset included, is "
                                   "written POU/POT and read back as 1");
+    }
     w.line(Line("TYPE_ATT").code("typeAtt", g.typeAtt).word(beam ? "POU/POU" : "POU/POT", "POU/POU|POU/POT")
                .sets("typeAtt", Datum::of(beam ? 0 : 1)));
     w.line(Line("NEIGE").when("NEIGE", "neige set (exportNIEGE) and a loading of type 2 or -1", When::NEIGE(g))
@@ -121,13 +125,15 @@ void codeWord(KivNorvikLineWalker& w, const char* keyword, const char* field, in
               const char* const (&words)[N], const char* shown)
 {
     const char* word = Layout::wordOf(words, code);
-    if (word == nullptr && KivNorvikData::isDefined(code))
+    if (word == nullptr && KivNorvikData::isDefined(code)) {
         w.outsideTable(field, std::string("the code has no word: the ") + keyword
                                   + " line holds none");
+    }
     Line line(keyword);
     line.code(field, code).word(word != nullptr ? word : "", shown).minTokens(2);
-    if (word != nullptr)
+    if (word != nullptr) {
         line.sets(field, Datum::of(code));
+    }
     w.line(line);
 }
 
@@ -165,6 +171,8 @@ void secondaryElement(KivNorvikLineWalker& w, const KivBL3Data::BL3SecondaryElem
                .real("effort.value2", s.effort.value2).real("effort.value3", s.effort.value3)
                .minTokens(2));
 }
+
+// clang-format on
 
 } // namespace
 

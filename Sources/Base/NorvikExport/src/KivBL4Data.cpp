@@ -27,6 +27,7 @@ KivBL4Data::KivBL4Data() : KivNorvikData(eBL4) {}
 // Member-wise: the base copies the kind and the project name, the groups copy
 // every field, extraData included.
 KivBL4Data::KivBL4Data(const KivBL4Data& other) = default;
+// NOLINTNEXTLINE(bugprone-reserved-identifier): the name is the compiler's own, for the array members
 KivBL4Data& KivBL4Data::operator=(const KivBL4Data& other) = default;
 KivBL4Data::KivBL4Data(KivBL4Data&& other) noexcept = default;
 KivBL4Data& KivBL4Data::operator=(KivBL4Data&& other) noexcept = default;

@@ -25,6 +25,9 @@ void readBolt(Bolt& bolt, int kind, int first, const KivNorvikTokens& tokens)
 }
 
 // The values of a bolt line whose keyword takes `first` tokens.
+// clang-format off
+// NOLINTBEGIN(bugprone-macro-parentheses): the arguments are member paths ("a.b") that
+// follow "t." and are quoted with #; parentheses would break both.
 #define NORVIK_BL4_BOLT_VALUES(path, first)                                                   \
     { NORVIK_FILLED(first, Real, path ".value1"), NORVIK_FILLED(first + 1, Integer, path ".value2"), \
       NORVIK_FILLED(first + 2, Real, path ".value3"), NORVIK_FILLED(first + 3, Real, path ".value4"), \
@@ -37,9 +40,12 @@ void readBolt(Bolt& bolt, int kind, int first, const KivNorvikTokens& tokens)
     {"BOU2", "DIST", 0, 0, NORVIK_BL4_BOLT_VALUES(path, 2), NORVIK_FILL(boltRow<1, 2>), flags}, \
     {"BOU", "DIST", 0, 0, NORVIK_BL4_BOLT_VALUES(path, 2), NORVIK_FILL(boltRow<2, 2>), kNorvikRowRepeats},  \
     {"BOUDIST", "", 0, 0, NORVIK_BL4_BOLT_VALUES(path, 1), NORVIK_FILL(boltRow<3, 1>), flags}
+// NOLINTEND(bugprone-macro-parentheses)
+// clang-format on
 
 namespace general {
 using Target = KivBL4Data::BL4GeneralGroup;
+// clang-format off
 const KivNorvikLineRule rules[] = {
     {"NBR_DIAG", "", 0, 0, {NORVIK_INTEGER(1, nbrDiag)}, nullptr},
     {"OPT_CAL", "", 0, 0, {NORVIK_INTEGER(1, optCal[0]), NORVIK_INTEGER(2, optCal[1])}, nullptr},
@@ -52,6 +58,7 @@ const KivNorvikLineRule rules[] = {
     {"LIA", "", 0, 0, {NORVIK_TEXT(1, lia)}, nullptr},
     NORVIK_ORIGIN_ROW,
 };
+// clang-format on
 } // namespace general
 
 namespace main_element {
@@ -67,6 +74,7 @@ KivNorvikFillResult boltRow(Target& t, const KivNorvikTokens& tokens)
     return KivNorvikFillResult::Done;
 }
 
+// clang-format off
 const KivNorvikLineRule rules[] = {
     {"TYPE", "", 0, 0, {NORVIK_INTEGER(1, type)}, nullptr},
     {"MAT", "", 0, 0, {NORVIK_TEXT(1, mat)}, nullptr},
@@ -81,6 +89,7 @@ const KivNorvikLineRule rules[] = {
      {NORVIK_INTEGER(1, effNumber), NORVIK_REAL(2, eff[0]), NORVIK_REAL(3, eff[1]), NORVIK_REAL(4, eff[2])},
      nullptr},
 };
+// clang-format on
 } // namespace main_element
 
 namespace diagonal {
@@ -94,6 +103,7 @@ KivNorvikFillResult boltRow(Target& t, const KivNorvikTokens& tokens)
     return KivNorvikFillResult::Done;
 }
 
+// clang-format off
 const KivNorvikLineRule rules[] = {
     {"DOUBLE", "", 0, 0, {NORVIK_INTEGER(1, doubleDiag)}, nullptr},
     {"NUM_ELT", "", 0, 0, {NORVIK_INTEGER(1, numElt[0]), NORVIK_INTEGER(2, numElt[1])}, nullptr},
@@ -103,16 +113,19 @@ const KivNorvikLineRule rules[] = {
     NORVIK_BL4_BOLT_ROWS("bolt", 0u),
     NORVIK_SECTION_ROW("SECTION", section),
 };
+// clang-format on
 } // namespace diagonal
 
 #undef NORVIK_BL4_BOLT_ROWS
 #undef NORVIK_BL4_BOLT_VALUES
 
+// clang-format off
 const KivNorvikGroupLayout groups[] = {
     {"GEN", 1, general::rules, static_cast<int>(std::size(general::rules))},
     {"PRIM", 1, main_element::rules, static_cast<int>(std::size(main_element::rules))},
     {"DIAG_", 1, diagonal::rules, static_cast<int>(std::size(diagonal::rules)), true},
 };
+// clang-format on
 
 const KivNorvikKindLayout layout = {"BL4", groups, static_cast<int>(std::size(groups)), "NV_ATT_04"};
 

@@ -11,14 +11,16 @@ using Line = KivNorvikLineWalker::Line;
 using Datum = KivNorvikLineWalker::Datum;
 using Shared = KivNorvikSharedLines;
 
+// clang-format off
 // "BOU1 DIST" (kind 0), "BOU2 DIST" (1), "BOU DIST" (2), "BOUDIST" (any other,
 // read back as 3).
 void bolt(KivNorvikLineWalker& w, const std::string& m, const KivBL4Data::Bolt& b)
 {
     static const char* const keywords[] = {"BOU1 DIST", "BOU2 DIST", "BOU DIST", "BOUDIST"};
     const int read = b.kind >= 0 && b.kind <= 2 ? b.kind : 3;
-    if (b.kind != read)
+    if (b.kind != read) {
         w.outsideTable(m + ".kind", "a bolt kind outside 0 to 3, unset included, is written BOUDIST and read back as 3");
+    }
     w.line(Line(keywords[read], "BOU1 DIST|BOU2 DIST|BOU DIST|BOUDIST")
                .code(m + ".kind", b.kind)
                .real(m + ".value1", b.value1).integer(m + ".value2", b.value2)
@@ -76,6 +78,8 @@ void diagonal(KivNorvikLineWalker& w, int i, const KivBL4Data::BL4DiagonalElemen
     bolt(w, "bolt", e.bolt);
     Shared::section(w, "section", e.section, 0);
 }
+
+// clang-format on
 
 } // namespace
 

@@ -32,6 +32,7 @@ KivBL5Data::KivBL5Data() : KivNorvikData(eBL5) {}
 // Member-wise: the base copies the kind and the project name, the groups copy
 // every field.
 KivBL5Data::KivBL5Data(const KivBL5Data& other) = default;
+// NOLINTNEXTLINE(bugprone-reserved-identifier): the name is the compiler's own, for the array members
 KivBL5Data& KivBL5Data::operator=(const KivBL5Data& other) = default;
 KivBL5Data::KivBL5Data(KivBL5Data&& other) noexcept = default;
 KivBL5Data& KivBL5Data::operator=(KivBL5Data&& other) noexcept = default;

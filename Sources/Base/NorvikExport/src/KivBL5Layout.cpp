@@ -9,6 +9,7 @@ namespace {
 
 namespace general {
 using Target = KivBL5Data::BL5GeneralGroup;
+// clang-format off
 const KivNorvikLineRule rules[] = {
     {"NBR_DIAG", "", 0, 0, {NORVIK_INTEGER(1, nbrDiag)}, nullptr},
     // The comma after the first number is part of the line.
@@ -26,10 +27,12 @@ const KivNorvikLineRule rules[] = {
     {"Q_SOUD", "", 0, 0, {NORVIK_TEXT(1, qSoud)}, nullptr},
     NORVIK_ORIGIN_ROW,
 };
+// clang-format on
 } // namespace general
 
 namespace main_element {
 using Target = KivBL5Data::BL5MainElementGroup;
+// clang-format off
 const KivNorvikLineRule rules[] = {
     {"ANGLE", "", 0, 0, {NORVIK_REAL(1, angle)}, nullptr},
     {"NUM_MEMB1", "", 0, 0, {NORVIK_INTEGER(1, numMemb1[0]), NORVIK_INTEGER(2, numMemb1[1])}, nullptr},
@@ -43,10 +46,12 @@ const KivNorvikLineRule rules[] = {
     {"GOUSSET", "", 0, 0,
      {NORVIK_REAL(1, gousset1), NORVIK_INTEGER(2, gousset2), NORVIK_REAL(3, gousset3)}, nullptr},
 };
+// clang-format on
 } // namespace main_element
 
 namespace column {
 using Target = KivBL5Data::BL5ColumnGroup;
+// clang-format off
 const KivNorvikLineRule rules[] = {
     {"NUM_MONT", "", 0, 0, {NORVIK_INTEGER(1, numMont[0]), NORVIK_INTEGER(2, numMont[1])}, nullptr},
     {"MAT", "", 0, 0, {NORVIK_TEXT(1, mat)}, nullptr},
@@ -54,10 +59,12 @@ const KivNorvikLineRule rules[] = {
     NORVIK_SECTION_ROW("SECTION", section),
     {"TOURNE_SEC", "", 0, 0, {NORVIK_INTEGER(1, tourneSec)}, nullptr},
 };
+// clang-format on
 } // namespace column
 
 namespace diagonal {
 using Target = KivBL5Data::BL5DiagonalElementGroup;
+// clang-format off
 const KivNorvikLineRule rules[] = {
     {"ANGLE", "", 0, 0, {NORVIK_REAL(1, angle)}, nullptr},
     {"NUM_ELT", "", 0, 0, {NORVIK_LIST_INTEGER(1, numElt[0]), NORVIK_INTEGER(2, numElt[1])}, nullptr},
@@ -86,14 +93,17 @@ const KivNorvikLineRule rules[] = {
     {"GHCP", "JEUX", 0, 0, {NORVIK_REAL(2, ghcp.jeux[0]), NORVIK_REAL(3, ghcp.jeux[1])}, nullptr},
     {"GHCP", "PENETR", 0, 0, {NORVIK_INTEGER(2, ghcp.penetrNumber), NORVIK_REAL(3, ghcp.penetr)}, nullptr},
 };
+// clang-format on
 } // namespace diagonal
 
+// clang-format off
 const KivNorvikGroupLayout groups[] = {
     {"GEN", 1, general::rules, static_cast<int>(std::size(general::rules))},
     {"PRIM", 1, main_element::rules, static_cast<int>(std::size(main_element::rules))},
     {"MONTANT", 1, column::rules, static_cast<int>(std::size(column::rules))},
     {"DIAG_", 1, diagonal::rules, static_cast<int>(std::size(diagonal::rules)), true},
 };
+// clang-format on
 
 const KivNorvikKindLayout layout = {"BL5", groups, static_cast<int>(std::size(groups)), "NV_ATT_05"};
 

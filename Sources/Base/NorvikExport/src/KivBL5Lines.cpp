@@ -12,15 +12,17 @@ using Datum = KivNorvikLineWalker::Datum;
 using Shared = KivNorvikSharedLines;
 using When = KivNorvikWriterConditions;
 
+// clang-format off
 void general(KivNorvikLineWalker& w, const KivBL5Data::BL5GeneralGroup& g)
 {
     w.group("GEN", "generalGroup", "always", "always written", true, "");
     w.line(Line("NBR_DIAG").integer("nbrDiag", g.nbrDiag));
     w.line(Line("OPT_CALUL").integer("optCalul[0]", g.optCalul[0], "%d,").integer("optCalul[1]", g.optCalul[1]));
     const bool global = g.angleDiag == 1;
-    if (g.angleDiag != 0 && g.angleDiag != 1)
+    if (g.angleDiag != 0 && g.angleDiag != 1) {
         w.outsideTable("angleDiag", "an angle reference other than 0 and 1, unset included, is "
                                     "written LOCAL and read back as 0");
+    }
     w.line(Line("ANGLE_DIAG").code("angleDiag", g.angleDiag)
                .word(global ? "GLOBAL" : "LOCAL", "GLOBAL|LOCAL")
                .sets("angleDiag", Datum::of(global ? 1 : 0)));
@@ -95,6 +97,8 @@ void diagonal(KivNorvikLineWalker& w, int i, const KivBL5Data::BL5DiagonalElemen
     w.line(Line("EFF").integer("effNumber", e.effNumber).real("eff", e.eff));
     ghcp(w, e.ghcp);
 }
+
+// clang-format on
 
 } // namespace
 

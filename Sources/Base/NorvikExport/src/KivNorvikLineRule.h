@@ -185,6 +185,7 @@ struct NORVIK_API KivNorvikKindLayout
 // Helpers for the tables. Each group table defines `using Target = ...;`
 // before it: the stores are functions of a Target, so a row that names a
 // field the group does not have does not compile.
+// clang-format off
 #define NORVIK_STORE(path, expression)                                                        \
     KivNorvikStore::of<Target>([](Target& t, const KivString& s) { t.path = expression; })
 #define NORVIK_INTEGER(k, path)                                                              \
@@ -202,3 +203,4 @@ struct NORVIK_API KivNorvikKindLayout
 #define NORVIK_FILLED(k, kind, name) KivNorvikValue { k, KivNorvikValueKind::kind, name, {} }
 // The row's own effect, a function of the group's Target.
 #define NORVIK_FILL(...) KivNorvikFill::of<Target>(__VA_ARGS__)
+// clang-format on

@@ -5,6 +5,7 @@
 using Line = KivNorvikLineWalker::Line;
 using Datum = KivNorvikLineWalker::Datum;
 
+// clang-format off
 void KivNorvikSharedLines::section(KivNorvikLineWalker& w, const std::string& f,
                                    const NorvikGlobalData::BL12Section& s, int minTokens)
 {
@@ -47,9 +48,10 @@ void KivNorvikSharedLines::section(KivNorvikLineWalker& w, const std::string& f,
     const int shape = d.shape;
     const bool known = shape == 1 || shape == 3 || shape == 4 || shape == 7 || shape == 8;
     const bool dimensions = !s.exportPRF() && s.exportDIM();
-    if (dimensions && !known)
+    if (dimensions && !known) {
         w.outsideTable(f + ".dimension.shape",
                        "the reader knows the shapes 1, 3, 4, 7 and 8 only and stops at this one");
+    }
     Line line(connection ? "CONNEC_SEC  DIM" : "SECTION  DIM");
     line.when("exportDIM", "type 1 and the five dimensions set", dimensions)
         .code(f + ".type", s.type)
@@ -104,6 +106,8 @@ void KivNorvikSharedLines::origin(KivNorvikLineWalker& w)
 void KivNorvikSharedLines::codeRange(KivNorvikLineWalker& w, const std::string& field, int code,
                                      int low, int high, const char* what)
 {
-    if (KivNorvikData::isDefined(code) && (code < low || code > high))
+    if (KivNorvikData::isDefined(code) && (code < low || code > high)) {
         w.outsideTable(field, what);
+    }
 }
+// clang-format on

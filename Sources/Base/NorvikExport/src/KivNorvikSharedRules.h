@@ -20,6 +20,9 @@ struct KivNorvikSharedRules
                                            const KivNorvikTokens& tokens);
 };
 
+// clang-format off
+// NOLINTBEGIN(bugprone-macro-parentheses): the arguments are member paths ("a.b") that
+// follow "t." and are quoted with #; parentheses would break both.
 #define NORVIK_CHA_VALUES(loadingPath)                                                       \
     { NORVIK_FILLED(1, Integer, loadingPath ".number"),                                       \
       NORVIK_FILLED(2, Text, loadingPath ".text1"),                                           \
@@ -66,3 +69,5 @@ struct KivNorvikSharedRules
 
 // "ORIGINE": written in every general group, it fills nothing.
 #define NORVIK_ORIGIN_ROW KivNorvikLineRule { "ORIGINE", "", 0, 0, {}, nullptr, kNorvikRowAnyTokens }
+// NOLINTEND(bugprone-macro-parentheses)
+// clang-format on

@@ -78,6 +78,7 @@ public:
         std::swap(pElements, other.pElements);
     }
 
+    // cppcheck-suppress operatorEqVarError ; growBy is a setting, not part of the contents
     KivArray& operator=(const KivArray& other)
     {
         if (this == &other)
@@ -138,7 +139,8 @@ public:
             KIV_REPORT("isValid( index )");
             return;
         }
-        T copy(value); // `value` may live in this array
+        // NOLINTNEXTLINE(performance-unnecessary-copy-initialization): `value` may live in this array
+        T copy(value);
         setLength(index + 1);
         if (index < length)
             pElements[index] = copy;
@@ -221,6 +223,7 @@ private:
             KIV_REPORT("pElements != NULL && numElements > 0");
             return false;
         }
+        // cppcheck-suppress memsetClass ; raw storage: the elements are constructed in it below
         std::memset(static_cast<void*>(block), 0, sizeof(T) * static_cast<size_t>(newPhysicalLen));
         const int kept = length < newPhysicalLen ? length : newPhysicalLen;
         int built = 0;

@@ -1,6 +1,7 @@
 #include "KivCodePage.h"
 
 #include <cstring>
+#include <type_traits>
 
 namespace {
 
@@ -33,7 +34,7 @@ wchar_t KivCodePage::toWide(unsigned char byte)
 
 char KivCodePage::toByte(wchar_t ch)
 {
-    const unsigned long code = static_cast<unsigned long>(ch);
+    const unsigned long code = static_cast<std::make_unsigned_t<wchar_t>>(ch);
     if (code < 0x80 || (code >= 0xA0 && code <= 0xFF))
         return static_cast<char>(static_cast<unsigned char>(code));
     for (int i = 0; i < 32; ++i) {

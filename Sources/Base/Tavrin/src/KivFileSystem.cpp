@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <type_traits>
 
 #if defined(_WIN32)
 #  include <io.h>
@@ -92,7 +93,7 @@ KivFileSystem::Path KivFileSystem::nativePath(const wchar_t* text)
     // The system's file names are UTF-8.
     Path out;
     for (; *text; ++text) {
-        unsigned long c = static_cast<unsigned long>(*text);
+        unsigned long c = static_cast<std::make_unsigned_t<wchar_t>>(*text);
         if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
             c = 0xFFFD;
         if (c < 0x80) {

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <cwchar>
 #include <cstddef>
+#include <type_traits>
 #include <vector>
 
 namespace {
@@ -185,7 +186,7 @@ void emitFloating(std::basic_string<Ch>& out, const Directive& directive, char c
             precision = 4096;
         // The largest double takes 309 digits before the point; the usual
         // precisions fit the stack buffer.
-        const size_t needed = static_cast<size_t>(432 + (precision > 0 ? precision : 0));
+        const size_t needed = 432 + static_cast<size_t>(precision > 0 ? precision : 0);
         char small[512];
         std::vector<char> large(needed > sizeof small ? needed : 0);
         char* first = large.empty() ? small : large.data();
@@ -344,7 +345,8 @@ void formatImpl(std::basic_string<Ch>& out, const Ch* fmt, va_list args)
         case 'L': ++p; directive.length = 'D'; break;
         default: break;
         }
-        const int conv = static_cast<int>(*p);
+        // A byte above 127 is a conversion like any unknown one, not a negative code.
+        const int conv = static_cast<int>(static_cast<std::make_unsigned_t<Ch>>(*p));
         if (conv == 0) {
             out.append(start, p);
             break;
@@ -361,6 +363,7 @@ void formatImpl(std::basic_string<Ch>& out, const Ch* fmt, va_list args)
             case 'z': value = static_cast<long long>(va_arg(args, size_t)); break;
             case 't': value = va_arg(args, ptrdiff_t); break;
             case 'h': value = static_cast<short>(va_arg(args, int)); break;
+            // NOLINTNEXTLINE(bugprone-signed-char-misuse): "hh" means the value as a signed char
             case 'H': value = static_cast<signed char>(va_arg(args, int)); break;
             default: value = va_arg(args, int); break;
             }
@@ -379,6 +382,7 @@ void formatImpl(std::basic_string<Ch>& out, const Ch* fmt, va_list args)
             switch (directive.length) {
             case 'l': value = va_arg(args, unsigned long); break;
             case 'L': value = va_arg(args, unsigned long long); break;
+            // NOLINTNEXTLINE(bugprone-branch-clone): uintmax_t and size_t are one type on some platforms only
             case 'j': value = va_arg(args, uintmax_t); break;
             case 'z': value = va_arg(args, size_t); break;
             case 't': value = static_cast<unsigned long long>(va_arg(args, ptrdiff_t)); break;
@@ -408,6 +412,7 @@ void formatImpl(std::basic_string<Ch>& out, const Ch* fmt, va_list args)
         }
         case 's': {
             const bool wideArgument = sizeof(Ch) == 1 ? directive.length == 'l' : directive.length != 'h';
+            // NOLINTNEXTLINE(bugprone-branch-clone): the branches read arguments of different types
             if (wideArgument)
                 emitText(out, directive, textOf<Ch>(va_arg(args, const wchar_t*)));
             else

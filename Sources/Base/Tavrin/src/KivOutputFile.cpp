@@ -215,7 +215,7 @@ int KivOutputFile::openTemporary(const Path& target, bool keepMode, int mode, in
         // Owner and group where the system allows; a file of another owner
         // simply becomes the caller's.
         if (static_cast<uid_t>(owner) != ::geteuid() || static_cast<gid_t>(group) != ::getegid())
-            (void)!::fchown(fd, static_cast<uid_t>(owner), static_cast<gid_t>(group));
+            (void)(::fchown(fd, static_cast<uid_t>(owner), static_cast<gid_t>(group)) == 0);
 #else
         (void)owner;
         (void)group;
