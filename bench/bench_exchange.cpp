@@ -88,18 +88,9 @@ void* operator new(size_t size)
         return p;
     throw std::bad_alloc();
 }
-void* operator new[](size_t size)
-{
-    return operator new(size);
-}
-void* operator new(size_t size, const std::nothrow_t&) noexcept
-{
-    return malloc(size != 0 ? size : 1);
-}
-void* operator new[](size_t size, const std::nothrow_t&) noexcept
-{
-    return malloc(size != 0 ? size : 1);
-}
+void* operator new[](size_t size) { return operator new(size); }
+void* operator new(size_t size, const std::nothrow_t&) noexcept { return malloc(size != 0 ? size : 1); }
+void* operator new[](size_t size, const std::nothrow_t&) noexcept { return malloc(size != 0 ? size : 1); }
 void operator delete(void* p) noexcept { free(p); }
 void operator delete[](void* p) noexcept { free(p); }
 void operator delete(void* p, size_t) noexcept { free(p); }
@@ -139,24 +130,17 @@ std::string slurp(const std::string& path)
     return out.str();
 }
 
-void spit(const std::string& path, const std::string& text)
-{
-    std::ofstream(path, std::ios::binary) << text;
-}
+void spit(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
 
 std::string bigFile(int kind, int lines)
 {
-    return kDir + "/bl" + std::to_string(kind) + "_" + std::to_string(lines) + ".bl" +
-           std::to_string(kind);
+    return kDir + "/bl" + std::to_string(kind) + "_" + std::to_string(lines) + ".bl" + std::to_string(kind);
 }
 
-const char* const kGolden[] = {"bl1_every_field_plaq.bl1", "bl2_full.bl2", "bl3_full.bl3",
-                               "bl4_filled.bl4", "bl5_main.bl5"};
+const char* const kGolden[] = {"bl1_every_field_plaq.bl1", "bl2_full.bl2", "bl3_full.bl3", "bl4_filled.bl4",
+                               "bl5_main.bl5"};
 
-std::string goldenFile(int kind)
-{
-    return kDir + "/" + kGolden[kind - 1];
-}
+std::string goldenFile(int kind) { return kDir + "/" + kGolden[kind - 1]; }
 
 void makeFiles()
 {
@@ -170,12 +154,43 @@ void makeFiles()
 }
 
 // The reader and record of each kind.
-template <int Kind> struct KindOf;
-template <> struct KindOf<1> { using Reader = KivNorvikBL1Reader; using Record = KivBL1Data; static constexpr auto format = KivNorvikFileWriter::eFormatBL1; };
-template <> struct KindOf<2> { using Reader = KivNorvikBL2Reader; using Record = KivBL2Data; static constexpr auto format = KivNorvikFileWriter::eFormatBL2; };
-template <> struct KindOf<3> { using Reader = KivNorvikBL3Reader; using Record = KivBL3Data; static constexpr auto format = KivNorvikFileWriter::eFormatBL3; };
-template <> struct KindOf<4> { using Reader = KivNorvikBL4Reader; using Record = KivBL4Data; static constexpr auto format = KivNorvikFileWriter::eFormatBL4; };
-template <> struct KindOf<5> { using Reader = KivNorvikBL5Reader; using Record = KivBL5Data; static constexpr auto format = KivNorvikFileWriter::eFormatBL5; };
+template <int Kind>
+struct KindOf;
+template <>
+struct KindOf<1>
+{
+    using Reader = KivNorvikBL1Reader;
+    using Record = KivBL1Data;
+    static constexpr auto format = KivNorvikFileWriter::eFormatBL1;
+};
+template <>
+struct KindOf<2>
+{
+    using Reader = KivNorvikBL2Reader;
+    using Record = KivBL2Data;
+    static constexpr auto format = KivNorvikFileWriter::eFormatBL2;
+};
+template <>
+struct KindOf<3>
+{
+    using Reader = KivNorvikBL3Reader;
+    using Record = KivBL3Data;
+    static constexpr auto format = KivNorvikFileWriter::eFormatBL3;
+};
+template <>
+struct KindOf<4>
+{
+    using Reader = KivNorvikBL4Reader;
+    using Record = KivBL4Data;
+    static constexpr auto format = KivNorvikFileWriter::eFormatBL4;
+};
+template <>
+struct KindOf<5>
+{
+    using Reader = KivNorvikBL5Reader;
+    using Record = KivBL5Data;
+    static constexpr auto format = KivNorvikFileWriter::eFormatBL5;
+};
 
 template <int Kind>
 void readInto(const std::string& path, typename KindOf<Kind>::Record& record)
@@ -319,7 +334,8 @@ void BM_ExportBare(benchmark::State& state)
 
 void BM_ExportRaw(benchmark::State& state)
 {
-    const std::string text = slurp(bigFile(static_cast<int>(state.range(0)), static_cast<int>(state.range(1))));
+    const std::string text =
+        slurp(bigFile(static_cast<int>(state.range(0)), static_cast<int>(state.range(1))));
     const std::string path = kDir + "/out_raw";
     for (auto _ : state) {
         FILE* file = std::fopen(path.c_str(), "w");
@@ -399,9 +415,14 @@ void BM_ReadGenWithoutFin(benchmark::State& state)
 } // namespace
 
 #define NORVIK_SIZES ->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)
-#define NORVIK_KIND_SIZES                                                                      \
-    ->Args({1, 10000})->Args({1, 100000})->Args({1, 1000000})->Args({2, 10000})              \
-        ->Args({2, 100000})->Args({2, 1000000})->Unit(benchmark::kMillisecond)
+#define NORVIK_KIND_SIZES                                                                                    \
+  ->Args({1, 10000})                                                                                         \
+      ->Args({1, 100000})                                                                                    \
+      ->Args({1, 1000000})                                                                                   \
+      ->Args({2, 10000})                                                                                     \
+      ->Args({2, 100000})                                                                                    \
+      ->Args({2, 1000000})                                                                                   \
+      ->Unit(benchmark::kMillisecond)
 
 BENCHMARK_TEMPLATE(BM_Import, 1) NORVIK_SIZES;
 BENCHMARK_TEMPLATE(BM_Import, 2) NORVIK_SIZES;
@@ -423,7 +444,11 @@ BENCHMARK_TEMPLATE(BM_FileExport, 3)->Unit(benchmark::kMicrosecond);
 BENCHMARK_TEMPLATE(BM_FileExport, 4)->Unit(benchmark::kMicrosecond);
 BENCHMARK_TEMPLATE(BM_FileExport, 5)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_FileWrite)->DenseRange(1, 5)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_ReadGenWithoutFin)->RangeMultiplier(4)->Range(1 << 12, 1 << 18)->Complexity()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadGenWithoutFin)
+    ->RangeMultiplier(4)
+    ->Range(1 << 12, 1 << 18)
+    ->Complexity()
+    ->Unit(benchmark::kMillisecond);
 
 // `norvik_bench --make-files` writes the files and ends; otherwise they are
 // written first, then the benchmarks run.

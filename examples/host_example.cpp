@@ -162,22 +162,22 @@ int main(int argc, char** argv)
 {
     const std::string dir = argc > 1 ? argv[1] : ".";
     const std::string base = dir + "/hall2";
-    bool ok = writeFile(momentConnection(), base, KivNorvikFileWriter::eFormatBL1)
-        && writeFile(columnBase(), base, KivNorvikFileWriter::eFormatBL2)
-        && writeFile(beamAttachment(), base, KivNorvikFileWriter::eFormatBL3)
-        && writeFile(bracing(), base, KivNorvikFileWriter::eFormatBL4)
-        && writeFile(gussetBracing(), base, KivNorvikFileWriter::eFormatBL5);
+    bool ok = writeFile(momentConnection(), base, KivNorvikFileWriter::eFormatBL1) &&
+              writeFile(columnBase(), base, KivNorvikFileWriter::eFormatBL2) &&
+              writeFile(beamAttachment(), base, KivNorvikFileWriter::eFormatBL3) &&
+              writeFile(bracing(), base, KivNorvikFileWriter::eFormatBL4) &&
+              writeFile(gussetBracing(), base, KivNorvikFileWriter::eFormatBL5);
 
     KivBL1Data moment;
     KivBL2Data foot;
     KivBL3Data attachment;
     KivBL4Data braced;
     KivBL5Data gusset;
-    ok = ok && readBack<KivNorvikBL1Reader>(base + ".bl1", moment)
-        && readBack<KivNorvikBL2Reader>(base + ".bl2", foot)
-        && readBack<KivNorvikBL3Reader>(base + ".bl3", attachment)
-        && readBack<KivNorvikBL4Reader>(base + ".bl4", braced)
-        && readBack<KivNorvikBL5Reader>(base + ".bl5", gusset);
+    ok = ok && readBack<KivNorvikBL1Reader>(base + ".bl1", moment) &&
+         readBack<KivNorvikBL2Reader>(base + ".bl2", foot) &&
+         readBack<KivNorvikBL3Reader>(base + ".bl3", attachment) &&
+         readBack<KivNorvikBL4Reader>(base + ".bl4", braced) &&
+         readBack<KivNorvikBL5Reader>(base + ".bl5", gusset);
     if (ok) {
         std::printf("BL1 right beam %ls %ls with %d effort(s)\n",
                     moment.rightTraverse.section.profile.text1.getStringW(),

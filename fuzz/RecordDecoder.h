@@ -83,8 +83,8 @@ struct RecordDecoder
         double decoded;
         if (carriable) {
             const uint32_t w = in.word();
-            decoded = w % 8 == 0 ? KivNorvikData::kUndefinedReal
-                                 : static_cast<int>(w >> 3) % 100000000 / 1000.0;
+            decoded =
+                w % 8 == 0 ? KivNorvikData::kUndefinedReal : static_cast<int>(w >> 3) % 100000000 / 1000.0;
         } else {
             const uint64_t bits = in.wide();
             std::memcpy(&decoded, &bits, sizeof decoded);
@@ -132,7 +132,10 @@ struct RecordDecoder
 struct FieldText
 {
     std::vector<std::pair<std::string, std::string>> fields;
-    void operator()(const std::string& path, const int& value) { fields.emplace_back(path, std::to_string(value)); }
+    void operator()(const std::string& path, const int& value)
+    {
+        fields.emplace_back(path, std::to_string(value));
+    }
     void operator()(const std::string& path, const double& value)
     {
         char text[64];
@@ -165,7 +168,8 @@ std::vector<std::pair<std::string, std::string>> fieldTexts(const Record& record
 // Fills `record`, a fresh record, from the input; fields in `keep` stay as
 // they are. (A record's copy leaves out the project name: hence no return.)
 template <class Record>
-void decodeRecord(Record& record, const uint8_t* data, size_t size, bool carriable, const std::set<std::string>& keep)
+void decodeRecord(Record& record, const uint8_t* data, size_t size, bool carriable,
+                  const std::set<std::string>& keep)
 {
     ByteSource in(data, size);
     RecordDecoder decoder{in, carriable, keep};

@@ -37,7 +37,8 @@ bool writeAfterReadIsStable(const std::string& path, const std::string& workBase
         }
         const std::string base = workBase + "_" + std::to_string(pass);
         KivNorvikFileWriter writer;
-        if (!writer.startWrite(KivString(base.c_str()), kind) || !writer.write(record) || !writer.endWrite()) {
+        if (!writer.startWrite(KivString(base.c_str()), kind) || !writer.write(record) ||
+            !writer.endWrite()) {
             detail = "cannot write " + base;
             return false;
         }
@@ -127,19 +128,15 @@ bool bufferAndFileAgree(const std::string& bytes, const std::string& path, std::
     return true;
 }
 
-inline bool bufferAndFileAgree(int kind, const std::string& bytes, const std::string& path, std::string& detail)
+inline bool bufferAndFileAgree(int kind, const std::string& bytes, const std::string& path,
+                               std::string& detail)
 {
     switch (kind) {
-    case 1:
-        return bufferAndFileAgree<KivNorvikBL1Reader, KivBL1Data>(bytes, path, detail);
-    case 2:
-        return bufferAndFileAgree<KivNorvikBL2Reader, KivBL2Data>(bytes, path, detail);
-    case 3:
-        return bufferAndFileAgree<KivNorvikBL3Reader, KivBL3Data>(bytes, path, detail);
-    case 4:
-        return bufferAndFileAgree<KivNorvikBL4Reader, KivBL4Data>(bytes, path, detail);
-    default:
-        return bufferAndFileAgree<KivNorvikBL5Reader, KivBL5Data>(bytes, path, detail);
+    case 1: return bufferAndFileAgree<KivNorvikBL1Reader, KivBL1Data>(bytes, path, detail);
+    case 2: return bufferAndFileAgree<KivNorvikBL2Reader, KivBL2Data>(bytes, path, detail);
+    case 3: return bufferAndFileAgree<KivNorvikBL3Reader, KivBL3Data>(bytes, path, detail);
+    case 4: return bufferAndFileAgree<KivNorvikBL4Reader, KivBL4Data>(bytes, path, detail);
+    default: return bufferAndFileAgree<KivNorvikBL5Reader, KivBL5Data>(bytes, path, detail);
     }
 }
 
@@ -251,7 +248,8 @@ bool writerKeepsItsPromises(const uint8_t* data, size_t size, KivNorvikFileWrite
         read.insert(field);
     for (const auto& field : fieldTexts(written)) {
         const auto it = read.find(field.first);
-        const bool host = field.first.size() > 10 && field.first.compare(field.first.size() - 10, 10, ".extraData") == 0;
+        const bool host =
+            field.first.size() > 10 && field.first.compare(field.first.size() - 10, 10, ".extraData") == 0;
         if (!listed.count(field.first) && !host && (it == read.end() || it->second != field.second)) {
             detail = field.first + " written " + field.second + ", read " +
                      (it == read.end() ? std::string("nothing") : it->second);
@@ -293,15 +291,20 @@ inline bool writerKeepsItsPromises(int kind, const uint8_t* data, size_t size, c
 {
     switch (kind) {
     case 1:
-        return writerKeepsItsPromises<KivNorvikBL1Reader, KivBL1Data>(data, size, KivNorvikFileWriter::eFormatBL1, workBase, detail);
+        return writerKeepsItsPromises<KivNorvikBL1Reader, KivBL1Data>(
+            data, size, KivNorvikFileWriter::eFormatBL1, workBase, detail);
     case 2:
-        return writerKeepsItsPromises<KivNorvikBL2Reader, KivBL2Data>(data, size, KivNorvikFileWriter::eFormatBL2, workBase, detail);
+        return writerKeepsItsPromises<KivNorvikBL2Reader, KivBL2Data>(
+            data, size, KivNorvikFileWriter::eFormatBL2, workBase, detail);
     case 3:
-        return writerKeepsItsPromises<KivNorvikBL3Reader, KivBL3Data>(data, size, KivNorvikFileWriter::eFormatBL3, workBase, detail);
+        return writerKeepsItsPromises<KivNorvikBL3Reader, KivBL3Data>(
+            data, size, KivNorvikFileWriter::eFormatBL3, workBase, detail);
     case 4:
-        return writerKeepsItsPromises<KivNorvikBL4Reader, KivBL4Data>(data, size, KivNorvikFileWriter::eFormatBL4, workBase, detail);
+        return writerKeepsItsPromises<KivNorvikBL4Reader, KivBL4Data>(
+            data, size, KivNorvikFileWriter::eFormatBL4, workBase, detail);
     default:
-        return writerKeepsItsPromises<KivNorvikBL5Reader, KivBL5Data>(data, size, KivNorvikFileWriter::eFormatBL5, workBase, detail);
+        return writerKeepsItsPromises<KivNorvikBL5Reader, KivBL5Data>(
+            data, size, KivNorvikFileWriter::eFormatBL5, workBase, detail);
     }
 }
 

@@ -9,7 +9,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     std::string detail;
-    if (!norvik_check::fromJsonKeepsItsPromise(std::string(reinterpret_cast<const char*>(data), size), detail)) {
+    if (!norvik_check::fromJsonKeepsItsPromise(std::string(reinterpret_cast<const char*>(data), size),
+                                               detail)) {
         std::fprintf(stderr, "%s\n", detail.c_str());
         std::abort();
     }

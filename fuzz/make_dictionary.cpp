@@ -9,8 +9,8 @@
 
 int main()
 {
-    std::set<std::string> words = {"FIN", "\"NV_ATT\",\"", "2006.15c2:", "\\x0d\\x0a", "  ", "\\x0d",
-                                   "\\x09", "\\xef\\xbb\\xbf", ", "};
+    std::set<std::string> words = {"FIN",   "\"NV_ATT\",\"", "2006.15c2:",      "\\x0d\\x0a", "  ",
+                                   "\\x0d", "\\x09",         "\\xef\\xbb\\xbf", ", "};
     const KivNorvikKindLayout* kinds[] = {&KivBL1Layout::kind(), &KivBL2Layout::kind(), &KivBL3Layout::kind(),
                                           &KivBL4Layout::kind(), &KivBL5Layout::kind()};
     for (const KivNorvikKindLayout* kind : kinds) {

@@ -36,10 +36,11 @@ TEST(BL1Writer, GoldenFiles)
     // The reference example (a column and one right beam side) from loosely formatted lines.
     const std::string dir = tempDir();
     KivBL1Data example;
-    ASSERT_EQ(1, readFromBytes<KivNorvikBL1Reader>("\"NV_ATT\",\"Hall 2\"\nGEN\n ACIER 235\n CHA 1 A B 0\nFIN\n"
-                                                   "POT\n PRO HEA 300\n CON NON\n LIA 1 2\nFIN\nTRA D\n"
-                                                   " I 300 150 7.1 10.7 15\n ANG 0\n EFF 1 12.5 -3 40\nFIN\n",
-                                                   example, dir));
+    ASSERT_EQ(1,
+              readFromBytes<KivNorvikBL1Reader>("\"NV_ATT\",\"Hall 2\"\nGEN\n ACIER 235\n CHA 1 A B 0\nFIN\n"
+                                                "POT\n PRO HEA 300\n CON NON\n LIA 1 2\nFIN\nTRA D\n"
+                                                " I 300 150 7.1 10.7 15\n ANG 0\n EFF 1 12.5 -3 40\nFIN\n",
+                                                example, dir));
     expectGolden(writeToBytes(example, kBL1, dir), "bl1_example.bl1");
     expectGolden(writeToBytes(KivBL1Data(), kBL1, dir), "bl1_default.bl1");
     expectGolden(writeToBytes(everyField("NON", 0), kBL1, dir), "bl1_every_field_obliq.bl1");
@@ -79,12 +80,13 @@ TEST(BL1Writer, LinesNeedAllTheirValues)
             const std::string bytes = writeToBytes(d, kBL1, dir);
             const size_t dropped = fullLines - splitLines(bytes).size();
             const auto has = [&](const char* part) { return cleared.find(part) != std::string::npos; };
-            const bool writesUndefined = bytes.find("-123456") != bytes.npos
-                                         || bytes.find(narrow(KivNorvikData::undefinedString())) != bytes.npos;
+            const bool writesUndefined = bytes.find("-123456") != bytes.npos ||
+                                         bytes.find(narrow(KivNorvikData::undefinedString())) != bytes.npos;
             EXPECT_TRUE(has("loadings[") || has("efforts[") || !writesUndefined) << cleared;
             // con and side decide whole groups; a code of a side always drops its line.
             const bool code = has("Traverse.") && (has(".type") || has(".position"));
-            EXPECT_TRUE(has("potGroup.con") || has(".side") || dropped == 1 || (!code && dropped == 0)) << cleared;
+            EXPECT_TRUE(has("potGroup.con") || has(".side") || dropped == 1 || (!code && dropped == 0))
+                << cleared;
         }
     }
 }

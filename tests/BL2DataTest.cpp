@@ -10,8 +10,8 @@ TEST(BL2Data, FieldsWithoutAnUndefinedValueStartAtZero)
     // The other fields start undefined: the default golden file and the round trip show them.
     int zeros = 0;
     for (const auto& field : flatten(KivBL2Data()))
-        for (const char* part : {".effort.", ".endPlate.", ".bolt.", ".stem.", ".trouEndPlate.", ".smallPlateDim.",
-                                 ".columnBase."})
+        for (const char* part : {".effort.", ".endPlate.", ".bolt.", ".stem.", ".trouEndPlate.",
+                                 ".smallPlateDim.", ".columnBase."})
             if (field.first.find(part) != std::string::npos) {
                 EXPECT_EQ("0", field.second) << field.first;
                 ++zeros;
@@ -27,10 +27,10 @@ TEST(BL2Data, CopiesTakeTheGroupsAndSetFromOnlyABL2Record)
     norvik_test::numberFields(source);
     KivBL2Data assigned, taken;
     assigned.generalGroup.loadings.setLength(5);
-    assigned = source; // the groups only
-    taken.setFrom(&source); // the name too
+    assigned = source;                       // the groups only
+    taken.setFrom(&source);                  // the name too
     source.setDataType(KivNorvikData::eBL3); // a copy is BL2 whatever the source's base part says
-    KivBL2Data copy(source); // no name
+    KivBL2Data copy(source);                 // no name
     const norvik_test::FieldList expected = flatten(source);
     source.generalGroup.loadings[0].number = -1; // the copies own their loadings
     for (KivBL2Data* d : {&assigned, &taken, &copy}) {
@@ -43,7 +43,8 @@ TEST(BL2Data, CopiesTakeTheGroupsAndSetFromOnlyABL2Record)
     // Refused, by kind and by class: nothing, another kind, a base part that
     // only claims BL2, a BL2 record whose base part says BL3.
     KivNorvikData bl1(KivNorvikData::eBL1), impostor(KivNorvikData::eBL2);
-    for (const KivNorvikData* from : std::initializer_list<const KivNorvikData*>{nullptr, &bl1, &impostor, &source}) {
+    for (const KivNorvikData* from :
+         std::initializer_list<const KivNorvikData*>{nullptr, &bl1, &impostor, &source}) {
         KivBL2Data d;
         d.setFrom(from);
         EXPECT_EQ(flatten(KivBL2Data()), flatten(d));

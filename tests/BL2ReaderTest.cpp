@@ -26,7 +26,10 @@ KivBL2Data randomRecord(std::mt19937& rng)
     d.setProjectName(KivString(("Hall_" + std::to_string(pick(rng, 0, 999))).c_str()));
     d.generalGroup.loadings.setLength(pick(rng, 0, 4));
     norvik_test::randomize(d, rng);
-    auto sometimesUnset = [&rng](const std::string&, auto& v) { if (pick(rng, 0, 4) == 0) unset(v); };
+    auto sometimesUnset = [&rng](const std::string&, auto& v) {
+        if (pick(rng, 0, 4) == 0)
+            unset(v);
+    };
     visitFields(d, sometimesUnset);
     for (int i = 0; i < d.generalGroup.loadings.getLength(); ++i)
         d.generalGroup.loadings[i].type = pick(rng, -2, 3);
@@ -45,7 +48,8 @@ KivBL2Data randomRecord(std::mt19937& rng)
 template <class T>
 void allOrNone(std::initializer_list<T*> fields, T undefined)
 {
-    const bool all = std::none_of(fields.begin(), fields.end(), [undefined](T* f) { return *f == undefined; });
+    const bool all =
+        std::none_of(fields.begin(), fields.end(), [undefined](T* f) { return *f == undefined; });
     for (T* f : fields)
         *f = all ? *f : undefined;
 }
@@ -74,9 +78,14 @@ KivBL2Data expectedAfterRoundTrip(const KivBL2Data& d)
     const bool stiff = b.baseType != 0, inner = stiff && b.rowType != 0;
     const bool l = stiff && b.radiusL.value1 != 0.0 && b.radiusL.value2 != 0.0;
     const bool t = stiff && b.radiusT.value1 != 0.0 && b.radiusT.value2 != 0.0;
-    b = {stiff ? 1 : 0, stiff ? none.articulatedRadius : b.articulatedRadius, stiff ? none.fileCen : b.fileCen,
-         l ? b.radiusL : none.radiusL, t ? b.radiusT : none.radiusT, inner ? 1 : 0,
-         stiff && !inner ? b.extTige : none.extTige, inner ? b.intTige : none.intTige};
+    b = {stiff ? 1 : 0,
+         stiff ? none.articulatedRadius : b.articulatedRadius,
+         stiff ? none.fileCen : b.fileCen,
+         l ? b.radiusL : none.radiusL,
+         t ? b.radiusT : none.radiusT,
+         inner ? 1 : 0,
+         stiff && !inner ? b.extTige : none.extTige,
+         inner ? b.intTige : none.intTige};
     return e;
 }
 
@@ -110,12 +119,14 @@ TEST(BL2Reader, RoundTripOfGeneratedRecords)
         SCOPED_TRACE("round " + std::to_string(round));
         const KivBL2Data original = randomRecord(rng);
         const std::string dir = norvik_test::tempDir();
-        const std::string first = norvik_test::writeToBytes(original, KivNorvikFileWriter::eFormatBL2, dir, "a");
+        const std::string first =
+            norvik_test::writeToBytes(original, KivNorvikFileWriter::eFormatBL2, dir, "a");
         KivBL2Data back;
         ASSERT_EQ(1, norvik_test::readFromBytes<KivNorvikBL2Reader>(first, back, dir));
         EXPECT_TRUE(original.projectName == back.projectName);
         const KivBL2Data expected = expectedAfterRoundTrip(original);
-        ASSERT_EQ(flatten(expected), flatten(back)) << describeDifference(flatten(expected), flatten(back)) << first;
+        ASSERT_EQ(flatten(expected), flatten(back))
+            << describeDifference(flatten(expected), flatten(back)) << first;
         EXPECT_EQ(first, norvik_test::writeToBytes(back, KivNorvikFileWriter::eFormatBL2, dir, "b"));
     }
 }
@@ -124,18 +135,23 @@ TEST(BL2Reader, TokenCountsAndGroupsOfTheKeywords)
 {
     // Short lines fill their first values, extra tokens are ignored, a keyword
     // counts in its own group only; "CHA", "PRO" and "I" act without values.
-    EXPECT_EQ((Changes{"noeudXyz[0]=1", "noeudXyz[1]=2", "neige=0.5", "lia=\"A1\""}),
-              changes("GEN\n  NOEUD_XYZ 1 2\n  NEIGE 0.5 9 9\n  VERIF.TIGE.ADD80\n  LIA A1\n  MAT S235\nFIN\n"));
+    EXPECT_EQ(
+        (Changes{"noeudXyz[0]=1", "noeudXyz[1]=2", "neige=0.5", "lia=\"A1\""}),
+        changes("GEN\n  NOEUD_XYZ 1 2\n  NEIGE 0.5 9 9\n  VERIF.TIGE.ADD80\n  LIA A1\n  MAT S235\nFIN\n"));
     const std::string undefined = "=\"stringDummyNorvikExport\"";
-    EXPECT_EQ((Changes{"loadings[0].number=-123456", "loadings[0].text1" + undefined, "loadings[0].text2" + undefined,
-                       "loadings[0].type=-123456", "loadings[1].number=4", "loadings[1].text1=\"G\"",
-                       "loadings[1].text2" + undefined, "loadings[1].type=-123456"}),
-              changes("GEN\n  CHA\n  CHA 4 G\nFIN\n"));
-    EXPECT_EQ((Changes{"section.type=0", "section.dimension.dim1=1", "lia1=7", "effort.number=3", "effort.value1=1.5"}),
+    EXPECT_EQ(
+        (Changes{"loadings[0].number=-123456", "loadings[0].text1" + undefined,
+                 "loadings[0].text2" + undefined, "loadings[0].type=-123456", "loadings[1].number=4",
+                 "loadings[1].text1=\"G\"", "loadings[1].text2" + undefined, "loadings[1].type=-123456"}),
+        changes("GEN\n  CHA\n  CHA 4 G\nFIN\n"));
+    EXPECT_EQ((Changes{"section.type=0", "section.dimension.dim1=1", "lia1=7", "effort.number=3",
+                       "effort.value1=1.5"}),
               changes("POT\n  LIA 7\n  EFF 3 1.5\n  I 1\n  PRO\n  BECHE 5\nFIN\n"));
-    EXPECT_EQ((Changes{"section.type=1", "options[0]=1", "options[1]=2", "beche=7.5", "smallPlateDim.value1=1.5",
-                       "smallPlateDim.number=3"}),
-              changes("POT\n  I\nFIN\nAPP\n  PLAQUETTE_DIM 1.5 3\n  OPTIONS 1 2\n  BECHE 7.5\n  REP_PAGE P\nFIN\n"));
+    EXPECT_EQ(
+        (Changes{"section.type=1", "options[0]=1", "options[1]=2", "beche=7.5", "smallPlateDim.value1=1.5",
+                 "smallPlateDim.number=3"}),
+        changes(
+            "POT\n  I\nFIN\nAPP\n  PLAQUETTE_DIM 1.5 3\n  OPTIONS 1 2\n  BECHE 7.5\n  REP_PAGE P\nFIN\n"));
     // The shared rules: "\r\n", the tag line's name, a group ending at the next header.
     EXPECT_EQ((Changes{"name=Hall 7", "repPage=\"A1\"", "lia1=3", "lia2=4"}),
               changes("\"NV_ATT\",\"Hall 7\"\r\n\r\nGEN\r\n  REP_PAGE A1 B2\r\nPOT\r\n  LIA 3 4\r\nFIN\r\n"));

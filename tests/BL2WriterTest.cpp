@@ -19,7 +19,7 @@ KivBL2Data numbered(int baseType, int rowType, int sectionType)
     d.generalGroup.loadings.setLength(2);
     norvik_test::numberFields(d);
     d.generalGroup.loadings[0].type = 0;
-    d.generalGroup.loadings[1].type = 2; // brings the snow line
+    d.generalGroup.loadings[1].type = 2;                            // brings the snow line
     d.generalGroup.loadings.append(NorvikGlobalData::GenLoading()); // written as it stands
     d.columnGroup.section.type = sectionType;
     d.supportGroup.columnBase.baseType = baseType;
@@ -58,13 +58,15 @@ TEST(BL2Writer, OnlyTheExactUndefinedRealLeavesALineOut)
                 v = value;
         };
         visitFields(d, setReals);
-        EXPECT_EQ(norvik_test::splitLines(write(all)).size(), norvik_test::splitLines(write(d)).size()) << write(d);
+        EXPECT_EQ(norvik_test::splitLines(write(all)).size(), norvik_test::splitLines(write(d)).size())
+            << write(d);
     }
 }
 
 TEST(BL2Writer, SnowNeedsALoadingOfType2OrMinus1AndIsWrittenOnce)
 {
-    const std::pair<std::vector<int>, int> cases[] = {{{0, 1, -2, 3}, 0}, {{2}, 1}, {{-1}, 1}, {{0, 2, 2, -1}, 1}};
+    const std::pair<std::vector<int>, int> cases[] = {
+        {{0, 1, -2, 3}, 0}, {{2}, 1}, {{-1}, 1}, {{0, 2, 2, -1}, 1}};
     for (const auto& c : cases) {
         KivBL2Data d;
         d.generalGroup.neige = 0.5;

@@ -22,8 +22,8 @@ std::string effectOf(const std::string& header, const std::string& lines)
     std::string effect;
     for (size_t i = 0; i < changed.size() && i < fresh.size(); ++i)
         if (changed[i] != fresh[i])
-            effect += (effect.empty() ? "" : " ") + changed[i].first.substr(changed[i].first.find('.') + 1)
-                + "=" + changed[i].second;
+            effect += (effect.empty() ? "" : " ") + changed[i].first.substr(changed[i].first.find('.') + 1) +
+                      "=" + changed[i].second;
     return effect;
 }
 
@@ -60,7 +60,8 @@ TEST(BL3Reader, WrittenRecordsComeBackFieldForField)
         for (int i = 0; i < g.loadings.getLength(); ++i)
             g.loadings[i].type = pick(-1, 2);
         const int shapes[] = {1, 3, 4, 7, 8};
-        for (NorvikGlobalData::Section* section : {&written.mainElementGroup.section, &s.section, &s.connecSection}) {
+        for (NorvikGlobalData::Section* section :
+             {&written.mainElementGroup.section, &s.section, &s.connecSection}) {
             section->type = pick(0, 1); // only the variant of the type is written
             section->dimension.shape = shapes[pick(0, 4)];
             section->profile = section->type == 0 ? section->profile : decltype(section->profile)();
@@ -73,7 +74,8 @@ TEST(BL3Reader, WrittenRecordsComeBackFieldForField)
         for (KivBL3Data::Bolt* b : {&s.boltPrim, &s.boltSec})
             b->value5 = std::round(b->value5 * 10) / 10 + 0.0; // written with one decimal
         int kind = 0;
-        for (auto* n : {&s.notchSup, &s.notchInf, &s.notchLat, &s.notchSupIni, &s.notchInfIni, &s.notchLatIni})
+        for (auto* n :
+             {&s.notchSup, &s.notchInf, &s.notchLat, &s.notchSupIni, &s.notchInfIni, &s.notchLatIni})
             n->kind = kind++;
 
         const std::string bytes = writeToBytes(written, kBL3, dir);
@@ -87,7 +89,8 @@ TEST(BL3Reader, WrittenRecordsComeBackFieldForField)
         for (const std::string& line : splitLines(bytes))
             some += rng() % 5 || line[0] != ' ' ? line + "\n" : "";
         const KivBL3Data part = read(some, dir);
-        const FieldList kept = flatten(carried(part)), again = flatten(read(writeToBytes(part, kBL3, dir), dir));
+        const FieldList kept = flatten(carried(part)),
+                        again = flatten(read(writeToBytes(part, kBL3, dir), dir));
         ASSERT_EQ(kept, again) << describeDifference(kept, again) << some;
     }
 
@@ -102,15 +105,18 @@ TEST(BL3Reader, WrittenRecordsComeBackFieldForField)
 // and their keyword in capitals, other lines their least count; MAT and EFF belong to other groups.
 TEST(BL3Reader, LinesAndTheirEffects)
 {
-    EXPECT_EQ("typeAtt=1 lia=\"a\" att.noeNom=\"N\"", effectOf("GEN", "LIA a\nTYPE_ATT pou/pou\nATT.NOE_NOM N"));
+    EXPECT_EQ("typeAtt=1 lia=\"a\" att.noeNom=\"N\"",
+              effectOf("GEN", "LIA a\nTYPE_ATT pou/pou\nATT.NOE_NOM N"));
     EXPECT_EQ("lia=\"b.lia\"", effectOf("GEN", "PROJECT_FILE b.lia"));
     EXPECT_EQ("section.type=1 section.dimension.shape=1 section.dimension.dim1=1 section.dimension.dim2=2 "
               "section.dimension.dim3=3 section.dimension.dim4=4 section.dimension.dim5=5",
               effectOf("PRIM", "SECTION  DIM  1 2.000 4.000 1.000 3.000 5.000"));
-    EXPECT_EQ("connecType=2 connecSection.type=1 boltSec.kind=1 boltSec.value1=16 boltSec.number=2 boltSec.value2=30 "
-              "boltSec.value3=60 boltSec.value4=40 boltSec.value5=8.5 effort.number=5 effort.value1=12.5",
-              effectOf("SEC_1", "EFF 5 12.5\nBOU_SEC 16 2 30 60 8.5 40\nCONNEC_SEC  DIM  2 2 4 1 3 5\n" // 2 is no shape
-                                "CONNEC_TYPE PLAT_PLIE\nCONNEC_TYPE raid\nCONNEC_POS X"));
+    EXPECT_EQ(
+        "connecType=2 connecSection.type=1 boltSec.kind=1 boltSec.value1=16 boltSec.number=2 boltSec.value2=30 "
+        "boltSec.value3=60 boltSec.value4=40 boltSec.value5=8.5 effort.number=5 effort.value1=12.5",
+        effectOf("SEC_1",
+                 "EFF 5 12.5\nBOU_SEC 16 2 30 60 8.5 40\nCONNEC_SEC  DIM  2 2 4 1 3 5\n" // 2 is no shape
+                 "CONNEC_TYPE PLAT_PLIE\nCONNEC_TYPE raid\nCONNEC_POS X"));
     EXPECT_EQ(1, read("GEN\nCHA\nFIN\n").generalGroup.loadings.getLength());
 
     EXPECT_EQ("att.noeNum[0]=4 att.noeNum[1]=5 att.bar[0]=1 att.bar[1]=2 att.bar[2]=3",

@@ -26,7 +26,8 @@ Lines linesOf(const Secondary& s, const std::string& start)
 KivBL3Data::Notch notch(int kind, int code)
 {
     KivBL3Data::Notch n;
-    std::tie(n.kind, n.code, n.value1, n.value2, n.number1, n.number2) = std::make_tuple(kind, code, 50.0, 100.0, 0, 1);
+    std::tie(n.kind, n.code, n.value1, n.value2, n.number1, n.number2) =
+        std::make_tuple(kind, code, 50.0, 100.0, 0, 1);
     return n;
 }
 
@@ -89,11 +90,13 @@ TEST(BL3Writer, LinesNeedAllTheirValues)
             if (cleared.empty())
                 break;
             for (const std::string& line : splitLines(writeToBytes(d, kBL3, dir))) {
-                if (line.find("-123456") == std::string::npos && line.find(undefinedText) == std::string::npos)
+                if (line.find("-123456") == std::string::npos &&
+                    line.find(undefinedText) == std::string::npos)
                     continue;
-                const bool untested = line.compare(0, 6, "  CHA ") == 0 || line.compare(0, 6, "  EFF ") == 0
-                                      || line.compare(0, 22, "  CONNEC_POSZ -123456 ") == 0
-                                      || cleared.find("dimension.shape") != std::string::npos;
+                const bool untested = line.compare(0, 6, "  CHA ") == 0 ||
+                                      line.compare(0, 6, "  EFF ") == 0 ||
+                                      line.compare(0, 22, "  CONNEC_POSZ -123456 ") == 0 ||
+                                      cleared.find("dimension.shape") != std::string::npos;
                 EXPECT_TRUE(untested) << cleared << ": " << line;
             }
         }
@@ -113,10 +116,20 @@ TEST(BL3Writer, TestsThatDifferFromThePredicates)
     // The height line tests the height and writes the reference's whole part, saturated;
     // exportCONNEC_POSZ tests the reference against -123456.0.
     constexpr double unset = KivNorvikData::kUndefinedReal;
-    const struct { double ref, height; bool predicate; const char* line; } heights[] = {
-        {-123456.0, 150, false, "-123456 150.000"}, {2, unset, true, nullptr}, {-123456.0000005, unset, false, nullptr},
-        {unset, unset, true, nullptr}, {-2.7, 150, true, "-2 150.000"}, {1e12, 150, true, "2147483647 150.000"},
-        {-HUGE_VAL, 150, true, "-2147483648 150.000"}, {NAN, 150, false, "-123456 150.000"},
+    const struct
+    {
+        double ref, height;
+        bool predicate;
+        const char* line;
+    } heights[] = {
+        {-123456.0, 150, false, "-123456 150.000"},
+        {2, unset, true, nullptr},
+        {-123456.0000005, unset, false, nullptr},
+        {unset, unset, true, nullptr},
+        {-2.7, 150, true, "-2 150.000"},
+        {1e12, 150, true, "2147483647 150.000"},
+        {-HUGE_VAL, 150, true, "-2147483648 150.000"},
+        {NAN, 150, false, "-123456 150.000"},
     };
     for (const auto& c : heights) {
         Secondary s;

@@ -110,7 +110,9 @@ Record readInto(const Record& host, const std::string& bytes)
 }
 
 template <class Record>
-struct BL4AndBL5 : ::testing::Test {};
+struct BL4AndBL5 : ::testing::Test
+{
+};
 using BracingKinds = ::testing::Types<KivBL4Data, KivBL5Data>;
 
 } // namespace
@@ -123,7 +125,9 @@ TYPED_TEST(BL4AndBL5, NewCopiedAndSetFromRecords)
     const TypeParam fresh;
     EXPECT_EQ(isBL4<TypeParam> ? KivNorvikData::eBL4 : KivNorvikData::eBL5, fresh.dataType);
     EXPECT_TRUE(fresh.projectName.isEmpty());
-    const auto ownText = [](const auto& p) { return p.find("loading") == p.npos && p.find("profile") == p.npos; };
+    const auto ownText = [](const auto& p) {
+        return p.find("loading") == p.npos && p.find("profile") == p.npos;
+    };
     expectUndefined(fresh, ownText);
     std::mt19937 rng(45);
     TypeParam source, target;
@@ -149,7 +153,8 @@ TYPED_TEST(BL4AndBL5, SnowLineOnlyForLoadingTypeTwoOrMinusOne)
     for (int type : {2, -1, 0, 1, kUndefined}) {
         TypeParam d;
         d.generalGroup.loading.type = type;
-        EXPECT_EQ(type == 2 || type == -1 ? 1 : 0, countLinesStartingWith(bytesOf(d), "  NEIGE -123456.780")) << type;
+        EXPECT_EQ(type == 2 || type == -1 ? 1 : 0, countLinesStartingWith(bytesOf(d), "  NEIGE -123456.780"))
+            << type;
     }
 }
 
@@ -196,8 +201,12 @@ TEST(BL4Writer, NumberedAndDefaultRecordsMatchGoldenFiles)
 
 TEST(BL4Writer, BoltKeywordFollowsKind)
 {
-    const struct { int kind; const char* keyword; } cases[] = {{0, "  BOU1 DIST -"}, {1, "  BOU2 DIST -"},
-        {2, "  BOU DIST -"}, {3, "  BOUDIST -"}, {-1, "  BOUDIST -"}, {kUndefined, "  BOUDIST -"}};
+    const struct
+    {
+        int kind;
+        const char* keyword;
+    } cases[] = {{0, "  BOU1 DIST -"}, {1, "  BOU2 DIST -"}, {2, "  BOU DIST -"},
+                 {3, "  BOUDIST -"},   {-1, "  BOUDIST -"},  {kUndefined, "  BOUDIST -"}};
     for (const auto& c : cases) {
         KivBL4Data d;
         d.mainElementGroup.bolt1.kind = d.mainElementGroup.bolt2.kind = c.kind;
@@ -234,7 +243,8 @@ TEST(BL5Writer, GlobalOnlyForAngleDiagOne)
 
 TEST(BL5Writer, BoltClassWithOneDecimal)
 {
-    for (const auto& c : {std::make_pair(10.9, "\n  BOU_CLS 10.9\n"), std::make_pair(8.0, "\n  BOU_CLS 8.0\n")}) {
+    for (const auto& c :
+         {std::make_pair(10.9, "\n  BOU_CLS 10.9\n"), std::make_pair(8.0, "\n  BOU_CLS 8.0\n")}) {
         KivBL5Data d;
         d.generalGroup.bouCls = c.first;
         EXPECT_NE(std::string::npos, bytesOf(d).find(c.second)) << c.second;
@@ -249,7 +259,8 @@ TYPED_TEST(BL4AndBL5, GoldenFilesReadBackIntoTheirRecords)
     const std::string name = isBL4<TypeParam> ? "bl4_filled.bl4" : "bl5_main.bl5";
     const TypeParam written = numbered<TypeParam>();
     const TypeParam read = readInto(written, readBytes(std::string(NORVIK_GOLDEN_DIR) + "/" + name));
-    EXPECT_EQ(flatten(asRead(written)), flatten(read)) << describeDifference(flatten(asRead(written)), flatten(read));
+    EXPECT_EQ(flatten(asRead(written)), flatten(read))
+        << describeDifference(flatten(asRead(written)), flatten(read));
 }
 
 // Generated records, bolt kinds and angleDiag in and out of their tables:
@@ -257,14 +268,17 @@ TYPED_TEST(BL4AndBL5, GoldenFilesReadBackIntoTheirRecords)
 TYPED_TEST(BL4AndBL5, RoundTripOfGeneratedRecords)
 {
     std::mt19937 rng(20261207);
-    const auto pick = [&rng](int low, int high) { return std::uniform_int_distribution<int>(low, high)(rng); };
+    const auto pick = [&rng](int low, int high) {
+        return std::uniform_int_distribution<int>(low, high)(rng);
+    };
     for (int n = 0; n < 200; ++n) {
         TypeParam d;
         randomize(d, rng);
         d.projectName = KivString(n % 3 ? "Hall" : "");
         d.generalGroup.loading.type = pick(-1, 2);
         std::vector<NorvikGlobalData::Section*> sections = {&d.mainElementGroup.section,
-            &d.diagonalElementGroups[0].section, &d.diagonalElementGroups[1].section};
+                                                            &d.diagonalElementGroups[0].section,
+                                                            &d.diagonalElementGroups[1].section};
         if constexpr (isBL4<TypeParam>) {
             for (KivBL4Data::Bolt* b : {&d.mainElementGroup.bolt1, &d.mainElementGroup.bolt2,
                                         &d.diagonalElementGroups[0].bolt, &d.diagonalElementGroups[1].bolt}) {
@@ -283,7 +297,8 @@ TYPED_TEST(BL4AndBL5, RoundTripOfGeneratedRecords)
         }
         const std::string bytes = bytesOf(d);
         const TypeParam read = readInto(d, bytes);
-        ASSERT_EQ(flatten(asRead(d)), flatten(read)) << n << describeDifference(flatten(asRead(d)), flatten(read));
+        ASSERT_EQ(flatten(asRead(d)), flatten(read))
+            << n << describeDifference(flatten(asRead(d)), flatten(read));
         ASSERT_EQ(bytes, bytesOf(read)) << n;
     }
 }

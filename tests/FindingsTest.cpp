@@ -140,7 +140,8 @@ TEST(Findings, FilesGiveTheFindingsListedBesideThem)
 TEST(Findings, FailedReadsAndForeignRecordsSayWhy)
 {
     const std::string golden = NORVIK_GOLDEN_DIR;
-    const struct {
+    const struct
+    {
         int kind;
         std::string path;
         int recordKind;
@@ -169,7 +170,8 @@ TEST(Findings, FailedReadsAndForeignRecordsSayWhy)
         const auto at = std::find(found.begin(), found.end(), c.finding);
         ASSERT_NE(found.end(), at);
         EXPECT_EQ(c.result == 0 ? 1u : found.size(), found.size());
-        const std::string message = narrow(reader->getFindings()[static_cast<int>(at - found.begin())].message);
+        const std::string message =
+            narrow(reader->getFindings()[static_cast<int>(at - found.begin())].message);
         EXPECT_NE(std::string::npos, message.find(c.reason)) << message;
         if (c.result == 0) {
             EXPECT_EQ("host", narrow(record->projectName));
@@ -186,7 +188,8 @@ TEST(Findings, FailedReadsAndForeignRecordsSayWhy)
 // what was meant or what was read instead.
 TEST(Findings, MessagesAndTextsNameWhatWasMeant)
 {
-    const struct {
+    const struct
+    {
         const char* file;
         int index;
         const char* message;
@@ -197,7 +200,8 @@ TEST(Findings, MessagesAndTextsNameWhatWasMeant)
         {"unknown-keyword.bl1", 0, "(did you mean ACIER?)", "ACIR", "GEN", ""},
         {"unknown-group.bl1", 0, "(did you mean GEN?)", "GEN ", "", ""},
         {"missing-fin.indented.bl1", 0, "(did you mean FIN on line 5?)", "GEN", "GEN", ""},
-        {"not-a-number.bl1", 1, "\"12.5\" is not wholly an integer: read as 12", "NOEUD_NUM", "GEN", "noeudNum"},
+        {"not-a-number.bl1", 1, "\"12.5\" is not wholly an integer: read as 12", "NOEUD_NUM", "GEN",
+         "noeudNum"},
         {"not-a-number.bl1", 2, "read as 1", "NEIGE", "GEN", "neige"},
         {"missing-values.bl1", 0, "left unset", "XY", "GEN", "xy[2]"},
         {"keyword-of-other-group.bl1", 0, "belongs to group TRA D", "ANG", "GEN", ""},
@@ -205,7 +209,8 @@ TEST(Findings, MessagesAndTextsNameWhatWasMeant)
         {"wrong-kind.tag.bl1", 0, "that of a BL4 file", "NV_ATT", "", ""},
         {"wrong-kind.header.bl2", 0, "looks like a BL3 file", "", "", ""},
         {"multi.bl5", 4, "Too few values", "GHCP", "DIAG_7", "ghcp.jeux[1]"},
-        {"repeated-group.bl1", 0, "Group \"GEN\" is given again: its lines overwrite the earlier ones", "GEN", "GEN", ""},
+        {"repeated-group.bl1", 0, "Group \"GEN\" is given again: its lines overwrite the earlier ones", "GEN",
+         "GEN", ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file);

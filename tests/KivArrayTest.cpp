@@ -12,10 +12,18 @@ namespace {
 // Counts live elements to catch leaked or doubly destroyed ones.
 struct Tracked
 {
-    static int& alive() { static int n = 0; return n; }
+    static int& alive()
+    {
+        static int n = 0;
+        return n;
+    }
     Tracked() { ++alive(); }
     Tracked(const Tracked& o) : value(o.value) { ++alive(); }
-    Tracked& operator=(const Tracked& o) { value = o.value; return *this; }
+    Tracked& operator=(const Tracked& o)
+    {
+        value = o.value;
+        return *this;
+    }
     ~Tracked() { --alive(); }
     int value = -1;
 };
@@ -23,8 +31,16 @@ struct Tracked
 // Hands out blocks until its budget is spent, and counts those alive.
 struct Budget
 {
-    static int& left() { static int n = 0; return n; }
-    static int& alive() { static int n = 0; return n; }
+    static int& left()
+    {
+        static int n = 0;
+        return n;
+    }
+    static int& alive()
+    {
+        static int n = 0;
+        return n;
+    }
     static int* allocate(int count)
     {
         if (left()-- <= 0)

@@ -20,7 +20,7 @@ TEST(BL1SharedReader, TagLines)
         {"\"NV_ATT\",\"Hall 2, north\"\n\nGEN\nFIN\n", "Hall 2, north"},
         {"  \"NV_ATT\" ,  \" padded \"  \n", " padded "},
         {"\"Hall 3\",\"NV_ATT\"\n", "Hall 3"}, // a first field that is not the tag is the name
-        {"\"NV_ATT\"\n", "Project"},             // no comma: no name
+        {"\"NV_ATT\"\n", "Project"},           // no comma: no name
         {"\"NV_ATT\",\"first\"\n\"NV_ATT\",\"second\"\n", "first"},
         {"GEN\n  REP_PAGE \"NV_ATT\",\"evil\"\nFIN\n", "Project"}, // inside a group it is data
     };
@@ -33,8 +33,8 @@ TEST(BL1SharedReader, TagLines)
 TEST(BL1SharedReader, WindowsLineEndsAndLongLines)
 {
     const std::string page(5000, 'p');
-    const std::string unix = "ACR\n  PRO " + page + " x\nFIN\n"
-                           + readBytes(std::string(NORVIK_GOLDEN_DIR) + "/bl1_every_field_obliq.bl1");
+    const std::string unix = "ACR\n  PRO " + page + " x\nFIN\n" +
+                             readBytes(std::string(NORVIK_GOLDEN_DIR) + "/bl1_every_field_obliq.bl1");
     std::string windows;
     for (char c : unix)
         windows += c == '\n' ? std::string("\r\n") : std::string(1, c);

@@ -23,10 +23,7 @@ using norvik_test::writeBytes;
 
 namespace {
 
-bool exists(const std::string& path)
-{
-    return std::filesystem::exists(path);
-}
+bool exists(const std::string& path) { return std::filesystem::exists(path); }
 
 // The names in a folder, sorted.
 std::vector<std::string> listing(const std::string& dir)
@@ -48,7 +45,9 @@ void removeFile(const std::string& path)
 #if !defined(_WIN32)
 struct stat statusOf(const std::string& path)
 {
-    struct stat s {};
+    struct stat s
+    {
+    };
     lstat(path.c_str(), &s);
     return s;
 }
@@ -289,7 +288,7 @@ TEST(KivNorvikFileWriter, OutputFailureAtEveryStep)
         int nth;
         int error;
         FS::eOperation secondOp;
-        bool writtenInPlace;   // the export succeeds without a temporary file
+        bool writtenInPlace; // the export succeeds without a temporary file
         bool temporaryLeft;
     };
     const Case cases[] = {
@@ -352,7 +351,8 @@ TEST(KivNorvikFileWriter, WhatIsReplacedAndWhatFails)
         const char* base;
         int code;
     };
-    for (const Failure& f : {Failure{"full", ENOSPC}, Failure{"missing/joint", ENOENT}, Failure{"folder", EISDIR}}) {
+    for (const Failure& f :
+         {Failure{"full", ENOSPC}, Failure{"missing/joint", ENOENT}, Failure{"folder", EISDIR}}) {
         const Outcome o = exportTo(dir + "/" + f.base, manyLoadings(400), KivNorvikFileWriter::eFormatBL1);
         EXPECT_FALSE(o.ok()) << f.base;
         EXPECT_EQ(0, o.write) << f.base; // the full device fails within write, which says so

@@ -116,8 +116,8 @@ TEST(KivString, FormatsEachDirectiveLikeTheCLibrary)
         {bothFormat("%o %#o %#o %#.0o %#5o", 8u, 8u, 0u, 0u, 9u), "10 010 0 0   011", true},
         {bothFormat("[%05.0d][%05.0d][%05d][%-05d]", 0, 7, -7, 7), "[     ][    7][-0007][7    ]", true},
         {bothFormat("[%.3d][%.5x][%8.3d][%.0d]", 7, 15u, -7, 0), "[007][0000f][    -007][]", true},
-        {bothFormat("%hhd %hd %lu %llx %X %#X %#x", 300, 70000, 5ul, 255ull, 255u, 255u, 0u), "44 4464 5 ff FF 0XFF 0",
-         true},
+        {bothFormat("%hhd %hd %lu %llx %X %#X %#x", 300, 70000, 5ul, 255ull, 255u, 255u, 0u),
+         "44 4464 5 ff FF 0XFF 0", true},
         {bothFormat("%#.0a %a %.1a %.0e", 1.0, 0.5, 1.0, 12345.0), "0x1.p+0 0x1p-1 0x1.0p+0 1e+04", posix},
         {bothFormat("%p", static_cast<const void*>(&object)), nullptr, posix},
     };
@@ -264,7 +264,8 @@ TEST(KivString, FastConversionsMatchTheReferenceOnGeneratedTexts)
         if (std::isnan(expected)) {
             ASSERT_TRUE(std::isnan(actual)) << n;
         } else {
-            ASSERT_EQ(0, std::memcmp(&expected, &actual, sizeof expected)) << n << " " << expected << " " << actual;
+            ASSERT_EQ(0, std::memcmp(&expected, &actual, sizeof expected))
+                << n << " " << expected << " " << actual;
         }
     }
     // Refilling a string from bytes reads them as the constructor does, up to a zero byte.
@@ -289,13 +290,19 @@ TEST(KivString, FixedFormatsMatchTheExactConversion)
         double value;
         switch (n % 4) {
         case 0: value = static_cast<double>(next() % 2000000) / 1000.0 - 1000.0; break; // written reals
-        case 1: value = (static_cast<double>(next() % 20000) + 0.5) / std::pow(10.0, static_cast<double>(next() % 6)); break; // ties
+        case 1:
+            value =
+                (static_cast<double>(next() % 20000) + 0.5) / std::pow(10.0, static_cast<double>(next() % 6));
+            break; // ties
         case 2: value = std::ldexp(static_cast<double>(next()), -static_cast<int>(next() % 80)); break;
-        default: value = std::ldexp(static_cast<double>(next() % 100000), static_cast<int>(next() % 40)); break;
+        default:
+            value = std::ldexp(static_cast<double>(next() % 100000), static_cast<int>(next() % 40));
+            break;
         }
         char expected[512];
         const double magnitude = std::fabs(value);
-        auto result = std::to_chars(expected, expected + sizeof expected, magnitude, std::chars_format::fixed, precision);
+        auto result = std::to_chars(expected, expected + sizeof expected, magnitude, std::chars_format::fixed,
+                                    precision);
         std::string text = (std::signbit(value) ? "-" : "") + std::string(expected, result.ptr);
         KivString actual;
         actual.format("%.*f", precision, value);

@@ -18,8 +18,9 @@ class CommaLocale
 public:
     CommaLocale()
     {
-        std::vector<std::string> names = {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "fr_FR.utf8",
-                                          "German_Germany.1252", "de-DE", "French_France.1252", "fr-FR"};
+        std::vector<std::string> names = {
+            "de_DE.UTF-8",         "de_DE.utf8", "fr_FR.UTF-8",        "fr_FR.utf8",
+            "German_Germany.1252", "de-DE",      "French_France.1252", "fr-FR"};
 #if !defined(_WIN32)
         if (FILE* list = popen("locale -a 2>/dev/null", "r")) {
             char line[256];

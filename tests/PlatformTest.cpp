@@ -66,7 +66,8 @@ TEST(Platform, FileNamesBeyondEightBitText)
         ASSERT_EQ(1, writer.startWrite(KivString(path.c_str()), KivNorvikFileWriter::eFormatBL2));
         EXPECT_EQ(1, writer.write(base));
         EXPECT_EQ(1, writer.endWrite());
-        EXPECT_TRUE(fs::exists(fs::u8path(dir) / fs::u8path(c.folderUtf8) / fs::u8path(std::string(c.fileUtf8) + ".bl2")));
+        EXPECT_TRUE(fs::exists(fs::u8path(dir) / fs::u8path(c.folderUtf8) /
+                               fs::u8path(std::string(c.fileUtf8) + ".bl2")));
 
         KivBL2Data read;
         KivNorvikBL2Reader reader(KivString((path + L".bl2").c_str()));

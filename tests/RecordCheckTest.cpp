@@ -19,8 +19,8 @@ int pick(Rng& rng, int low, int high) { return std::uniform_int_distribution<int
 
 bool endsWith(const std::string& path, const std::string& suffix)
 {
-    return path.size() >= suffix.size()
-        && path.compare(path.size() - suffix.size(), suffix.size(), suffix) == 0;
+    return path.size() >= suffix.size() &&
+           path.compare(path.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
 // The code fields of a kind: a path suffix and the values to draw from, the
@@ -128,7 +128,8 @@ std::set<std::string> reportedPaths(const KivNorvikData& record, std::string& li
     EXPECT_EQ(1, KivNorvikRecordCheck::check(record, issues));
     std::set<std::string> paths;
     for (int i = 0; i < issues.getLength(); ++i) {
-        listing += narrow(issues[i].path) + " " + narrow(issues[i].code) + ": " + narrow(issues[i].message) + "\n";
+        listing +=
+            narrow(issues[i].path) + " " + narrow(issues[i].code) + ": " + narrow(issues[i].message) + "\n";
         if (narrow(issues[i].code) != "undefined-written") // read back unchanged
             paths.insert(narrow(issues[i].path));
     }
@@ -155,8 +156,8 @@ struct KindCase
 };
 
 template <class Record, class Reader>
-KindCase kindCase(const char* name, KivNorvikFileWriter::eNorvikFormatFile format,
-                  std::vector<Code> codes, std::function<void(Record&, Rng&)> shape)
+KindCase kindCase(const char* name, KivNorvikFileWriter::eNorvikFormatFile format, std::vector<Code> codes,
+                  std::function<void(Record&, Rng&)> shape)
 {
     return {name, [=](Rng& rng, const std::string& dir, std::set<std::string>& changed,
                       std::set<std::string>& reported, std::string& listing) {
@@ -183,49 +184,66 @@ const int kUnset = KivNorvikData::kUndefinedInteger;
 std::vector<KindCase> kinds()
 {
     return {
-        kindCase<KivBL1Data, KivNorvikBL1Reader>(
-            "BL1", KivNorvikFileWriter::eFormatBL1,
-            {{"loadings[0].type", kLoadingTypes}, {"loadings[1].type", kLoadingTypes},
-             {"loadings[2].type", kLoadingTypes}, {".side", {1, 0, 1, 0, 0, 2, kUnset}},
-             {".raiAmeType", {0, 1, 0, 1, 3}}, {"section.type", {0, 1, 0, 1, 5, kUnset}},
-             {"bouTra.type", {0, 0, 0, 1, 4}}, {"bouRen.type", {1, 1, 1, 0, 4}},
-             {"raiPotTraSup.position", {0, 0, 0, 1, 3}}, {"raiPotTraInf.position", {1, 1, 1, 0, 3}},
-             {"extBoltsSup.position", {0, 0, 0, 1, 2, kUnset}},
-             {"extBoltsInf.position", {1, 1, 1, 0, 2, kUnset}}},
-            [](KivBL1Data& d, Rng& rng) {
-                d.generalGroup.loadings.setLength(pick(rng, 0, 3));
-                d.rightTraverse.efforts.setLength(pick(rng, 0, 2));
-                d.leftTraverse.efforts.setLength(pick(rng, 0, 2));
-            }),
+        kindCase<KivBL1Data, KivNorvikBL1Reader>("BL1", KivNorvikFileWriter::eFormatBL1,
+                                                 {{"loadings[0].type", kLoadingTypes},
+                                                  {"loadings[1].type", kLoadingTypes},
+                                                  {"loadings[2].type", kLoadingTypes},
+                                                  {".side", {1, 0, 1, 0, 0, 2, kUnset}},
+                                                  {".raiAmeType", {0, 1, 0, 1, 3}},
+                                                  {"section.type", {0, 1, 0, 1, 5, kUnset}},
+                                                  {"bouTra.type", {0, 0, 0, 1, 4}},
+                                                  {"bouRen.type", {1, 1, 1, 0, 4}},
+                                                  {"raiPotTraSup.position", {0, 0, 0, 1, 3}},
+                                                  {"raiPotTraInf.position", {1, 1, 1, 0, 3}},
+                                                  {"extBoltsSup.position", {0, 0, 0, 1, 2, kUnset}},
+                                                  {"extBoltsInf.position", {1, 1, 1, 0, 2, kUnset}}},
+                                                 [](KivBL1Data& d, Rng& rng) {
+                                                     d.generalGroup.loadings.setLength(pick(rng, 0, 3));
+                                                     d.rightTraverse.efforts.setLength(pick(rng, 0, 2));
+                                                     d.leftTraverse.efforts.setLength(pick(rng, 0, 2));
+                                                 }),
         kindCase<KivBL2Data, KivNorvikBL2Reader>(
             "BL2", KivNorvikFileWriter::eFormatBL2,
-            {{"loadings[0].type", kLoadingTypes}, {"loadings[1].type", kLoadingTypes},
-             {"loadings[2].type", kLoadingTypes}, {"section.type", {0, 1, 0, 1, 4}},
-             {"baseType", {0, 1, 0, 1, 3}}, {"rowType", {0, 1, 0, 1, 2}}},
+            {{"loadings[0].type", kLoadingTypes},
+             {"loadings[1].type", kLoadingTypes},
+             {"loadings[2].type", kLoadingTypes},
+             {"section.type", {0, 1, 0, 1, 4}},
+             {"baseType", {0, 1, 0, 1, 3}},
+             {"rowType", {0, 1, 0, 1, 2}}},
             [](KivBL2Data& d, Rng& rng) { d.generalGroup.loadings.setLength(pick(rng, 0, 3)); }),
         kindCase<KivBL3Data, KivNorvikBL3Reader>(
             "BL3", KivNorvikFileWriter::eFormatBL3,
-            {{"loadings[0].type", kLoadingTypes}, {"loadings[1].type", kLoadingTypes},
-             {"loadings[2].type", kLoadingTypes}, {"typeAtt", {0, 1, 0, 1, 3, kUnset}},
-             {"section.type", {0, 1, 0, 1, 7}}, {"dimension.shape", {1, 3, 4, 7, 8, 2}},
-             {"connecType", {0, 1, 2, 3, 4, 9}}, {"connecPos", {0, 1, 2, 5}},
-             {"boltPrim.kind", {0, 0, 0, 1, 2}}, {"boltSec.kind", {1, 1, 1, 0, 2}},
-             {"notchSup.kind", {0, 0, 4, 7}}, {"notchInf.kind", {1, 1, 1, 6}},
-             {"notchLat.kind", {2, 2, 0}}, {"notchSupIni.kind", {3, 3, 3, -1}},
-             {"notchInfIni.kind", {4, 4, 4, 5}}, {"notchLatIni.kind", {5, 5, 5, 1}},
+            {{"loadings[0].type", kLoadingTypes},
+             {"loadings[1].type", kLoadingTypes},
+             {"loadings[2].type", kLoadingTypes},
+             {"typeAtt", {0, 1, 0, 1, 3, kUnset}},
+             {"section.type", {0, 1, 0, 1, 7}},
+             {"dimension.shape", {1, 3, 4, 7, 8, 2}},
+             {"connecType", {0, 1, 2, 3, 4, 9}},
+             {"connecPos", {0, 1, 2, 5}},
+             {"boltPrim.kind", {0, 0, 0, 1, 2}},
+             {"boltSec.kind", {1, 1, 1, 0, 2}},
+             {"notchSup.kind", {0, 0, 4, 7}},
+             {"notchInf.kind", {1, 1, 1, 6}},
+             {"notchLat.kind", {2, 2, 0}},
+             {"notchSupIni.kind", {3, 3, 3, -1}},
+             {"notchInfIni.kind", {4, 4, 4, 5}},
+             {"notchLatIni.kind", {5, 5, 5, 1}},
              {"att.noeNum[1]", {7, 8, 9, kUnset}}},
             [](KivBL3Data& d, Rng& rng) { d.generalGroup.loadings.setLength(pick(rng, 0, 3)); }),
-        kindCase<KivBL4Data, KivNorvikBL4Reader>(
-            "BL4", KivNorvikFileWriter::eFormatBL4,
-            {{"loading.type", kLoadingTypes}, {"section.type", {0, 1, 0, 1, 7}},
-             {"dimension.shape", {1, 3, 4, 7, 8, 2}}, {".kind", {0, 1, 2, 3, 5}}},
-            [](KivBL4Data&, Rng&) {}),
-        kindCase<KivBL5Data, KivNorvikBL5Reader>(
-            "BL5", KivNorvikFileWriter::eFormatBL5,
-            {{"loading.type", kLoadingTypes}, {"section.type", {0, 1, 0, 1, 7}},
-             {"dimension.shape", {1, 3, 4, 7, 8, 2}}, {"typeAtt", {0, 1, 2, 2}},
-             {"angleDiag", {0, 1, 0, 1, 2}}},
-            [](KivBL5Data&, Rng&) {}),
+        kindCase<KivBL4Data, KivNorvikBL4Reader>("BL4", KivNorvikFileWriter::eFormatBL4,
+                                                 {{"loading.type", kLoadingTypes},
+                                                  {"section.type", {0, 1, 0, 1, 7}},
+                                                  {"dimension.shape", {1, 3, 4, 7, 8, 2}},
+                                                  {".kind", {0, 1, 2, 3, 5}}},
+                                                 [](KivBL4Data&, Rng&) {}),
+        kindCase<KivBL5Data, KivNorvikBL5Reader>("BL5", KivNorvikFileWriter::eFormatBL5,
+                                                 {{"loading.type", kLoadingTypes},
+                                                  {"section.type", {0, 1, 0, 1, 7}},
+                                                  {"dimension.shape", {1, 3, 4, 7, 8, 2}},
+                                                  {"typeAtt", {0, 1, 2, 2}},
+                                                  {"angleDiag", {0, 1, 0, 1, 2}}},
+                                                 [](KivBL5Data&, Rng&) {}),
     };
 }
 
@@ -259,8 +277,10 @@ TEST(RecordCheck, ListsExactlyTheValuesThatDoNotComeBack)
                 if (!changed.count(p))
                     extra.insert(p);
             ASSERT_TRUE(missing.empty() && extra.empty())
-                << kind.name << " round " << round << "\nchanged, not listed:\n" << joined(missing)
-                << "listed, unchanged:\n" << joined(extra) << "check:\n" << listing;
+                << kind.name << " round " << round << "\nchanged, not listed:\n"
+                << joined(missing) << "listed, unchanged:\n"
+                << joined(extra) << "check:\n"
+                << listing;
         }
         EXPECT_GT(listed, 400) << kind.name << ": the rounds spoil too little";
     }
@@ -301,8 +321,8 @@ bool matches(const KivNorvikLineFormat& row, const std::string& line)
         if (alt == "DIAG_%d")
             return line.compare(0, 5, "DIAG_") == 0;
         const std::vector<std::string> keyword = words(alt);
-        if (!keyword.empty() && keyword.size() <= tokens.size()
-            && std::equal(keyword.begin(), keyword.end(), tokens.begin()))
+        if (!keyword.empty() && keyword.size() <= tokens.size() &&
+            std::equal(keyword.begin(), keyword.end(), tokens.begin()))
             return true;
     }
     return false;
@@ -315,11 +335,16 @@ bool matches(const KivNorvikLineFormat& row, const std::string& line)
 TEST(RecordCheck, FormatReferenceCoversTheWrittenLinesInOrder)
 {
     const std::pair<KivNorvikData::eNorvikDataType, const char*> files[] = {
-        {KivNorvikData::eBL1, "bl1_every_field_acr.bl1"},   {KivNorvikData::eBL1, "bl1_every_field_obliq.bl1"},
-        {KivNorvikData::eBL1, "bl1_every_field_plaq.bl1"},  {KivNorvikData::eBL2, "bl2_full.bl2"},
-        {KivNorvikData::eBL2, "bl2_stiffened_outer.bl2"},   {KivNorvikData::eBL2, "bl2_stiffened_inner.bl2"},
-        {KivNorvikData::eBL3, "bl3_full.bl3"},              {KivNorvikData::eBL4, "bl4_filled.bl4"},
-        {KivNorvikData::eBL5, "bl5_main.bl5"},              {KivNorvikData::eBL5, "bl5_column.bl5"},
+        {KivNorvikData::eBL1, "bl1_every_field_acr.bl1"},
+        {KivNorvikData::eBL1, "bl1_every_field_obliq.bl1"},
+        {KivNorvikData::eBL1, "bl1_every_field_plaq.bl1"},
+        {KivNorvikData::eBL2, "bl2_full.bl2"},
+        {KivNorvikData::eBL2, "bl2_stiffened_outer.bl2"},
+        {KivNorvikData::eBL2, "bl2_stiffened_inner.bl2"},
+        {KivNorvikData::eBL3, "bl3_full.bl3"},
+        {KivNorvikData::eBL4, "bl4_filled.bl4"},
+        {KivNorvikData::eBL5, "bl5_main.bl5"},
+        {KivNorvikData::eBL5, "bl5_column.bl5"},
     };
     for (const auto& file : files) {
         KivArray<KivNorvikLineFormat> rows;
@@ -353,7 +378,9 @@ TEST(RecordCheck, FormatReferenceCoversTheWrittenLinesInOrder)
                     values += f == "(keyword)" ? 0 : 1;
                 size_t keyword = 0;
                 for (const std::string& alt : alternatives(rows[found].keyword))
-                    if (matches(KivNorvikLineFormat{rows[found].group, KivString(alt.c_str()), {}, {}, {}, {}}, line))
+                    if (matches(
+                            KivNorvikLineFormat{rows[found].group, KivString(alt.c_str()), {}, {}, {}, {}},
+                            line))
                         keyword = words(alt).size();
                 EXPECT_EQ(keyword + values, words(line).size()) << file.second << " line " << n + 1;
             }
@@ -369,9 +396,9 @@ TEST(RecordCheck, FormatReferenceCoversTheWrittenLinesInOrder)
         ASSERT_EQ(1, KivNorvikFileFormat::lines(static_cast<KivNorvikData::eNorvikDataType>(kind), rows));
         for (int i = 0; i < rows.getLength(); ++i) {
             const KivNorvikLineFormat& r = rows[i];
-            reference += "BL" + std::to_string(kind + 1) + " | " + narrow(r.group) + " | " + narrow(r.keyword) +
-                         " | " + narrow(r.formats) + " | " + narrow(r.fields) + " | " + narrow(r.condition) +
-                         " | " + narrow(r.when) + "\n";
+            reference += "BL" + std::to_string(kind + 1) + " | " + narrow(r.group) + " | " +
+                         narrow(r.keyword) + " | " + narrow(r.formats) + " | " + narrow(r.fields) + " | " +
+                         narrow(r.condition) + " | " + narrow(r.when) + "\n";
         }
     }
     expectGolden(reference, "file-format-lines.txt");
@@ -413,9 +440,8 @@ TEST(RecordCheck, NamesTheReason)
              d.generalGroup.loading.type = 0;
          }),
          "generalGroup.neige", "snow-without-loading"},
-        {"BL4 gusset text with a blank", make<KivBL4Data>([](KivBL4Data& d) {
-             d.generalGroup.goussetText = KivString(L"two words");
-         }),
+        {"BL4 gusset text with a blank",
+         make<KivBL4Data>([](KivBL4Data& d) { d.generalGroup.goussetText = KivString(L"two words"); }),
          "generalGroup.goussetText", "text-with-blank"},
         {"BL5 group typeAtt does not select", make<KivBL5Data>([](KivBL5Data& d) {
              d.generalGroup.typeAtt = 2;
@@ -435,15 +461,13 @@ TEST(RecordCheck, NamesTheReason)
              d.rightTraverse.ang = 10.0;
          }),
          "rightTraverse.ang", "group-unreadable"},
-        {"BL2 real next to the undefined one", make<KivBL2Data>([](KivBL2Data& d) {
-             d.supportGroup.beche = KivNorvikData::kUndefinedReal + 1e-7;
-         }),
+        {"BL2 real next to the undefined one",
+         make<KivBL2Data>([](KivBL2Data& d) { d.supportGroup.beche = KivNorvikData::kUndefinedReal + 1e-7; }),
          "supportGroup.beche", "near-undefined"},
-        {"BL3 single node number", make<KivBL3Data>([](KivBL3Data& d) {
-             d.generalGroup.att.noeNum[0] = 12;
-         }),
+        {"BL3 single node number", make<KivBL3Data>([](KivBL3Data& d) { d.generalGroup.att.noeNum[0] = 12; }),
          "generalGroup.att.noeNum[1]", "read-as-zero"},
-        {"BL3 notch kind 6", make<KivBL3Data>([](KivBL3Data& d) { d.secondaryElementGroup.notchLat.kind = 6; }),
+        {"BL3 notch kind 6",
+         make<KivBL3Data>([](KivBL3Data& d) { d.secondaryElementGroup.notchLat.kind = 6; }),
          "secondaryElementGroup.notchLat.kind", "code-outside-table"},
     };
     std::string messages; // each reason, worded as a host shows it

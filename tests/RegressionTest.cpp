@@ -51,8 +51,8 @@ TEST(Regression, FuzzInputsKeepTheirPromises)
     norvik_test::AssertCounter reports;
     const Check writer = [](const std::string& bytes, const std::string& base, std::string& detail) {
         const auto* data = reinterpret_cast<const uint8_t*>(bytes.data());
-        return bytes.empty() ||
-               norvik_check::writerKeepsItsPromises(1 + data[0] % 5, data + 1, bytes.size() - 1, base, detail);
+        return bytes.empty() || norvik_check::writerKeepsItsPromises(1 + data[0] % 5, data + 1,
+                                                                     bytes.size() - 1, base, detail);
     };
     const std::pair<const char*, Check> targets[] = {{"bl1", readerCheck(1)}, {"bl2", readerCheck(2)},
                                                      {"bl3", readerCheck(3)}, {"bl4", readerCheck(4)},
@@ -64,7 +64,8 @@ TEST(Regression, FuzzInputsKeepTheirPromises)
         EXPECT_FALSE(cases.empty()) << "no case in " << dir;
         for (const std::string& name : cases) {
             std::string detail;
-            EXPECT_TRUE(check(norvik_test::readRawBytes(dir + "/" + name), work + "/" + target + "_" + name, detail))
+            EXPECT_TRUE(
+                check(norvik_test::readRawBytes(dir + "/" + name), work + "/" + target + "_" + name, detail))
                 << target << "/" << name << ": " << detail;
         }
     }
@@ -79,9 +80,8 @@ TEST(Regression, GoldenFilesReadAndWriteBackStably)
     for (const std::string& name : filesIn(dir)) {
         const int kind = kindOf(name);
         std::string detail;
-        EXPECT_TRUE(kind == 0 ||
-                    norvik_check::writeAfterReadIsStable(kind, dir + "/" + name, norvik_test::tempDir() + "/" + name,
-                                                         detail))
+        EXPECT_TRUE(kind == 0 || norvik_check::writeAfterReadIsStable(
+                                     kind, dir + "/" + name, norvik_test::tempDir() + "/" + name, detail))
             << name << ": " << detail;
     }
     EXPECT_EQ(0, reports.reports());

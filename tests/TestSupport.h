@@ -13,9 +13,9 @@
 #include <vector>
 
 #if defined(_WIN32)
-#include <process.h>
+#  include <process.h>
 #else
-#include <unistd.h>
+#  include <unistd.h>
 #endif
 
 namespace norvik_test {
@@ -28,13 +28,14 @@ inline std::string tempDir()
     for (char& c : suffix)
         if (c == '/')
             c = '_';
-    // The process id keeps concurrent runs of the same test apart.
+            // The process id keeps concurrent runs of the same test apart.
 #if defined(_WIN32)
     const int pid = _getpid();
 #else
     const int pid = static_cast<int>(getpid());
 #endif
-    const std::string dir = std::string(::testing::TempDir()) + "norvik_" + std::to_string(pid) + "_" + suffix;
+    const std::string dir =
+        std::string(::testing::TempDir()) + "norvik_" + std::to_string(pid) + "_" + suffix;
     std::error_code error;
     std::filesystem::remove_all(dir, error);
     if (!std::filesystem::create_directories(dir, error))
@@ -155,14 +156,27 @@ int readFromBytes(const std::string& bytes, Record& record, const std::string& d
 class AssertCounter
 {
 public:
-    AssertCounter() { count() = 0; lastCondition() = L""; previous_ = KivAssert::setHandler(&record); }
+    AssertCounter()
+    {
+        count() = 0;
+        lastCondition() = L"";
+        previous_ = KivAssert::setHandler(&record);
+    }
     ~AssertCounter() { KivAssert::setHandler(previous_); }
     int reports() const { return count(); }
     std::wstring last() const { return lastCondition(); }
 
 private:
-    static int& count() { static int n = 0; return n; }
-    static std::wstring& lastCondition() { static std::wstring c; return c; }
+    static int& count()
+    {
+        static int n = 0;
+        return n;
+    }
+    static std::wstring& lastCondition()
+    {
+        static std::wstring c;
+        return c;
+    }
     static void record(const wchar_t* condition, const wchar_t*, unsigned int)
     {
         ++count();

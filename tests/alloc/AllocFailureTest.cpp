@@ -78,7 +78,11 @@ using Kind = KivNorvikFileWriter::eNorvikFormatFile;
 // Fails the Nth allocation while it lives.
 struct Armed
 {
-    explicit Armed(long n) { counted = 0; failAt = n; }
+    explicit Armed(long n)
+    {
+        counted = 0;
+        failAt = n;
+    }
     ~Armed() { failAt = 0; }
 };
 
@@ -284,9 +288,9 @@ TEST(AllocationFailure, ImportAtEveryStep)
             const long liveAfter = live.load() - static_cast<long>(difference.empty() ? 0 : 1);
             EXPECT_EQ(liveBefore, liveAfter) << "leak at allocation " << n;
             EXPECT_FALSE(escaped) << "bad_alloc escaped at allocation " << n;
-            EXPECT_EQ("", difference) << (result == 1 ? "a read that succeeds hands over the whole file"
-                                                      : "host record changed")
-                                      << " at allocation " << n;
+            EXPECT_EQ("", difference)
+                << (result == 1 ? "a read that succeeds hands over the whole file" : "host record changed")
+                << " at allocation " << n;
         }
         EXPECT_EQ(1, result);
         std::printf("[ alloc    ] import %s: %ld steps\n", c.name, n - 1);

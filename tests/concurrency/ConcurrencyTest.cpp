@@ -20,7 +20,8 @@ using Kind = KivNorvikFileWriter::eNorvikFormatFile;
 
 // Reads `bytes` (from the buffer, or from `path` when it is not empty) and
 // writes the record to base.<ext>; 1 when every step succeeded.
-using RoundTrip = std::function<int(const std::string& bytes, const std::string& path, const std::string& base)>;
+using RoundTrip =
+    std::function<int(const std::string& bytes, const std::string& path, const std::string& base)>;
 
 template <class Reader, class Record>
 RoundTrip roundTrip(Kind kind)
@@ -36,8 +37,8 @@ RoundTrip roundTrip(Kind kind)
             read = reader.readFile(record);
         }
         KivNorvikFileWriter writer;
-        return read == 1 && writer.startWrite(KivString(base.c_str()), kind) == 1 && writer.write(record) == 1
-                       && writer.endWrite() == 1
+        return read == 1 && writer.startWrite(KivString(base.c_str()), kind) == 1 &&
+                       writer.write(record) == 1 && writer.endWrite() == 1
                    ? 1
                    : 0;
     };
@@ -65,8 +66,8 @@ void prepare(Sample& s, Kind kind)
     std::shared_ptr<const Record> shared = record;
     s.writeShared = [shared, kind](const std::string& base) {
         KivNorvikFileWriter writer;
-        return writer.startWrite(KivString(base.c_str()), kind) == 1 && writer.write(*shared) == 1
-                       && writer.endWrite() == 1
+        return writer.startWrite(KivString(base.c_str()), kind) == 1 && writer.write(*shared) == 1 &&
+                       writer.endWrite() == 1
                    ? 1
                    : 0;
     };
@@ -92,8 +93,13 @@ std::vector<Sample> samples(const std::string& dir)
         for (const auto& kind : kinds) {
             if (extension != std::string(".") + kind.extension)
                 continue;
-            Sample s{entry.path().stem().string(), entry.path().string(), readRawBytes(entry.path().string()),
-                     "", nullptr, kind.extension, nullptr};
+            Sample s{entry.path().stem().string(),
+                     entry.path().string(),
+                     readRawBytes(entry.path().string()),
+                     "",
+                     nullptr,
+                     kind.extension,
+                     nullptr};
             kind.prepare(s, kind.kind);
             const std::string base = dir + "/reference_" + s.name;
             EXPECT_EQ(1, s.run(s.bytes, "", base)) << s.name;
@@ -151,9 +157,11 @@ TEST(Concurrency, ThreadsImportAndExportEveryKindAtOnce)
                         failed.push_back(s.name + ": other bytes in round " + std::to_string(r));
                     // A record read by several threads at once, none changing it.
                     if (s.writeShared(base + "_shared") != 1)
-                        failed.push_back(s.name + ": shared record not written in round " + std::to_string(r));
+                        failed.push_back(s.name + ": shared record not written in round " +
+                                         std::to_string(r));
                     else if (readRawBytes(base + "_shared." + s.extension) != s.expected)
-                        failed.push_back(s.name + ": shared record, other bytes in round " + std::to_string(r));
+                        failed.push_back(s.name + ": shared record, other bytes in round " +
+                                         std::to_string(r));
                     files[static_cast<size_t>(t)] += 2;
                 }
                 // A contract report goes through the handler being replaced.

@@ -87,7 +87,8 @@ std::string replaceAll(std::string text, const std::string& from, const std::str
 }
 
 // Fields less the host's own extraData, which a reader keeps.
-std::vector<std::pair<std::string, std::string>> withoutHostData(std::vector<std::pair<std::string, std::string>> fields)
+std::vector<std::pair<std::string, std::string>>
+withoutHostData(std::vector<std::pair<std::string, std::string>> fields)
 {
     std::vector<std::pair<std::string, std::string>> kept;
     for (auto& field : fields)
@@ -142,7 +143,8 @@ Outcome readInto(const std::string& path, const std::function<void()>& change, c
     return out;
 }
 
-Outcome readAs(int kind, const std::string& path, const std::function<void()>& change, const std::string* bytes)
+Outcome readAs(int kind, const std::string& path, const std::function<void()>& change,
+               const std::string* bytes)
 {
     switch (kind) {
     case 1: return readInto<KivNorvikBL1Reader, KivBL1Data>(path, change, bytes);
@@ -153,7 +155,8 @@ Outcome readAs(int kind, const std::string& path, const std::function<void()>& c
     }
 }
 
-const char* const kGolden[] = {"bl1_example.bl1", "bl2_full.bl2", "bl3_full.bl3", "bl4_filled.bl4", "bl5_main.bl5"};
+const char* const kGolden[] = {"bl1_example.bl1", "bl2_full.bl2", "bl3_full.bl3", "bl4_filled.bl4",
+                               "bl5_main.bl5"};
 
 std::string garbage(size_t size)
 {
@@ -171,7 +174,9 @@ bool heapIsSeen()
     const std::string dir = norvik_test::tempDir();
     const std::string bytes = "GEN\n  LIA " + std::string(1 << 20, 'x') + "\nFIN\n";
     norvik_test::writeBytes(dir + "/probe.bl1", bytes);
-    return readAs(1, dir + "/probe.bl1", [] {}, &bytes).peak >= (1 << 20);
+    return readAs(
+               1, dir + "/probe.bl1", [] {}, &bytes)
+               .peak >= (1 << 20);
 }
 
 } // namespace
@@ -203,10 +208,12 @@ TEST(InputFaults, BadFilesAreReadWithinBoundsOrRefusedWithTheRecordKept)
         int kinds = 5;       // read as BL1 to BLn
     };
     const Case cases[] = {
-        {"cut in the middle of a line", [](const std::string& g) { return g.substr(0, g.size() / 2 + 3); }, 1, ""},
+        {"cut in the middle of a line", [](const std::string& g) { return g.substr(0, g.size() / 2 + 3); }, 1,
+         ""},
         {"binary garbage", [](const std::string&) { return garbage(64 * 1024); }, 1, ""},
         {"a line of 100,000 characters",
-         [&](const std::string& g) { return replaceAll(g, "FIN\n", "  LIA " + longValue + "\nFIN\n"); }, 1, ""},
+         [&](const std::string& g) { return replaceAll(g, "FIN\n", "  LIA " + longValue + "\nFIN\n"); }, 1,
+         ""},
         {"a million lines", [&](const std::string&) { return many; }, 1, "", 1},
         {"\\r\\n line ends", [](const std::string& g) { return replaceAll(g, "\n", "\r\n"); }, 1, ""},
         {"\\r line ends only", [](const std::string& g) { return replaceAll(g, "\n", "\r"); }, 1, "lone-cr"},
@@ -219,8 +226,10 @@ TEST(InputFaults, BadFilesAreReadWithinBoundsOrRefusedWithTheRecordKept)
             const std::string path = dir + "/in.bl" + std::to_string(kind);
             norvik_test::writeBytes(path, bytes);
             const auto start = std::chrono::steady_clock::now();
-            const Outcome out = readAs(kind, path, [] {}, &bytes);
-            const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+            const Outcome out = readAs(
+                kind, path, [] {}, &bytes);
+            const double seconds =
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
             EXPECT_EQ(c.result, out.result);
             EXPECT_TRUE(out.recordAsPromised);
             if (*c.finding) {
@@ -230,7 +239,8 @@ TEST(InputFaults, BadFilesAreReadWithinBoundsOrRefusedWithTheRecordKept)
             std::printf("%s, BL%d: %zu bytes, %.2f s, heap %lld bytes at most, %d findings\n", c.name, kind,
                         bytes.size(), seconds, out.peak, out.findings);
             if (seen) {
-                EXPECT_LE(out.peak, 80 * static_cast<long long>(bytes.size()) + (1 << 20)) << bytes.size() << " bytes";
+                EXPECT_LE(out.peak, 80 * static_cast<long long>(bytes.size()) + (1 << 20))
+                    << bytes.size() << " bytes";
             }
         }
     }
@@ -244,13 +254,14 @@ TEST(InputFaults, LongValuesAndWindowsLineEndsReadInFull)
     const std::string dir = norvik_test::tempDir();
     const std::string value(100000, 'v');
     KivBL1Data d;
-    ASSERT_EQ(1, norvik_test::readFromBytes<KivNorvikBL1Reader>("GEN\r\n  LIA " + value + "\r\nFIN\r\n", d, dir));
+    ASSERT_EQ(
+        1, norvik_test::readFromBytes<KivNorvikBL1Reader>("GEN\r\n  LIA " + value + "\r\nFIN\r\n", d, dir));
     EXPECT_EQ(value, norvik_test::narrow(d.generalGroup.lia));
     KivBL1Data unix;
     ASSERT_EQ(1, norvik_test::readFromBytes<KivNorvikBL1Reader>(golden(kGolden[0]), unix, dir));
     KivBL1Data windows;
     ASSERT_EQ(1, norvik_test::readFromBytes<KivNorvikBL1Reader>(replaceAll(golden(kGolden[0]), "\n", "\r\n"),
-                                                                 windows, dir));
+                                                                windows, dir));
     EXPECT_EQ(fieldTexts(unix), fieldTexts(windows));
 }
 
@@ -268,14 +279,17 @@ TEST(InputFaults, FileShrunkOrMissingBetweenOpenAndRead)
         const std::string half = bytes.substr(0, bytes.size() / 2);
         const std::string none;
         norvik_test::writeBytes(path, bytes);
-        Outcome shrunk = readAs(kind, path, [&] { std::filesystem::resize_file(path, half.size()); }, &half);
+        Outcome shrunk = readAs(
+            kind, path, [&] { std::filesystem::resize_file(path, half.size()); }, &half);
         EXPECT_EQ(1, shrunk.result);
         EXPECT_TRUE(shrunk.recordAsPromised);
-        Outcome missing = readAs(kind, dir + "/missing.bl1", [] {}, &none);
+        Outcome missing = readAs(
+            kind, dir + "/missing.bl1", [] {}, &none);
         EXPECT_EQ(0, missing.result);
         EXPECT_EQ("cannot-open", missing.firstFinding);
         EXPECT_TRUE(missing.recordAsPromised);
-        Outcome folder = readAs(kind, dir, [] {}, &none);
+        Outcome folder = readAs(
+            kind, dir, [] {}, &none);
         EXPECT_EQ(0, folder.result);
         EXPECT_TRUE(folder.recordAsPromised);
     }
@@ -294,7 +308,8 @@ TEST(InputFaults, FileDeletedBetweenOpenAndRead)
         const std::string bytes = golden(kGolden[kind - 1]);
         const std::string path = dir + "/in.bl" + std::to_string(kind);
         norvik_test::writeBytes(path, bytes);
-        Outcome deleted = readAs(kind, path, [&] { std::filesystem::remove(path); }, &bytes);
+        Outcome deleted = readAs(
+            kind, path, [&] { std::filesystem::remove(path); }, &bytes);
         EXPECT_EQ(1, deleted.result);
         EXPECT_TRUE(deleted.recordAsPromised);
     }

@@ -12,7 +12,11 @@ using namespace norvik;
 
 TEST(ToolText, Utf8AndWideTextConvertBothWays)
 {
-    const struct { std::string utf8; std::wstring wide; } cases[] = {
+    const struct
+    {
+        std::string utf8;
+        std::wstring wide;
+    } cases[] = {
         {"", L""},
         {"S355", L"S355"},
         {"Z\xC3\xBCrich \xE2\x80\x93 \xC3\x98", L"Z\u00FCrich \u2013 \u00D8"},
@@ -24,7 +28,10 @@ TEST(ToolText, Utf8AndWideTextConvertBothWays)
     }
     // Broken sequences become U+FFFD, one per byte that starts none.
     EXPECT_EQ(wideFromUtf8("a\xC3"), L"a\uFFFD");
-    EXPECT_EQ(wideFromUtf8("\xFF" "b"), L"\uFFFD" L"b");
+    EXPECT_EQ(wideFromUtf8("\xFF"
+                           "b"),
+              L"\uFFFD"
+              L"b");
     EXPECT_EQ(wideFromUtf8("\xE2\x28\xA1"), L"\uFFFD(\uFFFD");
 }
 
@@ -45,8 +52,13 @@ TEST(ToolKinds, KindsFromNamesPathsAndOutputNames)
 TEST(ToolKinds, ContentTellsTheKindOrTheKindsItFits)
 {
     using K = std::vector<Kind>;
-    const K bl1{KivNorvikData::eBL1}, bl2{KivNorvikData::eBL2}, bl12{KivNorvikData::eBL1, KivNorvikData::eBL2};
-    const struct { const char* bytes; K kinds; } cases[] = {
+    const K bl1{KivNorvikData::eBL1}, bl2{KivNorvikData::eBL2},
+        bl12{KivNorvikData::eBL1, KivNorvikData::eBL2};
+    const struct
+    {
+        const char* bytes;
+        K kinds;
+    } cases[] = {
         {"\"NV_ATT_04\",\"\"\n", {KivNorvikData::eBL4}},
         {"\xEF\xBB\xBF \"NV_ATT_05\" , \"Hall\"\r\n", {KivNorvikData::eBL5}},
         {"\"NV_ATT\",\"2006.15c2:Hall\"\nGEN\nFIN\n", {KivNorvikData::eBL3}},
@@ -66,7 +78,11 @@ TEST(ToolKinds, ContentTellsTheKindOrTheKindsItFits)
 // A finding stays on one line of a terminal whatever text the file held.
 TEST(ToolCheck, ControlCharactersAreEscaped)
 {
-    const struct { const char* text; const char* shown; } cases[] = {
+    const struct
+    {
+        const char* text;
+        const char* shown;
+    } cases[] = {
         {"Unknown group \"GEN\r  ACIER\"", "Unknown group \"GEN\\r  ACIER\""},
         {"a\nb\tc", "a\\nb\\tc"},
         {"\x1b[31mred\x7f", "\\x1b[31mred\\x7f"},
@@ -78,7 +94,12 @@ TEST(ToolCheck, ControlCharactersAreEscaped)
 
 TEST(ToolJson, IntegersTakeTheir32BitRangeAndCodes)
 {
-    const struct { const char* value; bool accepted; int stored; } cases[] = {
+    const struct
+    {
+        const char* value;
+        bool accepted;
+        int stored;
+    } cases[] = {
         {"-2147483648", true, INT32_MIN},
         {"2147483647", true, INT32_MAX},
         {"2147483648", false, 0},
@@ -92,8 +113,8 @@ TEST(ToolJson, IntegersTakeTheir32BitRangeAndCodes)
     };
     for (const auto& c : cases) {
         std::string error;
-        const auto record = fromJsonText(std::string(R"({"kind":"BL1","generalGroup":{"noeudNum":)") + c.value + "}}",
-                                         error);
+        const auto record =
+            fromJsonText(std::string(R"({"kind":"BL1","generalGroup":{"noeudNum":)") + c.value + "}}", error);
         ASSERT_EQ(record != nullptr, c.accepted) << c.value << ": " << error;
         if (record)
             EXPECT_EQ(static_cast<KivBL1Data&>(*record).generalGroup.noeudNum, c.stored) << c.value;
@@ -128,7 +149,8 @@ TEST(ToolSchema, EveryFieldPathResolvesInTheSchema)
             auto step = [&](const std::string& part) {
                 if (!part.empty() && std::isdigit(static_cast<unsigned char>(part[0]))) {
                     const size_t i = std::stoul(part);
-                    node = node->contains("prefixItems") ? &node->at("prefixItems").at(i) : &node->at("items");
+                    node =
+                        node->contains("prefixItems") ? &node->at("prefixItems").at(i) : &node->at("items");
                 } else {
                     node = &node->at("properties").at(part);
                 }
@@ -142,7 +164,8 @@ TEST(ToolSchema, EveryFieldPathResolvesInTheSchema)
                     name += c;
                 }
             }
-            EXPECT_TRUE(node->contains("type") || node->contains("enum")) << kindName(kind) << " " << field.path;
+            EXPECT_TRUE(node->contains("type") || node->contains("enum"))
+                << kindName(kind) << " " << field.path;
         }
     }
 }

@@ -13,11 +13,11 @@
 #include <thread>
 
 #ifdef _WIN32
-#include <io.h>
-#define NORVIK_ISATTY(f) _isatty(_fileno(f))
+#  include <io.h>
+#  define NORVIK_ISATTY(f) _isatty(_fileno(f))
 #else
-#include <unistd.h>
-#define NORVIK_ISATTY(f) isatty(fileno(f))
+#  include <unistd.h>
+#  define NORVIK_ISATTY(f) isatty(fileno(f))
 #endif
 
 namespace fs = std::filesystem;
@@ -44,21 +44,25 @@ void walk(const fs::path& folder, bool recursive, std::vector<std::string>& out)
     std::error_code ec;
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
         std::error_code e2;
-        if (it->is_symlink(e2) && it->is_directory(e2))
+        if (it->is_symlink(e2) && it->is_directory(e2)) {
             continue; // a link to a folder
+        }
         if (it->is_directory(e2)) {
-            if (recursive)
+            if (recursive) {
                 folders.push_back(it->path());
+            }
         } else if (wanted(*it)) {
             files.push_back(it->path());
         }
     }
     std::sort(files.begin(), files.end());
     std::sort(folders.begin(), folders.end());
-    for (const fs::path& f : files)
+    for (const fs::path& f : files) {
         out.push_back(f.u8string());
-    for (const fs::path& f : folders)
+    }
+    for (const fs::path& f : folders) {
         walk(f, recursive, out);
+    }
 }
 
 struct FileResult
@@ -72,7 +76,7 @@ const char* severity(const Finding& f) { return f.error ? "error" : "warning"; }
 
 Json findingJson(const Finding& f)
 {
-    return {{"line", f.line},       {"severity", severity(f)}, {"code", f.code}, {"message", f.message},
+    return {{"line", f.line},       {"severity", severity(f)}, {"code", f.code},    {"message", f.message},
             {"keyword", f.keyword}, {"group", f.group},        {"fields", f.fields}};
 }
 } // namespace
@@ -85,19 +89,20 @@ std::string printable(const std::string& text)
     for (size_t i = 0; i < text.size(); ++i) {
         const unsigned char c = static_cast<unsigned char>(text[i]);
         const unsigned char next = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0;
-        if (c == '\r')
+        if (c == '\r') {
             out += "\\r";
-        else if (c == '\n')
+        } else if (c == '\n') {
             out += "\\n";
-        else if (c == '\t')
+        } else if (c == '\t') {
             out += "\\t";
-        else if (c < 0x20 || c == 0x7F)
+        } else if (c < 0x20 || c == 0x7F) {
             out += std::string("\\x") + hex[c >> 4] + hex[c & 15];
-        else if (c == 0xC2 && next >= 0x80 && next <= 0x9F) { // a C1 control in UTF-8
+        } else if (c == 0xC2 && next >= 0x80 && next <= 0x9F) { // a C1 control in UTF-8
             out += std::string("\\u00") + hex[next >> 4] + hex[next & 15];
             ++i;
-        } else
+        } else {
             out += static_cast<char>(c);
+        }
     }
     return out;
 }
@@ -115,14 +120,13 @@ std::vector<std::string> findFiles(const std::vector<std::string>& paths, bool r
     for (const std::string& path : paths) {
         std::error_code ec;
         const fs::path p = fs::u8path(path);
-        if (path == "-")
-            files.push_back(path); // standard input
-        else if (fs::is_directory(p, ec))
+        if (path != "-" && fs::is_directory(p, ec)) {
             walk(p, recursive, files);
-        else if (fs::exists(p, ec))
+        } else if (path == "-" || fs::exists(p, ec)) { // "-": standard input
             files.push_back(path);
-        else
+        } else {
             missing.push_back(path);
+        }
     }
     return files;
 }
@@ -136,8 +140,9 @@ int runCheck(const std::vector<std::string>& paths, const CheckOptions& options)
     std::vector<std::string> missing;
     const std::vector<std::string> files = findFiles(paths, options.recursive, missing);
     bool failedToRead = !missing.empty();
-    for (const std::string& m : missing)
+    for (const std::string& m : missing) {
         std::cerr << "norvik: " << m << ": no such file or folder\n";
+    }
     if (files.empty()) {
         std::cerr << "norvik: no exchange file found to check\n";
         return 2;
@@ -157,11 +162,12 @@ int runCheck(const std::vector<std::string>& paths, const CheckOptions& options)
             ready.notify_all();
         }
     };
-    unsigned jobs = options.jobs ? options.jobs : std::max(1u, std::thread::hardware_concurrency());
+    unsigned jobs = options.jobs != 0u ? options.jobs : std::max(1u, std::thread::hardware_concurrency());
     jobs = static_cast<unsigned>(std::min<size_t>(jobs, files.size()));
     std::vector<std::thread> threads;
-    for (unsigned t = 0; t < jobs; ++t)
+    for (unsigned t = 0; t < jobs; ++t) {
         threads.emplace_back(work);
+    }
 
     const bool terminal = NORVIK_ISATTY(stderr) != 0;
     const auto start = std::chrono::steady_clock::now();
@@ -173,8 +179,9 @@ int runCheck(const std::vector<std::string>& paths, const CheckOptions& options)
         while (!ready.wait_for(lock, std::chrono::milliseconds(100), [&] { return results[i].done; })) {
             if (terminal && std::chrono::steady_clock::now() - start > std::chrono::seconds(1)) {
                 size_t done = 0;
-                for (const FileResult& r : results)
-                    done += r.done;
+                for (const FileResult& r : results) {
+                    done += static_cast<unsigned long>(r.done);
+                }
                 std::fprintf(stderr, "\rchecked %zu of %zu files", done, files.size());
                 std::fflush(stderr);
                 progressShown = true;
@@ -191,40 +198,47 @@ int runCheck(const std::vector<std::string>& paths, const CheckOptions& options)
             ++unreadable;
             failedToRead = true;
             item["error"] = result.read.error;
-            if (!options.json)
+            if (!options.json) {
                 std::cerr << "norvik: " << result.read.error << "\n";
+            }
         } else {
             item["kind"] = kindName(result.read.record->dataType);
             item["findings"] = Json::array();
             for (const Finding& f : result.read.findings) {
                 (f.error ? errors : warnings)++;
-                if (options.json)
+                if (options.json) {
                     item["findings"].push_back(findingJson(f));
-                else
+                } else {
                     std::cout << findingLine(result.path == "-" ? "<stdin>" : result.path, f) << "\n";
+                }
             }
         }
         report["files"].push_back(item);
     }
-    for (std::thread& t : threads)
+    for (std::thread& t : threads) {
         t.join();
-    if (progressShown)
+    }
+    if (progressShown) {
         std::fprintf(stderr, "\r\033[K");
+    }
 
     if (options.json) {
-        report["summary"] = {{"files", files.size()}, {"errors", errors}, {"warnings", warnings},
-                             {"unreadable", unreadable}};
+        report["summary"] = {
+            {"files", files.size()}, {"errors", errors}, {"warnings", warnings}, {"unreadable", unreadable}};
         std::cout << report.dump(2) << "\n";
     }
     std::cout.flush();
     std::cerr << "norvik: checked " << files.size() << (files.size() == 1 ? " file: " : " files: ") << errors
-              << (errors == 1 ? " error, " : " errors, ") << warnings << (warnings == 1 ? " warning" : " warnings");
-    if (unreadable)
+              << (errors == 1 ? " error, " : " errors, ") << warnings
+              << (warnings == 1 ? " warning" : " warnings");
+    if (unreadable != 0u) {
         std::cerr << ", " << unreadable << " unreadable";
+    }
     std::cerr << "\n";
-    if (failedToRead)
+    if (failedToRead) {
         return 2;
-    return errors || (options.denyWarnings && warnings) ? 1 : 0;
+    }
+    return (errors != 0u) || (options.denyWarnings && (warnings != 0u)) ? 1 : 0;
 }
 
 } // namespace norvik

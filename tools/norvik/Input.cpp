@@ -16,10 +16,12 @@ std::string notAFile(const std::string& path)
 {
     std::error_code ec;
     const auto status = std::filesystem::status(std::filesystem::u8path(path), ec);
-    if (!std::filesystem::exists(status))
+    if (!std::filesystem::exists(status)) {
         return path + ": no such file";
-    if (std::filesystem::is_directory(status))
+    }
+    if (std::filesystem::is_directory(status)) {
         return path + ": is a folder, not a file";
+    }
     return {};
 }
 } // namespace
@@ -27,8 +29,9 @@ std::string notAFile(const std::string& path)
 bool parseKindChoice(const std::string& text, KindChoice& choice)
 {
     choice = {};
-    if (text.empty())
+    if (text.empty()) {
         return true;
+    }
     if (text == "auto") {
         choice.detect = true;
         return true;
@@ -51,8 +54,9 @@ bool readWhole(const std::string& path, std::string& bytes, std::string& error)
     }
     const auto fsPath = std::filesystem::u8path(path);
     error = notAFile(path);
-    if (!error.empty())
+    if (!error.empty()) {
         return false;
+    }
     errno = 0;
     std::ifstream in(fsPath, std::ios::binary);
     if (!in) {
@@ -71,8 +75,9 @@ namespace {
 std::string kindList(const std::vector<Kind>& kinds)
 {
     std::string out;
-    for (size_t i = 0; i < kinds.size(); ++i)
+    for (size_t i = 0; i < kinds.size(); ++i) {
         out += std::string(i == 0 ? "" : i + 1 == kinds.size() ? " and " : ", ") + kindName(kinds[i]);
+    }
     return out;
 }
 } // namespace
@@ -82,16 +87,20 @@ ReadResult loadExchangeFile(const std::string& path, const KindChoice& choice)
     ReadResult result;
     const bool stdinput = path == "-";
     const std::string name = stdinput ? "standard input" : path;
-    if (!stdinput)
+    if (!stdinput) {
         result.error = notAFile(path);
-    if (!result.error.empty())
+    }
+    if (!result.error.empty()) {
         return result;
+    }
     std::optional<Kind> kind = choice.given;
-    if (!kind && !choice.detect && !stdinput)
+    if (!kind && !choice.detect && !stdinput) {
         kind = kindFromPath(path);
+    }
     if (!kind && !choice.detect) {
-        result.error = name + (stdinput ? ": the kind is unknown; give --kind BL1..BL5 or auto"
-                                        : ": the kind is unknown (the extension is not .bl1 to .bl5); give --kind");
+        result.error =
+            name + (stdinput ? ": the kind is unknown; give --kind BL1..BL5 or auto"
+                             : ": the kind is unknown (the extension is not .bl1 to .bl5); give --kind");
         return result;
     }
     // A file of a known kind goes to its reader by path; standard input and
@@ -100,23 +109,26 @@ ReadResult loadExchangeFile(const std::string& path, const KindChoice& choice)
         result = readFile(*kind, path);
     } else {
         std::string bytes;
-        if (!readWhole(path, bytes, result.error))
+        if (!readWhole(path, bytes, result.error)) {
             return result;
+        }
         if (!kind) {
             const std::vector<Kind> kinds = detectKind(bytes);
             if (kinds.size() != 1) {
-                result.error = name + (kinds.empty() ? ": neither the tag line nor the headers show the kind of file"
-                                                     : ": the tag line and the headers fit " + kindList(kinds) +
-                                                           " alike") +
-                               "; give --kind BL1..BL5";
+                result.error =
+                    name +
+                    (kinds.empty() ? ": neither the tag line nor the headers show the kind of file"
+                                   : ": the tag line and the headers fit " + kindList(kinds) + " alike") +
+                    "; give --kind BL1..BL5";
                 return result;
             }
             kind = kinds.front();
         }
         result = readBytes(*kind, bytes);
     }
-    if (!result.record)
+    if (!result.record) {
         result.error = name + ": " + result.error;
+    }
     return result;
 }
 

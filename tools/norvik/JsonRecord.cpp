@@ -36,8 +36,9 @@ struct ToJson
     void elements(const std::string& path, A& items, Each each)
     {
         doc[pointerOf(path)] = Json::array();
-        for (int i = 0; i < items.getLength(); ++i)
+        for (int i = 0; i < items.getLength(); ++i) {
             each(items[i], path + "[" + std::to_string(i) + "]");
+        }
     }
 };
 
@@ -48,20 +49,25 @@ struct Resize
     const Json& in;
 
     template <class T>
-    void operator()(const std::string&, T&) {}
+    void operator()(const std::string&, T&)
+    {
+    }
     void code(const std::string&, int&, int) {}
     template <class A, class Each>
     void elements(const std::string& path, A& items, Each each)
     {
         const auto p = pointerOf(path);
-        if (!in.contains(p) || !in.at(p).is_array())
+        if (!in.contains(p) || !in.at(p).is_array()) {
             return;
+        }
         const size_t n = in.at(p).size();
-        if (n > static_cast<size_t>(std::numeric_limits<int>::max() / 2))
+        if (n > static_cast<size_t>(std::numeric_limits<int>::max() / 2)) {
             return; // refused by the shape check
+        }
         items.setLength(static_cast<int>(n));
-        for (int i = 0; i < items.getLength(); ++i)
+        for (int i = 0; i < items.getLength(); ++i) {
             each(items[i], path + "[" + std::to_string(i) + "]");
+        }
     }
 };
 
@@ -73,8 +79,9 @@ std::string describe(const Json& value)
     case Json::value_t::null: return "null";
     default: {
         std::string text = value.dump(-1, ' ', false, Json::error_handler_t::replace);
-        if (text.size() > 40)
+        if (text.size() > 40) {
             text.replace(37, std::string::npos, "...");
+        }
         return text;
     }
     }
@@ -94,14 +101,17 @@ bool checkShape(const Json& in, const Json& shape, const std::string& path, std:
             return false;
         }
         for (auto it = in.begin(); it != in.end(); ++it) {
-            if (path.empty() && (it.key() == "kind" || it.key() == "formatVersion" || it.key() == "projectName"))
+            if (path.empty() &&
+                (it.key() == "kind" || it.key() == "formatVersion" || it.key() == "projectName")) {
                 continue;
+            }
             if (!shape.contains(it.key())) {
                 error = join(path, it.key()) + ": unknown field";
                 return false;
             }
-            if (!checkShape(it.value(), shape.at(it.key()), join(path, it.key()), error))
+            if (!checkShape(it.value(), shape.at(it.key()), join(path, it.key()), error)) {
                 return false;
+            }
         }
         return true;
     }
@@ -115,9 +125,11 @@ bool checkShape(const Json& in, const Json& shape, const std::string& path, std:
                     std::to_string(in.size());
             return false;
         }
-        for (size_t i = 0; i < in.size(); ++i)
-            if (!checkShape(in[i], shape[i], path + "[" + std::to_string(i) + "]", error))
+        for (size_t i = 0; i < in.size(); ++i) {
+            if (!checkShape(in[i], shape[i], path + "[" + std::to_string(i) + "]", error)) {
                 return false;
+            }
+        }
     }
     return true;
 }
@@ -137,8 +149,9 @@ struct Assign
     }
     bool fail(const std::string& path, const std::string& reason)
     {
-        if (error.empty())
+        if (error.empty()) {
             error = path + ": " + reason;
+        }
         return false;
     }
     bool integer(const std::string& path, const Json& v, int& field)
@@ -149,30 +162,36 @@ struct Assign
         }
         if (v.is_number_float()) {
             const double d = v.get<double>();
-            if (!(d >= INT32_MIN && d <= INT32_MAX) || d != std::floor(d))
+            if (!(d >= INT32_MIN && d <= INT32_MAX) || d != std::floor(d)) {
                 return fail(path, "expected a 32-bit integer, got " + describe(v));
+            }
             field = static_cast<int>(d);
             return true;
         }
-        if (!v.is_number_integer())
+        if (!v.is_number_integer()) {
             return fail(path, "expected an integer, got " + describe(v));
-        if (v.is_number_unsigned() ? v.get<std::uint64_t>() > static_cast<std::uint64_t>(INT32_MAX)
-                                   : (v.get<std::int64_t>() < INT32_MIN || v.get<std::int64_t>() > INT32_MAX))
+        }
+        if (v.is_number_unsigned()
+                ? v.get<std::uint64_t>() > static_cast<std::uint64_t>(INT32_MAX)
+                : (v.get<std::int64_t>() < INT32_MIN || v.get<std::int64_t>() > INT32_MAX)) {
             return fail(path, describe(v) + " is outside the 32-bit integer range");
+        }
         field = static_cast<int>(v.get<std::int64_t>());
         return true;
     }
     void operator()(const std::string& path, int& field)
     {
-        if (const Json* v = find(path))
+        if (const Json* v = find(path)) {
             integer(path, *v, field);
+        }
     }
     void code(const std::string& path, int& field, int count)
     {
         const Json* v = find(path);
         int value = field;
-        if (!v || !integer(path, *v, value))
+        if ((v == nullptr) || !integer(path, *v, value)) {
             return;
+        }
         if (KivNorvikData::isDefined(value) && (value < 0 || value >= count)) {
             fail(path, describe(*v) + " is not a code (0 to " + std::to_string(count - 1) + ")");
             return;
@@ -182,32 +201,37 @@ struct Assign
     void operator()(const std::string& path, double& field)
     {
         const Json* v = find(path);
-        if (!v)
+        if (v == nullptr) {
             return;
-        if (v->is_null())
+        }
+        if (v->is_null()) {
             field = KivNorvikData::kUndefinedReal;
-        else if (v->is_number())
+        } else if (v->is_number()) {
             field = v->get<double>();
-        else
+        } else {
             fail(path, "expected a number, got " + describe(*v));
+        }
     }
     void operator()(const std::string& path, KivString& field)
     {
         const Json* v = find(path);
-        if (!v)
+        if (v == nullptr) {
             return;
-        if (v->is_null())
+        }
+        if (v->is_null()) {
             field = emptyIsUnset ? KivString() : KivNorvikData::undefinedString();
-        else if (v->is_string())
+        } else if (v->is_string()) {
             field = fromUtf8(v->get<std::string>());
-        else
+        } else {
             fail(path, "expected a text, got " + describe(*v));
+        }
     }
     template <class A, class Each>
     void elements(const std::string& path, A& items, Each each)
     {
-        for (int i = 0; i < items.getLength(); ++i)
+        for (int i = 0; i < items.getLength(); ++i) {
             each(items[i], path + "[" + std::to_string(i) + "]");
+        }
     }
 };
 
@@ -217,21 +241,22 @@ struct SchemaShape
     static constexpr bool walksStructure = true;
     Json& doc;
 
-    void leaf(const std::string& path, Json schema) { doc[pointerOf(path)] = Json{{kLeaf, std::move(schema)}}; }
+    void leaf(const std::string& path, Json schema)
+    {
+        doc[pointerOf(path)] = Json{{kLeaf, std::move(schema)}};
+    }
     void operator()(const std::string& path, const int&)
     {
         leaf(path, {{"type", {"integer", "null"}}, {"minimum", INT32_MIN}, {"maximum", INT32_MAX}});
     }
     void operator()(const std::string& path, const double&) { leaf(path, {{"type", {"number", "null"}}}); }
-    void operator()(const std::string& path, const KivString&)
-    {
-        leaf(path, {{"type", {"string", "null"}}});
-    }
+    void operator()(const std::string& path, const KivString&) { leaf(path, {{"type", {"string", "null"}}}); }
     void code(const std::string& path, const int&, int count)
     {
         Json values = Json::array();
-        for (int i = 0; i < count; ++i)
+        for (int i = 0; i < count; ++i) {
             values.push_back(i);
+        }
         values.push_back(nullptr);
         leaf(path, {{"enum", values}});
     }
@@ -245,20 +270,27 @@ struct SchemaShape
 
 Json schemaOf(const Json& shape)
 {
-    if (shape.is_object() && shape.contains(kLeaf))
+    if (shape.is_object() && shape.contains(kLeaf)) {
         return shape.at(kLeaf);
-    if (shape.is_object() && shape.contains(kElements))
+    }
+    if (shape.is_object() && shape.contains(kElements)) {
         return {{"type", "array"}, {"items", schemaOf(shape.at(kElements))}};
+    }
     if (shape.is_array()) {
         Json items = Json::array();
-        for (const Json& e : shape)
+        for (const Json& e : shape) {
             items.push_back(schemaOf(e));
-        return {{"type", "array"}, {"prefixItems", items}, {"items", false},
-                {"minItems", shape.size()}, {"maxItems", shape.size()}};
+        }
+        return {{"type", "array"},
+                {"prefixItems", items},
+                {"items", false},
+                {"minItems", shape.size()},
+                {"maxItems", shape.size()}};
     }
     Json properties = Json::object();
-    for (auto it = shape.begin(); it != shape.end(); ++it)
+    for (auto it = shape.begin(); it != shape.end(); ++it) {
         properties[it.key()] = schemaOf(it.value());
+    }
     return {{"type", "object"}, {"properties", properties}, {"additionalProperties", false}};
 }
 
@@ -268,12 +300,13 @@ Json::json_pointer pointerOf(const std::string& dottedPath)
 {
     std::string p = "/";
     for (char c : dottedPath) {
-        if (c == '.' || c == '[')
+        if (c == '.' || c == '[') {
             p += '/';
-        else if (c == '*')
+        } else if (c == '*') {
             p += kElements;
-        else if (c != ']')
+        } else if (c != ']') {
             p += c;
+        }
     }
     return Json::json_pointer(p);
 }
@@ -322,8 +355,9 @@ std::unique_ptr<KivNorvikData> fromJson(const Json& json, std::string& error)
     }
     Resize resize{json};
     withRecord(*record, [&](auto& r) { visitFields(r, resize); });
-    if (!checkShape(json, toJson(*record), "", error))
+    if (!checkShape(json, toJson(*record), "", error)) {
         return nullptr;
+    }
     Assign assign{json, textUnsetIsEmpty(*kind), {}};
     // cppcheck-suppress danglingTemporaryLifetime ; the visitor refers to locals, not to a temporary
     withRecord(*record, [&](auto& r) { visitFields(r, assign); });
@@ -362,8 +396,9 @@ Json jsonSchema(Kind kind)
     Json properties = {{"kind", {{"const", kindName(kind)}}},
                        {"formatVersion", {{"const", kJsonFormatVersion}}},
                        {"projectName", {{"type", "string"}}}};
-    for (auto it = body["properties"].begin(); it != body["properties"].end(); ++it)
+    for (auto it = body["properties"].begin(); it != body["properties"].end(); ++it) {
         properties[it.key()] = it.value();
+    }
     schema["properties"] = properties;
     schema["additionalProperties"] = false;
     return schema;

@@ -27,8 +27,9 @@ Finding findingOf(const KivNorvikFinding& f)
     out.message = toUtf8(f.message);
     out.keyword = toUtf8(f.keyword);
     out.group = toUtf8(f.group);
-    for (int i = 0; i < f.fields.getLength(); ++i)
+    for (int i = 0; i < f.fields.getLength(); ++i) {
         out.fields.push_back(toUtf8(f.fields[i]));
+    }
     return out;
 }
 
@@ -40,8 +41,9 @@ ReadResult run(KivNorvikFileReader& reader, Kind kind)
     auto record = freshRecord(kind);
     const bool read = reader.readFile(*record) != 0;
     const KivArray<KivNorvikFinding>& findings = reader.getFindings();
-    for (int i = 0; i < findings.getLength(); ++i)
+    for (int i = 0; i < findings.getLength(); ++i) {
         result.findings.push_back(findingOf(findings[i]));
+    }
     if (read) {
         result.record = std::move(record);
         return result;
@@ -52,8 +54,9 @@ ReadResult run(KivNorvikFileReader& reader, Kind kind)
             break;
         }
     }
-    if (result.error.empty())
+    if (result.error.empty()) {
         result.error = "cannot be read";
+    }
     return result;
 }
 
@@ -93,8 +96,9 @@ const KivNorvikKindLayout& layoutOf(Kind kind)
 std::string trimmed(const std::string& text, const char* blanks = " \t")
 {
     const size_t first = text.find_first_not_of(blanks);
-    if (first == std::string::npos)
+    if (first == std::string::npos) {
         return {};
+    }
     return text.substr(first, text.find_last_not_of(blanks) - first + 1);
 }
 
@@ -106,12 +110,15 @@ std::vector<KivString> linesOf(const std::string& bytes)
     while (start < bytes.size()) {
         size_t end = bytes.find('\n', start);
         const size_t next = end == std::string::npos ? bytes.size() : end + 1;
-        if (end == std::string::npos)
+        if (end == std::string::npos) {
             end = bytes.size();
-        if (end > start && bytes[end - 1] == '\r')
+        }
+        if (end > start && bytes[end - 1] == '\r') {
             --end;
-        if (end > start)
+        }
+        if (end > start) {
             lines.emplace_back(bytes.substr(start, end - start).c_str());
+        }
         start = next;
     }
     return lines;
@@ -123,23 +130,27 @@ std::vector<Kind> tagKinds(const KivString& line)
 {
     std::string text = trimmed(toUtf8(line));
     const size_t comma = text.find(',');
-    if (comma == std::string::npos)
+    if (comma == std::string::npos) {
         return {};
+    }
     const std::string tag = trimmed(trimmed(text.substr(0, comma)), "\"");
     KivString plain, unprefixed;
     KivNorvikFileReader::projectNameFromTagLine(line, false, plain, tag.c_str());
     KivNorvikFileReader::projectNameFromTagLine(line, true, unprefixed, tag.c_str());
     const bool prefixed = !(plain == unprefixed);
     std::vector<Kind> kinds;
-    for (Kind k : kAllKinds)
-        if (tag == layoutOf(k).tag)
+    for (Kind k : kAllKinds) {
+        if (tag == layoutOf(k).tag) {
             kinds.push_back(k);
+        }
+    }
     if (kinds.size() > 1) {
         const auto bl3 = std::find(kinds.begin(), kinds.end(), KivNorvikData::eBL3);
-        if (prefixed)
+        if (prefixed) {
             kinds = {KivNorvikData::eBL3};
-        else if (bl3 != kinds.end())
+        } else if (bl3 != kinds.end()) {
             kinds.erase(bl3);
+        }
     }
     return kinds;
 }
@@ -157,13 +168,15 @@ int fit(const std::vector<KivString>& lines, const KivNorvikKindLayout& layout)
             score += 2;
             continue;
         }
-        if (group == nullptr)
+        if (group == nullptr) {
             continue;
+        }
         KivNorvikFileReader::tokenize(line, tokens);
-        if (tokens.getLength() == 1 && tokens[0] == KivString(L"FIN"))
+        if (tokens.getLength() == 1 && tokens[0] == KivString(L"FIN")) {
             group = nullptr;
-        else if (group->find(tokens) != nullptr)
+        } else if (group->find(tokens) != nullptr) {
             ++score;
+        }
     }
     return score;
 }
@@ -183,27 +196,34 @@ std::vector<Kind> detectKind(const std::string& bytes)
     std::vector<Kind> candidates;
     for (const KivString& line : lines) {
         bool header = false;
-        for (Kind k : kAllKinds)
+        for (Kind k : kAllKinds) {
             header = header || layoutOf(k).findGroup(line) != nullptr;
-        if (header)
+        }
+        if (header) {
             break; // the tag line comes before the groups
+        }
         candidates = tagKinds(line);
-        if (!candidates.empty())
+        if (!candidates.empty()) {
             break;
+        }
     }
-    if (candidates.size() == 1)
+    if (candidates.size() == 1) {
         return candidates;
+    }
     const bool tagged = !candidates.empty();
-    if (!tagged)
+    if (!tagged) {
         candidates.assign(std::begin(kAllKinds), std::end(kAllKinds));
+    }
     std::vector<Kind> best;
     int bestScore = 0;
     for (Kind k : candidates) {
         const int score = fit(lines, layoutOf(k));
-        if (score > bestScore)
+        if (score > bestScore) {
             best.clear();
-        if (score >= bestScore && score > 0)
+        }
+        if (score >= bestScore && score > 0) {
             best.push_back(k);
+        }
         bestScore = std::max(bestScore, score);
     }
     return best.empty() && tagged ? candidates : best;
@@ -212,11 +232,14 @@ std::vector<Kind> detectKind(const std::string& bytes)
 std::vector<CheckItem> recordCheck(const KivNorvikData& record)
 {
     KivArray<KivNorvikRecordIssue> issues;
-    if (!KivNorvikRecordCheck::check(record, issues))
+    if (KivNorvikRecordCheck::check(record, issues) == 0) {
         return {{"(record)", "check-failed", "the record could not be checked (memory ran out)"}};
+    }
     std::vector<CheckItem> items;
-    for (int i = 0; i < issues.getLength(); ++i)
+    items.reserve(static_cast<size_t>(issues.getLength()));
+    for (int i = 0; i < issues.getLength(); ++i) {
         items.push_back({toUtf8(issues[i].path), toUtf8(issues[i].code), toUtf8(issues[i].message)});
+    }
     return items;
 }
 
@@ -224,8 +247,9 @@ std::vector<FormatGroup> formatGroups(Kind kind)
 {
     std::vector<FormatGroup> groups;
     KivArray<KivNorvikLineFormat> lines;
-    if (!KivNorvikFileFormat::lines(kind, lines))
+    if (KivNorvikFileFormat::lines(kind, lines) == 0) {
         return groups;
+    }
     for (int i = 0; i < lines.getLength(); ++i) {
         const KivNorvikLineFormat& line = lines[i];
         const std::string group = toUtf8(line.group);
@@ -234,11 +258,11 @@ std::vector<FormatGroup> formatGroups(Kind kind)
             groups.push_back({group, toUtf8(line.condition), toUtf8(line.when), {}});
             continue;
         }
-        if (groups.empty() || groups.back().header != group)
+        if (groups.empty() || groups.back().header != group) {
             groups.push_back({group, {}, {}, {}});
-        groups.back().lines.push_back(
-            {toUtf8(line.keyword), toUtf8(line.formats), toUtf8(line.fields), toUtf8(line.condition),
-             toUtf8(line.when)});
+        }
+        groups.back().lines.push_back({toUtf8(line.keyword), toUtf8(line.formats), toUtf8(line.fields),
+                                       toUtf8(line.condition), toUtf8(line.when)});
     }
     return groups;
 }

@@ -14,12 +14,12 @@ namespace norvik {
 // One diagnostic of a file read.
 struct Finding
 {
-    int line = 0;               // 1-based; 0 for the file as a whole
-    bool error = false;         // else a warning
-    std::string code;           // short stable identifier
-    std::string message;        // UTF-8
-    std::string keyword;        // the line's keyword, when known
-    std::string group;          // the group's header, when known
+    int line = 0;                    // 1-based; 0 for the file as a whole
+    bool error = false;              // else a warning
+    std::string code;                // short stable identifier
+    std::string message;             // UTF-8
+    std::string keyword;             // the line's keyword, when known
+    std::string group;               // the group's header, when known
     std::vector<std::string> fields; // dotted paths of the fields concerned
 };
 
@@ -27,7 +27,7 @@ struct ReadResult
 {
     std::unique_ptr<KivNorvikData> record; // null when the file could not be read
     std::vector<Finding> findings;
-    std::string error;                     // why the file could not be read
+    std::string error; // why the file could not be read
 };
 
 // Reads a file (a UTF-8 path) or bytes as a file of `kind` with that kind's

@@ -13,11 +13,11 @@
 #include <type_traits>
 
 #ifdef _WIN32
-#include <process.h>
-#define NORVIK_PID _getpid()
+#  include <process.h>
+#  define NORVIK_PID _getpid()
 #else
-#include <unistd.h>
-#define NORVIK_PID getpid()
+#  include <unistd.h>
+#  define NORVIK_PID getpid()
 #endif
 
 namespace norvik {
@@ -27,15 +27,17 @@ const char* const kNames[] = {"BL1", "BL2", "BL3", "BL4", "BL5"};
 
 std::string lower(std::string s)
 {
-    for (char& c : s)
+    for (char& c : s) {
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
     return s;
 }
 
 void appendUtf8(std::string& out, unsigned long cp)
 {
-    if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+    if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
         cp = 0xFFFD;
+    }
     if (cp < 0x80) {
         out += static_cast<char>(cp);
     } else if (cp < 0x800) {
@@ -76,9 +78,11 @@ const char* kindExtension(Kind kind)
 
 std::optional<Kind> kindFromName(const std::string& name)
 {
-    for (Kind k : kAllKinds)
-        if (lower(name) == kindExtension(k))
+    for (Kind k : kAllKinds) {
+        if (lower(name) == kindExtension(k)) {
             return k;
+        }
+    }
     return std::nullopt;
 }
 
@@ -149,8 +153,9 @@ KivString fromUtf8(const std::string& text) { return KivString(wideFromUtf8(text
 std::string writerBase(const std::string& out, Kind kind)
 {
     const std::string suffix = std::string(".") + kindExtension(kind);
-    if (out.size() > suffix.size() && out.compare(out.size() - suffix.size(), suffix.size(), suffix) == 0)
+    if (out.size() > suffix.size() && out.compare(out.size() - suffix.size(), suffix.size(), suffix) == 0) {
         return out.substr(0, out.size() - suffix.size());
+    }
     return out;
 }
 
@@ -167,15 +172,16 @@ std::string writeRecord(const KivNorvikData& record, const std::string& out)
     }
     KivNorvikFileWriter writer;
     errno = 0;
-    if (!writer.startWrite(fromUtf8(base), static_cast<KivNorvikFileWriter::eNorvikFormatFile>(kind))) {
+    if (writer.startWrite(fromUtf8(base), static_cast<KivNorvikFileWriter::eNorvikFormatFile>(kind)) == 0) {
         const std::string reason = errno ? std::strerror(errno) : "cannot be opened";
         return base + "." + kindExtension(kind) + ": " + reason;
     }
     const int wrote = withRecord(record, [&](const auto& r) { return writer.write(r); });
     const bool ok = writer.endWrite() != 0 && wrote != 0;
     const std::string written = base + "." + kindExtension(kind);
-    if (!ok)
+    if (!ok) {
         return written + ": the file could not be written completely";
+    }
     if (toStdout) {
         std::ifstream in(std::filesystem::u8path(written), std::ios::binary);
         std::cout << in.rdbuf();
@@ -183,8 +189,9 @@ std::string writeRecord(const KivNorvikData& record, const std::string& out)
         std::error_code ec;
         std::filesystem::remove(std::filesystem::u8path(written), ec);
         std::cout.flush();
-        if (!std::cout)
+        if (!std::cout) {
             return "standard output: write failed";
+        }
     }
     return {};
 }

@@ -24,8 +24,8 @@ using Kind = KivNorvikData::eNorvikDataType;
 constexpr Kind kAllKinds[] = {KivNorvikData::eBL1, KivNorvikData::eBL2, KivNorvikData::eBL3,
                               KivNorvikData::eBL4, KivNorvikData::eBL5};
 
-const char* kindName(Kind kind);                       // "BL1"
-const char* kindExtension(Kind kind);                  // "bl1"
+const char* kindName(Kind kind);                           // "BL1"
+const char* kindExtension(Kind kind);                      // "bl1"
 std::optional<Kind> kindFromName(const std::string& name); // "BL1" or "bl1"
 // The kind named by a path's extension, in any case.
 std::optional<Kind> kindFromPath(const std::string& path);

@@ -43,8 +43,8 @@ void beamSide(KivBL1Data::BL1Traverse& t, int side, const char* size, double hei
 {
     t.side = side;
     profile(t.section, "IPE", size);
-    t.ang = side ? 0.0 : 5.5;
-    t.dy = side ? 150.0 : 135.0;
+    t.ang = side != 0 ? 0.0 : 5.5;
+    t.dy = side != 0 ? 150.0 : 135.0;
     t.renInf[0] = 2.0 * height;
     t.renInf[1] = 0.5 * height;
     t.raiTra.value1 = 10.0;
@@ -54,13 +54,13 @@ void beamSide(KivBL1Data::BL1Traverse& t, int side, const char* size, double hei
     t.lia2 = 0;
     KivBL1Data::BL1Effort e;
     e.number = 1;
-    e.value1 = side ? 85.4 : 62.3;
-    e.value2 = side ? 142.7 : 118.9;
+    e.value1 = side != 0 ? 85.4 : 62.3;
+    e.value2 = side != 0 ? 142.7 : 118.9;
     e.value3 = 12.5;
     t.efforts.append(e);
     e.number = 2;
-    e.value1 = side ? 64.1 : 47.8;
-    e.value2 = side ? 103.2 : 88.6;
+    e.value1 = side != 0 ? 64.1 : 47.8;
+    e.value2 = side != 0 ? 103.2 : 88.6;
     e.value3 = 8.25;
     t.efforts.append(e);
     t.pla.value1 = 20.0;
@@ -432,15 +432,15 @@ std::unique_ptr<KivNorvikData> bl5()
     for (int i = 0; i < 2; ++i) {
         auto& d = r->diagonalElementGroups[i];
         d.number = 2315 + 26 * i;
-        d.angle = i ? -41.5 : 41.5;
+        d.angle = i != 0 ? -41.5 : 41.5;
         d.numElt[0] = 2315 + 26 * i;
         d.numElt[1] = 2316 + 26 * i;
         d.mat = "S235";
         profile(d.section, "L", sizes[i]);
         d.tourneSec = i;
         d.effNumber = 2;
-        d.eff = i ? 88.6 : 112.4;
-        gussetPlate(d.ghcp, i ? 10.0 : 12.0);
+        d.eff = i != 0 ? 88.6 : 112.4;
+        gussetPlate(d.ghcp, i != 0 ? 10.0 : 12.0);
     }
     return r;
 }

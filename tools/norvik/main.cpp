@@ -25,15 +25,17 @@ int fail(const std::string& message)
 
 void printFindings(std::ostream& out, const std::string& file, const std::vector<Finding>& findings)
 {
-    for (const Finding& f : findings)
+    for (const Finding& f : findings) {
         out << findingLine(file == "-" ? "<stdin>" : file, f) << "\n";
+    }
 }
 
 int show(const std::string& file, const KindChoice& kind, bool all)
 {
     ReadResult read = loadExchangeFile(file, kind);
-    if (!read.record)
+    if (!read.record) {
         return fail(read.error);
+    }
     std::cout << showTree(*read.record, all);
     std::cout << (read.findings.empty() ? "findings: none\n" : "findings:\n");
     printFindings(std::cout, file, read.findings);
@@ -42,39 +44,46 @@ int show(const std::string& file, const KindChoice& kind, bool all)
 
 int diff(const std::string& a, const std::string& b, const KindChoice& kind, bool json)
 {
-    if (a == "-" && b == "-")
+    if (a == "-" && b == "-") {
         return fail("only one of the two files can be standard input");
+    }
     // Standard input takes the kind of the other file unless one is given.
     const bool stdinFirst = a == "-";
     ReadResult first = loadExchangeFile(stdinFirst ? b : a, kind);
-    if (!first.record)
+    if (!first.record) {
         return fail(first.error);
+    }
     KindChoice secondKind = kind;
-    if (!kind.given && !kind.detect)
+    if (!kind.given && !kind.detect) {
         secondKind.given = first.record->dataType;
+    }
     ReadResult second = loadExchangeFile(stdinFirst ? a : b, (a == "-" || b == "-") ? secondKind : kind);
-    if (!second.record)
+    if (!second.record) {
         return fail(second.error);
+    }
     ReadResult& before = stdinFirst ? second : first;
     ReadResult& after = stdinFirst ? first : second;
     printFindings(std::cerr, a, before.findings);
     printFindings(std::cerr, b, after.findings);
-    if (before.record->dataType != after.record->dataType)
+    if (before.record->dataType != after.record->dataType) {
         return fail(std::string("the files are of different kinds (") + kindName(before.record->dataType) +
                     " and " + kindName(after.record->dataType) + ")");
+    }
     const Comparison c = compare(*before.record, *after.record);
-    if (json)
+    if (json) {
         std::cout << diffJson(c).dump(2) << "\n";
-    else
+    } else {
         std::cout << diffText(c);
+    }
     return c.differences.empty() ? 0 : 1;
 }
 
 int toJsonCommand(const std::string& file, const KindChoice& kind)
 {
     ReadResult read = loadExchangeFile(file, kind);
-    if (!read.record)
+    if (!read.record) {
         return fail(read.error);
+    }
     printFindings(std::cerr, file, read.findings);
     std::cout << toJson(*read.record).dump(2) << "\n";
     return 0;
@@ -83,19 +92,23 @@ int toJsonCommand(const std::string& file, const KindChoice& kind)
 int fromJsonCommand(const std::string& in, const std::string& out, bool strict)
 {
     std::string text, error;
-    if (!readWhole(in, text, error))
+    if (!readWhole(in, text, error)) {
         return fail(error);
+    }
     const std::string name = in == "-" ? "standard input" : in;
     auto record = fromJsonText(text, error);
-    if (!record)
+    if (!record) {
         return fail(name + ": " + error);
+    }
     const std::vector<CheckItem> problems = recordCheck(*record);
-    for (const CheckItem& p : problems)
-        std::cerr << "norvik: " << (strict ? "error" : "warning") << ": " << p.path << ": " << p.reason << " [" << p.code
-                  << "]\n";
-    if (strict && !problems.empty())
+    for (const CheckItem& p : problems) {
+        std::cerr << "norvik: " << (strict ? "error" : "warning") << ": " << p.path << ": " << p.reason
+                  << " [" << p.code << "]\n";
+    }
+    if (strict && !problems.empty()) {
         return fail(name + ": the file cannot carry " + std::to_string(problems.size()) +
                     (problems.size() == 1 ? " value" : " values") + "; nothing written");
+    }
     error = writeRecord(*record, out);
     return error.empty() ? 0 : fail(error);
 }
@@ -105,21 +118,25 @@ int sample(const std::string& kindName_, const std::string& out, const std::stri
     if (!folder.empty()) {
         std::error_code ec;
         std::filesystem::create_directories(std::filesystem::u8path(folder), ec);
-        if (ec)
+        if (ec) {
             return fail(folder + ": " + ec.message());
+        }
         for (Kind k : kAllKinds) {
             const std::string error =
                 writeRecord(*sampleRecord(k), (std::filesystem::u8path(folder) / "sample").u8string());
-            if (!error.empty())
+            if (!error.empty()) {
                 return fail(error);
+            }
         }
         return 0;
     }
     const auto kind = kindFromName(kindName_);
-    if (!kind)
+    if (!kind) {
         return fail("unknown kind \"" + kindName_ + "\" (one of BL1 to BL5)");
-    if (out.empty())
+    }
+    if (out.empty()) {
         return fail("sample needs KIND OUT, or --all DIR\nRun 'norvik sample --help' for more information.");
+    }
     const std::string error = writeRecord(*sampleRecord(*kind), out);
     return error.empty() ? 0 : fail(error);
 }
@@ -127,8 +144,9 @@ int sample(const std::string& kindName_, const std::string& out, const std::stri
 std::string markdownCell(const std::string& text, bool code = false)
 {
     std::string out;
-    for (char c : text)
+    for (char c : text) {
         out += c == '|' ? std::string("\\|") : std::string(1, c);
+    }
     return code && !out.empty() ? "`" + out + "`" : out;
 }
 
@@ -144,14 +162,16 @@ std::string formatReference(const std::vector<Kind>& kinds)
     const bool every = kinds.size() > 1;
     const std::string kindLevel = every ? "## " : "# ", groupLevel = every ? "### " : "## ";
     std::string md;
-    if (every)
+    if (every) {
         md += "# Exchange file format\n\n";
-    if (every || !kinds.empty())
+    }
+    if (every || !kinds.empty()) {
         md += "Generated by `norvik format` from the writer's own description of its lines. For each group: "
               "its lines in the order the writer writes them, the format of each value (`%d` an integer, "
               "`%3.3f` a real with three decimals, `%s` a text; `(keyword)` a value that the line's words "
               "carry), the record field behind each value (`[]`: each element of an array; `-`: a constant) "
               "and the condition under which the line is written. Each group ends with a `FIN` line.\n\n";
+    }
     for (Kind k : kinds) {
         md += kindLevel + kindName(k) + " files (." + kindExtension(k) + ")\n\n";
         const std::vector<FormatGroup> groups = formatGroups(k);
@@ -162,17 +182,20 @@ std::string formatReference(const std::vector<Kind>& kinds)
         for (const FormatGroup& g : groups) {
             md += groupLevel + (g.header.empty() ? std::string("Tag line") : "Group `" + g.header + "`");
             const std::string part = g.lines.empty() ? "" : recordPart(g.lines.front().field);
-            if (!g.header.empty() && !part.empty())
+            if (!g.header.empty() && !part.empty()) {
                 md += ": " + part;
+            }
             md += "\n\n";
-            if (!g.when.empty())
+            if (!g.when.empty()) {
                 md += "Condition: " + g.when +
                       (g.condition == "always" ? "" : " (" + markdownCell(g.condition, true) + ")") + ".\n\n";
+            }
             md += "| Line | Format | Record fields | Condition | Written when |\n|---|---|---|---|---|\n";
-            for (const FormatLine& l : g.lines)
+            for (const FormatLine& l : g.lines) {
                 md += "| " + markdownCell(l.keyword, true) + " | " + markdownCell(l.format, true) + " | " +
                       markdownCell(l.field, true) + " | " + markdownCell(l.condition, true) + " | " +
                       markdownCell(l.when) + " |\n";
+            }
             md += "\n";
         }
     }
@@ -188,8 +211,9 @@ try {
                  "norvik"};
     app.set_version_flag("--version", "norvik " NORVIK_VERSION, "Print the version and exit");
     app.require_subcommand(1);
-    app.footer("Exit status: 0 success; 1 findings (check) or differences (diff); 2 usage error or unreadable input.\n"
-               "Run 'norvik SUBCOMMAND --help' for a subcommand's options.");
+    app.footer(
+        "Exit status: 0 success; 1 findings (check) or differences (diff); 2 usage error or unreadable input.\n"
+        "Run 'norvik SUBCOMMAND --help' for a subcommand's options.");
 
     std::string kindText;
     auto addKind = [&](CLI::App* sub) {
@@ -202,8 +226,12 @@ try {
     std::vector<std::string> checkPaths;
     auto* check = app.add_subcommand("check", "Check exchange files and folders of them; print each finding "
                                               "as FILE:LINE: error|warning: MESSAGE [code]");
-    check->add_option("PATH", checkPaths, "Files, or folders (their top level; -r descends); - for standard input (with --kind)")->required();
-    check->add_flag("-r,--recursive", checkOptions.recursive, "Descend into subfolders (links to folders are not followed)");
+    check
+        ->add_option("PATH", checkPaths,
+                     "Files, or folders (their top level; -r descends); - for standard input (with --kind)")
+        ->required();
+    check->add_flag("-r,--recursive", checkOptions.recursive,
+                    "Descend into subfolders (links to folders are not followed)");
     check->add_flag("--json", checkOptions.json, "Print one JSON document of the files and their findings");
     check->add_flag("--deny-warnings", checkOptions.denyWarnings, "Fail on warnings too");
     check->add_option("-j,--jobs", checkOptions.jobs, "Files checked at once (default: all cores)")
@@ -212,13 +240,15 @@ try {
 
     std::string file, fileB, outPath, folder, sampleKind;
     bool all = false, json = false, strict = false;
-    auto* showCmd = app.add_subcommand("show", "Show a file's record as a tree of the fields that differ from a fresh "
-                                               "record, then its findings");
+    auto* showCmd =
+        app.add_subcommand("show", "Show a file's record as a tree of the fields that differ from a fresh "
+                                   "record, then its findings");
     showCmd->add_option("FILE", file, "The exchange file; - for standard input")->required();
     showCmd->add_flag("--all", all, "Show every field, unset ones as \"unset\"");
     addKind(showCmd);
 
-    auto* diffCmd = app.add_subcommand("diff", "Compare two files of one kind field by field: path: old -> new");
+    auto* diffCmd =
+        app.add_subcommand("diff", "Compare two files of one kind field by field: path: old -> new");
     diffCmd->add_option("A", file, "The first file")->required();
     diffCmd->add_option("B", fileB, "The second file")->required();
     diffCmd->add_flag("--json", json, "Print the differences as JSON");
@@ -230,8 +260,11 @@ try {
 
     auto* fromJsonCmd = app.add_subcommand("from-json", "Write the exchange file of a record given as JSON");
     fromJsonCmd->add_option("JSON", file, "The JSON file; - for standard input")->required();
-    fromJsonCmd->add_option("OUT", outPath, "The file to write; the kind's extension is added unless OUT ends in it; "
-                                            "- for standard output")->required();
+    fromJsonCmd
+        ->add_option("OUT", outPath,
+                     "The file to write; the kind's extension is added unless OUT ends in it; "
+                     "- for standard output")
+        ->required();
     fromJsonCmd->add_flag("--strict", strict, "Refuse values that the file cannot carry (exit 2, no file)");
 
     std::string schemaKind;
@@ -240,7 +273,8 @@ try {
 
     auto* sampleCmd = app.add_subcommand("sample", "Write a realistic, fully filled file of a kind");
     sampleCmd->add_option("KIND", sampleKind, "BL1..BL5");
-    sampleCmd->add_option("OUT", outPath, "The file to write; the kind's extension is added unless OUT ends in it");
+    sampleCmd->add_option("OUT", outPath,
+                          "The file to write; the kind's extension is added unless OUT ends in it");
     sampleCmd->add_option("--all", folder, "Write DIR/sample.bl1 .. DIR/sample.bl5 instead");
 
     std::string formatKind;
@@ -251,7 +285,8 @@ try {
         try {
             app.get_subcommand(argv[1]);
         } catch (const CLI::OptionNotFound&) {
-            return fail(std::string("unknown subcommand \"") + argv[1] + "\"\nRun 'norvik --help' for usage.");
+            return fail(std::string("unknown subcommand \"") + argv[1] +
+                        "\"\nRun 'norvik --help' for usage.");
         }
     }
     try {
@@ -264,40 +299,49 @@ try {
     }
 
     KindChoice kind;
-    if (!parseKindChoice(kindText, kind))
+    if (!parseKindChoice(kindText, kind)) {
         return fail("unknown kind \"" + kindText + "\" (BL1..BL5 or auto)");
+    }
 
     try {
         if (check->parsed()) {
             checkOptions.kind = kind;
             return runCheck(checkPaths, checkOptions);
         }
-        if (showCmd->parsed())
+        if (showCmd->parsed()) {
             return show(file, kind, all);
-        if (diffCmd->parsed())
+        }
+        if (diffCmd->parsed()) {
             return diff(file, fileB, kind, json);
-        if (toJsonCmd->parsed())
+        }
+        if (toJsonCmd->parsed()) {
             return toJsonCommand(file, kind);
-        if (fromJsonCmd->parsed())
+        }
+        if (fromJsonCmd->parsed()) {
             return fromJsonCommand(file, outPath, strict);
+        }
         if (schemaCmd->parsed()) {
             const auto k = kindFromName(schemaKind);
-            if (!k)
+            if (!k) {
                 return fail("unknown kind \"" + schemaKind + "\" (one of BL1 to BL5)");
+            }
             std::cout << jsonSchema(*k).dump(2) << "\n";
             return 0;
         }
         if (sampleCmd->parsed()) {
-            if (folder.empty() == sampleKind.empty())
-                return fail("sample needs KIND OUT, or --all DIR\nRun 'norvik sample --help' for more information.");
+            if (folder.empty() == sampleKind.empty()) {
+                return fail(
+                    "sample needs KIND OUT, or --all DIR\nRun 'norvik sample --help' for more information.");
+            }
             return sample(sampleKind, outPath, folder);
         }
         if (formatCmd->parsed()) {
             std::vector<Kind> kinds(std::begin(kAllKinds), std::end(kAllKinds));
             if (!formatKind.empty()) {
                 const auto k = kindFromName(formatKind);
-                if (!k)
+                if (!k) {
                     return fail("unknown kind \"" + formatKind + "\" (one of BL1 to BL5)");
+                }
                 kinds = {*k};
             }
             std::cout << formatReference(kinds);

@@ -12,7 +12,8 @@ int main(int argc, char** argv)
     base.columnGroup.mat = KivString("S235");
     KivNorvikFileWriter writer;
     const KivString path(argv[1]);
-    if (!writer.startWrite(path, KivNorvikFileWriter::eFormatBL2) || !writer.write(base) || !writer.endWrite())
+    if (!writer.startWrite(path, KivNorvikFileWriter::eFormatBL2) || !writer.write(base) ||
+        !writer.endWrite())
         return 1;
     KivBL2Data read;
     KivNorvikBL2Reader reader(path + KivString(".bl2"));

@@ -5,39 +5,29 @@ namespace {
 constexpr double kReal = KivNorvikData::kUndefinedReal;
 constexpr int kInteger = KivNorvikData::kUndefinedInteger;
 
-const KivString& undefinedText()
-{
-    return KivNorvikData::undefinedString();
-}
+const KivString& undefinedText() { return KivNorvikData::undefinedString(); }
 
-bool defined(double value)
-{
-    return KivNorvikData::isDefined(value);
-}
+bool defined(double value) { return KivNorvikData::isDefined(value); }
 
-bool defined(int value)
-{
-    return KivNorvikData::isDefined(value);
-}
+bool defined(int value) { return KivNorvikData::isDefined(value); }
 
-bool defined(const KivString& value)
-{
-    return KivNorvikData::isDefined(value);
-}
+bool defined(const KivString& value) { return KivNorvikData::isDefined(value); }
 
 template <size_t N>
 void setUndefined(double (&values)[N])
 {
-    for (double& value : values)
+    for (double& value : values) {
         value = kReal;
+    }
 }
 
 template <size_t N>
 bool allDefined(const double (&values)[N])
 {
     for (double value : values) {
-        if (!defined(value))
+        if (!defined(value)) {
             return false;
+        }
     }
     return true;
 }
@@ -48,46 +38,39 @@ bool allDefined(const double (&values)[N])
 
 KivBL1Data::BL1GenBolt::BL1GenBolt() : number(kInteger), value(kReal), text(undefinedText()) {}
 
-KivBL1Data::BL1TraverseStiffener::BL1TraverseStiffener()
-    : value1(kReal), number(kInteger), value2(kReal) {}
+KivBL1Data::BL1TraverseStiffener::BL1TraverseStiffener() : value1(kReal), number(kInteger), value2(kReal) {}
 
-KivBL1Data::BL1Effort::BL1Effort()
-    : number(kInteger), value1(kReal), value2(kReal), value3(kReal) {}
+KivBL1Data::BL1Effort::BL1Effort() : number(kInteger), value1(kReal), value2(kReal), value3(kReal) {}
 
 KivBL1Data::BL1Pla::BL1Pla() : value1(kReal), value2(kReal), value3(kReal), value4(kReal) {}
 
 KivBL1Data::BL1Fil::BL1Fil() : number(kInteger), value1(kReal), value2(kReal) {}
 
 KivBL1Data::BL1TraverseBolt::BL1TraverseBolt()
-    : type(kInteger), value1(kReal), value2(kReal), number(kInteger) {}
+    : type(kInteger), value1(kReal), value2(kReal), number(kInteger)
+{
+}
 
 KivBL1Data::BL1BoltsDia::BL1BoltsDia() : value1(kReal), text(undefinedText()), value2(kReal) {}
 
-KivBL1Data::BL1Stiff::BL1Stiff()
-    : position(kInteger), value1(kReal), number(kInteger), value2(kReal) {}
+KivBL1Data::BL1Stiff::BL1Stiff() : position(kInteger), value1(kReal), number(kInteger), value2(kReal) {}
 
-KivBL1Data::BL1ExtBolts::BL1ExtBolts() : position(kInteger), bouExt(kReal)
-{
-    setUndefined(raiPla);
-}
+KivBL1Data::BL1ExtBolts::BL1ExtBolts() : position(kInteger), bouExt(kReal) { setUndefined(raiPla); }
 
 bool KivBL1Data::BL1ExtBolts::exportBOU_EXT_SUP_or_INF() const
 {
     return defined(position) && defined(bouExt);
 }
 
-bool KivBL1Data::BL1ExtBolts::exportRAI_PLA_SUP_or_INF() const
-{
-    return allDefined(raiPla);
-}
+bool KivBL1Data::BL1ExtBolts::exportRAI_PLA_SUP_or_INF() const { return allDefined(raiPla); }
 
 KivBL1Data::BL1Plate::BL1Plate() : value(kReal), number(kInteger) {}
 
 // General group
 
 KivBL1Data::BL1GeneralGroup::BL1GeneralGroup()
-    : acier(kReal), repPage(undefinedText()), noeudNum(kInteger), neige(kReal),
-      lia(undefinedText()), atmos(kInteger), a91(kInteger), frx(kInteger)
+    : acier(kReal), repPage(undefinedText()), noeudNum(kInteger), neige(kReal), lia(undefinedText()),
+      atmos(kInteger), a91(kInteger), frx(kInteger)
 {
     setUndefined(xy);
     setUndefined(noeudXyz);
@@ -113,8 +96,8 @@ bool KivBL1Data::BL1GeneralGroup::exportFRX() const { return defined(frx); }
 // Column group
 
 KivBL1Data::BL1PotGroup::BL1PotGroup()
-    : con(undefinedText()), lia1(kInteger), lia2(kInteger), raiAmeType(kInteger),
-      raiAmePlaqValue(kReal), raiAmePlaqNumber(kInteger)
+    : con(undefinedText()), lia1(kInteger), lia2(kInteger), raiAmeType(kInteger), raiAmePlaqValue(kReal),
+      raiAmePlaqNumber(kInteger)
 {
     setUndefined(raiAmeObliq);
 }
@@ -137,22 +120,19 @@ bool KivBL1Data::BL1PotGroup::exportRAI_AME_PLAQ() const
 // ACR group
 
 KivBL1Data::BL1ACR::BL1ACR()
-    : pro1(undefinedText()), pro2(undefinedText()), y(kReal), lia1(kInteger), lia2(kInteger),
-      lia3(kInteger) {}
+    : pro1(undefinedText()), pro2(undefinedText()), y(kReal), lia1(kInteger), lia2(kInteger), lia3(kInteger)
+{
+}
 
 bool KivBL1Data::BL1ACR::exportPRO() const { return defined(pro1) && defined(pro2); }
 bool KivBL1Data::BL1ACR::exportY() const { return defined(y); }
 
-bool KivBL1Data::BL1ACR::exportLIA() const
-{
-    return defined(lia1) && defined(lia2) && defined(lia3);
-}
+bool KivBL1Data::BL1ACR::exportLIA() const { return defined(lia1) && defined(lia2) && defined(lia3); }
 
 // Beam side
 
 KivBL1Data::BL1Traverse::BL1Traverse()
-    : side(kInteger), ang(kReal), dy(kReal), lia1(kInteger), lia2(kInteger), bouInf(kReal),
-      renSemInf(kReal)
+    : side(kInteger), ang(kReal), dy(kReal), lia1(kInteger), lia2(kInteger), bouInf(kReal), renSemInf(kReal)
 {
     setUndefined(renInf);
     setUndefined(souTraPla);
@@ -173,8 +153,7 @@ bool KivBL1Data::BL1Traverse::exportLIA() const { return defined(lia1) && define
 
 bool KivBL1Data::BL1Traverse::exportPLA() const
 {
-    return defined(pla.value1) && defined(pla.value2) && defined(pla.value3)
-        && defined(pla.value4);
+    return defined(pla.value1) && defined(pla.value2) && defined(pla.value3) && defined(pla.value4);
 }
 
 bool KivBL1Data::BL1Traverse::exportSOU_TRA_PLA() const { return allDefined(souTraPla); }
@@ -209,42 +188,24 @@ bool KivBL1Data::BL1Traverse::exportBOU_DIA() const
 bool KivBL1Data::BL1Traverse::exportRAI_POT_TRA_SUP() const { return stiffDefined(raiPotTraSup); }
 bool KivBL1Data::BL1Traverse::exportRAI_POT_TRA_INF() const { return stiffDefined(raiPotTraInf); }
 
-bool KivBL1Data::BL1Traverse::exportBOU_EXT_SUP() const
-{
-    return extBoltsSup.exportBOU_EXT_SUP_or_INF();
-}
+bool KivBL1Data::BL1Traverse::exportBOU_EXT_SUP() const { return extBoltsSup.exportBOU_EXT_SUP_or_INF(); }
 
-bool KivBL1Data::BL1Traverse::exportRAI_PLA_SUP() const
-{
-    return extBoltsSup.exportRAI_PLA_SUP_or_INF();
-}
+bool KivBL1Data::BL1Traverse::exportRAI_PLA_SUP() const { return extBoltsSup.exportRAI_PLA_SUP_or_INF(); }
 
-bool KivBL1Data::BL1Traverse::exportBOU_EXT_INF() const
-{
-    return extBoltsInf.exportBOU_EXT_SUP_or_INF();
-}
+bool KivBL1Data::BL1Traverse::exportBOU_EXT_INF() const { return extBoltsInf.exportBOU_EXT_SUP_or_INF(); }
 
-bool KivBL1Data::BL1Traverse::exportRAI_PLA_INF() const
-{
-    return extBoltsInf.exportRAI_PLA_SUP_or_INF();
-}
+bool KivBL1Data::BL1Traverse::exportRAI_PLA_INF() const { return extBoltsInf.exportRAI_PLA_SUP_or_INF(); }
 
 bool KivBL1Data::BL1Traverse::exportBOU_INF() const { return defined(bouInf); }
 bool KivBL1Data::BL1Traverse::exportREN_SEM_INF() const { return defined(renSemInf); }
 
 // Record
 
-KivBL1Data::KivBL1Data() : KivNorvikData(eBL1)
-{
-    projectName = KivString(L"Project");
-}
+KivBL1Data::KivBL1Data() : KivNorvikData(eBL1) { projectName = KivString(L"Project"); }
 
 // The base part is not copied: the project name stays empty. The kind is
 // set explicitly, as the copy holds a BL1 record.
-KivBL1Data::KivBL1Data(const KivBL1Data& other) : KivNorvikData(eBL1)
-{
-    *this = other;
-}
+KivBL1Data::KivBL1Data(const KivBL1Data& other) : KivNorvikData(eBL1) { *this = other; }
 
 KivBL1Data& KivBL1Data::operator=(const KivBL1Data& other)
 {

@@ -214,13 +214,13 @@ public:
         BL1Pla pla;
         double souTraPla[2];
         BL1Fil fil;
-        BL1TraverseBolt bouTra;   // type 0
-        BL1TraverseBolt bouRen;   // type 1
+        BL1TraverseBolt bouTra; // type 0
+        BL1TraverseBolt bouRen; // type 1
         BL1BoltsDia bouDia;
-        BL1Stiff raiPotTraSup;    // position 0
-        BL1Stiff raiPotTraInf;    // position 1
-        BL1ExtBolts extBoltsSup;  // position 0
-        BL1ExtBolts extBoltsInf;  // position 1
+        BL1Stiff raiPotTraSup;   // position 0
+        BL1Stiff raiPotTraInf;   // position 1
+        BL1ExtBolts extBoltsSup; // position 0
+        BL1ExtBolts extBoltsInf; // position 1
         double bouInf;
         double renSemInf;
     };

@@ -70,14 +70,18 @@ KivNorvikFillResult appendEffort(Target& target, const KivNorvikTokens& tokens)
 {
     KivBL1Data::BL1Effort effort;
     const int count = tokens.getLength();
-    if (count > 1)
+    if (count > 1) {
         effort.number = tokens[1].toInteger();
-    if (count > 2)
+    }
+    if (count > 2) {
         effort.value1 = tokens[2].toDouble(false);
-    if (count > 3)
+    }
+    if (count > 3) {
         effort.value2 = tokens[3].toDouble(false);
-    if (count > 4)
+    }
+    if (count > 4) {
         effort.value3 = tokens[4].toDouble(false);
+    }
     target.efforts.append(effort);
     return KivNorvikFillResult::Done;
 }

@@ -5,17 +5,16 @@ constexpr double kReal = KivNorvikData::kUndefinedReal;
 constexpr int kInteger = KivNorvikData::kUndefinedInteger;
 } // namespace
 
-bool KivBL2Data::isSet(double value)
-{
-    return isSetExactly(value);
-}
+bool KivBL2Data::isSet(double value) { return isSetExactly(value); }
 
 // General group
 
 KivBL2Data::BL2GeneralGroup::BL2GeneralGroup()
     : repPage(undefinedString()), noeudXyz{kReal, kReal, kReal}, neige(kReal), noeudNum(kInteger),
       beton1(kReal), beton2(kReal), lia(undefinedString()), massif1(kReal), massif2(kReal),
-      verifTigeAdd80(kInteger), verifTpT1T2Min(kInteger), epmaxEncNoraid(kReal) {}
+      verifTigeAdd80(kInteger), verifTpT1T2Min(kInteger), epmaxEncNoraid(kReal)
+{
+}
 
 KivBL2Data::BL2GeneralGroup::BL2GeneralGroup(const BL2GeneralGroup& other) : BL2GeneralGroup()
 {
@@ -24,11 +23,13 @@ KivBL2Data::BL2GeneralGroup::BL2GeneralGroup(const BL2GeneralGroup& other) : BL2
 
 KivBL2Data::BL2GeneralGroup& KivBL2Data::BL2GeneralGroup::operator=(const BL2GeneralGroup& other)
 {
-    if (this == &other)
+    if (this == &other) {
         return *this;
+    }
     repPage = other.repPage;
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < 3; ++i) {
         noeudXyz[i] = other.noeudXyz[i];
+    }
     neige = other.neige;
     loadings = other.loadings;
     noeudNum = other.noeudNum;
@@ -44,7 +45,8 @@ KivBL2Data::BL2GeneralGroup& KivBL2Data::BL2GeneralGroup::operator=(const BL2Gen
 }
 
 KivBL2Data::BL2GeneralGroup::BL2GeneralGroup(BL2GeneralGroup&& other) noexcept = default;
-KivBL2Data::BL2GeneralGroup& KivBL2Data::BL2GeneralGroup::operator=(BL2GeneralGroup&& other) noexcept = default;
+KivBL2Data::BL2GeneralGroup&
+KivBL2Data::BL2GeneralGroup::operator=(BL2GeneralGroup&& other) noexcept = default;
 KivBL2Data::BL2GeneralGroup::~BL2GeneralGroup() = default;
 
 bool KivBL2Data::BL2GeneralGroup::exportREP_PAGE() const { return isDefined(repPage); }
@@ -66,12 +68,11 @@ bool KivBL2Data::BL2GeneralGroup::exportEPMAX_ENC_NORAID() const { return isSet(
 // Column group
 
 KivBL2Data::BL2ColumnGroup::BL2ColumnGroup()
-    : mat(undefinedString()), lia1(kInteger), lia2(kInteger), rotMax(kReal) {}
-
-KivBL2Data::BL2ColumnGroup::BL2ColumnGroup(const BL2ColumnGroup& other) : BL2ColumnGroup()
+    : mat(undefinedString()), lia1(kInteger), lia2(kInteger), rotMax(kReal)
 {
-    *this = other;
 }
+
+KivBL2Data::BL2ColumnGroup::BL2ColumnGroup(const BL2ColumnGroup& other) : BL2ColumnGroup() { *this = other; }
 
 KivBL2Data::BL2ColumnGroup& KivBL2Data::BL2ColumnGroup::operator=(const BL2ColumnGroup& other)
 {
@@ -96,7 +97,9 @@ bool KivBL2Data::BL2ColumnGroup::exportROTMAX() const { return isSet(rotMax); }
 
 KivBL2Data::BL2SupportGroup::BL2SupportGroup()
     : matPlats(undefinedString()), options{kInteger, kInteger, kInteger}, coefAdapt(kReal),
-      matBeche(undefinedString()), beche(kReal), adher(kReal), prescel(kReal), calage(kReal) {}
+      matBeche(undefinedString()), beche(kReal), adher(kReal), prescel(kReal), calage(kReal)
+{
+}
 
 KivBL2Data::BL2SupportGroup::BL2SupportGroup(const BL2SupportGroup& other) : BL2SupportGroup()
 {
@@ -105,11 +108,13 @@ KivBL2Data::BL2SupportGroup::BL2SupportGroup(const BL2SupportGroup& other) : BL2
 
 KivBL2Data::BL2SupportGroup& KivBL2Data::BL2SupportGroup::operator=(const BL2SupportGroup& other)
 {
-    if (this == &other)
+    if (this == &other) {
         return *this;
+    }
     matPlats = other.matPlats;
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < 3; ++i) {
         options[i] = other.options[i];
+    }
     coefAdapt = other.coefAdapt;
     becheProfile = other.becheProfile;
     matBeche = other.matBeche;
@@ -127,7 +132,8 @@ KivBL2Data::BL2SupportGroup& KivBL2Data::BL2SupportGroup::operator=(const BL2Sup
 }
 
 KivBL2Data::BL2SupportGroup::BL2SupportGroup(BL2SupportGroup&& other) noexcept = default;
-KivBL2Data::BL2SupportGroup& KivBL2Data::BL2SupportGroup::operator=(BL2SupportGroup&& other) noexcept = default;
+KivBL2Data::BL2SupportGroup&
+KivBL2Data::BL2SupportGroup::operator=(BL2SupportGroup&& other) noexcept = default;
 KivBL2Data::BL2SupportGroup::~BL2SupportGroup() = default;
 
 bool KivBL2Data::BL2SupportGroup::exportMAT_PLATS() const { return isDefined(matPlats); }
@@ -146,17 +152,11 @@ bool KivBL2Data::BL2SupportGroup::exportCALAGE() const { return isSet(calage); }
 
 // Record
 
-KivBL2Data::KivBL2Data() : KivNorvikData(eBL2)
-{
-    projectName = KivString("Project");
-}
+KivBL2Data::KivBL2Data() : KivNorvikData(eBL2) { projectName = KivString("Project"); }
 
 // The kind is set here, not copied: a copy is a BL2 record whatever the
 // source's base part says. The project name stays empty.
-KivBL2Data::KivBL2Data(const KivBL2Data& other) : KivNorvikData(eBL2)
-{
-    *this = other;
-}
+KivBL2Data::KivBL2Data(const KivBL2Data& other) : KivNorvikData(eBL2) { *this = other; }
 
 KivBL2Data& KivBL2Data::operator=(const KivBL2Data& other)
 {

@@ -197,7 +197,7 @@ public:
     KivBL2Data(const KivBL2Data& other);
     // Assigns the groups only: the project name and the kind stay.
     KivBL2Data& operator=(const KivBL2Data& other);
-    virtual ~KivBL2Data();
+    ~KivBL2Data() override;
 
     // Copies the kind, the project name and the groups when `source` is a
     // BL2 record (by its kind and its class); otherwise changes nothing.

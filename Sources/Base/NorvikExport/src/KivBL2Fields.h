@@ -90,5 +90,13 @@ struct KivBL2Fields
     }
 };
 
-template <class V> void visitFields(KivBL2Data& d, V& v) { KivBL2Fields::visit(d, v); }
-template <class V> void visitFields(const KivBL2Data& d, V& v) { KivBL2Fields::visit(d, v); }
+template <class V>
+void visitFields(KivBL2Data& d, V& v)
+{
+    KivBL2Fields::visit(d, v);
+}
+template <class V>
+void visitFields(const KivBL2Data& d, V& v)
+{
+    KivBL2Fields::visit(d, v);
+}

@@ -122,7 +122,4 @@ const KivNorvikKindLayout layout = {"BL2", groups, static_cast<int>(std::size(gr
 
 } // namespace
 
-const KivNorvikKindLayout& KivBL2Layout::kind()
-{
-    return layout;
-}
+const KivNorvikKindLayout& KivBL2Layout::kind() { return layout; }

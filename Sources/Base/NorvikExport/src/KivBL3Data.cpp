@@ -15,8 +15,10 @@ bool defined(const KivString& value) { return KivNorvikData::isDefined(value); }
 
 KivBL3Data::ATT::ATT()
     : grp(kInteger), barNb(kInteger), num{kInteger, kInteger}, noeNum{kInteger, kInteger},
-      noeNom(undefinedString()), noeTitre(undefinedString()), noeXyz{kReal, kReal, kReal},
-      bar{kInteger, kInteger, kInteger} {}
+      noeNom(undefinedString()),
+      noeTitre(undefinedString()), noeXyz{kReal, kReal, kReal}, bar{kInteger, kInteger, kInteger}
+{
+}
 
 bool KivBL3Data::ATT::exportATT_GRP() const { return defined(grp); }
 bool KivBL3Data::ATT::exportATT_BAR_NB() const { return defined(barNb); }
@@ -30,15 +32,14 @@ bool KivBL3Data::ATT::exportATT_NOE_XYZ() const
     return defined(noeXyz[0]) && defined(noeXyz[1]) && defined(noeXyz[2]);
 }
 
-bool KivBL3Data::ATT::exportATT_BAR1() const
-{
-    return defined(bar[0]) && defined(bar[1]) && defined(bar[2]);
-}
+bool KivBL3Data::ATT::exportATT_BAR1() const { return defined(bar[0]) && defined(bar[1]) && defined(bar[2]); }
 
 // ---- General group
 
 KivBL3Data::BL3GeneralGroup::BL3GeneralGroup()
-    : typeAtt(kInteger), neige(kReal), lia(undefinedString()), optCalcul{kInteger, kInteger} {}
+    : typeAtt(kInteger), neige(kReal), lia(undefinedString()), optCalcul{kInteger, kInteger}
+{
+}
 
 bool KivBL3Data::BL3GeneralGroup::exportTYPE_ATT() const { return defined(typeAtt); }
 bool KivBL3Data::BL3GeneralGroup::exportNIEGE() const { return defined(neige); }
@@ -59,23 +60,26 @@ bool KivBL3Data::BL3MainElementGroup::exportDIM() const { return section.exportD
 // ---- Bolt, notch, effort
 
 KivBL3Data::Bolt::Bolt()
-    : kind(kInteger), value1(kReal), number(kInteger), value2(kReal), value3(kReal),
-      value4(kReal), value5(kReal) {}
+    : kind(kInteger), value1(kReal), number(kInteger), value2(kReal), value3(kReal), value4(kReal),
+      value5(kReal)
+{
+}
 
 bool KivBL3Data::Bolt::exportBOU_PRIM_or_SEC() const
 {
-    return defined(kind) && defined(value1) && defined(number) && defined(value2)
-        && defined(value3) && defined(value4) && defined(value5);
+    return defined(kind) && defined(value1) && defined(number) && defined(value2) && defined(value3) &&
+           defined(value4) && defined(value5);
 }
 
 KivBL3Data::Notch::Notch()
-    : kind(kInteger), code(-1), value1(kReal), value2(kReal), number1(kInteger),
-      number2(kInteger) {}
+    : kind(kInteger), code(-1), value1(kReal), value2(kReal), number1(kInteger), number2(kInteger)
+{
+}
 
 bool KivBL3Data::Notch::exportGRUG_SUP_or_INF() const
 {
-    return defined(kind) && code != -1 && defined(value1) && defined(value2)
-        && defined(number1) && defined(number2);
+    return defined(kind) && code != -1 && defined(value1) && defined(value2) && defined(number1) &&
+           defined(number2);
 }
 
 KivBL3Data::Effort::Effort() : number(kInteger), value1(kReal), value2(kReal), value3(kReal) {}
@@ -89,8 +93,10 @@ bool KivBL3Data::Effort::exportEFF() const
 
 KivBL3Data::BL3SecondaryElementGroup::BL3SecondaryElementGroup()
     : mat(undefinedString()), angle(kInteger), posZ(kReal), jeu(kReal), connecType(kInteger),
-      connecPos(kInteger), connecPosZRef(kUndefinedPosZRef), connecPosZ(kReal),
-      connecLng(kReal), connecMat(undefinedString()), doubleSolive(kInteger) {}
+      connecPos(kInteger), connecPosZRef(kUndefinedPosZRef), connecPosZ(kReal), connecLng(kReal),
+      connecMat(undefinedString()), doubleSolive(kInteger)
+{
+}
 
 bool KivBL3Data::BL3SecondaryElementGroup::exportMAT_SEC() const { return defined(mat); }
 bool KivBL3Data::BL3SecondaryElementGroup::exportPRF_SECB() const { return section.exportPRF(); }
@@ -114,16 +120,14 @@ bool KivBL3Data::BL3SecondaryElementGroup::exportDOUBLE_SOLIVE() const { return 
 
 // ---- Record
 
-KivBL3Data::KivBL3Data() : KivNorvikData(eBL3)
-{
-    projectName = KivString(L"Project");
-}
+KivBL3Data::KivBL3Data() : KivNorvikData(eBL3) { projectName = KivString(L"Project"); }
 
 // The source's project name is not copied; the copy is still a BL3 record.
 KivBL3Data::KivBL3Data(const KivBL3Data& source)
-    : KivNorvikData(eBL3), generalGroup(source.generalGroup),
-      mainElementGroup(source.mainElementGroup),
-      secondaryElementGroup(source.secondaryElementGroup) {}
+    : KivNorvikData(eBL3), generalGroup(source.generalGroup), mainElementGroup(source.mainElementGroup),
+      secondaryElementGroup(source.secondaryElementGroup)
+{
+}
 
 KivBL3Data& KivBL3Data::operator=(const KivBL3Data& source)
 {

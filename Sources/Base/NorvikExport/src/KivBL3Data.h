@@ -108,10 +108,10 @@ public:
         bool exportDIM_ANGLE() const;
         bool exportANGLE() const;
         bool exportPOS_Z() const;
-        bool exportJEU() const;            // exact comparison: NaN counts as set
+        bool exportJEU() const; // exact comparison: NaN counts as set
         bool exportCONNEC_TYPE() const;
         bool exportCONNEC_POS() const;
-        bool exportCONNEC_POSZ() const;    // tests connecPosZRef against kUndefinedPosZRef
+        bool exportCONNEC_POSZ() const; // tests connecPosZRef against kUndefinedPosZRef
         bool exportCONNEC_LNG() const;
         bool exportCONNEC_MAT() const;
         bool exportDOUBLE_SOLIVE() const;
@@ -121,8 +121,8 @@ public:
         int angle;
         double posZ;
         double jeu;
-        int connecType; // 0 RAID, 1 PLAT_ABOUT, 2 PLAT_PLIE, 3 L_GD_AILE, 4 L_PT_AILE
-        int connecPos;  // 0 DOUBLE, 1 GAUCHE, 2 DROITE
+        int connecType;       // 0 RAID, 1 PLAT_ABOUT, 2 PLAT_PLIE, 3 L_GD_AILE, 4 L_PT_AILE
+        int connecPos;        // 0 DOUBLE, 1 GAUCHE, 2 DROITE
         double connecPosZRef; // a whole number; written truncated to an integer
         double connecPosZ;
         double connecLng;
@@ -146,11 +146,11 @@ public:
     KivBL3Data(const KivBL3Data& source);
     // Assigns the groups; the kind and the project name stay as they are.
     KivBL3Data& operator=(const KivBL3Data& source);
-    virtual ~KivBL3Data();
+    ~KivBL3Data() override;
 
     // Copies the kind, the project name and every group when `source` is a
     // BL3 record; any other source changes nothing.
-    virtual void setFrom(const KivNorvikData* source);
+    void setFrom(const KivNorvikData* source) override;
 
     BL3GeneralGroup generalGroup;
     BL3MainElementGroup mainElementGroup;

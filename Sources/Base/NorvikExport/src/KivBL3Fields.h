@@ -88,5 +88,13 @@ private:
     }
 };
 
-template <class V> void visitFields(KivBL3Data& d, V& v) { KivBL3Fields::visit(d, v); }
-template <class V> void visitFields(const KivBL3Data& d, V& v) { KivBL3Fields::visit(d, v); }
+template <class V>
+void visitFields(KivBL3Data& d, V& v)
+{
+    KivBL3Fields::visit(d, v);
+}
+template <class V>
+void visitFields(const KivBL3Data& d, V& v)
+{
+    KivBL3Fields::visit(d, v);
+}

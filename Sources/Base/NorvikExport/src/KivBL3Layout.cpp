@@ -5,7 +5,6 @@
 
 #include <iterator>
 
-
 namespace {
 
 // The code of token 1 among `words`; -1 when it is none of them.
@@ -13,8 +12,9 @@ template <size_t N>
 int codeOf(const KivNorvikTokens& tokens, const char* const (&words)[N])
 {
     for (int i = 0; i < static_cast<int>(N); ++i) {
-        if (tokens[1] == KivString(words[i]))
+        if (tokens[1] == KivString(words[i])) {
             return i;
+        }
     }
     return -1;
 }
@@ -165,7 +165,4 @@ const KivNorvikKindLayout layout = {"BL3", groups, static_cast<int>(std::size(gr
 
 } // namespace
 
-const KivNorvikKindLayout& KivBL3Layout::kind()
-{
-    return layout;
-}
+const KivNorvikKindLayout& KivBL3Layout::kind() { return layout; }

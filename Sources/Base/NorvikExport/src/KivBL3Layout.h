@@ -15,8 +15,8 @@ public:
 
     // The words of the codes, indexed by code: the writer writes them and
     // the reader maps them back.
-    static constexpr const char* connecTypeWords[5] = {"RAID", "PLAT_ABOUT", "PLAT_PLIE",
-                                                       "L_GD_AILE", "L_PT_AILE"};
+    static constexpr const char* connecTypeWords[5] = {"RAID", "PLAT_ABOUT", "PLAT_PLIE", "L_GD_AILE",
+                                                       "L_PT_AILE"};
     static constexpr const char* connecPosWords[3] = {"DOUBLE", "GAUCHE", "DROITE"};
     static constexpr const char* typeAttWords[2] = {"POU/POU", "POU/POT"};
     static constexpr const char* boltKeywords[2] = {"BOU_PRIM", "BOU_SEC"};

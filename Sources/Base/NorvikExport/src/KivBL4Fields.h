@@ -66,6 +66,12 @@ struct KivBL4Fields
 };
 
 template <class V>
-void visitFields(KivBL4Data& d, V& v) { KivBL4Fields::visit(d, v); }
+void visitFields(KivBL4Data& d, V& v)
+{
+    KivBL4Fields::visit(d, v);
+}
 template <class V>
-void visitFields(const KivBL4Data& d, V& v) { KivBL4Fields::visit(d, v); }
+void visitFields(const KivBL4Data& d, V& v)
+{
+    KivBL4Fields::visit(d, v);
+}

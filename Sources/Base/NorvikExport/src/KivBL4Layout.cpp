@@ -14,13 +14,14 @@ void readBolt(Bolt& bolt, int kind, int first, const KivNorvikTokens& tokens)
     bolt = Bolt();
     bolt.kind = kind;
     const int count = tokens.getLength();
-    double* reals[] = {&bolt.value1, nullptr, &bolt.value3, &bolt.value4, &bolt.value5,
-                       &bolt.value6, &bolt.value7};
+    double* reals[] = {&bolt.value1, nullptr,      &bolt.value3, &bolt.value4,
+                       &bolt.value5, &bolt.value6, &bolt.value7};
     for (int i = 0; i < 7 && first + i < count; ++i) {
-        if (reals[i] != nullptr)
+        if (reals[i] != nullptr) {
             *reals[i] = tokens[first + i].toDouble(false);
-        else
+        } else {
             bolt.value2 = tokens[first + i].toInteger();
+        }
     }
 }
 
@@ -68,8 +69,9 @@ using Target = KivBL4Layout::MainTarget;
 template <int Kind, int First>
 KivNorvikFillResult boltRow(Target& t, const KivNorvikTokens& tokens)
 {
-    if (t.boltLines >= 2)
+    if (t.boltLines >= 2) {
         return KivNorvikFillResult::NoRoom;
+    }
     readBolt(t.boltLines++ == 0 ? t.bolt1 : t.bolt2, Kind, First, tokens);
     return KivNorvikFillResult::Done;
 }
@@ -131,7 +133,4 @@ const KivNorvikKindLayout layout = {"BL4", groups, static_cast<int>(std::size(gr
 
 } // namespace
 
-const KivNorvikKindLayout& KivBL4Layout::kind()
-{
-    return layout;
-}
+const KivNorvikKindLayout& KivBL4Layout::kind() { return layout; }

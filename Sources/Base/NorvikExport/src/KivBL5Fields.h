@@ -80,6 +80,12 @@ struct KivBL5Fields
 };
 
 template <class V>
-void visitFields(KivBL5Data& d, V& v) { KivBL5Fields::visit(d, v); }
+void visitFields(KivBL5Data& d, V& v)
+{
+    KivBL5Fields::visit(d, v);
+}
 template <class V>
-void visitFields(const KivBL5Data& d, V& v) { KivBL5Fields::visit(d, v); }
+void visitFields(const KivBL5Data& d, V& v)
+{
+    KivBL5Fields::visit(d, v);
+}

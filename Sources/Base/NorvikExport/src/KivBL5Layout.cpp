@@ -109,7 +109,4 @@ const KivNorvikKindLayout layout = {"BL5", groups, static_cast<int>(std::size(gr
 
 } // namespace
 
-const KivNorvikKindLayout& KivBL5Layout::kind()
-{
-    return layout;
-}
+const KivNorvikKindLayout& KivBL5Layout::kind() { return layout; }

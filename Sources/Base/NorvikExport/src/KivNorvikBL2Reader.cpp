@@ -5,24 +5,22 @@
 
 #include <new>
 
-
-KivNorvikBL2Reader::KivNorvikBL2Reader(const KivString& path)
-    : KivNorvikFileReader(path), record(nullptr) {}
+KivNorvikBL2Reader::KivNorvikBL2Reader(const KivString& path) : KivNorvikFileReader(path), record(nullptr) {}
 
 KivNorvikBL2Reader::KivNorvikBL2Reader(const char* bytes, size_t size)
-    : KivNorvikFileReader(bytes, size), record(nullptr) {}
-
-KivNorvikBL2Reader::~KivNorvikBL2Reader()
+    : KivNorvikFileReader(bytes, size), record(nullptr)
 {
-    delete record;
 }
+
+KivNorvikBL2Reader::~KivNorvikBL2Reader() { delete record; }
 
 void KivNorvikBL2Reader::fillStructure(KivNorvikData& data)
 {
     // Any exception ends the read here: `data` is assigned last.
     try {
-        if (dynamic_cast<KivBL2Data*>(&data) == nullptr)
+        if (dynamic_cast<KivBL2Data*>(&data) == nullptr) {
             reportRecordClass("KivBL2Data", false);
+        }
         delete record;
         record = nullptr;
         record = new KivBL2Data();
@@ -35,16 +33,13 @@ void KivNorvikBL2Reader::fillStructure(KivNorvikData& data)
 
 KivNorvikTarget KivNorvikBL2Reader::beginGroup(int group, const KivString&)
 {
-    if (record == nullptr)
+    if (record == nullptr) {
         return KivNorvikTarget();
+    }
     switch (group) {
-    case KivBL2Layout::General:
-        return KivNorvikTarget::of(record->generalGroup);
-    case KivBL2Layout::Column:
-        return KivNorvikTarget::of(record->columnGroup);
-    case KivBL2Layout::Support:
-        return KivNorvikTarget::of(record->supportGroup);
-    default:
-        return KivNorvikTarget();
+    case KivBL2Layout::General: return KivNorvikTarget::of(record->generalGroup);
+    case KivBL2Layout::Column: return KivNorvikTarget::of(record->columnGroup);
+    case KivBL2Layout::Support: return KivNorvikTarget::of(record->supportGroup);
+    default: return KivNorvikTarget();
     }
 }

@@ -5,51 +5,45 @@
 
 #include <new>
 
-KivNorvikBL3Reader::KivNorvikBL3Reader(const KivString& path)
-    : KivNorvikFileReader(path), record(nullptr) {}
+KivNorvikBL3Reader::KivNorvikBL3Reader(const KivString& path) : KivNorvikFileReader(path), record(nullptr) {}
 
 KivNorvikBL3Reader::KivNorvikBL3Reader(const char* bytes, size_t size)
-    : KivNorvikFileReader(bytes, size), record(nullptr) {}
-
-KivNorvikBL3Reader::~KivNorvikBL3Reader()
+    : KivNorvikFileReader(bytes, size), record(nullptr)
 {
-    delete record;
 }
+
+KivNorvikBL3Reader::~KivNorvikBL3Reader() { delete record; }
 
 void KivNorvikBL3Reader::fillStructure(KivNorvikData& data)
 {
     // Any exception ends the read here: `data` is assigned last.
     try {
-        if (dynamic_cast<KivBL3Data*>(&data) == nullptr)
+        if (dynamic_cast<KivBL3Data*>(&data) == nullptr) {
             reportRecordClass("KivBL3Data", false);
+        }
         delete record;
         record = nullptr;
         record = new KivBL3Data();
         scanLines(KivBL3Layout::kind(), true, true, *record);
-        if (lineCount() > 0)
+        if (lineCount() > 0) {
             data.setFrom(record);
+        }
     } catch (const std::exception& error) {
         reportFailure(error);
     }
 }
 
-const KivBL3Data* KivNorvikBL3Reader::getRecord() const
-{
-    return record;
-}
+const KivBL3Data* KivNorvikBL3Reader::getRecord() const { return record; }
 
 KivNorvikTarget KivNorvikBL3Reader::beginGroup(int group, const KivString&)
 {
-    if (record == nullptr)
+    if (record == nullptr) {
         return KivNorvikTarget();
+    }
     switch (group) {
-    case KivBL3Layout::General:
-        return KivNorvikTarget::of(record->generalGroup);
-    case KivBL3Layout::MainElement:
-        return KivNorvikTarget::of(record->mainElementGroup);
-    case KivBL3Layout::SecondaryElement:
-        return KivNorvikTarget::of(record->secondaryElementGroup);
-    default:
-        return KivNorvikTarget();
+    case KivBL3Layout::General: return KivNorvikTarget::of(record->generalGroup);
+    case KivBL3Layout::MainElement: return KivNorvikTarget::of(record->mainElementGroup);
+    case KivBL3Layout::SecondaryElement: return KivNorvikTarget::of(record->secondaryElementGroup);
+    default: return KivNorvikTarget();
     }
 }

@@ -11,12 +11,11 @@ struct KivNorvikBL4Reader::Private
     KivBL4Data record;
     KivBL4Layout::MainTarget main;
     KivBL4Data::BL4DiagonalElementGroup diagonal;
-    int diagonals = 0;      // "DIAG_" groups stored
+    int diagonals = 0; // "DIAG_" groups stored
     bool diagonalOpen = false;
 };
 
-KivNorvikBL4Reader::KivNorvikBL4Reader(const KivString& path)
-    : KivNorvikFileReader(path), d(nullptr)
+KivNorvikBL4Reader::KivNorvikBL4Reader(const KivString& path) : KivNorvikFileReader(path), d(nullptr)
 {
     try {
         d = new Private;
@@ -35,10 +34,7 @@ KivNorvikBL4Reader::KivNorvikBL4Reader(const char* bytes, size_t size)
     }
 }
 
-KivNorvikBL4Reader::~KivNorvikBL4Reader()
-{
-    delete d;
-}
+KivNorvikBL4Reader::~KivNorvikBL4Reader() { delete d; }
 
 void KivNorvikBL4Reader::fillStructure(KivNorvikData& data)
 {
@@ -49,14 +45,16 @@ void KivNorvikBL4Reader::fillStructure(KivNorvikData& data)
             reportRecordClass("KivBL4Data", true);
             return;
         }
-        if (d == nullptr)
+        if (d == nullptr) {
             throw std::bad_alloc(); // the constructor could not make its state
+        }
         d->record = KivBL4Data();
         d->diagonals = 0;
         scanLines(KivBL4Layout::kind(), false, false, d->record);
         KivBL4Data result(d->record);
-        for (int i = 0; i < 2; ++i)
+        for (int i = 0; i < 2; ++i) {
             result.diagonalElementGroups[i].extraData = host->diagonalElementGroups[i].extraData;
+        }
         *host = std::move(result); // cannot throw: the host changes whole or not at all
     } catch (const std::exception& error) {
         reportFailure(error);
@@ -67,8 +65,7 @@ KivNorvikTarget KivNorvikBL4Reader::beginGroup(int group, const KivString& heade
 {
     d->diagonalOpen = false;
     switch (group) {
-    case KivBL4Layout::General:
-        return KivNorvikTarget::of(d->record.generalGroup);
+    case KivBL4Layout::General: return KivNorvikTarget::of(d->record.generalGroup);
     case KivBL4Layout::MainElement:
         // A repeated group goes on from the values read so far; its first
         // bolt line fills bolt1 again.
@@ -76,23 +73,25 @@ KivNorvikTarget KivNorvikBL4Reader::beginGroup(int group, const KivString& heade
         d->main.boltLines = 0;
         return KivNorvikTarget::of(d->main);
     case KivBL4Layout::Diagonal:
-        if (d->diagonals >= 2)
+        if (d->diagonals >= 2) {
             return KivNorvikTarget();
+        }
         // A fresh diagonal numbered from its header "DIAG_n".
         d->diagonal = KivBL4Data::BL4DiagonalElementGroup();
         d->diagonal.number = KivString(header.getStringW() + 5).toInteger();
         d->diagonalOpen = true;
         return KivNorvikTarget::of(d->diagonal);
-    default:
-        return KivNorvikTarget();
+    default: return KivNorvikTarget();
     }
 }
 
 void KivNorvikBL4Reader::endGroup(int group)
 {
-    if (group == KivBL4Layout::MainElement)
+    if (group == KivBL4Layout::MainElement) {
         d->record.mainElementGroup = d->main;
-    if (group == KivBL4Layout::Diagonal && d->diagonalOpen)
+    }
+    if (group == KivBL4Layout::Diagonal && d->diagonalOpen) {
         d->record.diagonalElementGroups[d->diagonals++] = d->diagonal;
+    }
     d->diagonalOpen = false;
 }

@@ -9,14 +9,13 @@
 struct KivNorvikBL5Reader::Private
 {
     KivBL5Data record;
-    
+
     KivBL5Data::BL5DiagonalElementGroup diagonal;
-    int diagonals = 0;      // "DIAG_" groups stored
+    int diagonals = 0; // "DIAG_" groups stored
     bool diagonalOpen = false;
 };
 
-KivNorvikBL5Reader::KivNorvikBL5Reader(const KivString& path)
-    : KivNorvikFileReader(path), d(nullptr)
+KivNorvikBL5Reader::KivNorvikBL5Reader(const KivString& path) : KivNorvikFileReader(path), d(nullptr)
 {
     try {
         d = new Private;
@@ -35,10 +34,7 @@ KivNorvikBL5Reader::KivNorvikBL5Reader(const char* bytes, size_t size)
     }
 }
 
-KivNorvikBL5Reader::~KivNorvikBL5Reader()
-{
-    delete d;
-}
+KivNorvikBL5Reader::~KivNorvikBL5Reader() { delete d; }
 
 void KivNorvikBL5Reader::fillStructure(KivNorvikData& data)
 {
@@ -49,8 +45,9 @@ void KivNorvikBL5Reader::fillStructure(KivNorvikData& data)
             reportRecordClass("KivBL5Data", true);
             return;
         }
-        if (d == nullptr)
+        if (d == nullptr) {
             throw std::bad_alloc(); // the constructor could not make its state
+        }
         d->record = KivBL5Data();
         d->diagonals = 0;
         scanLines(KivBL5Layout::kind(), false, false, d->record);
@@ -66,29 +63,27 @@ KivNorvikTarget KivNorvikBL5Reader::beginGroup(int group, const KivString& heade
 {
     d->diagonalOpen = false;
     switch (group) {
-    case KivBL5Layout::General:
-        return KivNorvikTarget::of(d->record.generalGroup);
-    case KivBL5Layout::MainElement:
-        return KivNorvikTarget::of(d->record.mainElementGroup);
-    case KivBL5Layout::Column:
-        return KivNorvikTarget::of(d->record.columnGroup);
+    case KivBL5Layout::General: return KivNorvikTarget::of(d->record.generalGroup);
+    case KivBL5Layout::MainElement: return KivNorvikTarget::of(d->record.mainElementGroup);
+    case KivBL5Layout::Column: return KivNorvikTarget::of(d->record.columnGroup);
     case KivBL5Layout::Diagonal:
-        if (d->diagonals >= 2)
+        if (d->diagonals >= 2) {
             return KivNorvikTarget();
+        }
         // A fresh diagonal numbered from its header "DIAG_n".
         d->diagonal = KivBL5Data::BL5DiagonalElementGroup();
         d->diagonal.number = KivString(header.getStringW() + 5).toInteger();
         d->diagonalOpen = true;
         return KivNorvikTarget::of(d->diagonal);
-    default:
-        return KivNorvikTarget();
+    default: return KivNorvikTarget();
     }
 }
 
 void KivNorvikBL5Reader::endGroup(int group)
 {
 
-    if (group == KivBL5Layout::Diagonal && d->diagonalOpen)
+    if (group == KivBL5Layout::Diagonal && d->diagonalOpen) {
         d->record.diagonalElementGroups[d->diagonals++] = d->diagonal;
+    }
     d->diagonalOpen = false;
 }

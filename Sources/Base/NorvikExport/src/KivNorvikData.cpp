@@ -14,36 +14,26 @@ const KivString& KivNorvikData::undefinedString()
     return text;
 }
 
-bool KivNorvikData::isDefined(double value)
-{
-    return isDefined(value, kUndefinedReal);
-}
+bool KivNorvikData::isDefined(double value) { return isDefined(value, kUndefinedReal); }
 
 bool KivNorvikData::isDefined(double value, double undefinedValue)
 {
     return std::fabs(value - undefinedValue) > 1e-6; // false for NaN
 }
 
-bool KivNorvikData::isSetExactly(double value)
-{
-    return !(value == kUndefinedReal);
-}
+bool KivNorvikData::isSetExactly(double value) { return !(value == kUndefinedReal); }
 
-bool KivNorvikData::isDefined(int value)
-{
-    return value != kUndefinedInteger;
-}
+bool KivNorvikData::isDefined(int value) { return value != kUndefinedInteger; }
 
-bool KivNorvikData::isDefined(const KivString& value)
-{
-    return value != undefinedString();
-}
+bool KivNorvikData::isDefined(const KivString& value) { return value != undefinedString(); }
 
 // The kind is left for the derived records to set; eBL1 keeps it from being indeterminate.
 KivNorvikData::KivNorvikData() : dataType(eBL1) {}
 KivNorvikData::KivNorvikData(const eNorvikDataType& type) : dataType(type) {}
 KivNorvikData::KivNorvikData(const KivNorvikData& other)
-    : projectName(other.projectName), dataType(other.dataType) {}
+    : projectName(other.projectName), dataType(other.dataType)
+{
+}
 
 KivNorvikData& KivNorvikData::operator=(const KivNorvikData& other)
 {
@@ -53,7 +43,9 @@ KivNorvikData& KivNorvikData::operator=(const KivNorvikData& other)
 }
 
 KivNorvikData::KivNorvikData(KivNorvikData&& other) noexcept
-    : projectName(std::move(other.projectName)), dataType(other.dataType) {}
+    : projectName(std::move(other.projectName)), dataType(other.dataType)
+{
+}
 
 KivNorvikData& KivNorvikData::operator=(KivNorvikData&& other) noexcept
 {
@@ -66,8 +58,9 @@ KivNorvikData::~KivNorvikData() = default;
 
 void KivNorvikData::setFrom(const KivNorvikData* source)
 {
-    if (source == nullptr)
+    if (source == nullptr) {
         return;
+    }
     KivString name(source->projectName);
     dataType = source->dataType;
     projectName = std::move(name);

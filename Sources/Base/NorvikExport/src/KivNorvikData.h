@@ -55,8 +55,9 @@ protected:
     template <class Record>
     static const Record* sourceOfKind(const KivNorvikData* source, eNorvikDataType kind)
     {
-        if (source == nullptr || source->dataType != kind)
+        if (source == nullptr || source->dataType != kind) {
             return nullptr;
+        }
         return dynamic_cast<const Record*>(source);
     }
 

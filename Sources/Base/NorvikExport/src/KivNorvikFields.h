@@ -24,24 +24,30 @@
 struct KivNorvikFields
 {
     template <class V, class = void>
-    struct walksStructure : std::false_type {};
+    struct walksStructure : std::false_type
+    {
+    };
     template <class V>
-    struct walksStructure<V, std::void_t<decltype(V::walksStructure)>> : std::true_type {};
+    struct walksStructure<V, std::void_t<decltype(V::walksStructure)>> : std::true_type
+    {
+    };
 
     template <class V, class I>
     static void code(V& v, const std::string& path, I& field, int count)
     {
-        if constexpr (walksStructure<V>::value)
+        if constexpr (walksStructure<V>::value) {
             v.code(path, field, count);
-        else
+        } else {
             v(path, field);
+        }
     }
 
     template <class V, class T, size_t N>
     static void array(V& v, const std::string& path, T (&values)[N])
     {
-        for (size_t i = 0; i < N; ++i)
+        for (size_t i = 0; i < N; ++i) {
             v(path + "[" + std::to_string(i) + "]", values[i]);
+        }
     }
 
     // A Section or a BL12Section.
@@ -51,8 +57,9 @@ struct KivNorvikFields
         code(v, path + ".type", s.type, 2); // 0 by profile, 1 by dimensions
         v(path + ".profile.text1", s.profile.text1);
         v(path + ".profile.text2", s.profile.text2);
-        if constexpr (std::is_same_v<std::remove_const_t<S>, NorvikGlobalData::Section>)
+        if constexpr (std::is_same_v<std::remove_const_t<S>, NorvikGlobalData::Section>) {
             v(path + ".dimension.shape", s.dimension.shape);
+        }
         v(path + ".dimension.dim1", s.dimension.dim1);
         v(path + ".dimension.dim2", s.dimension.dim2);
         v(path + ".dimension.dim3", s.dimension.dim3);
@@ -77,7 +84,8 @@ struct KivNorvikFields
             v.elements(path, items, [&](auto& item, const std::string& p) { element(v, p, item); });
             return;
         }
-        for (int i = 0; i < items.getLength(); ++i)
+        for (int i = 0; i < items.getLength(); ++i) {
             element(v, path + "[" + std::to_string(i) + "]", items[i]);
+        }
     }
 };

@@ -20,16 +20,16 @@ void describe(KivArray<KivNorvikLineFormat>& lines)
     for (const KivNorvikLineFormat& row : walker.rows()) {
         const int index = lines.getLength();
         lines.setLength(index + 1);
-        if (lines.getLength() != index + 1)
+        if (lines.getLength() != index + 1) {
             throw std::bad_alloc();
+        }
         lines[index] = row;
     }
 }
 
 } // namespace
 
-int KivNorvikFileFormat::lines(KivNorvikData::eNorvikDataType kind,
-                               KivArray<KivNorvikLineFormat>& lines)
+int KivNorvikFileFormat::lines(KivNorvikData::eNorvikDataType kind, KivArray<KivNorvikLineFormat>& lines)
 {
     try {
         lines.setLength(0);

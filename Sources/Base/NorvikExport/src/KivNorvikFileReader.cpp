@@ -23,7 +23,7 @@
 
 // A bench-only build turns the findings off to measure what they cost.
 #ifndef NORVIK_RECORD_FINDINGS
-#define NORVIK_RECORD_FINDINGS 1
+#  define NORVIK_RECORD_FINDINGS 1
 #endif
 
 namespace {
@@ -37,26 +37,27 @@ bool isWhite(wchar_t c)
     return c == L' ' || c == L'\t' || c == L'\n' || c == L'\r' || c == L'\v' || c == L'\f';
 }
 
-bool isWhiteByte(char c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
-}
+bool isWhiteByte(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
 
 // The blank-separated tokens of `length` 8-bit characters, trimmed of white
 // space first. The strings already in `tokens` are refilled in place.
 void tokenizeBytes(const char* text, size_t length, KivNorvikTokens& tokens)
 {
     size_t begin = 0, end = length;
-    while (begin < end && isWhiteByte(text[begin]))
+    while (begin < end && isWhiteByte(text[begin])) {
         ++begin;
-    while (end > begin && isWhiteByte(text[end - 1]))
+    }
+    while (end > begin && isWhiteByte(text[end - 1])) {
         --end;
+    }
     int count = 0;
-    for (size_t i = begin; i < end; ++i)
-        count += text[i] != ' ' && (i == begin || text[i - 1] == ' ');
+    for (size_t i = begin; i < end; ++i) {
+        count += static_cast<int>(text[i] != ' ' && (i == begin || text[i - 1] == ' '));
+    }
     tokens.setLength(count);
-    if (tokens.getLength() != count)
+    if (tokens.getLength() != count) {
         throw std::bad_alloc();
+    }
     int index = 0;
     for (size_t i = begin; i < end;) {
         if (text[i] == ' ') {
@@ -64,8 +65,9 @@ void tokenizeBytes(const char* text, size_t length, KivNorvikTokens& tokens)
             continue;
         }
         const size_t first = i;
-        while (i < end && text[i] != ' ')
+        while (i < end && text[i] != ' ') {
             ++i;
+        }
         tokens[index++].assign(text + first, i - first);
     }
 }
@@ -73,11 +75,13 @@ void tokenizeBytes(const char* text, size_t length, KivNorvikTokens& tokens)
 // Removes one leading and one trailing double quote.
 void unquoteOnce(KivString& text)
 {
-    if (text[0] == L'"')
+    if (text[0] == L'"') {
         text.replace(0, 1, KivString());
+    }
     const int length = static_cast<int>(std::wcslen(text.getStringW()));
-    if (length > 0 && text[length - 1] == L'"')
+    if (length > 0 && text[length - 1] == L'"') {
         text.replace(length - 1, 1, KivString());
+    }
 }
 
 const wchar_t kBl3Prefix[] = L"2006.15c2:";
@@ -85,17 +89,19 @@ const wchar_t kBl3Prefix[] = L"2006.15c2:";
 void removeBl3Prefix(KivString& name)
 {
     static const KivString prefix(kBl3Prefix);
-    if (name.left(10) == prefix)
+    if (name.left(10) == prefix) {
         name.replace(0, 10, KivString());
+    }
 }
 
 bool equalsWord(const KivString& text, const char* word)
 {
     const wchar_t* t = text.getStringW();
     size_t i = 0;
-    for (; word[i]; ++i) {
-        if (t[i] != static_cast<wchar_t>(static_cast<unsigned char>(word[i])))
+    for (; word[i] != 0; ++i) {
+        if (t[i] != static_cast<wchar_t>(static_cast<unsigned char>(word[i]))) {
             return false;
+        }
     }
     return t[i] == 0;
 }
@@ -103,39 +109,37 @@ bool equalsWord(const KivString& text, const char* word)
 std::wstring wide(const char* text)
 {
     std::wstring out;
-    for (const char* p = text; *p; ++p)
+    for (const char* p = text; *p != 0; ++p) {
         out.push_back(static_cast<wchar_t>(static_cast<unsigned char>(*p)));
+    }
     return out;
 }
 
-std::wstring quoted(const std::wstring& text)
-{
-    return L"\"" + text + L"\"";
-}
+std::wstring quoted(const std::wstring& text) { return L"\"" + text + L"\""; }
 
 std::wstring trimmed(const KivString& line)
 {
     std::wstring text(line.getStringW());
     size_t begin = 0, end = text.size();
-    while (begin < end && isWhite(text[begin]))
+    while (begin < end && isWhite(text[begin])) {
         ++begin;
-    while (end > begin && isWhite(text[end - 1]))
+    }
+    while (end > begin && isWhite(text[end - 1])) {
         --end;
+    }
     return text.substr(begin, end - begin);
 }
 
-wchar_t upper(wchar_t c)
-{
-    return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - L'a' + L'A') : c;
-}
+wchar_t upper(wchar_t c) { return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - L'a' + L'A') : c; }
 
 // Whether `text` is `word` but for letter case or one character inserted,
 // removed or replaced.
 bool nearly(const std::wstring& text, const char* word)
 {
     const std::wstring w = wide(word);
-    if (text == w)
+    if (text == w) {
         return false;
+    }
     if (text.size() == w.size()) {
         int differences = 0;
         bool caseOnly = true;
@@ -149,25 +153,25 @@ bool nearly(const std::wstring& text, const char* word)
     }
     const std::wstring& longer = text.size() > w.size() ? text : w;
     const std::wstring& shorter = text.size() > w.size() ? w : text;
-    if (longer.size() != shorter.size() + 1)
+    if (longer.size() != shorter.size() + 1) {
         return false;
+    }
     size_t i = 0;
-    while (i < shorter.size() && shorter[i] == longer[i])
+    while (i < shorter.size() && shorter[i] == longer[i]) {
         ++i;
+    }
     return shorter.compare(i, std::wstring::npos, longer, i + 1, std::wstring::npos) == 0;
 }
 
-bool isDigit(wchar_t c)
-{
-    return c >= L'0' && c <= L'9';
-}
+bool isDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
 
 bool matchesNoCase(const wchar_t*& p, const wchar_t* word)
 {
     const wchar_t* q = p;
-    for (; *word; ++word, ++q) {
-        if (upper(*q) != upper(*word))
+    for (; *word != 0; ++word, ++q) {
+        if (upper(*q) != upper(*word)) {
             return false;
+        }
     }
     p = q;
     return true;
@@ -177,37 +181,49 @@ bool matchesNoCase(const wchar_t*& p, const wchar_t* word)
 // converts it.
 bool isWholeNumber(const wchar_t* p, KivNorvikValueKind kind)
 {
-    if (*p == L'+' || *p == L'-')
+    if (*p == L'+' || *p == L'-') {
         ++p;
+    }
     if (kind == KivNorvikValueKind::Real) {
-        if (!isDigit(*p) && *p != L'.')
+        if (!isDigit(*p) && *p != L'.') {
             return (matchesNoCase(p, L"infinity") || matchesNoCase(p, L"inf") || matchesNoCase(p, L"nan")) &&
                    *p == 0;
+        }
         int digits = 0;
-        for (; isDigit(*p); ++p)
+        for (; isDigit(*p); ++p) {
             ++digits;
-        if (*p == L'.')
-            for (++p; isDigit(*p); ++p)
+        }
+        if (*p == L'.') {
+            for (++p; isDigit(*p); ++p) {
                 ++digits;
-        if (digits == 0)
+            }
+        }
+        if (digits == 0) {
             return false;
+        }
         if (*p == L'e' || *p == L'E') {
             ++p;
-            if (*p == L'+' || *p == L'-')
+            if (*p == L'+' || *p == L'-') {
                 ++p;
-            if (!isDigit(*p))
+            }
+            if (!isDigit(*p)) {
                 return false;
-            while (isDigit(*p))
+            }
+            while (isDigit(*p)) {
                 ++p;
+            }
         }
         return *p == 0;
     }
-    if (!isDigit(*p))
+    if (!isDigit(*p)) {
         return false;
-    while (isDigit(*p))
+    }
+    while (isDigit(*p)) {
         ++p;
-    if (kind == KivNorvikValueKind::ListInteger && *p == L',')
+    }
+    if (kind == KivNorvikValueKind::ListInteger && *p == L',') {
         ++p;
+    }
     return *p == 0;
 }
 
@@ -221,13 +237,17 @@ bool isUtf8Text(const unsigned char* p, size_t n)
             ++i;
             continue;
         }
-        const size_t length = c >= 0xC2 && c <= 0xDF ? 2 : c >= 0xE0 && c <= 0xEF ? 3
-                              : c >= 0xF0 && c <= 0xF4 ? 4 : 0;
-        if (length == 0 || i + length > n)
+        const size_t length = c >= 0xC2 && c <= 0xDF   ? 2
+                              : c >= 0xE0 && c <= 0xEF ? 3
+                              : c >= 0xF0 && c <= 0xF4 ? 4
+                                                       : 0;
+        if (length == 0 || i + length > n) {
             return false;
+        }
         for (size_t k = 1; k < length; ++k) {
-            if ((p[i + k] & 0xC0) != 0x80)
+            if ((p[i + k] & 0xC0) != 0x80) {
                 return false;
+            }
         }
         multiByte = true;
         i += length;
@@ -237,9 +257,9 @@ bool isUtf8Text(const unsigned char* p, size_t n)
 
 const KivNorvikKindLayout* const* allKinds()
 {
-    static const KivNorvikKindLayout* const kinds[] = {
-        &KivBL1Layout::kind(), &KivBL2Layout::kind(), &KivBL3Layout::kind(),
-        &KivBL4Layout::kind(), &KivBL5Layout::kind()};
+    static const KivNorvikKindLayout* const kinds[] = {&KivBL1Layout::kind(), &KivBL2Layout::kind(),
+                                                       &KivBL3Layout::kind(), &KivBL4Layout::kind(),
+                                                       &KivBL5Layout::kind()};
     return kinds;
 }
 constexpr int kKindCount = 5;
@@ -247,15 +267,18 @@ constexpr int kKindCount = 5;
 // The one kind other than `self` that has a header `line`, or null.
 const KivNorvikKindLayout* onlyOtherKindWith(const KivString& line, const KivNorvikKindLayout& self)
 {
-    if (self.findGroup(line) != nullptr)
+    if (self.findGroup(line) != nullptr) {
         return nullptr;
+    }
     const KivNorvikKindLayout* found = nullptr;
     for (int k = 0; k < kKindCount; ++k) {
         const KivNorvikKindLayout* kind = allKinds()[k];
-        if (kind == &self || kind->findGroup(line) == nullptr)
+        if (kind == &self || kind->findGroup(line) == nullptr) {
             continue;
-        if (found != nullptr)
+        }
+        if (found != nullptr) {
             return nullptr;
+        }
         found = kind;
     }
     return found;
@@ -266,11 +289,13 @@ bool onlyThisKindHas(const KivNorvikGroupLayout& group, const KivNorvikKindLayou
 {
     for (int k = 0; k < kKindCount; ++k) {
         const KivNorvikKindLayout* kind = allKinds()[k];
-        if (kind == &self)
+        if (kind == &self) {
             continue;
+        }
         for (int g = 0; g < kind->groupCount; ++g) {
-            if (std::strcmp(kind->groups[g].header, group.header) == 0)
+            if (std::strcmp(kind->groups[g].header, group.header) == 0) {
                 return false;
+            }
         }
     }
     return true;
@@ -286,11 +311,11 @@ struct KivNorvikFileReader::Private
     size_t size = 0;
     bool fromBuffer = false;
     bool refused = false;
-    int lineCount = 0;               // as an editor counts
-    int storedLines = 0;             // the lines that are not empty
-    std::string content;             // the file's bytes; lines are found in them as they are read
+    int lineCount = 0;   // as an editor counts
+    int storedLines = 0; // the lines that are not empty
+    std::string content; // the file's bytes; lines are found in them as they are read
     std::vector<unsigned char> rowSeen;
-    std::vector<int> rowTokens;      // each row's valueTokens once known (-1 before), for the group being read
+    std::vector<int> rowTokens; // each row's valueTokens once known (-1 before), for the group being read
     KivArray<KivNorvikFinding> findings;
 
     int fileLine() const { return lineCount > 0 ? 1 : 0; }
@@ -331,24 +356,26 @@ struct KivNorvikFileReader::Private
             const char* lf = static_cast<const char*>(std::memchr(data + start, '\n', size - start));
             const size_t following = lf != nullptr ? static_cast<size_t>(lf - data) + 1 : size;
             size_t end = lf != nullptr ? following - 1 : size;
-            if (end > start && data[end - 1] == '\r')
+            if (end > start && data[end - 1] == '\r') {
                 --end;
+            }
             line.number = at.number;
             at.offset = following;
             ++at.number;
             if (end > start) {
                 const void* zero = std::memchr(data + start, 0, end - start);
                 line.text = data + start;
-                line.length = zero != nullptr ? static_cast<size_t>(static_cast<const char*>(zero) - line.text)
-                                              : end - start;
+                line.length = zero != nullptr
+                                  ? static_cast<size_t>(static_cast<const char*>(zero) - line.text)
+                                  : end - start;
                 return true;
             }
         }
         return false;
     }
 
-    KivString groupName;             // header line of the group being read
-    KivNorvikTokens lineTokens;      // reused from line to line: its strings keep their storage
+    KivString groupName;        // header line of the group being read
+    KivNorvikTokens lineTokens; // reused from line to line: its strings keep their storage
 
     KivNorvikFinding& add(int line, Severity severity, const char* code, const std::wstring& message,
                           const KivString& keyword = KivString(), const KivString* group = nullptr)
@@ -359,8 +386,9 @@ struct KivNorvikFileReader::Private
         finding.code = code;
         finding.message = KivString(message.c_str());
         finding.keyword = keyword;
-        if (group != nullptr)
+        if (group != nullptr) {
             finding.group = *group;
+        }
         const int index = findings.append(finding);
         return findings[index];
     }
@@ -377,18 +405,20 @@ struct KivNorvikFileReader::Private
 
 KivNorvikFileReader::KivNorvikFileReader(const KivString& path) : d(new (std::nothrow) Private)
 {
-    if (d == nullptr)
+    if (d == nullptr) {
         return;
+    }
     errno = 0;
-    if (!kivfopen(&d->stream, path, KivString("rb")))
+    if (kivfopen(&d->stream, path, KivString("rb")) == 0) {
         d->openError = errno;
+    }
 }
 
-KivNorvikFileReader::KivNorvikFileReader(const char* bytes, size_t size)
-    : d(new (std::nothrow) Private)
+KivNorvikFileReader::KivNorvikFileReader(const char* bytes, size_t size) : d(new (std::nothrow) Private)
 {
-    if (d == nullptr)
+    if (d == nullptr) {
         return;
+    }
     d->fromBuffer = true;
     d->bytes = bytes;
     d->size = bytes != nullptr ? size : 0;
@@ -396,29 +426,29 @@ KivNorvikFileReader::KivNorvikFileReader(const char* bytes, size_t size)
 
 KivNorvikFileReader::~KivNorvikFileReader()
 {
-    if (d != nullptr && d->stream != nullptr)
+    if (d != nullptr && d->stream != nullptr) {
         kivfclose(d->stream);
+    }
     delete d;
 }
 
 const KivArray<KivString>& KivNorvikFileReader::getLines() const
 {
     // Built on the first call: the reading itself works on the file's bytes.
-    if (d == nullptr || lines.getLength() == d->storedLines)
+    if (d == nullptr || lines.getLength() == d->storedLines) {
         return lines;
+    }
     Private::Cursor at;
     Private::Line line;
     int index = 0;
     lines.setLength(d->storedLines);
-    while (index < lines.getLength() && d->next(at, line))
+    while (index < lines.getLength() && d->next(at, line)) {
         lines[index++].assign(line.text, line.length);
+    }
     return lines;
 }
 
-int KivNorvikFileReader::lineCount() const
-{
-    return d != nullptr ? d->storedLines : 0;
-}
+int KivNorvikFileReader::lineCount() const { return d != nullptr ? d->storedLines : 0; }
 
 const KivArray<KivNorvikFinding>& KivNorvikFileReader::getFindings() const
 {
@@ -441,8 +471,9 @@ bool hasSuspectBytes(const char* p, size_t n)
         std::memcpy(&w, p + i, 8);
         suspect = (w & highs) != 0 || hasZeroByte(w ^ (ones * '\t')) || hasZeroByte(w ^ (ones * '\r'));
     }
-    for (size_t k = i; k < n && !suspect; ++k)
+    for (size_t k = i; k < n && !suspect; ++k) {
         suspect = p[k] == '\t' || p[k] == '\r' || (static_cast<unsigned char>(p[k]) & 0x80) != 0;
+    }
     return suspect;
 }
 
@@ -450,23 +481,27 @@ bool hasSuspectBytes(const char* p, size_t n)
 
 void KivNorvikFileReader::Private::checkBytes(const char* p, size_t n, int number)
 {
-    if (!hasSuspectBytes(p, n))
+    if (!hasSuspectBytes(p, n)) {
         return;
+    }
     bool tab = false, cr = false, high = false;
     for (size_t k = 0; k < n; ++k) {
         tab |= p[k] == '\t';
         cr |= p[k] == '\r';
         high |= (static_cast<unsigned char>(p[k]) & 0x80) != 0;
     }
-    if (cr)
+    if (cr) {
         add(number, KivNorvikFinding::Error, "lone-cr",
             L"A carriage return without a line feed does not end a line: the lines around it read as one");
-    if (tab)
+    }
+    if (tab) {
         add(number, KivNorvikFinding::Error, "tab-in-line",
             L"A tab does not separate values: it is read as part of a value");
-    if (high && isUtf8Text(reinterpret_cast<const unsigned char*>(p), n))
+    }
+    if (high && isUtf8Text(reinterpret_cast<const unsigned char*>(p), n)) {
         add(number, KivNorvikFinding::Warning, "utf8-text",
             L"The text looks like UTF-8; the file is read as Windows-1252");
+    }
 }
 
 void KivNorvikFileReader::Private::splitLines()
@@ -474,13 +509,19 @@ void KivNorvikFileReader::Private::splitLines()
     const char* data = content.data();
     const size_t size = content.size();
     lineCount = 0;
-    for (const char* p = data; (p = static_cast<const char*>(std::memchr(p, '\n', size - static_cast<size_t>(p - data)))) != nullptr; ++p)
+    for (const char* p = data;
+         (p = static_cast<const char*>(std::memchr(p, '\n', size - static_cast<size_t>(p - data)))) !=
+         nullptr;
+         ++p) {
         ++lineCount;
-    if (size > 0 && data[size - 1] != '\n')
+    }
+    if (size > 0 && data[size - 1] != '\n') {
         ++lineCount;
-    if (kRecord && size >= 3 && std::memcmp(data, "\xEF\xBB\xBF", 3) == 0)
+    }
+    if (kRecord && size >= 3 && std::memcmp(data, "\xEF\xBB\xBF", 3) == 0) {
         add(1, KivNorvikFinding::Error, "byte-order-mark",
             L"The file starts with a UTF-8 byte-order mark, read as part of its first line");
+    }
     storedLines = 0;
     // Most files hold none of the bytes that the lines are checked for.
     const bool check = kRecord && hasSuspectBytes(data, size);
@@ -490,10 +531,12 @@ void KivNorvikFileReader::Private::splitLines()
         ++storedLines;
         if (check) {
             // The whole line, past any zero byte, up to its line end.
-            const char* lf = static_cast<const char*>(std::memchr(line.text, '\n', size - static_cast<size_t>(line.text - data)));
+            const char* lf = static_cast<const char*>(
+                std::memchr(line.text, '\n', size - static_cast<size_t>(line.text - data)));
             size_t n = (lf != nullptr ? lf : data + size) - line.text;
-            if (n > 0 && line.text[n - 1] == '\r')
+            if (n > 0 && line.text[n - 1] == '\r') {
                 --n;
+            }
             const size_t mark = line.number == 1 && findings.getLength() > 0 ? 3 : 0; // the byte-order mark
             checkBytes(line.text + mark, n - mark, line.number);
         }
@@ -502,8 +545,9 @@ void KivNorvikFileReader::Private::splitLines()
 
 int KivNorvikFileReader::readFile(KivNorvikData& data)
 {
-    if (d == nullptr)
+    if (d == nullptr) {
         return 0;
+    }
     try {
         d->findings.setLength(0);
         d->refused = false;
@@ -532,20 +576,24 @@ int KivNorvikFileReader::readFile(KivNorvikData& data)
             if (count == sizeof buffer) {
                 const long here = std::ftell(d->stream);
                 long known = -1;
-                if (here > 0 && std::fseek(d->stream, 0, SEEK_END) == 0)
+                if (here > 0 && std::fseek(d->stream, 0, SEEK_END) == 0) {
                     known = std::ftell(d->stream);
-                if (here > 0 && std::fseek(d->stream, here, SEEK_SET) != 0)
+                }
+                if (here > 0 && std::fseek(d->stream, here, SEEK_SET) != 0) {
                     known = -1;
+                }
                 if (known > here) {
                     const size_t filled = content.size();
                     content.resize(filled + static_cast<size_t>(known - here));
                     count = std::fread(&content[filled], 1, content.size() - filled, d->stream);
                     content.resize(filled + count);
                 }
-                while (!std::ferror(d->stream) && (count = std::fread(buffer, 1, sizeof buffer, d->stream)) > 0)
+                while ((std::ferror(d->stream) == 0) &&
+                       (count = std::fread(buffer, 1, sizeof buffer, d->stream)) > 0) {
                     content.append(buffer, count);
+                }
             }
-            if (std::ferror(d->stream)) {
+            if (std::ferror(d->stream) != 0) {
                 const int error = errno;
                 d->add(0, KivNorvikFinding::Error, "read-error",
                        L"The file cannot be read to its end: " +
@@ -555,11 +603,14 @@ int KivNorvikFileReader::readFile(KivNorvikData& data)
         }
         d->splitLines();
         fillStructure(data);
-        if (d->refused)
+        if (d->refused) {
             return 0;
-        if (d->findings.getLength() > 1)
-            std::stable_sort(&d->findings[0], &d->findings[0] + d->findings.getLength(),
-                         [](const KivNorvikFinding& a, const KivNorvikFinding& b) { return a.line < b.line; });
+        }
+        if (d->findings.getLength() > 1) {
+            std::stable_sort(
+                &d->findings[0], &d->findings[0] + d->findings.getLength(),
+                [](const KivNorvikFinding& a, const KivNorvikFinding& b) { return a.line < b.line; });
+        }
         return 1;
     } catch (const std::exception& e) {
         // Nothing of the file reaches `data`: the records are filled apart and
@@ -571,8 +622,9 @@ int KivNorvikFileReader::readFile(KivNorvikData& data)
 
 void KivNorvikFileReader::reportFailure(const std::exception& error)
 {
-    if (d == nullptr)
+    if (d == nullptr) {
         return;
+    }
     try {
         d->refused = true;
         lines.setLength(0);
@@ -589,15 +641,13 @@ void KivNorvikFileReader::reportFailure(const std::exception& error)
     }
 }
 
-void KivNorvikFileReader::fillStructure(KivNorvikData&)
-{
-    KIV_REPORT("false");
-}
+void KivNorvikFileReader::fillStructure(KivNorvikData&) { KIV_REPORT("false"); }
 
 void KivNorvikFileReader::reportRecordClass(const char* className, bool refuse)
 {
-    if (d == nullptr)
+    if (d == nullptr) {
         return;
+    }
     if (refuse) {
         d->refused = true;
         d->findings.setLength(0);
@@ -612,10 +662,12 @@ void KivNorvikFileReader::tokenize(const KivString& line, KivNorvikTokens& token
     const wchar_t* text = line.getStringW();
     size_t end = std::wcslen(text);
     size_t begin = 0;
-    while (begin < end && isWhite(text[begin]))
+    while (begin < end && isWhite(text[begin])) {
         ++begin;
-    while (end > begin && isWhite(text[end - 1]))
+    }
+    while (end > begin && isWhite(text[end - 1])) {
         --end;
+    }
     // Tokens are stored into the array's existing slots, so a reused array
     // does not reallocate.
     std::wstring token;
@@ -625,8 +677,9 @@ void KivNorvikFileReader::tokenize(const KivString& line, KivNorvikTokens& token
         if (i == end || text[i] == L' ') {
             if (!token.empty()) {
                 tokens.setLength(count + 1);
-                if (tokens.getLength() == count + 1)
+                if (tokens.getLength() == count + 1) {
                     tokens[count++] = KivString(token.c_str());
+                }
                 token.clear();
             }
         } else {
@@ -656,22 +709,25 @@ bool KivNorvikFileReader::projectNameFromTagLine(const KivString& line, bool bl3
     field.TrimLeft(quote);
     field.TrimRight(quote);
     if (field == tag) {
-        if (comma < 0)
+        if (comma < 0) {
             return false;
+        }
         KivString rest(copy);
         rest.replace(0, comma + 1, KivString());
         rest.TrimLeft();
         rest.TrimRight();
         unquoteOnce(rest);
-        if (bl3)
+        if (bl3) {
             removeBl3Prefix(rest);
+        }
         name = rest;
         return true;
     }
     first.TrimLeft(quote);
     first.TrimRight(quote);
-    if (bl3)
+    if (bl3) {
         removeBl3Prefix(first);
+    }
     name = first;
     return true;
 }
@@ -683,12 +739,14 @@ namespace {
 // Whether the wide text contains the ASCII word.
 bool containsWord(const wchar_t* text, const char* word)
 {
-    for (; *text; ++text) {
+    for (; *text != 0; ++text) {
         size_t i = 0;
-        while (word[i] && text[i] == static_cast<wchar_t>(static_cast<unsigned char>(word[i])))
+        while ((word[i] != 0) && text[i] == static_cast<wchar_t>(static_cast<unsigned char>(word[i]))) {
             ++i;
-        if (!word[i])
+        }
+        if (word[i] == 0) {
             return true;
+        }
     }
     return false;
 }
@@ -700,10 +758,11 @@ unsigned tagLineKinds(const KivString& line)
     for (int k = 0; k < kKindCount; ++k) {
         const KivNorvikKindLayout& kind = *allKinds()[k];
         const unsigned bit = 1u << (kind.name[2] - '0');
-        if (std::strcmp(kind.tag, "NV_ATT") == 0)
+        if (std::strcmp(kind.tag, "NV_ATT") == 0) {
             plainTag |= bit;
-        else if (containsWord(text, kind.tag))
+        } else if (containsWord(text, kind.tag)) {
             return bit;
+        }
     }
     // Of those, BL3 names carry the prefix.
     const unsigned bl3 = 1u << 3;
@@ -714,19 +773,21 @@ std::wstring kindNames(unsigned kinds)
 {
     std::wstring out;
     for (int k = 1; k <= 5; ++k) {
-        if (kinds & (1u << k))
+        if ((kinds & (1u << k)) != 0u) {
             out += (out.empty() ? L"BL" : L" or BL") + std::to_wstring(k);
+        }
     }
     return out;
 }
 
 } // namespace
 
-void KivNorvikFileReader::scanLines(const KivNorvikKindLayout& layout, bool everyTagLine,
-                                    bool bl3, KivNorvikData& record)
+void KivNorvikFileReader::scanLines(const KivNorvikKindLayout& layout, bool everyTagLine, bool bl3,
+                                    KivNorvikData& record)
 {
-    if (d == nullptr)
+    if (d == nullptr) {
         throw std::bad_alloc(); // the constructor could not make the reader's state
+    }
     static const KivString tagText(L"NV_ATT");
     static const KivString end(L"FIN");
     bool tagSeen = false;
@@ -743,19 +804,21 @@ void KivNorvikFileReader::scanLines(const KivNorvikKindLayout& layout, bool ever
             const int index = static_cast<int>(group - layout.groups);
             unsigned char unused = 0;
             unsigned char& seen = index < 16 ? groupSeen[index] : unused;
-            if (kRecord && seen && !group->numbered)
+            if (kRecord && (seen != 0u) && !group->numbered) {
                 d->add(bytes.number, KivNorvikFinding::Warning, "repeated-group",
                        L"Group " + quoted(wide(group->header)) +
                            L" is given again: its lines overwrite the earlier ones",
                        line, &line);
+            }
             seen = 1;
             inUnknownGroup = false;
             const KivNorvikTarget target = beginGroup(index, line);
-            if (kRecord && target.isNull())
+            if (kRecord && target.isNull()) {
                 d->add(bytes.number, KivNorvikFinding::Error, "too-many-entries",
                        L"The record has room for no more " + quoted(wide(group->header)) +
                            L" groups: this one is passed over",
                        line, &line);
+            }
             at = d->fillGroup(at, layout, *group, target, bytes);
             endGroup(index);
             continue;
@@ -763,10 +826,11 @@ void KivNorvikFileReader::scanLines(const KivNorvikKindLayout& layout, bool ever
         if (line.find(tagText, 0) >= 0) {
             if (everyTagLine || !tagSeen) {
                 KivString name;
-                if (projectNameFromTagLine(line, bl3, name, layout.tag))
+                if (projectNameFromTagLine(line, bl3, name, layout.tag)) {
                     record.projectName = name;
+                }
                 const unsigned kinds = kRecord && !tagSeen ? tagLineKinds(line) : 0;
-                if (kinds != 0 && !(kinds & (1u << (layout.name[2] - '0')))) {
+                if (kinds != 0 && ((kinds & (1u << (layout.name[2] - '0'))) == 0u)) {
                     wrongKind = true;
                     d->add(bytes.number, KivNorvikFinding::Error, "wrong-kind",
                            L"The tag line is that of a " + kindNames(kinds) + L" file, not of a " +
@@ -784,8 +848,9 @@ void KivNorvikFileReader::scanLines(const KivNorvikKindLayout& layout, bool ever
         if (kRecord) {
             const std::wstring text = trimmed(line);
             if (text.empty() || inUnknownGroup) {
-                if (line == end)
+                if (line == end) {
                     inUnknownGroup = false;
+                }
             } else if (isWhite(line[0]) || text == L"FIN") {
                 d->add(bytes.number, KivNorvikFinding::Warning, "line-outside-group",
                        L"A line outside any group is passed over");
@@ -801,76 +866,90 @@ void KivNorvikFileReader::scanLines(const KivNorvikKindLayout& layout, bool ever
                     }
                 }
                 d->add(bytes.number, KivNorvikFinding::Error, "unknown-group", message, line);
-                if (headerKind == nullptr)
+                if (headerKind == nullptr) {
                     headerKind = onlyOtherKindWith(line, layout);
+                }
             }
         }
     }
-    if (!kRecord)
+    if (!kRecord) {
         return;
-    if (!tagSeen)
+    }
+    if (!tagSeen) {
         d->add(d->fileLine(), KivNorvikFinding::Warning, "no-tag-line",
                L"The file has no tag line: the project name is left as it was");
-    if (wrongKind || headerKind == nullptr)
+    }
+    if (wrongKind || headerKind == nullptr) {
         return;
+    }
     bool ownHeader = false;
-    for (int g = 0; g < layout.groupCount && g < 16; ++g)
-        ownHeader = ownHeader || (groupSeen[g] && onlyThisKindHas(layout.groups[g], layout));
-    if (!ownHeader)
+    for (int g = 0; g < layout.groupCount && g < 16; ++g) {
+        ownHeader = ownHeader || ((groupSeen[g] != 0u) && onlyThisKindHas(layout.groups[g], layout));
+    }
+    if (!ownHeader) {
         d->add(d->fileLine(), KivNorvikFinding::Error, "wrong-kind",
-               L"The file looks like a " + wide(headerKind->name) + L" file, not a " +
-                   wide(layout.name) + L" file");
+               L"The file looks like a " + wide(headerKind->name) + L" file, not a " + wide(layout.name) +
+                   L" file");
+    }
 }
 
 void KivNorvikFileReader::Private::checkMatched(const KivNorvikGroupLayout& group,
-                                               const KivNorvikLineRule& rule,
-                                               const KivNorvikTokens& tokens,
-                                               KivNorvikFillResult result, int number)
+                                                const KivNorvikLineRule& rule, const KivNorvikTokens& tokens,
+                                                KivNorvikFillResult result, int number)
 {
     const int count = tokens.getLength();
     const KivString& keyword = tokens[0];
     auto fieldsFrom = [&](KivNorvikFinding& finding, int firstToken) {
         for (int v = 0; v < KivNorvikLineRule::kMaxValues && rule.values[v].field != nullptr; ++v) {
-            if (rule.values[v].kind != KivNorvikValueKind::Fixed && rule.values[v].token >= firstToken)
+            if (rule.values[v].kind != KivNorvikValueKind::Fixed && rule.values[v].token >= firstToken) {
                 finding.fields.append(KivString(rule.values[v].field));
+            }
         }
     };
     if (result == KivNorvikFillResult::MissingValues) {
         fieldsFrom(add(number, KivNorvikFinding::Error, "missing-values",
                        L"Too few values for " + quoted(keyword.getStringW()) + L": the line sets nothing",
-                       keyword, &groupName), 1);
+                       keyword, &groupName),
+                   1);
     } else if (result == KivNorvikFillResult::UnknownWord) {
         fieldsFrom(add(number, KivNorvikFinding::Error, "unknown-word",
                        quoted(tokens[1].getStringW()) + L" selects no code of " +
                            quoted(keyword.getStringW()) + L": the line sets nothing the file says",
-                       keyword, &groupName), 1);
+                       keyword, &groupName),
+                   1);
     } else if (result == KivNorvikFillResult::NoRoom) {
         fieldsFrom(add(number, KivNorvikFinding::Error, "too-many-entries",
                        L"The record has room for no more " + quoted(keyword.getStringW()) +
                            L" lines: this one is passed over",
-                       keyword, &groupName), 1);
+                       keyword, &groupName),
+                   1);
     }
     const size_t row = static_cast<size_t>(&rule - group.rules);
-    if (row < rowTokens.size() && rowTokens[row] < 0)
+    if (row < rowTokens.size() && rowTokens[row] < 0) {
         rowTokens[row] = rule.valueTokens();
+    }
     const int needed = row < rowTokens.size() ? rowTokens[row] : rule.valueTokens();
     if (result == KivNorvikFillResult::Done && count < needed) {
         bool textsOnly = true;
         for (int v = 0; v < KivNorvikLineRule::kMaxValues && rule.values[v].field != nullptr; ++v) {
             const KivNorvikValue& value = rule.values[v];
-            if (value.kind != KivNorvikValueKind::Fixed && value.token >= count)
+            if (value.kind != KivNorvikValueKind::Fixed && value.token >= count) {
                 textsOnly = textsOnly && value.kind == KivNorvikValueKind::Text;
+            }
         }
-        if (count == 1 + rule.patternWordCount() || textsOnly)
+        if (count == 1 + rule.patternWordCount() || textsOnly) {
             fieldsFrom(add(number, KivNorvikFinding::Warning, "no-value",
-                           L"No value after " + quoted(keyword.getStringW()) + L": read as empty",
-                           keyword, &groupName), count);
-        else
+                           L"No value after " + quoted(keyword.getStringW()) + L": read as empty", keyword,
+                           &groupName),
+                       count);
+        } else {
             fieldsFrom(add(number, KivNorvikFinding::Error, "missing-values",
                            L"Too few values for " + quoted(keyword.getStringW()) +
                                L": the fields named are left unset",
-                           keyword, &groupName), count);
-    } else if (count > needed && rule.exactTokens == 0 && !(rule.flags & kNorvikRowAnyTokens)) {
+                           keyword, &groupName),
+                       count);
+        }
+    } else if (count > needed && rule.exactTokens == 0 && ((rule.flags & kNorvikRowAnyTokens) == 0u)) {
         add(number, KivNorvikFinding::Warning, "extra-values",
             L"More values than " + quoted(keyword.getStringW()) + L" takes: the last " +
                 std::to_wstring(count - needed) + L" are passed over",
@@ -879,8 +958,9 @@ void KivNorvikFileReader::Private::checkMatched(const KivNorvikGroupLayout& grou
     for (int v = 0; v < KivNorvikLineRule::kMaxValues && rule.values[v].field != nullptr; ++v) {
         const KivNorvikValue& value = rule.values[v];
         if (value.kind == KivNorvikValueKind::Fixed || value.kind == KivNorvikValueKind::Text ||
-            value.token >= count || isWholeNumber(tokens[value.token].getStringW(), value.kind))
+            value.token >= count || isWholeNumber(tokens[value.token].getStringW(), value.kind)) {
             continue;
+        }
         const KivString& token = tokens[value.token];
         std::wstring read;
         if (value.kind == KivNorvikValueKind::Real) {
@@ -890,29 +970,29 @@ void KivNorvikFileReader::Private::checkMatched(const KivNorvikGroupLayout& grou
         } else {
             read = std::to_wstring(token.toInteger());
         }
-        KivNorvikFinding& finding =
-            add(number, KivNorvikFinding::Error, "not-a-number",
-                quoted(token.getStringW()) + L" is not wholly " +
-                    (value.kind == KivNorvikValueKind::Real ? L"a number" : L"an integer") +
-                    L": read as " + read,
-                keyword, &groupName);
+        KivNorvikFinding& finding = add(
+            number, KivNorvikFinding::Error, "not-a-number",
+            quoted(token.getStringW()) + L" is not wholly " +
+                (value.kind == KivNorvikValueKind::Real ? L"a number" : L"an integer") + L": read as " + read,
+            keyword, &groupName);
         finding.fields.append(KivString(value.field));
     }
-    if (!(rule.flags & kNorvikRowRepeats)) {
+    if ((rule.flags & kNorvikRowRepeats) == 0u) {
         const size_t index = row;
         if (index < rowSeen.size()) {
-            if (rowSeen[index])
+            if (rowSeen[index] != 0u) {
                 add(number, KivNorvikFinding::Warning, "repeated-keyword",
                     quoted(keyword.getStringW()) + L" is given again in the group: the later line wins",
                     keyword, &groupName);
+            }
             rowSeen[index] = 1;
         }
     }
 }
 
 void KivNorvikFileReader::Private::checkUnmatched(const KivNorvikKindLayout& layout,
-                                                 const KivNorvikGroupLayout& group,
-                                                 const KivNorvikTokens& tokens, int number)
+                                                  const KivNorvikGroupLayout& group,
+                                                  const KivNorvikTokens& tokens, int number)
 {
     const int count = tokens.getLength();
     const KivString& keyword = tokens[0];
@@ -921,26 +1001,30 @@ void KivNorvikFileReader::Private::checkUnmatched(const KivNorvikKindLayout& lay
     bool known = false, allExact = true;
     for (int r = 0; r < group.ruleCount; ++r) {
         const KivNorvikLineRule& rule = group.rules[r];
-        if (!equalsWord(keyword, rule.keyword))
+        if (!equalsWord(keyword, rule.keyword)) {
             continue;
+        }
         known = true;
         if (rule.matchesWords(tokens)) {
-            if (byWords == nullptr)
+            if (byWords == nullptr) {
                 byWords = &rule;
+            }
             allExact = allExact && rule.exactTokens > 0;
         }
     }
     auto allFields = [](KivNorvikFinding& finding, const KivNorvikLineRule& rule) {
         for (int v = 0; v < KivNorvikLineRule::kMaxValues && rule.values[v].field != nullptr; ++v) {
-            if (rule.values[v].kind != KivNorvikValueKind::Fixed)
+            if (rule.values[v].kind != KivNorvikValueKind::Fixed) {
                 finding.fields.append(KivString(rule.values[v].field));
+            }
         }
     };
     if (!known) {
         for (int g = 0; g < layout.groupCount; ++g) {
             const KivNorvikGroupLayout& other = layout.groups[g];
-            if (&other == &group || other.rules == group.rules)
+            if (&other == &group || other.rules == group.rules) {
                 continue;
+            }
             for (int r = 0; r < other.ruleCount; ++r) {
                 if (equalsWord(keyword, other.rules[r].keyword)) {
                     add(number, KivNorvikFinding::Error, "keyword-of-other-group",
@@ -975,8 +1059,7 @@ void KivNorvikFileReader::Private::checkUnmatched(const KivNorvikKindLayout& lay
     }
     if (count == 1 + byWords->patternWordCount()) {
         allFields(add(number, KivNorvikFinding::Warning, "no-value",
-                      L"No value after " + quoted(word) + L": the line sets nothing", keyword,
-                      &groupName),
+                      L"No value after " + quoted(word) + L": the line sets nothing", keyword, &groupName),
                   *byWords);
     } else if (allExact) {
         allFields(add(number, KivNorvikFinding::Error, "token-count",
@@ -993,9 +1076,10 @@ void KivNorvikFileReader::Private::checkUnmatched(const KivNorvikKindLayout& lay
     }
 }
 
-KivNorvikFileReader::Private::Cursor KivNorvikFileReader::Private::fillGroup(
-    Cursor start, const KivNorvikKindLayout& layout, const KivNorvikGroupLayout& group,
-    const KivNorvikTarget& target, const Line& header)
+KivNorvikFileReader::Private::Cursor
+KivNorvikFileReader::Private::fillGroup(Cursor start, const KivNorvikKindLayout& layout,
+                                        const KivNorvikGroupLayout& group, const KivNorvikTarget& target,
+                                        const Line& header)
 {
     const bool record = kRecord && !target.isNull();
     const int minTokens = group.minTokens > 1 ? group.minTokens : 1;
@@ -1010,8 +1094,9 @@ KivNorvikFileReader::Private::Cursor KivNorvikFileReader::Private::fillGroup(
     Cursor before = start;
     Line line;
     for (; next(at, line); before = at) {
-        if (line.is("FIN"))
+        if (line.is("FIN")) {
             return at;
+        }
         if (layout.findGroup(line.text, line.length) != nullptr) {
             at = before;
             break;
@@ -1019,35 +1104,34 @@ KivNorvikFileReader::Private::Cursor KivNorvikFileReader::Private::fillGroup(
         tokenizeBytes(line.text, line.length, tokens);
         const int n = tokens.getLength();
         if (n < minTokens) {
-            if (record && n > 0)
+            if (record && n > 0) {
                 checkUnmatched(layout, group, tokens, line.number);
+            }
             continue;
         }
         if (const KivNorvikLineRule* rule = group.find(tokens)) {
             const KivNorvikFillResult result = rule->apply(target, tokens);
-            if (record)
+            if (record) {
                 checkMatched(group, *rule, tokens, result, line.number);
+            }
         } else if (record) {
-            if (n == 1 && equalsWord(tokens[0], "FIN"))
+            if (n == 1 && equalsWord(tokens[0], "FIN")) {
                 looseEnd = looseEnd < 0 ? line.number : looseEnd;
-            else
+            } else {
                 checkUnmatched(layout, group, tokens, line.number);
+            }
         }
     }
     if (record) {
         std::wstring message = L"Group " + quoted(wide(group.header)) + L" ends without \"FIN\"";
-        if (looseEnd >= 0)
+        if (looseEnd >= 0) {
             message += L" (did you mean FIN on line " + std::to_wstring(looseEnd) + L"?)";
+        }
         add(header.number, KivNorvikFinding::Warning, "missing-fin", message, groupName, &groupName);
     }
     return at;
 }
 
-KivNorvikTarget KivNorvikFileReader::beginGroup(int, const KivString&)
-{
-    return KivNorvikTarget();
-}
+KivNorvikTarget KivNorvikFileReader::beginGroup(int, const KivString&) { return KivNorvikTarget(); }
 
-void KivNorvikFileReader::endGroup(int)
-{
-}
+void KivNorvikFileReader::endGroup(int) {}

@@ -55,16 +55,14 @@ public:
     // "2006.15c2:" from the name.
     static bool projectNameFromTagLine(const KivString& line, bool bl3, KivString& name);
     // The same for a kind whose tag is `tag` ("NV_ATT_04").
-    static bool projectNameFromTagLine(const KivString& line, bool bl3, KivString& name,
-                                       const char* tag);
+    static bool projectNameFromTagLine(const KivString& line, bool bl3, KivString& name, const char* tag);
 
 protected:
     // The scan of fillStructure: each line equal to a header of `layout`
     // starts its group, whose lines run until "FIN" or the next header; tag
     // lines are looked for outside groups, all of them when `everyTagLine`,
     // else only the first. The project name goes to `record`.
-    void scanLines(const KivNorvikKindLayout& layout, bool everyTagLine, bool bl3,
-                   KivNorvikData& record);
+    void scanLines(const KivNorvikKindLayout& layout, bool everyTagLine, bool bl3, KivNorvikData& record);
 
     // The target that the rules of a group fill, given its header line, and
     // what happens when its lines end; `group` is the group's index in the

@@ -10,7 +10,9 @@
 #include <new>
 
 KivNorvikFileWriter::KivNorvikFileWriter()
-    : exporter(eOlmarin), majorVersion(6), minorVersion(1), error(EBADF) {}
+    : exporter(eOlmarin), majorVersion(6), minorVersion(1), error(EBADF)
+{
+}
 
 KivNorvikFileWriter::KivNorvikFileWriter(const KivNorvikFileWriter& other) = default;
 KivNorvikFileWriter& KivNorvikFileWriter::operator=(const KivNorvikFileWriter& other) = default;
@@ -35,8 +37,9 @@ int KivNorvikFileWriter::startWrite(const KivString& path, eNorvikFormatFile kin
     }
     file.reset(); // completed through a copy: this writer starts afresh
     const int index = static_cast<int>(kind);
-    if (index < 0 || index > 4)
+    if (index < 0 || index > 4) {
         KIV_REPORT("false");
+    }
     try {
         const KivString name = path + KivString(".") + KivString(extension(kind));
         std::shared_ptr<KivNorvikOpenFile> opened = std::make_shared<KivNorvikOpenFile>();
@@ -71,16 +74,15 @@ int KivNorvikFileWriter::endWrite()
 
 int KivNorvikFileWriter::errorCode() const { return error; }
 
-KivString KivNorvikFileWriter::errorText() const
-{
-    return KivString(KivFileSystem::describe(error).c_str());
-}
+KivString KivNorvikFileWriter::errorText() const { return KivString(KivFileSystem::describe(error).c_str()); }
 
 KivNorvikOutput KivNorvikFileWriter::output() const
 {
-    if (file != nullptr && file->isOpen())
+    if (file != nullptr && file->isOpen()) {
         file->beginRecord();
-    return KivNorvikOutput(file != nullptr && file->isOpen() ? file.get() : nullptr, majorVersion, minorVersion);
+    }
+    return KivNorvikOutput(file != nullptr && file->isOpen() ? file.get() : nullptr, majorVersion,
+                           minorVersion);
 }
 
 int KivNorvikFileWriter::finish(const KivNorvikOutput& out) const

@@ -23,8 +23,8 @@ void writeBolt(KivNorvikOutput& out, const Data::Bolt& b)
     }
     keyword += KivString("DIST");
     KivString values;
-    values.format("%3.3f %d %3.3f %3.3f %3.3f %1.1f %3.3f", b.value1, b.value2, b.value3, b.value4,
-                  b.value5, b.value6, b.value7);
+    values.format("%3.3f %d %3.3f %3.3f %3.3f %1.1f %3.3f", b.value1, b.value2, b.value3, b.value4, b.value5,
+                  b.value6, b.value7);
     out.lineW(L"  %s", keyword + KivString(" ") + values);
 }
 
@@ -38,8 +38,9 @@ void writeGeneral(KivNorvikOutput& out, const Data::BL4GeneralGroup& g)
     out.endLine();
     out.line("  NOEUD %d", g.noeud);
     out.line("  NOEUD_XYZ %3.3f %3.3f %3.3f", g.noeudXyz[0], g.noeudXyz[1], g.noeudXyz[2]);
-    if (KivNorvikWriterConditions::NEIGE(g))
+    if (KivNorvikWriterConditions::NEIGE(g)) {
         out.line("  NEIGE %3.3f", g.neige);
+    }
     out.loading(g.loading);
     out.lineW(L"  LIA %s", g.lia);
     out.origin();
@@ -81,8 +82,9 @@ void writeDiagonal(KivNorvikOutput& out, const Data::BL4DiagonalElementGroup& e)
 
 int KivNorvikFileWriter::write(const KivBL4Data& data)
 {
-    if (file == nullptr)
+    if (file == nullptr) {
         return 0;
+    }
     KivNorvikOutput out = output();
     try {
         out.lineW(L"\"NV_ATT_04\",\"%s\"", data.projectName);

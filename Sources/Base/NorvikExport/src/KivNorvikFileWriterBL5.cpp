@@ -20,8 +20,9 @@ void writeGeneral(KivNorvikOutput& out, const Data::BL5GeneralGroup& g)
     out.line("  TYPE_ATT %d", g.typeAtt);
     out.line("  NOEUD %d", g.noeud);
     out.line("  XY %3.3f %3.3f %3.3f", g.xy[0], g.xy[1], g.xy[2]);
-    if (KivNorvikWriterConditions::NEIGE(g))
+    if (KivNorvikWriterConditions::NEIGE(g)) {
         out.line("  NEIGE %3.3f", g.neige);
+    }
     out.loading(g.loading);
     out.lineW(L"  LIA %s", g.lia);
     out.line("  BOU_CLS %1.1f", g.bouCls);
@@ -58,8 +59,7 @@ void writeColumn(KivNorvikOutput& out, const Data::BL5ColumnGroup& c)
 // The nine lines, always all of them, inside the diagonal group.
 void writeGhcp(KivNorvikOutput& out, const Data::GHCP& h)
 {
-    out.line("  GHCP GOU_DIM %3.3f %3.3f %3.3f %3.3f", h.gouDim[0], h.gouDim[1], h.gouDim[2],
-             h.gouDim[3]);
+    out.line("  GHCP GOU_DIM %3.3f %3.3f %3.3f %3.3f", h.gouDim[0], h.gouDim[1], h.gouDim[2], h.gouDim[3]);
     out.line("  GHCP GOU_POS %d %3.3f %d", h.gouPos1, h.gouPos2, h.gouPos3);
     out.line("  GHCP BOU_DIA %3.3f", h.bouDia);
     out.line("  GHCP BOU_X %d %3.3f %3.3f %3.3f", h.bouXNumber, h.bouX[0], h.bouX[1], h.bouX[2]);
@@ -87,8 +87,9 @@ void writeDiagonal(KivNorvikOutput& out, const Data::BL5DiagonalElementGroup& e)
 
 int KivNorvikFileWriter::write(const KivBL5Data& data)
 {
-    if (file == nullptr)
+    if (file == nullptr) {
         return 0;
+    }
     KivNorvikOutput out = output();
     try {
         out.lineW(L"\"NV_ATT_05\",\"%s\"", data.projectName);
@@ -96,10 +97,11 @@ int KivNorvikFileWriter::write(const KivBL5Data& data)
         writeGeneral(out, data.generalGroup);
         // The column group replaces the main element group when typeAtt is 2;
         // the group not written keeps its values.
-        if (KivNorvikWriterConditions::MONTANT(data.generalGroup))
+        if (KivNorvikWriterConditions::MONTANT(data.generalGroup)) {
             writeColumn(out, data.columnGroup);
-        else
+        } else {
             writeMain(out, data.mainElementGroup);
+        }
         // Both diagonals, whatever nbrDiag holds.
         writeDiagonal(out, data.diagonalElementGroups[0]);
         writeDiagonal(out, data.diagonalElementGroups[1]);

@@ -9,7 +9,7 @@ int patternWords(const char* pattern)
 {
     int words = 0;
     bool inWord = false;
-    for (const char* p = pattern; p != nullptr && *p; ++p) {
+    for (const char* p = pattern; p != nullptr && (*p != 0); ++p) {
         if (*p == ' ') {
             inWord = false;
         } else if (!inWord) {
@@ -25,8 +25,9 @@ bool equals(const KivString& text, const char* word, size_t length)
 {
     const wchar_t* t = text.getStringW();
     for (size_t i = 0; i < length; ++i) {
-        if (t[i] != static_cast<wchar_t>(static_cast<unsigned char>(word[i])))
+        if (t[i] != static_cast<wchar_t>(static_cast<unsigned char>(word[i]))) {
             return false;
+        }
     }
     return t[length] == 0;
 }
@@ -34,9 +35,10 @@ bool equals(const KivString& text, const char* word, size_t length)
 bool equals(const KivString& text, const char* word)
 {
     const wchar_t* t = text.getStringW();
-    for (; *word; ++word, ++t) {
-        if (*t != static_cast<wchar_t>(static_cast<unsigned char>(*word)))
+    for (; *word != 0; ++word, ++t) {
+        if (*t != static_cast<wchar_t>(static_cast<unsigned char>(*word))) {
             return false;
+        }
     }
     return *t == 0;
 }
@@ -46,30 +48,30 @@ bool equals(const KivString& text, const char* word)
 int KivNorvikLineRule::valueCount() const
 {
     int count = 0;
-    while (count < kMaxValues && values[count].field != nullptr)
+    while (count < kMaxValues && values[count].field != nullptr) {
         ++count;
+    }
     return count;
 }
 
-int KivNorvikLineRule::patternWordCount() const
-{
-    return patternWords(pattern);
-}
+int KivNorvikLineRule::patternWordCount() const { return patternWords(pattern); }
 
 int KivNorvikLineRule::valueTokens() const
 {
     int tokens = 1 + patternWords(pattern);
     for (int i = 0; i < kMaxValues && values[i].field != nullptr; ++i) {
-        if (values[i].kind != KivNorvikValueKind::Fixed && values[i].token + 1 > tokens)
+        if (values[i].kind != KivNorvikValueKind::Fixed && values[i].token + 1 > tokens) {
             tokens = values[i].token + 1;
+        }
     }
     return tokens;
 }
 
 int KivNorvikLineRule::requiredTokens() const
 {
-    if (exactTokens > 0)
+    if (exactTokens > 0) {
         return exactTokens;
+    }
     const int fromPattern = 1 + patternWords(pattern);
     return minTokens > fromPattern ? minTokens : fromPattern;
 }
@@ -77,33 +79,40 @@ int KivNorvikLineRule::requiredTokens() const
 bool KivNorvikLineRule::matches(const KivNorvikTokens& tokens) const
 {
     const int count = tokens.getLength();
-    if (count < 1 || !equals(tokens[0], keyword))
+    if (count < 1 || !equals(tokens[0], keyword)) {
         return false;
-    if (exactTokens > 0 ? count != exactTokens : count < requiredTokens())
+    }
+    if (exactTokens > 0 ? count != exactTokens : count < requiredTokens()) {
         return false;
+    }
     return matchesWords(tokens);
 }
 
 bool KivNorvikLineRule::matchesWords(const KivNorvikTokens& tokens) const
 {
     const int count = tokens.getLength();
-    if (count < 1 || !equals(tokens[0], keyword))
+    if (count < 1 || !equals(tokens[0], keyword)) {
         return false;
+    }
     // Compare each pattern word with its token; "*" takes any token.
     int index = 1;
     const char* p = pattern;
-    while (p != nullptr && *p) {
-        while (*p == ' ')
+    while (p != nullptr && (*p != 0)) {
+        while (*p == ' ') {
             ++p;
-        if (!*p)
+        }
+        if (*p == 0) {
             break;
+        }
         const char* end = std::strchr(p, ' ');
-        const size_t length = end ? static_cast<size_t>(end - p) : std::strlen(p);
+        const size_t length = end != nullptr ? static_cast<size_t>(end - p) : std::strlen(p);
         const bool any = length == 1 && *p == '*';
-        if (index >= count)
+        if (index >= count) {
             return false;
-        if (!any && !equals(tokens[index], p, length))
+        }
+        if (!any && !equals(tokens[index], p, length)) {
             return false;
+        }
         ++index;
         p += length;
     }
@@ -113,67 +122,82 @@ bool KivNorvikLineRule::matchesWords(const KivNorvikTokens& tokens) const
 KivNorvikFillResult KivNorvikLineRule::apply(const KivNorvikTarget& target,
                                              const KivNorvikTokens& tokens) const
 {
-    if (target.isNull())
+    if (target.isNull()) {
         return KivNorvikFillResult::Done;
+    }
     static const KivString none;
     const int count = tokens.getLength();
     for (int i = 0; i < kMaxValues && values[i].field != nullptr; ++i) {
         const KivNorvikValue& value = values[i];
-        if (!value.store)
+        if (!value.store) {
             continue;
-        if (value.kind == KivNorvikValueKind::Fixed)
+        }
+        if (value.kind == KivNorvikValueKind::Fixed) {
             value.store(target, none);
-        else if (value.token < count)
+        } else if (value.token < count) {
             value.store(target, tokens[value.token]);
+        }
     }
     return fill ? fill(target, tokens) : KivNorvikFillResult::Done;
 }
 
 bool KivNorvikGroupLayout::isHeader(const KivString& line) const
 {
-    if (!numbered)
+    if (!numbered) {
         return equals(line, header);
+    }
     // The prefix, then an integer as "%d" writes it.
     const wchar_t* t = line.getStringW();
     const size_t length = std::strlen(header);
     for (size_t i = 0; i < length; ++i) {
-        if (t[i] != static_cast<wchar_t>(static_cast<unsigned char>(header[i])))
+        if (t[i] != static_cast<wchar_t>(static_cast<unsigned char>(header[i]))) {
             return false;
+        }
     }
     const wchar_t* p = t + length;
-    if (*p == L'-')
+    if (*p == L'-') {
         ++p;
-    if (*p < L'0' || *p > L'9')
+    }
+    if (*p < L'0' || *p > L'9') {
         return false;
-    while (*p >= L'0' && *p <= L'9')
+    }
+    while (*p >= L'0' && *p <= L'9') {
         ++p;
+    }
     return *p == 0;
 }
 
 bool KivNorvikGroupLayout::isHeader(const char* line, size_t length) const
 {
-    if (length == 0 || line[0] != header[0])
+    if (length == 0 || line[0] != header[0]) {
         return false;
+    }
     const size_t prefix = std::strlen(header);
-    if (length < prefix || std::memcmp(line, header, prefix) != 0)
+    if (length < prefix || std::memcmp(line, header, prefix) != 0) {
         return false;
-    if (!numbered)
+    }
+    if (!numbered) {
         return length == prefix;
+    }
     size_t i = prefix;
-    if (i < length && line[i] == '-')
+    if (i < length && line[i] == '-') {
         ++i;
-    if (i == length || line[i] < '0' || line[i] > '9')
+    }
+    if (i == length || line[i] < '0' || line[i] > '9') {
         return false;
-    while (i < length && line[i] >= '0' && line[i] <= '9')
+    }
+    while (i < length && line[i] >= '0' && line[i] <= '9') {
         ++i;
+    }
     return i == length;
 }
 
 const KivNorvikLineRule* KivNorvikGroupLayout::find(const KivNorvikTokens& tokens) const
 {
     for (int i = 0; i < ruleCount; ++i) {
-        if (rules[i].matches(tokens))
+        if (rules[i].matches(tokens)) {
             return &rules[i];
+        }
     }
     return nullptr;
 }
@@ -181,8 +205,9 @@ const KivNorvikLineRule* KivNorvikGroupLayout::find(const KivNorvikTokens& token
 const KivNorvikGroupLayout* KivNorvikKindLayout::findGroup(const KivString& line) const
 {
     for (int i = 0; i < groupCount; ++i) {
-        if (groups[i].isHeader(line))
+        if (groups[i].isHeader(line)) {
             return &groups[i];
+        }
     }
     return nullptr;
 }
@@ -190,8 +215,9 @@ const KivNorvikGroupLayout* KivNorvikKindLayout::findGroup(const KivString& line
 const KivNorvikGroupLayout* KivNorvikKindLayout::findGroup(const char* line, size_t length) const
 {
     for (int i = 0; i < groupCount; ++i) {
-        if (groups[i].isHeader(line, length))
+        if (groups[i].isHeader(line, length)) {
             return &groups[i];
+        }
     }
     return nullptr;
 }

@@ -16,11 +16,11 @@
 using KivNorvikTokens = KivArray<KivString>;
 
 enum class KivNorvikValueKind {
-    Integer,      // token converted with toInteger
-    Real,         // token converted with toDouble
-    Text,         // the token itself
-    Fixed,        // no token: the field takes a constant when the line matches
-    ListInteger,  // an integer followed by the comma of a list ("57,")
+    Integer,     // token converted with toInteger
+    Real,        // token converted with toDouble
+    Text,        // the token itself
+    Fixed,       // no token: the field takes a constant when the line matches
+    ListInteger, // an integer followed by the comma of a list ("57,")
 };
 
 // What a row's own effect made of a line, for the diagnostics.
@@ -128,10 +128,10 @@ struct KivNorvikLineRule
 {
     static constexpr int kMaxValues = 8;
 
-    const char* keyword;   // token 0, compared exactly
-    const char* pattern;   // words required in tokens 1, 2, ...; "*" takes any token; "" none
-    int minTokens;         // the line is passed over with fewer tokens (0: 1 + the pattern's words)
-    int exactTokens;       // when nonzero, the line must have exactly this many tokens
+    const char* keyword; // token 0, compared exactly
+    const char* pattern; // words required in tokens 1, 2, ...; "*" takes any token; "" none
+    int minTokens;       // the line is passed over with fewer tokens (0: 1 + the pattern's words)
+    int exactTokens;     // when nonzero, the line must have exactly this many tokens
     KivNorvikValue values[kMaxValues]; // in the order of their effects; read when present
     // Rows whose effect is more than storing tokens (appending to an array,
     // codes from words) do it here; empty for plain rows.
@@ -155,7 +155,7 @@ struct KivNorvikLineRule
 struct NORVIK_API KivNorvikGroupLayout
 {
     const char* header;
-    int minTokens;                 // lines with fewer tokens are passed over
+    int minTokens; // lines with fewer tokens are passed over
     const KivNorvikLineRule* rules;
     int ruleCount;
     // The header is a prefix followed by an integer ("DIAG_12"); the group may recur.
@@ -172,10 +172,10 @@ struct NORVIK_API KivNorvikGroupLayout
 // All groups of a kind.
 struct NORVIK_API KivNorvikKindLayout
 {
-    const char* name;              // "BL1" to "BL5"
+    const char* name; // "BL1" to "BL5"
     const KivNorvikGroupLayout* groups;
     int groupCount;
-    const char* tag;               // the tag of its tag line: "NV_ATT", "NV_ATT_04", "NV_ATT_05"
+    const char* tag; // the tag of its tag line: "NV_ATT", "NV_ATT_04", "NV_ATT_05"
 
     // The group whose header equals the whole line, or null.
     const KivNorvikGroupLayout* findGroup(const KivString& line) const;

@@ -24,25 +24,25 @@ bool isWhite(wchar_t c)
 
 bool hasWindows1252Form(wchar_t c)
 {
-    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
         return true;
+    }
     // The five bytes that the code page leaves unassigned keep their value.
-    if (c == 0x81 || c == 0x8D || c == 0x8F || c == 0x90 || c == 0x9D)
+    if (c == 0x81 || c == 0x8D || c == 0x8F || c == 0x90 || c == 0x9D) {
         return true;
-    static const wchar_t upper[] = {0x20AC, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x017D, 0x2018,
-                                    0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x02DC,
-                                    0x2122, 0x0161, 0x203A, 0x0153, 0x017E, 0x0178};
-    for (wchar_t u : upper)
-        if (c == u)
+    }
+    static const wchar_t upper[] = {0x20AC, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030,
+                                    0x0160, 0x2039, 0x0152, 0x017D, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+                                    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x017E, 0x0178};
+    for (wchar_t u : upper) {
+        if (c == u) {
             return true;
+        }
+    }
     return false;
 }
 
-std::wstring widen(const std::string& text)
-{
-    return std::wstring(text.begin(), text.end());
-}
+std::wstring widen(const std::string& text) { return std::wstring(text.begin(), text.end()); }
 
 int tokenCount(const std::wstring& text)
 {
@@ -91,10 +91,11 @@ std::wstring asWritten(const KivString& value)
 {
     std::wstring text(value.getStringW());
     for (wchar_t& c : text) {
-        if (c == L'\r' || c == L'\n')
+        if (c == L'\r' || c == L'\n') {
             c = L' ';
-        else if (!hasWindows1252Form(c))
+        } else if (!hasWindows1252Form(c)) {
             c = L'?';
+        }
     }
     return text;
 }
@@ -153,8 +154,9 @@ Datum Datum::of(const KivString& value)
 
 bool Datum::same(const Datum& other) const
 {
-    if (kind != other.kind)
+    if (kind != other.kind) {
         return false;
+    }
     switch (kind) {
     case Kind::Integer: return integer == other.integer;
     case Kind::Real: return real == other.real;
@@ -167,13 +169,12 @@ bool Datum::same(const Datum& other) const
 
 KivNorvikLineWalker::Line::Line(const char* keyword, const char* shown)
     : keyword_(keyword), shown_(shown != nullptr ? shown : keyword), condition_("always"),
-      conditionText_("always written"), holds_(true), reason_(nullptr), minTokens_(0),
-      exactTokens_(0), index_(-1)
+      conditionText_("always written"), holds_(true), reason_(nullptr), minTokens_(0), exactTokens_(0),
+      index_(-1)
 {
 }
 
-KivNorvikLineWalker::Line& KivNorvikLineWalker::Line::when(const char* name, const char* text,
-                                                           bool holds)
+KivNorvikLineWalker::Line& KivNorvikLineWalker::Line::when(const char* name, const char* text, bool holds)
 {
     condition_ = name;
     conditionText_ = text;
@@ -206,22 +207,21 @@ KivNorvikLineWalker::Line& KivNorvikLineWalker::Line::real(const std::string& fi
     return add({field, Datum::of(value), format, formatted(format, value), true, "", Kind::Real});
 }
 
-KivNorvikLineWalker::Line& KivNorvikLineWalker::Line::realAsInteger(const std::string& field,
-                                                                    double value, int written)
+KivNorvikLineWalker::Line& KivNorvikLineWalker::Line::realAsInteger(const std::string& field, double value,
+                                                                    int written)
 {
     return add({field, Datum::of(value), "%d", formatted("%d", written), true, "", Kind::Real});
 }
 
-KivNorvikLineWalker::Line& KivNorvikLineWalker::Line::text(const std::string& field,
-                                                           const KivString& value)
+KivNorvikLineWalker::Line& KivNorvikLineWalker::Line::text(const std::string& field, const KivString& value)
 {
     return add({field, Datum::of(value), "%s", asWritten(value), true, "", Kind::Text});
 }
 
 KivNorvikLineWalker::Line& KivNorvikLineWalker::Line::word(const char* text, const char* shown)
 {
-    return add({"", Datum::of(KivString(text)), shown != nullptr ? shown : text, widen(text), true,
-                "", Kind::Text});
+    return add(
+        {"", Datum::of(KivString(text)), shown != nullptr ? shown : text, widen(text), true, "", Kind::Text});
 }
 
 KivNorvikLineWalker::Line& KivNorvikLineWalker::Line::code(const std::string& field, int value)
@@ -233,13 +233,13 @@ KivNorvikLineWalker::Line& KivNorvikLineWalker::Line::code(const std::string& fi
 
 KivNorvikLineWalker::Line& KivNorvikLineWalker::Line::into(const std::string& field)
 {
-    if (!values_.empty())
+    if (!values_.empty()) {
         values_.back().target = field;
+    }
     return *this;
 }
 
-KivNorvikLineWalker::Line& KivNorvikLineWalker::Line::sets(const std::string& field,
-                                                           const Datum& value)
+KivNorvikLineWalker::Line& KivNorvikLineWalker::Line::sets(const std::string& field, const Datum& value)
 {
     sets_.emplace_back(field, value);
     return *this;
@@ -296,8 +296,9 @@ void KivNorvikLineWalker::note(const std::string& path, int rank, const char* co
                                const std::string& message)
 {
     auto found = notes_.find(path);
-    if (found == notes_.end() || rank < found->second.rank)
+    if (found == notes_.end() || rank < found->second.rank) {
         notes_[path] = Note{rank, code, message};
+    }
 }
 
 void KivNorvikLineWalker::tag(const KivString& projectName, bool bl3)
@@ -314,11 +315,12 @@ void KivNorvikLineWalker::tag(const KivString& projectName, bool bl3)
         return;
     }
     const std::wstring name = asWritten(projectName);
-    const std::wstring line = std::wstring(bl3 ? L"\"NV_ATT\",\"2006.15c2:" : L"\"NV_ATT\",\"")
-        + name + L"\"";
+    const std::wstring line =
+        std::wstring(bl3 ? L"\"NV_ATT\",\"2006.15c2:" : L"\"NV_ATT\",\"") + name + L"\"";
     KivString read;
-    if (KivNorvikFileReader::projectNameFromTagLine(KivString(line.c_str()), bl3, read))
+    if (KivNorvikFileReader::projectNameFromTagLine(KivString(line.c_str()), bl3, read)) {
         read_["projectName"] = Datum::of(read);
+    }
     // The reader trims white space around the name; blanks inside it stay.
     std::string message;
     const char* fault = textFault(projectName.getStringW(), message);
@@ -329,9 +331,8 @@ void KivNorvikLineWalker::tag(const KivString& projectName, bool bl3)
     note("projectName", RankOwn, fault, message);
 }
 
-void KivNorvikLineWalker::group(const char* header, const std::string& path,
-                                const char* condition, const char* conditionText, bool written,
-                                const char* reason)
+void KivNorvikLineWalker::group(const char* header, const std::string& path, const char* condition,
+                                const char* conditionText, bool written, const char* reason)
 {
     header_ = header;
     path_ = path;
@@ -354,46 +355,51 @@ void KivNorvikLineWalker::readInto(const std::string& member, bool replaces)
 {
     member_ = member;
     readable_ = !member.empty();
-    if (describing() || !written_ || !replaces || member.empty())
+    if (describing() || !written_ || !replaces || member.empty()) {
         return;
+    }
     const std::string prefix = member + ".";
     const std::string prefixArray = member + "[";
     for (auto i = read_.begin(); i != read_.end();) {
         const bool under = i->first.compare(0, prefix.size(), prefix) == 0;
-        if (under)
+        if (under) {
             note(i->first, RankMoved, "group-repeated",
-                 std::string("a later ") + header_ + " group for " + member
-                     + " replaces what an earlier one filled");
+                 std::string("a later ") + header_ + " group for " + member +
+                     " replaces what an earlier one filled");
+        }
         i = under ? read_.erase(i) : std::next(i);
     }
     for (auto i = appended_.begin(); i != appended_.end();) {
-        const bool under = i->first.compare(0, prefix.size(), prefix) == 0
-            || i->first.compare(0, prefixArray.size(), prefixArray) == 0;
+        const bool under = i->first.compare(0, prefix.size(), prefix) == 0 ||
+                           i->first.compare(0, prefixArray.size(), prefixArray) == 0;
         i = under ? appended_.erase(i) : std::next(i);
     }
 }
 
 void KivNorvikLineWalker::groupSets(const std::string& field, const Datum& value, bool anywhere)
 {
-    if (describing() || !written_ || !readable_)
+    if (describing() || !written_ || !readable_) {
         return;
+    }
     const std::string path = anywhere ? field : target(field);
     read_[path] = value;
-    if (!anywhere && member_ != path_)
+    if (!anywhere && member_ != path_) {
         note(path, RankMoved, "read-elsewhere", "filled from the group written for " + path_);
+    }
 }
 
 void KivNorvikLineWalker::outsideTable(const std::string& field, const std::string& message)
 {
-    if (!describing())
+    if (!describing()) {
         note(full(field), RankCode, "code-outside-table", message);
+    }
 }
 
-void KivNorvikLineWalker::explain(const std::string& field, const char* code,
-                                  const std::string& message)
+void KivNorvikLineWalker::explain(const std::string& field, const char* code, const std::string& message)
 {
-    if (!describing())
+    if (!describing()) {
         note(full(field), RankCode, code, message);
+    }
 }
 
 void KivNorvikLineWalker::describe(const Line& line)
@@ -419,29 +425,33 @@ void KivNorvikLineWalker::describe(const Line& line)
 void KivNorvikLineWalker::leaveOut(const Line& line, const std::string& prefix)
 {
     const char* code = written_ ? line.reason_ : groupReason_;
-    std::string message = written_ ? std::string("the ") + line.shown_
-            + " line is not written: " + line.conditionText_
-                                   : groupText_;
+    std::string message =
+        written_ ? std::string("the ") + line.shown_ + " line is not written: " + line.conditionText_
+                 : groupText_;
     if (code == nullptr) {
         int set = 0;
         int fields = 0;
         for (const Line::Value& v : line.values_) {
-            if (v.field.empty())
+            if (v.field.empty()) {
                 continue;
+            }
             ++fields;
             set += isSet(v.datum) ? 1 : 0;
         }
         code = set > 0 && set < fields ? "partly-set-line" : "not-selected";
-        if (set > 0 && set < fields)
-            message = std::string("the ") + line.shown_
-                + " line is left out: some but not all of its values are set";
+        if (set > 0 && set < fields) {
+            message = std::string("the ") + line.shown_ +
+                      " line is left out: some but not all of its values are set";
+        }
     }
     for (const Line::Value& v : line.values_) {
-        if (v.field.empty())
+        if (v.field.empty()) {
             continue;
+        }
         const std::string path = full(prefix + v.field);
-        if (v.datum.kind == Kind::Real && !std::isfinite(v.datum.real))
+        if (v.datum.kind == Kind::Real && !std::isfinite(v.datum.real)) {
             note(path, RankOwn, "not-finite", "NaN or infinity is not a value the file can carry");
+        }
         note(path, RankAbsent, code, message);
     }
 }
@@ -452,9 +462,8 @@ void KivNorvikLineWalker::line(const Line& line)
         describe(line);
         return;
     }
-    const std::string prefix = line.array_.empty()
-        ? std::string()
-        : line.array_ + "[" + std::to_string(line.index_) + "].";
+    const std::string prefix =
+        line.array_.empty() ? std::string() : line.array_ + "[" + std::to_string(line.index_) + "].";
     if (!written_ || !line.holds_) {
         leaveOut(line, prefix);
         return;
@@ -462,30 +471,36 @@ void KivNorvikLineWalker::line(const Line& line)
 
     // The line as the file holds it, and its tokens as the reader splits them.
     std::wstring text = widen(line.keyword_);
-    for (const Line::Value& v : line.values_)
-        if (v.token)
+    for (const Line::Value& v : line.values_) {
+        if (v.token) {
             text += L" " + v.written;
+        }
+    }
     KivNorvikTokens tokens;
     KivNorvikFileReader::tokenize(KivString(text.c_str()), tokens);
     const int keywordTokens = tokenCount(widen(line.keyword_));
     const int count = tokens.getLength();
-    const bool dropped = !readable_ || count < line.minTokens_
-        || (line.exactTokens_ > 0 && count != line.exactTokens_);
+    const bool dropped =
+        !readable_ || count < line.minTokens_ || (line.exactTokens_ > 0 && count != line.exactTokens_);
 
     std::string targetPrefix;
     if (!dropped && !line.array_.empty()) {
         const std::string array = target(line.array_);
         const int index = appended_[array]++;
         targetPrefix = line.array_ + "[" + std::to_string(index) + "].";
-        for (const Line::Value& v : line.values_)
-            if (!v.target.empty())
+        for (const Line::Value& v : line.values_) {
+            if (!v.target.empty()) {
                 read_[target(targetPrefix + v.target)] = undefinedOf(v.readAs);
+            }
+        }
     } else {
         targetPrefix = prefix;
     }
-    if (!dropped)
-        for (const auto& s : line.sets_)
+    if (!dropped) {
+        for (const auto& s : line.sets_) {
             read_[target(targetPrefix + s.first)] = s.second;
+        }
+    }
 
     int token = keywordTokens;
     std::string shiftedBy;
@@ -501,8 +516,8 @@ void KivNorvikLineWalker::line(const Line& line)
             if (!std::isfinite(value)) {
                 own = "not-finite";
                 message = "NaN or infinity is not a value the file can carry";
-            } else if (exactReals_ && value != KivNorvikData::kUndefinedReal
-                       && std::fabs(value - KivNorvikData::kUndefinedReal) <= 1e-6) {
+            } else if (exactReals_ && value != KivNorvikData::kUndefinedReal &&
+                       std::fabs(value - KivNorvikData::kUndefinedReal) <= 1e-6) {
                 own = "near-undefined";
                 message = "within 1e-6 of the undefined value: written and read back as it";
             } else if (!parse(KivString(v.written.c_str()), Kind::Real).same(v.datum)) {
@@ -511,25 +526,30 @@ void KivNorvikLineWalker::line(const Line& line)
             }
         }
         if (!source.empty()) {
-            if (own != nullptr)
+            if (own != nullptr) {
                 note(source, RankOwn, own, message);
-            if (!shiftedBy.empty())
+            }
+            if (!shiftedBy.empty()) {
                 note(source, RankLine, "shifted",
-                     "an earlier value of the " + std::string(line.shown_) + " line (" + shiftedBy
-                         + ") splits or vanishes, so this one is read from another token");
-            if (dropped)
+                     "an earlier value of the " + std::string(line.shown_) + " line (" + shiftedBy +
+                         ") splits or vanishes, so this one is read from another token");
+            }
+            if (dropped) {
                 note(source, RankLine, readable_ ? "line-dropped" : "group-unreadable",
-                     readable_ ? "the reader passes over the " + std::string(line.shown_)
-                                     + " line: it does not hold the tokens the reader needs"
+                     readable_ ? "the reader passes over the " + std::string(line.shown_) +
+                                     " line: it does not hold the tokens the reader needs"
                                : std::string("the group is written under a header the reader does not know"));
-            if (reportUndefined_ && v.token && !isSet(v.datum))
+            }
+            if (reportUndefined_ && v.token && !isSet(v.datum)) {
                 undefined_.emplace_back(source, Note{RankAbsent, "undefined-written",
                                                      "written while undefined, as the value stands"});
+            }
         }
         if (!dropped && !v.target.empty()) {
             const std::string destination = target(targetPrefix + v.target);
-            if (v.token && token < count)
+            if (v.token && token < count) {
                 read_[destination] = parse(tokens[token], v.readAs);
+            }
             if (!source.empty() && destination != source) {
                 movedTo = target(targetPrefix);
                 note(source, RankMoved, "read-elsewhere",
@@ -538,23 +558,27 @@ void KivNorvikLineWalker::line(const Line& line)
                      "takes the value of " + source + " from the " + line.shown_ + " line");
             }
         } else if (!dropped && !source.empty() && v.token && v.target.empty()) {
-            note(source, RankLine, "not-read", "the reader passes over this value of the "
-                                               + std::string(line.shown_) + " line");
+            note(source, RankLine, "not-read",
+                 "the reader passes over this value of the " + std::string(line.shown_) + " line");
         }
         if (v.token) {
             const int pieces = tokenCount(v.written);
-            if (pieces != 1 && shiftedBy.empty())
+            if (pieces != 1 && shiftedBy.empty()) {
                 shiftedBy = source.empty() ? std::string("a word") : source;
+            }
             // The reader takes each value from its own place on the line.
             ++token;
         }
     }
-    if (movedTo.empty())
+    if (movedTo.empty()) {
         return;
-    for (const Line::Value& v : line.values_)
-        if (!v.token && !v.field.empty())
+    }
+    for (const Line::Value& v : line.values_) {
+        if (!v.token && !v.field.empty()) {
             note(full(prefix + v.field), RankMoved, "read-elsewhere",
                  "the " + std::string(line.shown_) + " line is read back into " + movedTo);
+        }
+    }
 }
 
 void KivNorvikLineWalker::findings(const std::vector<std::pair<std::string, Datum>>& original,
@@ -562,10 +586,12 @@ void KivNorvikLineWalker::findings(const std::vector<std::pair<std::string, Datu
                                    KivArray<KivNorvikRecordIssue>& issues) const
 {
     std::map<std::string, Datum> back;
-    for (const auto& f : fresh)
+    for (const auto& f : fresh) {
         back[f.first] = f.second;
-    for (const auto& r : read_)
+    }
+    for (const auto& r : read_) {
         back[r.first] = r.second;
+    }
 
     std::vector<std::string> order;
     std::set<std::string> seen;
@@ -575,24 +601,27 @@ void KivNorvikLineWalker::findings(const std::vector<std::pair<std::string, Datu
         seen.insert(o.first);
         host[o.first] = &o.second;
     }
-    for (const auto& b : back)
-        if (seen.insert(b.first).second)
+    for (const auto& b : back) {
+        if (seen.insert(b.first).second) {
             order.push_back(b.first);
+        }
+    }
 
     std::map<std::string, std::vector<const Note*>> undefinedByPath;
-    for (const auto& u : undefined_)
+    for (const auto& u : undefined_) {
         undefinedByPath[u.first].push_back(&u.second);
+    }
 
-    auto add = [&issues](const std::string& path, const std::string& code,
-                         const std::string& message) {
+    auto add = [&issues](const std::string& path, const std::string& code, const std::string& message) {
         KivNorvikRecordIssue issue;
         issue.path = KivString(path.c_str());
         issue.code = KivString(code.c_str());
         issue.message = KivString(message.c_str());
         const int index = issues.getLength();
         issues.setLength(index + 1);
-        if (issues.getLength() != index + 1)
+        if (issues.getLength() != index + 1) {
             throw std::bad_alloc();
+        }
         issues[index] = issue;
     };
 
@@ -602,16 +631,19 @@ void KivNorvikLineWalker::findings(const std::vector<std::pair<std::string, Datu
         const bool differs = h == host.end() || b == back.end() || !h->second->same(b->second);
         if (differs) {
             const auto n = notes_.find(path);
-            if (n != notes_.end())
+            if (n != notes_.end()) {
                 add(path, n->second.code, n->second.message);
-            else if (h == host.end())
+            } else if (h == host.end()) {
                 add(path, "read-elsewhere", "the file gives this element a value the record does not hold");
-            else
+            } else {
                 add(path, "not-written", "the file holds no line that carries this value");
+            }
         }
         const auto u = undefinedByPath.find(path);
-        if (u != undefinedByPath.end())
-            for (const Note* n : u->second)
+        if (u != undefinedByPath.end()) {
+            for (const Note* n : u->second) {
                 add(path, n->code, n->message);
+            }
+        }
     }
 }

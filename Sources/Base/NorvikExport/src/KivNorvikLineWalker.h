@@ -77,12 +77,12 @@ public:
         friend class KivNorvikLineWalker;
         struct Value
         {
-            std::string field;     // "" for a constant word
+            std::string field; // "" for a constant word
             Datum datum;
             const char* format;
-            std::wstring written;  // the text the writer puts in the file
-            bool token;            // false for a field carried by the keyword
-            std::string target;    // where it is read back; "" none
+            std::wstring written; // the text the writer puts in the file
+            bool token;           // false for a field carried by the keyword
+            std::string target;   // where it is read back; "" none
             Kind readAs;
         };
         Line& add(Value value);
@@ -114,8 +114,8 @@ public:
 
     // Starts a group at `path` of the record. A group that is not written
     // leaves its values out with `reason`.
-    void group(const char* header, const std::string& path, const char* condition,
-               const char* conditionText, bool written, const char* reason);
+    void group(const char* header, const std::string& path, const char* condition, const char* conditionText,
+               bool written, const char* reason);
     // The member that the reader fills from the group ("" when it reads
     // nothing of it); `replaces`: the member starts fresh with the group.
     void readInto(const std::string& member, bool replaces);
@@ -140,8 +140,9 @@ public:
             body(element, -1);
             return;
         }
-        for (int i = 0; i < items.getLength(); ++i)
+        for (int i = 0; i < items.getLength(); ++i) {
             body(items[i], i);
+        }
     }
 
     // The format reference rows.

@@ -20,23 +20,27 @@ struct KivNorvikOpenFiles
             {
                 std::lock_guard<std::mutex> lock(mutex);
                 file = head;
-                if (file != nullptr)
+                if (file != nullptr) {
                     unlink(file);
+                }
             }
-            if (file == nullptr)
+            if (file == nullptr) {
                 break;
+            }
             file->complete();
         }
     }
 
     void unlink(KivNorvikOpenFile* file)
     {
-        if (file->previous_ != nullptr)
+        if (file->previous_ != nullptr) {
             file->previous_->next_ = file->next_;
-        else
+        } else {
             head = file->next_;
-        if (file->next_ != nullptr)
+        }
+        if (file->next_ != nullptr) {
             file->next_->previous_ = file->previous_;
+        }
         file->previous_ = file->next_ = nullptr;
         file->listed_ = false;
     }
@@ -49,12 +53,15 @@ struct KivNorvikOpenFiles
 };
 
 KivNorvikOpenFile::KivNorvikOpenFile()
-    : error_(0), inRecord_(false), listed_(false), previous_(nullptr), next_(nullptr) {}
+    : error_(0), inRecord_(false), listed_(false), previous_(nullptr), next_(nullptr)
+{
+}
 
 KivNorvikOpenFile::~KivNorvikOpenFile()
 {
-    if (file_.isOpen())
+    if (file_.isOpen()) {
         complete();
+    }
     delist();
 }
 
@@ -75,18 +82,16 @@ int KivNorvikOpenFile::open(const KivString& name)
 
 bool KivNorvikOpenFile::isOpen() const { return file_.isOpen(); }
 
-FILE* KivNorvikOpenFile::stream() const
-{
-    return error_ == 0 ? file_.stream() : nullptr;
-}
+FILE* KivNorvikOpenFile::stream() const { return error_ == 0 ? file_.stream() : nullptr; }
 
 void KivNorvikOpenFile::beginRecord() { inRecord_ = true; }
 void KivNorvikOpenFile::endRecord() { inRecord_ = false; }
 
 void KivNorvikOpenFile::fail(int error)
 {
-    if (error_ == 0)
+    if (error_ == 0) {
         error_ = error != 0 ? error : EIO;
+    }
 }
 
 int KivNorvikOpenFile::complete()
@@ -96,8 +101,9 @@ int KivNorvikOpenFile::complete()
         fail(EBADF);
         return 0;
     }
-    if (inRecord_)
+    if (inRecord_) {
         fail(ENOMEM); // only an allocation failure leaves a record half-written
+    }
     if (error_ != 0) {
         file_.abandon();
         return 0;
@@ -115,21 +121,25 @@ void KivNorvikOpenFile::enlist()
 {
     KivNorvikOpenFiles& files = KivNorvikOpenFiles::instance();
     std::lock_guard<std::mutex> lock(files.mutex);
-    if (listed_)
+    if (listed_) {
         return;
+    }
     next_ = files.head;
-    if (next_ != nullptr)
+    if (next_ != nullptr) {
         next_->previous_ = this;
+    }
     files.head = this;
     listed_ = true;
 }
 
 void KivNorvikOpenFile::delist()
 {
-    if (!listed_)
+    if (!listed_) {
         return;
+    }
     KivNorvikOpenFiles& files = KivNorvikOpenFiles::instance();
     std::lock_guard<std::mutex> lock(files.mutex);
-    if (listed_)
+    if (listed_) {
         files.unlink(this);
+    }
 }

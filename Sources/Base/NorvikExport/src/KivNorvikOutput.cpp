@@ -11,33 +11,29 @@
 #include <string>
 
 KivNorvikOutput::KivNorvikOutput(KivNorvikOpenFile* file, int majorVersion, int minorVersion)
-    : file_(file), majorVersion_(majorVersion), minorVersion_(minorVersion) {}
+    : file_(file), majorVersion_(majorVersion), minorVersion_(minorVersion)
+{
+}
 
 KivString KivNorvikOutput::clean(const KivString& text)
 {
-    if (std::wcspbrk(text.getStringW(), L"\r\n") == nullptr)
+    if (std::wcspbrk(text.getStringW(), L"\r\n") == nullptr) {
         return text;
+    }
     std::wstring copy(text.getStringW());
-    for (wchar_t& c : copy)
-        if (c == L'\r' || c == L'\n')
+    for (wchar_t& c : copy) {
+        if (c == L'\r' || c == L'\n') {
             c = L' ';
+        }
+    }
     return KivString(copy.c_str());
 }
 
-KivString KivNorvikOutput::clean(const wchar_t* text)
-{
-    return clean(KivString(text));
-}
+KivString KivNorvikOutput::clean(const wchar_t* text) { return clean(KivString(text)); }
 
-void KivNorvikOutput::endLine()
-{
-    print("\n");
-}
+void KivNorvikOutput::endLine() { print("\n"); }
 
-void KivNorvikOutput::origin()
-{
-    line("  ORIGINE Olmarin %d.%d", majorVersion_, minorVersion_);
-}
+void KivNorvikOutput::origin() { line("  ORIGINE Olmarin %d.%d", majorVersion_, minorVersion_); }
 
 void KivNorvikOutput::section(const NorvikGlobalData::BL12Section& s)
 try {
@@ -84,8 +80,9 @@ void appendInteger(std::string& out, int value, int width)
     char digits[16];
     const std::to_chars_result end = std::to_chars(digits, digits + sizeof digits, value);
     const int length = static_cast<int>(end.ptr - digits);
-    if (length < width)
+    if (length < width) {
         out.append(static_cast<size_t>(width - length), ' ');
+    }
     out.append(digits, end.ptr);
 }
 
@@ -93,10 +90,11 @@ void appendInteger(std::string& out, int value, int width)
 // false for any other text.
 bool appendAsciiText(std::string& out, const wchar_t* text)
 {
-    for (; *text; ++text) {
+    for (; *text != 0; ++text) {
         const wchar_t c = *text;
-        if (static_cast<unsigned long>(c) >= 0x80)
+        if (static_cast<unsigned long>(c) >= 0x80) {
             return false;
+        }
         out.push_back(c == L'\r' || c == L'\n' ? ' ' : static_cast<char>(c));
     }
     return true;
@@ -109,8 +107,9 @@ void KivNorvikOutput::loading(const NorvikGlobalData::GenLoading& l)
     // One write of the whole line, formatted here; texts beyond ASCII take
     // the code page's path.
     FILE* stream = target();
-    if (stream == nullptr)
+    if (stream == nullptr) {
         return;
+    }
     try {
         std::string& text = line_;
         text.assign("  CHA ");
@@ -129,17 +128,15 @@ void KivNorvikOutput::loading(const NorvikGlobalData::GenLoading& l)
         appendInteger(text, l.type, 0);
         text.push_back('\n');
         errno = 0;
-        if (KivFileSystem::write(stream, text.data(), text.size()) != text.size())
+        if (KivFileSystem::write(stream, text.data(), text.size()) != text.size()) {
             file_->fail(errno);
+        }
     } catch (const std::bad_alloc&) {
         outOfMemory();
     }
 }
 
-bool KivNorvikOutput::ok() const
-{
-    return target() != nullptr;
-}
+bool KivNorvikOutput::ok() const { return target() != nullptr; }
 
 FILE* KivNorvikOutput::target() const
 {
@@ -153,12 +150,14 @@ FILE* KivNorvikOutput::target() const
 
 void KivNorvikOutput::check(int written)
 {
-    if (written < 0)
+    if (written < 0) {
         file_->fail(errno);
+    }
 }
 
 void KivNorvikOutput::outOfMemory()
 {
-    if (file_ != nullptr)
+    if (file_ != nullptr) {
         file_->fail(ENOMEM);
+    }
 }

@@ -32,8 +32,9 @@ public:
     void print(const char* fmt, Args... args)
     {
         FILE* stream = target();
-        if (stream == nullptr)
+        if (stream == nullptr) {
             return;
+        }
         try {
             errno = 0;
             check(kivfprintf(stream, fmt, args...));
@@ -46,8 +47,9 @@ public:
     void printW(const wchar_t* fmt, const Texts&... texts)
     {
         FILE* stream = target();
-        if (stream == nullptr)
+        if (stream == nullptr) {
             return;
+        }
         try {
             errno = 0;
             check(kivfprintf(stream, fmt, clean(texts).getStringW()...));

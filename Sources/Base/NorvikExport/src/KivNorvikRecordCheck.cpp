@@ -42,9 +42,11 @@ Fields fieldsOf(const Record& record, bool skipExtraData)
     if (skipExtraData) {
         // extraData is the host's: never written, and kept by a reader.
         Fields kept;
-        for (auto& f : c.fields)
-            if (f.first.size() < 10 || f.first.compare(f.first.size() - 10, 10, ".extraData") != 0)
+        for (auto& f : c.fields) {
+            if (f.first.size() < 10 || f.first.compare(f.first.size() - 10, 10, ".extraData") != 0) {
                 kept.push_back(std::move(f));
+            }
+        }
         return kept;
     }
     return c.fields;
@@ -66,18 +68,19 @@ int KivNorvikRecordCheck::check(const KivNorvikData& record, KivArray<KivNorvikR
 {
     try {
         issues.setLength(0);
-        if (const auto* bl1 = dynamic_cast<const KivBL1Data*>(&record))
+        if (const auto* bl1 = dynamic_cast<const KivBL1Data*>(&record)) {
             checkRecord<KivBL1Data, KivBL1Lines>(*bl1, false, false, false, issues);
-        else if (const auto* bl2 = dynamic_cast<const KivBL2Data*>(&record))
+        } else if (const auto* bl2 = dynamic_cast<const KivBL2Data*>(&record)) {
             checkRecord<KivBL2Data, KivBL2Lines>(*bl2, true, false, false, issues);
-        else if (const auto* bl3 = dynamic_cast<const KivBL3Data*>(&record))
+        } else if (const auto* bl3 = dynamic_cast<const KivBL3Data*>(&record)) {
             checkRecord<KivBL3Data, KivBL3Lines>(*bl3, false, false, false, issues);
-        else if (const auto* bl4 = dynamic_cast<const KivBL4Data*>(&record))
+        } else if (const auto* bl4 = dynamic_cast<const KivBL4Data*>(&record)) {
             checkRecord<KivBL4Data, KivBL4Lines>(*bl4, false, true, true, issues);
-        else if (const auto* bl5 = dynamic_cast<const KivBL5Data*>(&record))
+        } else if (const auto* bl5 = dynamic_cast<const KivBL5Data*>(&record)) {
             checkRecord<KivBL5Data, KivBL5Lines>(*bl5, false, true, false, issues);
-        else
+        } else {
             return 0;
+        }
         return 1;
     } catch (const std::exception&) {
         // Out of memory (std::bad_alloc and the containers' length errors).

@@ -13,8 +13,8 @@ struct KivNorvikSharedLines
     static void section(KivNorvikLineWalker& w, const std::string& field,
                         const NorvikGlobalData::BL12Section& s, int minTokens);
     // "SECTION" (mode 0) or "CONNEC_SEC" (mode 1) of a section at `field`.
-    static void section(KivNorvikLineWalker& w, const std::string& field,
-                        const NorvikGlobalData::Section& s, int mode);
+    static void section(KivNorvikLineWalker& w, const std::string& field, const NorvikGlobalData::Section& s,
+                        int mode);
     // "CHA": one loading, appended to `array` (element `index`), or the single
     // loading at `array` when `index` is -2.
     static void loading(KivNorvikLineWalker& w, const std::string& array, int index,
@@ -22,6 +22,6 @@ struct KivNorvikSharedLines
     // "ORIGINE": names the exporter; fills nothing.
     static void origin(KivNorvikLineWalker& w);
     // A code's outside-table note when it is set and not in [low, high].
-    static void codeRange(KivNorvikLineWalker& w, const std::string& field, int code, int low,
-                          int high, const char* what);
+    static void codeRange(KivNorvikLineWalker& w, const std::string& field, int code, int low, int high,
+                          const char* what);
 };

@@ -1,18 +1,21 @@
 #include "KivNorvikSharedRules.h"
 
-void KivNorvikSharedRules::readLoading(NorvikGlobalData::GenLoading& loading,
-                                       const KivNorvikTokens& tokens)
+void KivNorvikSharedRules::readLoading(NorvikGlobalData::GenLoading& loading, const KivNorvikTokens& tokens)
 {
     loading = NorvikGlobalData::GenLoading();
     const int count = tokens.getLength();
-    if (count > 1)
+    if (count > 1) {
         loading.number = tokens[1].toInteger();
-    if (count > 2)
+    }
+    if (count > 2) {
         loading.text1 = tokens[2];
-    if (count > 3)
+    }
+    if (count > 3) {
         loading.text2 = tokens[3];
-    if (count > 4)
+    }
+    if (count > 4) {
         loading.type = tokens[4].toInteger();
+    }
 }
 
 void KivNorvikSharedRules::appendLoading(KivArray<NorvikGlobalData::GenLoading>& loadings,
@@ -22,23 +25,27 @@ void KivNorvikSharedRules::appendLoading(KivArray<NorvikGlobalData::GenLoading>&
     // storage, so a line costs no allocation of its own.
     static const NorvikGlobalData::GenLoading fresh;
     const int index = loadings.append(fresh);
-    if (index >= 0)
+    if (index >= 0) {
         readLoading(loadings[index], tokens);
+    }
 }
 
 KivNorvikFillResult KivNorvikSharedRules::readSection(NorvikGlobalData::Section& section,
                                                       const KivNorvikTokens& tokens)
 {
     const int count = tokens.getLength();
-    if (count < 4)
+    if (count < 4) {
         return KivNorvikFillResult::MissingValues;
+    }
     if (tokens[1] == KivString("DIM")) {
-        if (count < 8)
+        if (count < 8) {
             return KivNorvikFillResult::MissingValues;
+        }
         section.type = 1;
         const int shape = tokens[2].toInteger();
-        if (shape != 1 && shape != 3 && shape != 4 && shape != 7 && shape != 8)
+        if (shape != 1 && shape != 3 && shape != 4 && shape != 7 && shape != 8) {
             return KivNorvikFillResult::UnknownWord;
+        }
         section.dimension.shape = shape;
         // The writer's order is dim2, dim4, dim1, dim3, dim5.
         section.dimension.dim2 = tokens[3].toDouble(false);

@@ -14,8 +14,7 @@ struct KivArrayMemoryController
 {
     static T* allocate(int count)
     {
-        return reinterpret_cast<T*>(
-            KivMemoryControllerController::allocateArray(count, sizeof(T)));
+        return reinterpret_cast<T*>(KivMemoryControllerController::allocateArray(count, sizeof(T)));
     }
     static void deallocate(T* block)
     {
@@ -30,16 +29,16 @@ struct KivArrayObjectCopyReallocator
 {
     static void copy(T* target, const T* source, int count)
     {
-        for (int i = 0; i < count; ++i)
+        for (int i = 0; i < count; ++i) {
             target[i] = source[i];
+        }
     }
 };
 
 // A growable array whose block holds constructed elements only. Growth is
 // geometric (at least doubling, in multiples of growBy), so appending n
 // elements costs O(n) copies.
-template <class T,
-          class Reallocator = KivArrayObjectCopyReallocator<T>,
+template <class T, class Reallocator = KivArrayObjectCopyReallocator<T>,
           class MemoryController = KivArrayMemoryController<T>>
 class KivArray
 {
@@ -81,13 +80,15 @@ public:
     // cppcheck-suppress operatorEqVarError ; growBy is a setting, not part of the contents
     KivArray& operator=(const KivArray& other)
     {
-        if (this == &other)
+        if (this == &other) {
             return *this;
+        }
         setLength(0);
         for (int i = 0; i < other.length; ++i) {
             setAtGrow(length, other.pElements[i]);
-            if (length != i + 1)
+            if (length != i + 1) {
                 throw std::bad_alloc(); // no block: a copy must not come out shorter
+            }
         }
         return *this;
     }
@@ -96,10 +97,7 @@ public:
     int getPhysicalLength() const { return physicalLength; }
     int getGrowBy() const { return growBy; }
 
-    bool isValid(int index) const
-    {
-        return index >= 0 && index < length && pElements != nullptr;
-    }
+    bool isValid(int index) const { return index >= 0 && index < length && pElements != nullptr; }
 
     // An index outside the array is reported and answered with a spare element.
     T& operator[](int index)
@@ -123,8 +121,9 @@ public:
     int append(const T& value)
     {
         const int index = length;
-        if (index == INT_MAX)
+        if (index == INT_MAX) {
             return -1;
+        }
         setAtGrow(index, value);
         return length == index + 1 ? index : -1;
     }
@@ -142,8 +141,9 @@ public:
         // NOLINTNEXTLINE(performance-unnecessary-copy-initialization): `value` may live in this array
         T copy(value);
         setLength(index + 1);
-        if (index < length)
+        if (index < length) {
             pElements[index] = copy;
+        }
     }
 
     void setLength(int len)
@@ -153,8 +153,9 @@ public:
             return;
         }
         if (len > physicalLength) {
-            if (!reallocate(grownPhysicalLength(len)))
+            if (!reallocate(grownPhysicalLength(len))) {
                 return;
+            }
         }
         length = len;
     }
@@ -165,11 +166,13 @@ public:
             KIV_REPORT("newPhysicalLen >= 0");
             return;
         }
-        if (newPhysicalLen <= physicalLength
-            && static_cast<double>(newPhysicalLen) > 0.75 * static_cast<double>(physicalLength))
+        if (newPhysicalLen <= physicalLength &&
+            static_cast<double>(newPhysicalLen) > 0.75 * static_cast<double>(physicalLength)) {
             return;
-        if (pElements == nullptr && newPhysicalLen == 0)
+        }
+        if (pElements == nullptr && newPhysicalLen == 0) {
             return;
+        }
         if (newPhysicalLen == 0) {
             clear();
             return;
@@ -198,21 +201,25 @@ private:
     int grownPhysicalLength(int needed) const
     {
         long long target = static_cast<long long>(physicalLength) * 2;
-        if (target < needed)
+        if (target < needed) {
             target = needed;
+        }
         const long long step = growBy > 0 ? growBy : 1;
         target = (target + step - 1) / step * step;
-        if (target > INT_MAX)
+        if (target > INT_MAX) {
             target = needed;
+        }
         return static_cast<int>(target);
     }
 
     static void destroy(T* block, int count)
     {
-        if (block == nullptr)
+        if (block == nullptr) {
             return;
-        for (int i = 0; i < count; ++i)
+        }
+        for (int i = 0; i < count; ++i) {
             block[i].~T();
+        }
         MemoryController::deallocate(block);
     }
 
@@ -228,8 +235,9 @@ private:
         const int kept = length < newPhysicalLen ? length : newPhysicalLen;
         int built = 0;
         try {
-            for (; built < newPhysicalLen; ++built)
+            for (; built < newPhysicalLen; ++built) {
                 new (block + built) T();
+            }
             Reallocator::copy(block, pElements, kept);
         } catch (...) {
             // A copy that throws (std::bad_alloc) leaves the array as it was.
@@ -239,8 +247,9 @@ private:
         destroy(pElements, physicalLength);
         pElements = block;
         physicalLength = newPhysicalLen;
-        if (length > newPhysicalLen)
+        if (length > newPhysicalLen) {
             length = newPhysicalLen;
+        }
         return true;
     }
 

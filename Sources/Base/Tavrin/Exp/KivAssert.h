@@ -17,6 +17,6 @@ public:
 
 #define KIV_WIDEN2(x) L##x
 #define KIV_WIDEN(x) KIV_WIDEN2(x)
-#define KIV_ASSERT(cond) \
-    ((cond) ? (void)0 : KivAssert::kivAssert(KIV_WIDEN(#cond), KIV_WIDEN(__FILE__), __LINE__))
+#define KIV_ASSERT(cond)                                                                                     \
+  ((cond) ? (void)0 : KivAssert::kivAssert(KIV_WIDEN(#cond), KIV_WIDEN(__FILE__), __LINE__))
 #define KIV_REPORT(text) KivAssert::kivAssert(L##text, KIV_WIDEN(__FILE__), __LINE__)

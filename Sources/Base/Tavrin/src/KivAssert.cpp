@@ -7,8 +7,8 @@ namespace {
 
 void printToStandardError(const wchar_t* condition, const wchar_t* file, unsigned int line)
 {
-    std::fprintf(stderr, "Assertion failed: %ls (%ls:%u)\n", condition ? condition : L"",
-                 file ? file : L"", line);
+    std::fprintf(stderr, "Assertion failed: %ls (%ls:%u)\n", condition != nullptr ? condition : L"",
+                 file != nullptr ? file : L"", line);
 }
 
 std::atomic<KivAssert::Handler> currentHandler{&printToStandardError};
@@ -23,5 +23,5 @@ void KivAssert::kivAssert(const wchar_t* condition, const wchar_t* file, unsigne
 
 KivAssert::Handler KivAssert::setHandler(Handler handler)
 {
-    return currentHandler.exchange(handler ? handler : &printToStandardError);
+    return currentHandler.exchange(handler != nullptr ? handler : &printToStandardError);
 }

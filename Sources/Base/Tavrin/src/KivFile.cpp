@@ -13,21 +13,24 @@ namespace {
 
 int writeBytes(FILE* stream, const std::string& bytes)
 {
-    if (stream == nullptr)
+    if (stream == nullptr) {
         return -1;
-    if (bytes.empty())
+    }
+    if (bytes.empty()) {
         return 0;
+    }
     return KivFileSystem::write(stream, bytes.data(), bytes.size()) == bytes.size()
-        ? static_cast<int>(bytes.size())
-        : -1;
+               ? static_cast<int>(bytes.size())
+               : -1;
 }
 
 } // namespace
 
 int kivfopen(FILE** stream, const KivString& path, const KivString& mode)
 {
-    if (stream == nullptr)
+    if (stream == nullptr) {
         return 0;
+    }
 #if defined(_WIN32)
     // The wide name goes to the system as it is: no code page can spell every name.
     *stream = _wfopen(path.getStringW(), mode.getStringW());
@@ -41,8 +44,9 @@ int kivfopen(FILE** stream, const KivString& path, const KivString& mode)
 
 int kivfclose(FILE* stream)
 {
-    if (stream == nullptr)
+    if (stream == nullptr) {
         return -1;
+    }
     return std::fclose(stream);
 }
 

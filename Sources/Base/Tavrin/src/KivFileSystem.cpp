@@ -31,28 +31,24 @@ bool injected(KivFileSystem::eOperation operation)
 {
     Fault& fault = faults[operation];
     const int call = fault.calls.fetch_add(1) + 1;
-    if (fault.failAt.load() != call)
+    if (fault.failAt.load() != call) {
         return false;
+    }
     errno = fault.error.load();
     return true;
 }
 
 // strerror_r comes in two flavours; both end up here.
-[[maybe_unused]] const char* chosen(int result, const char* buffer)
-{
-    return result == 0 ? buffer : nullptr;
-}
-[[maybe_unused]] const char* chosen(const char* result, const char*)
-{
-    return result;
-}
+[[maybe_unused]] const char* chosen(int result, const char* buffer) { return result == 0 ? buffer : nullptr; }
+[[maybe_unused]] const char* chosen(const char* result, const char*) { return result; }
 
 } // namespace
 
 void KivFileSystem::failCall(eOperation operation, int nth, int error)
 {
-    if (operation < 0 || operation >= eOperationCount)
+    if (operation < 0 || operation >= eOperationCount) {
         return;
+    }
     faults[operation].failAt = nth > 0 ? nth : 0;
     faults[operation].error = error;
     faults[operation].calls = 0;
@@ -74,8 +70,9 @@ int KivFileSystem::calls(eOperation operation)
 
 std::string KivFileSystem::describe(int error)
 {
-    if (error == 0)
+    if (error == 0) {
         return std::string();
+    }
     char buffer[256] = {0};
 #if defined(_WIN32)
     const char* text = strerror_s(buffer, sizeof buffer, error) == 0 ? buffer : nullptr;
@@ -92,10 +89,11 @@ KivFileSystem::Path KivFileSystem::nativePath(const wchar_t* text)
 #else
     // The system's file names are UTF-8.
     Path out;
-    for (; *text; ++text) {
+    for (; *text != 0; ++text) {
         unsigned long c = static_cast<std::make_unsigned_t<wchar_t>>(*text);
-        if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
+        if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
             c = 0xFFFD;
+        }
         if (c < 0x80) {
             out.push_back(static_cast<char>(c));
         } else if (c < 0x800) {
@@ -118,8 +116,9 @@ KivFileSystem::Path KivFileSystem::nativePath(const wchar_t* text)
 
 int KivFileSystem::open(const Path& path, int flags, int mode)
 {
-    if (injected(eOpen))
+    if (injected(eOpen)) {
         return -1;
+    }
 #if defined(_WIN32)
     return ::_wopen(path.c_str(), flags, mode);
 #else
@@ -129,15 +128,17 @@ int KivFileSystem::open(const Path& path, int flags, int mode)
 
 std::size_t KivFileSystem::write(FILE* stream, const void* data, std::size_t size)
 {
-    if (injected(eWrite))
+    if (injected(eWrite)) {
         return 0;
+    }
     return std::fwrite(data, 1, size, stream);
 }
 
 int KivFileSystem::flush(FILE* stream)
 {
-    if (injected(eFlush))
+    if (injected(eFlush)) {
         return EOF;
+    }
     return std::fflush(stream);
 }
 
@@ -154,15 +155,16 @@ int KivFileSystem::close(FILE* stream)
 
 int KivFileSystem::rename(const Path& from, const Path& to)
 {
-    if (injected(eRename))
+    if (injected(eRename)) {
         return -1;
+    }
 #if defined(_WIN32)
     if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0)
         return 0;
     const DWORD code = GetLastError();
     errno = code == ERROR_ACCESS_DENIED || code == ERROR_SHARING_VIOLATION ? EACCES
-          : code == ERROR_DISK_FULL ? ENOSPC
-          : EIO;
+            : code == ERROR_DISK_FULL                                      ? ENOSPC
+                                                                           : EIO;
     return -1;
 #else
     return std::rename(from.c_str(), to.c_str());
@@ -171,8 +173,9 @@ int KivFileSystem::rename(const Path& from, const Path& to)
 
 int KivFileSystem::unlink(const Path& path)
 {
-    if (injected(eUnlink))
+    if (injected(eUnlink)) {
         return -1;
+    }
 #if defined(_WIN32)
     return ::_wunlink(path.c_str());
 #else
@@ -182,8 +185,9 @@ int KivFileSystem::unlink(const Path& path)
 
 int KivFileSystem::chmod(int descriptor, const Path& path, int mode)
 {
-    if (injected(eChmod))
+    if (injected(eChmod)) {
         return -1;
+    }
 #if defined(_WIN32)
     (void)descriptor;
     return ::_wchmod(path.c_str(), mode & (_S_IREAD | _S_IWRITE));

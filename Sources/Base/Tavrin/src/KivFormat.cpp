@@ -31,8 +31,9 @@ void appendAscii(std::basic_string<Ch>& out, const char* text, size_t count)
     if constexpr (sizeof(Ch) == 1) {
         out.append(text, count);
     } else {
-        for (size_t i = 0; i < count; ++i)
+        for (size_t i = 0; i < count; ++i) {
             out.push_back(static_cast<Ch>(static_cast<unsigned char>(text[i])));
+        }
     }
 }
 
@@ -43,36 +44,43 @@ void appendAscii(std::basic_string<Ch>& out, const char* text, size_t count)
 char* fixedDigits(char* first, double magnitude, int precision)
 {
     static const double scales[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
-    if (precision < 0 || precision > 9)
+    if (precision < 0 || precision > 9) {
         return nullptr;
+    }
     const double scaled = magnitude * scales[precision];
-    if (!(scaled < 1099511627776.0)) // 2^40: the product is then within 2^-13 of the exact one
+    if (!(scaled < 1099511627776.0)) { // 2^40: the product is then within 2^-13 of the exact one
         return nullptr;
+    }
     const double whole = std::floor(scaled);
     const double fraction = scaled - whole;
-    if (std::fabs(fraction - 0.5) < 1.0 / 4096)
+    if (std::fabs(fraction - 0.5) < 1.0 / 4096) {
         return nullptr;
+    }
     uint64_t units = static_cast<uint64_t>(whole) + (fraction > 0.5 ? 1 : 0);
     char reversed[32];
     int n = 0;
-    for (int i = 0; i < precision; ++i, units /= 10)
+    for (int i = 0; i < precision; ++i, units /= 10) {
         reversed[n++] = static_cast<char>('0' + units % 10);
-    if (precision > 0)
+    }
+    if (precision > 0) {
         reversed[n++] = '.';
+    }
     do {
         reversed[n++] = static_cast<char>('0' + units % 10);
         units /= 10;
     } while (units != 0);
-    while (n > 0)
+    while (n > 0) {
         *first++ = reversed[--n];
+    }
     return first;
 }
 
 template <class Ch>
 void pad(std::basic_string<Ch>& out, size_t count, Ch ch)
 {
-    if (count > 0)
+    if (count > 0) {
         out.append(count, ch);
+    }
 }
 
 // Writes sign/prefix, zero padding and digits within the field width.
@@ -110,16 +118,18 @@ void emitInteger(std::basic_string<Ch>& out, const Directive& directive, char co
                  unsigned long long magnitude)
 {
     int base = 10;
-    if (conv == 'o')
+    if (conv == 'o') {
         base = 8;
-    else if (conv == 'x' || conv == 'X')
+    } else if (conv == 'x' || conv == 'X') {
         base = 16;
+    }
     char buffer[72];
     if (conv == 'd' || conv == 'i' || conv == 'u') {
         if (directive.precision < 0) { // the common case, without a string
             const char* sign = negative ? "-" : directive.plus ? "+" : directive.space ? " " : "";
-            if (conv == 'u')
+            if (conv == 'u') {
                 sign = "";
+            }
             auto result = std::to_chars(buffer, buffer + sizeof buffer, magnitude);
             emitNumber(out, directive, sign, std::strlen(sign), buffer,
                        static_cast<size_t>(result.ptr - buffer), true);
@@ -132,25 +142,30 @@ void emitInteger(std::basic_string<Ch>& out, const Directive& directive, char co
         digits.assign(buffer, result.ptr);
     }
     if (conv == 'X') {
-        for (char& c : digits)
-            if (c >= 'a' && c <= 'f')
+        for (char& c : digits) {
+            if (c >= 'a' && c <= 'f') {
                 c = static_cast<char>(c - 'a' + 'A');
+            }
+        }
     }
-    if (directive.precision > 0 && digits.size() < static_cast<size_t>(directive.precision))
+    if (directive.precision > 0 && digits.size() < static_cast<size_t>(directive.precision)) {
         digits.insert(0, static_cast<size_t>(directive.precision) - digits.size(), '0');
+    }
     std::string prefix;
     if (conv == 'd' || conv == 'i') {
-        if (negative)
+        if (negative) {
             prefix = "-";
-        else if (directive.plus)
+        } else if (directive.plus) {
             prefix = "+";
-        else if (directive.space)
+        } else if (directive.space) {
             prefix = " ";
+        }
     } else if (directive.alternate) {
-        if (base == 8 && (digits.empty() || digits[0] != '0'))
+        if (base == 8 && (digits.empty() || digits[0] != '0')) {
             digits.insert(0, 1, '0');
-        else if (base == 16 && magnitude != 0)
+        } else if (base == 16 && magnitude != 0) {
             prefix = conv == 'X' ? "0X" : "0x";
+        }
     }
     emitNumber(out, directive, prefix, digits, directive.precision < 0);
 }
@@ -162,19 +177,22 @@ void emitFloating(std::basic_string<Ch>& out, const Directive& directive, char c
     const char lower = static_cast<char>(upper ? conv - 'A' + 'a' : conv);
     if (lower == 'f' && !directive.alternate && std::isfinite(value)) { // without a string
         char digits[32];
-        if (const char* end = fixedDigits(digits, std::fabs(value), directive.precision < 0 ? 6 : directive.precision)) {
+        if (const char* end =
+                fixedDigits(digits, std::fabs(value), directive.precision < 0 ? 6 : directive.precision)) {
             const char* sign = std::signbit(value) ? "-" : directive.plus ? "+" : directive.space ? " " : "";
-            emitNumber(out, directive, sign, std::strlen(sign), digits, static_cast<size_t>(end - digits), true);
+            emitNumber(out, directive, sign, std::strlen(sign), digits, static_cast<size_t>(end - digits),
+                       true);
             return;
         }
     }
     std::string prefix;
-    if (std::signbit(value))
+    if (std::signbit(value)) {
         prefix = "-";
-    else if (directive.plus)
+    } else if (directive.plus) {
         prefix = "+";
-    else if (directive.space)
+    } else if (directive.space) {
         prefix = " ";
+    }
     const double magnitude = std::fabs(value);
     std::string digits;
     bool finite = std::isfinite(magnitude);
@@ -182,8 +200,9 @@ void emitFloating(std::basic_string<Ch>& out, const Directive& directive, char c
         digits = std::isnan(magnitude) ? "nan" : "inf";
     } else {
         int precision = directive.precision;
-        if (precision > 4096)
+        if (precision > 4096) {
             precision = 4096;
+        }
         // The largest double takes 309 digits before the point; the usual
         // precisions fit the stack buffer.
         const size_t needed = 432 + static_cast<size_t>(precision > 0 ? precision : 0);
@@ -202,31 +221,34 @@ void emitFloating(std::basic_string<Ch>& out, const Directive& directive, char c
                                    precision < 0 ? 6 : (precision == 0 ? 1 : precision));
             break;
         case 'a':
-            result = precision < 0
-                ? std::to_chars(first, last, magnitude, std::chars_format::hex)
-                : std::to_chars(first, last, magnitude, std::chars_format::hex, precision);
+            result = precision < 0 ? std::to_chars(first, last, magnitude, std::chars_format::hex)
+                                   : std::to_chars(first, last, magnitude, std::chars_format::hex, precision);
             prefix += "0x";
             break;
         default:
-            if (char* end = fixedDigits(first, magnitude, precision < 0 ? 6 : precision))
+            if (char* end = fixedDigits(first, magnitude, precision < 0 ? 6 : precision)) {
                 result.ptr = end;
-            else
+            } else {
                 result = std::to_chars(first, last, magnitude, std::chars_format::fixed,
                                        precision < 0 ? 6 : precision);
+            }
             break;
         }
         digits.assign(first, result.ptr);
-        if (lower == 'a' && upper)
+        if (lower == 'a' && upper) {
             prefix.back() = 'X';
+        }
         if (directive.alternate && digits.find('.') == std::string::npos && lower != 'g') {
             const size_t exponent = digits.find_first_of("ep");
             digits.insert(exponent == std::string::npos ? digits.size() : exponent, ".");
         }
     }
     if (upper) {
-        for (char& c : digits)
-            if (c >= 'a' && c <= 'z')
+        for (char& c : digits) {
+            if (c >= 'a' && c <= 'z') {
                 c = static_cast<char>(c - 'a' + 'A');
+            }
+        }
     }
     emitNumber(out, directive, prefix, digits, finite);
 }
@@ -235,35 +257,47 @@ template <class Ch>
 void emitText(std::basic_string<Ch>& out, const Directive& directive, const std::basic_string<Ch>& text)
 {
     size_t count = text.size();
-    if (directive.precision >= 0 && count > static_cast<size_t>(directive.precision))
+    if (directive.precision >= 0 && count > static_cast<size_t>(directive.precision)) {
         count = static_cast<size_t>(directive.precision);
+    }
     const size_t width = directive.width > 0 ? static_cast<size_t>(directive.width) : 0;
     const size_t fill = width > count ? width - count : 0;
-    if (!directive.left)
+    if (!directive.left) {
         pad(out, fill, static_cast<Ch>(' '));
+    }
     out.append(text, 0, count);
-    if (directive.left)
+    if (directive.left) {
         pad(out, fill, static_cast<Ch>(' '));
+    }
 }
 
-std::string narrowText(const wchar_t* text)
-{
-    return KivCodePage::encode(text, std::wcslen(text));
-}
+std::string narrowText(const wchar_t* text) { return KivCodePage::encode(text, std::wcslen(text)); }
 
 template <class Ch>
 std::basic_string<Ch> textOf(const char* text);
 template <>
-std::string textOf<char>(const char* text) { return text ? std::string(text) : "(null)"; }
+std::string textOf<char>(const char* text)
+{
+    return text != nullptr ? std::string(text) : "(null)";
+}
 template <>
-std::wstring textOf<wchar_t>(const char* text) { return KivCodePage::decode(text ? text : "(null)"); }
+std::wstring textOf<wchar_t>(const char* text)
+{
+    return KivCodePage::decode(text != nullptr ? text : "(null)");
+}
 
 template <class Ch>
 std::basic_string<Ch> textOf(const wchar_t* text);
 template <>
-std::string textOf<char>(const wchar_t* text) { return text ? narrowText(text) : "(null)"; }
+std::string textOf<char>(const wchar_t* text)
+{
+    return text != nullptr ? narrowText(text) : "(null)";
+}
 template <>
-std::wstring textOf<wchar_t>(const wchar_t* text) { return text ? std::wstring(text) : L"(null)"; }
+std::wstring textOf<wchar_t>(const wchar_t* text)
+{
+    return text != nullptr ? std::wstring(text) : L"(null)";
+}
 
 template <class Ch>
 bool isDigit(Ch c)
@@ -277,8 +311,9 @@ int readNumber(const Ch*& p)
     long long value = 0;
     while (isDigit(*p)) {
         value = value * 10 + (*p - static_cast<Ch>('0'));
-        if (value > 100000000)
+        if (value > 100000000) {
             value = 100000000;
+        }
         ++p;
     }
     return static_cast<int>(value);
@@ -287,14 +322,16 @@ int readNumber(const Ch*& p)
 template <class Ch>
 void formatImpl(std::basic_string<Ch>& out, const Ch* fmt, va_list args)
 {
-    if (fmt == nullptr)
+    if (fmt == nullptr) {
         return;
+    }
     const Ch* p = fmt;
     while (*p) {
         if (*p != static_cast<Ch>('%')) {
             const Ch* text = p;
-            while (*p && *p != static_cast<Ch>('%'))
+            while (*p && *p != static_cast<Ch>('%')) {
                 ++p;
+            }
             out.append(text, static_cast<size_t>(p - text));
             continue;
         }
@@ -302,12 +339,19 @@ void formatImpl(std::basic_string<Ch>& out, const Ch* fmt, va_list args)
         Directive directive;
         for (;; ++p) {
             const Ch c = *p;
-            if (c == static_cast<Ch>('-')) directive.left = true;
-            else if (c == static_cast<Ch>('+')) directive.plus = true;
-            else if (c == static_cast<Ch>(' ')) directive.space = true;
-            else if (c == static_cast<Ch>('#')) directive.alternate = true;
-            else if (c == static_cast<Ch>('0')) directive.zero = true;
-            else break;
+            if (c == static_cast<Ch>('-')) {
+                directive.left = true;
+            } else if (c == static_cast<Ch>('+')) {
+                directive.plus = true;
+            } else if (c == static_cast<Ch>(' ')) {
+                directive.space = true;
+            } else if (c == static_cast<Ch>('#')) {
+                directive.alternate = true;
+            } else if (c == static_cast<Ch>('0')) {
+                directive.zero = true;
+            } else {
+                break;
+            }
         }
         if (*p == static_cast<Ch>('*')) {
             ++p;
@@ -333,16 +377,38 @@ void formatImpl(std::basic_string<Ch>& out, const Ch* fmt, va_list args)
         switch (static_cast<int>(*p)) {
         case 'h':
             ++p;
-            if (*p == static_cast<Ch>('h')) { ++p; directive.length = 'H'; } else directive.length = 'h';
+            if (*p == static_cast<Ch>('h')) {
+                ++p;
+                directive.length = 'H';
+            } else {
+                directive.length = 'h';
+            }
             break;
         case 'l':
             ++p;
-            if (*p == static_cast<Ch>('l')) { ++p; directive.length = 'L'; } else directive.length = 'l';
+            if (*p == static_cast<Ch>('l')) {
+                ++p;
+                directive.length = 'L';
+            } else {
+                directive.length = 'l';
+            }
             break;
-        case 'j': ++p; directive.length = 'j'; break;
-        case 'z': ++p; directive.length = 'z'; break;
-        case 't': ++p; directive.length = 't'; break;
-        case 'L': ++p; directive.length = 'D'; break;
+        case 'j':
+            ++p;
+            directive.length = 'j';
+            break;
+        case 'z':
+            ++p;
+            directive.length = 'z';
+            break;
+        case 't':
+            ++p;
+            directive.length = 't';
+            break;
+        case 'L':
+            ++p;
+            directive.length = 'D';
+            break;
         default: break;
         }
         // A byte above 127 is a conversion like any unknown one, not a negative code.
@@ -368,9 +434,8 @@ void formatImpl(std::basic_string<Ch>& out, const Ch* fmt, va_list args)
             default: value = va_arg(args, int); break;
             }
             const bool negative = value < 0;
-            const unsigned long long magnitude = negative
-                ? 0ULL - static_cast<unsigned long long>(value)
-                : static_cast<unsigned long long>(value);
+            const unsigned long long magnitude = negative ? 0ULL - static_cast<unsigned long long>(value)
+                                                          : static_cast<unsigned long long>(value);
             emitInteger(out, directive, static_cast<char>(conv), negative, magnitude);
             break;
         }
@@ -393,48 +458,51 @@ void formatImpl(std::basic_string<Ch>& out, const Ch* fmt, va_list args)
             emitInteger(out, directive, static_cast<char>(conv), false, value);
             break;
         }
-        case 'f': case 'F': case 'e': case 'E': case 'g': case 'G': case 'a': case 'A': {
-            const double value = directive.length == 'D'
-                ? static_cast<double>(va_arg(args, long double))
-                : va_arg(args, double);
+        case 'f':
+        case 'F':
+        case 'e':
+        case 'E':
+        case 'g':
+        case 'G':
+        case 'a':
+        case 'A': {
+            const double value = directive.length == 'D' ? static_cast<double>(va_arg(args, long double))
+                                                         : va_arg(args, double);
             emitFloating(out, directive, static_cast<char>(conv), value);
             break;
         }
         case 'c': {
             const int value = va_arg(args, int);
             std::basic_string<Ch> text(1, static_cast<Ch>(value));
-            if (sizeof(Ch) == 1 && (directive.length == 'l' || value > 0xFF))
+            if (sizeof(Ch) == 1 && (directive.length == 'l' || value > 0xFF)) {
                 text = textOf<Ch>(std::wstring(1, static_cast<wchar_t>(value)).c_str());
-            else if (sizeof(Ch) > 1 && directive.length == 'h')
+            } else if (sizeof(Ch) > 1 && directive.length == 'h') {
                 text = textOf<Ch>(std::string(1, static_cast<char>(value)).c_str());
+            }
             emitText(out, directive, text);
             break;
         }
         case 's': {
             const bool wideArgument = sizeof(Ch) == 1 ? directive.length == 'l' : directive.length != 'h';
             // NOLINTNEXTLINE(bugprone-branch-clone): the branches read arguments of different types
-            if (wideArgument)
+            if (wideArgument) {
                 emitText(out, directive, textOf<Ch>(va_arg(args, const wchar_t*)));
-            else
+            } else {
                 emitText(out, directive, textOf<Ch>(va_arg(args, const char*)));
+            }
             break;
         }
         case 'p': {
             const void* pointer = va_arg(args, const void*);
             Directive hex = directive;
             hex.alternate = true;
-            emitInteger(out, hex, 'x', false, static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(pointer)));
+            emitInteger(out, hex, 'x', false,
+                        static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(pointer)));
             break;
         }
-        case 'n':
-            (void)va_arg(args, void*);
-            break;
-        case '%':
-            out.push_back(static_cast<Ch>('%'));
-            break;
-        default:
-            out.append(start, p);
-            break;
+        case 'n': (void)va_arg(args, void*); break;
+        case '%': out.push_back(static_cast<Ch>('%')); break;
+        default: out.append(start, p); break;
         }
     }
 }

@@ -64,8 +64,9 @@ Path finalPath(const Path& path)
     return path;
 #else
     char* resolved = ::realpath(path.c_str(), nullptr);
-    if (resolved == nullptr)
+    if (resolved == nullptr) {
         return path;
+    }
     Path out;
     try {
         out = resolved;
@@ -82,8 +83,7 @@ Path finalPath(const Path& path)
 Path randomPart()
 {
     static std::atomic<std::uint64_t> counter{0};
-    std::uint64_t x = static_cast<std::uint64_t>(
-        std::chrono::steady_clock::now().time_since_epoch().count());
+    std::uint64_t x = static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
     x ^= (counter.fetch_add(1) + 1) * 0x9E3779B97F4A7C15ull;
     x ^= static_cast<std::uint64_t>(processId()) << 32;
     // splitmix64
@@ -92,43 +92,36 @@ Path randomPart()
     x ^= x >> 31;
     static const char digits[] = "abcdefghijklmnopqrstuvwxyz0123456789";
     Path out;
-    for (int i = 0; i < 6; ++i, x /= 36)
+    for (int i = 0; i < 6; ++i, x /= 36) {
         out.push_back(static_cast<Char>(digits[x % 36]));
+    }
     return out;
 }
 
 Path widen(const char* text)
 {
     Path out;
-    for (; *text; ++text)
+    for (; *text != 0; ++text) {
         out.push_back(static_cast<Char>(*text));
+    }
     return out;
 }
 
 // A folder that does not let a new file be created there.
-bool folderRefuses(int error)
-{
-    return error == EACCES || error == EPERM || error == EROFS;
-}
+bool folderRefuses(int error) { return error == EACCES || error == EPERM || error == EROFS; }
 
 } // namespace
 
 KivOutputFile::KivOutputFile() : stream_(nullptr), error_(0) {}
 
-KivOutputFile::~KivOutputFile()
-{
-    abandon();
-}
+KivOutputFile::~KivOutputFile() { abandon(); }
 
 FILE* KivOutputFile::stream() const { return stream_; }
 bool KivOutputFile::isOpen() const { return stream_ != nullptr; }
 bool KivOutputFile::replaces() const { return !temporary_.empty(); }
 int KivOutputFile::error() const { return error_; }
 
-void KivOutputFile::fail(int error)
-{
-    error_ = error != 0 ? error : EIO;
-}
+void KivOutputFile::fail(int error) { error_ = error != 0 ? error : EIO; }
 
 int KivOutputFile::open(const KivString& name)
 {
@@ -140,8 +133,9 @@ int KivOutputFile::open(const KivString& name)
         const bool linkExists = linkStatusOf(target_, link) == 0;
         Status status{};
         if (statusOf(target_, status) == 0) {
-            if (!isRegular(status) || status.st_nlink > 1)
+            if (!isRegular(status) || status.st_nlink > 1) {
                 return openInPlace();
+            }
             // A file that the caller may not write is not replaced behind its back.
             const int probe = KivFileSystem::open(target_, kWriteExisting, 0);
             if (probe < 0) {
@@ -149,13 +143,15 @@ int KivOutputFile::open(const KivString& name)
                 return 0;
             }
             closeDescriptor(probe);
-            if (isLink(link))
+            if (isLink(link)) {
                 target_ = finalPath(target_);
+            }
             return openTemporary(target_, true, static_cast<int>(status.st_mode & 07777),
                                  static_cast<int>(status.st_uid), static_cast<int>(status.st_gid));
         }
-        if (errno == ENOENT && !linkExists)
+        if (errno == ENOENT && !linkExists) {
             return openTemporary(target_, false, kNewFileMode, -1, -1);
+        }
         // A dangling link, or a path the system cannot examine: fopen decides.
         return openInPlace();
     } catch (const std::bad_alloc&) {
@@ -185,21 +181,24 @@ int KivOutputFile::openInPlace()
 int KivOutputFile::openTemporary(const Path& target, bool keepMode, int mode, int owner, int group)
 {
     size_t cut = target.size();
-    while (cut > 0 && !isSeparator(target[cut - 1]))
+    while (cut > 0 && !isSeparator(target[cut - 1])) {
         --cut;
+    }
     const Path prefix = target.substr(0, cut) + widen(".") + target.substr(cut) + widen(".");
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
         temporary_ = prefix + randomPart() + widen(".tmp");
         fd = KivFileSystem::open(temporary_, kCreateNew, kNewFileMode);
-        if (fd < 0 && errno != EEXIST)
+        if (fd < 0 && errno != EEXIST) {
             break;
+        }
     }
     if (fd < 0) {
         const int error = errno;
         temporary_.clear();
-        if (folderRefuses(error))
+        if (folderRefuses(error)) {
             return openInPlace();
+        }
         fail(error);
         return 0;
     }
@@ -214,8 +213,9 @@ int KivOutputFile::openTemporary(const Path& target, bool keepMode, int mode, in
 #if !defined(_WIN32)
         // Owner and group where the system allows; a file of another owner
         // simply becomes the caller's.
-        if (static_cast<uid_t>(owner) != ::geteuid() || static_cast<gid_t>(group) != ::getegid())
+        if (static_cast<uid_t>(owner) != ::geteuid() || static_cast<gid_t>(group) != ::getegid()) {
             (void)(::fchown(fd, static_cast<uid_t>(owner), static_cast<gid_t>(group)) == 0);
+        }
 #else
         (void)owner;
         (void)group;
@@ -235,8 +235,9 @@ int KivOutputFile::openTemporary(const Path& target, bool keepMode, int mode, in
 int KivOutputFile::commit()
 {
     if (stream_ == nullptr) {
-        if (error_ == 0)
+        if (error_ == 0) {
             error_ = EBADF;
+        }
         return 0;
     }
     FILE* stream = stream_;
@@ -257,8 +258,9 @@ int KivOutputFile::commit()
             fail(errno);
             ok = false;
         }
-        if (!ok)
+        if (!ok) {
             KivFileSystem::unlink(temporary_);
+        }
         temporary_.clear();
     }
     return ok ? 1 : 0;
