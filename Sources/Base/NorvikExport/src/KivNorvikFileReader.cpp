@@ -16,6 +16,7 @@
 #include <cstring>
 #include <cwchar>
 #include <exception>
+#include <initializer_list>
 #include <new>
 #include <string>
 #include <vector>
@@ -112,6 +113,21 @@ std::wstring wide(const char* text)
         out.push_back(static_cast<wchar_t>(static_cast<unsigned char>(*p)));
     }
     return out;
+}
+
+// The parts one after the other, in one allocation.
+std::wstring joined(std::initializer_list<const wchar_t*> parts)
+{
+    size_t length = 0;
+    for (const wchar_t* part : parts) {
+        length += std::wcslen(part);
+    }
+    std::wstring text;
+    text.reserve(length);
+    for (const wchar_t* part : parts) {
+        text += part;
+    }
+    return text;
 }
 
 std::wstring quoted(const std::wstring& text) { return L"\"" + text + L"\""; }
@@ -942,8 +958,8 @@ void KivNorvikFileReader::Private::checkMatched(const KivNorvikGroupLayout& grou
                    1);
     } else if (result == KivNorvikFillResult::UnknownWord) {
         fieldsFrom(add(number, KivNorvikFinding::Error, "unknown-word",
-                       quoted(tokens[1].getStringW()) + L" selects no code of " +
-                           quoted(keyword.getStringW()) + L": the line sets nothing the file says",
+                       joined({L"\"", tokens[1].getStringW(), L"\" selects no code of \"",
+                               keyword.getStringW(), L"\": the line sets nothing the file says"}),
                        keyword, currentGroup()),
                    1);
     } else if (result == KivNorvikFillResult::NoRoom) {
