@@ -12,11 +12,11 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <cwchar>
 #include <exception>
+#include <initializer_list>
 #include <new>
 #include <string>
 #include <vector>
@@ -115,6 +115,21 @@ std::wstring wide(const char* text)
     return out;
 }
 
+// The parts one after the other, in one allocation.
+std::wstring joined(std::initializer_list<const wchar_t*> parts)
+{
+    size_t length = 0;
+    for (const wchar_t* part : parts) {
+        length += std::wcslen(part);
+    }
+    std::wstring text;
+    text.reserve(length);
+    for (const wchar_t* part : parts) {
+        text += part;
+    }
+    return text;
+}
+
 std::wstring quoted(const std::wstring& text) { return L"\"" + text + L"\""; }
 
 std::wstring trimmed(const KivString& line)
@@ -161,6 +176,17 @@ bool nearly(const std::wstring& text, const char* word)
         ++i;
     }
     return shorter.compare(i, std::wstring::npos, longer, i + 1, std::wstring::npos) == 0;
+}
+
+// Appends a field path to a finding, assigned in place: no copy of the text.
+void addField(KivNorvikFinding& finding, const char* field)
+{
+    const int index = finding.fields.getLength();
+    finding.fields.setLength(index + 1);
+    if (finding.fields.getLength() != index + 1) {
+        throw std::bad_alloc();
+    }
+    finding.fields[index].assign(field, std::strlen(field));
 }
 
 bool isDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
@@ -315,7 +341,15 @@ struct KivNorvikFileReader::Private
     int storedLines = 0; // the lines that are not empty
     std::string content; // the file's bytes; lines are found in them as they are read
     std::vector<unsigned char> rowSeen;
-    std::vector<int> rowTokens; // each row's valueTokens once known (-1 before), for the group being read
+    // What a row's lines are checked against, worked out on its first line in
+    // the group being read: its valueTokens and its values read as numbers.
+    struct Row
+    {
+        int valueTokens = -1; // -1 until worked out
+        int numbers = 0;
+        unsigned char number[KivNorvikLineRule::kMaxValues] = {}; // indexes into the rule's values
+    };
+    std::vector<Row> rows;
     KivArray<KivNorvikFinding> findings;
 
     int fileLine() const { return lineCount > 0 ? 1 : 0; }
@@ -374,23 +408,39 @@ struct KivNorvikFileReader::Private
         return false;
     }
 
-    KivString groupName;        // header line of the group being read
+    // The header of the group being read; its text is made on the group's first finding.
+    Line groupHeader;
+    bool groupNamed = false;
+    KivString groupName;
+    const KivString* currentGroup()
+    {
+        if (!groupNamed) {
+            groupName.assign(groupHeader.text, groupHeader.length);
+            groupNamed = true;
+        }
+        return &groupName;
+    }
     KivNorvikTokens lineTokens; // reused from line to line: its strings keep their storage
 
+    // Fills the next finding in place: no copy of its texts. An element left
+    // from an earlier readFile is reused, so every member is set.
     KivNorvikFinding& add(int line, Severity severity, const char* code, const std::wstring& message,
                           const KivString& keyword = KivString(), const KivString* group = nullptr)
     {
-        KivNorvikFinding finding;
+        const int index = findings.getLength();
+        findings.setLength(index + 1);
+        if (findings.getLength() != index + 1) {
+            throw std::bad_alloc();
+        }
+        KivNorvikFinding& finding = findings[index];
         finding.line = line;
         finding.severity = severity;
         finding.code = code;
         finding.message = KivString(message.c_str());
         finding.keyword = keyword;
-        if (group != nullptr) {
-            finding.group = *group;
-        }
-        const int index = findings.append(finding);
-        return findings[index];
+        finding.group = group != nullptr ? *group : KivString();
+        finding.fields.setLength(0);
+        return finding;
     }
 
     void splitLines();
@@ -459,22 +509,17 @@ const KivArray<KivNorvikFinding>& KivNorvikFileReader::getFindings() const
 namespace {
 
 // Whether the bytes hold a byte with its high bit set, a tab or a carriage
-// return; eight bytes at a time.
+// return: two memchr and one branch-free pass that the compiler vectorises.
 bool hasSuspectBytes(const char* p, size_t n)
 {
-    constexpr uint64_t ones = 0x0101010101010101ull, highs = 0x8080808080808080ull;
-    auto hasZeroByte = [](uint64_t w) { return ((w - ones) & ~w & highs) != 0; };
-    bool suspect = false;
-    size_t i = 0;
-    for (; i + 8 <= n && !suspect; i += 8) {
-        uint64_t w;
-        std::memcpy(&w, p + i, 8);
-        suspect = (w & highs) != 0 || hasZeroByte(w ^ (ones * '\t')) || hasZeroByte(w ^ (ones * '\r'));
+    if (std::memchr(p, '\r', n) != nullptr || std::memchr(p, '\t', n) != nullptr) {
+        return true;
     }
-    for (size_t k = i; k < n && !suspect; ++k) {
-        suspect = p[k] == '\t' || p[k] == '\r' || (static_cast<unsigned char>(p[k]) & 0x80) != 0;
+    unsigned char any = 0;
+    for (size_t i = 0; i < n; ++i) {
+        any |= static_cast<unsigned char>(p[i]);
     }
-    return suspect;
+    return (any & 0x80u) != 0u;
 }
 
 } // namespace
@@ -902,33 +947,41 @@ void KivNorvikFileReader::Private::checkMatched(const KivNorvikGroupLayout& grou
     auto fieldsFrom = [&](KivNorvikFinding& finding, int firstToken) {
         for (int v = 0; v < KivNorvikLineRule::kMaxValues && rule.values[v].field != nullptr; ++v) {
             if (rule.values[v].kind != KivNorvikValueKind::Fixed && rule.values[v].token >= firstToken) {
-                finding.fields.append(KivString(rule.values[v].field));
+                addField(finding, rule.values[v].field);
             }
         }
     };
     if (result == KivNorvikFillResult::MissingValues) {
         fieldsFrom(add(number, KivNorvikFinding::Error, "missing-values",
                        L"Too few values for " + quoted(keyword.getStringW()) + L": the line sets nothing",
-                       keyword, &groupName),
+                       keyword, currentGroup()),
                    1);
     } else if (result == KivNorvikFillResult::UnknownWord) {
         fieldsFrom(add(number, KivNorvikFinding::Error, "unknown-word",
-                       quoted(tokens[1].getStringW()) + L" selects no code of " +
-                           quoted(keyword.getStringW()) + L": the line sets nothing the file says",
-                       keyword, &groupName),
+                       joined({L"\"", tokens[1].getStringW(), L"\" selects no code of \"",
+                               keyword.getStringW(), L"\": the line sets nothing the file says"}),
+                       keyword, currentGroup()),
                    1);
     } else if (result == KivNorvikFillResult::NoRoom) {
         fieldsFrom(add(number, KivNorvikFinding::Error, "too-many-entries",
                        L"The record has room for no more " + quoted(keyword.getStringW()) +
                            L" lines: this one is passed over",
-                       keyword, &groupName),
+                       keyword, currentGroup()),
                    1);
     }
     const size_t row = static_cast<size_t>(&rule - group.rules);
-    if (row < rowTokens.size() && rowTokens[row] < 0) {
-        rowTokens[row] = rule.valueTokens();
+    Row outside;
+    Row& info = row < rows.size() ? rows[row] : outside;
+    if (info.valueTokens < 0) {
+        info.valueTokens = rule.valueTokens();
+        for (int v = 0; v < KivNorvikLineRule::kMaxValues && rule.values[v].field != nullptr; ++v) {
+            const KivNorvikValueKind kind = rule.values[v].kind;
+            if (kind != KivNorvikValueKind::Fixed && kind != KivNorvikValueKind::Text) {
+                info.number[info.numbers++] = static_cast<unsigned char>(v);
+            }
+        }
     }
-    const int needed = row < rowTokens.size() ? rowTokens[row] : rule.valueTokens();
+    const int needed = info.valueTokens;
     if (result == KivNorvikFillResult::Done && count < needed) {
         bool textsOnly = true;
         for (int v = 0; v < KivNorvikLineRule::kMaxValues && rule.values[v].field != nullptr; ++v) {
@@ -940,25 +993,24 @@ void KivNorvikFileReader::Private::checkMatched(const KivNorvikGroupLayout& grou
         if (count == 1 + rule.patternWordCount() || textsOnly) {
             fieldsFrom(add(number, KivNorvikFinding::Warning, "no-value",
                            L"No value after " + quoted(keyword.getStringW()) + L": read as empty", keyword,
-                           &groupName),
+                           currentGroup()),
                        count);
         } else {
             fieldsFrom(add(number, KivNorvikFinding::Error, "missing-values",
                            L"Too few values for " + quoted(keyword.getStringW()) +
                                L": the fields named are left unset",
-                           keyword, &groupName),
+                           keyword, currentGroup()),
                        count);
         }
     } else if (count > needed && rule.exactTokens == 0 && ((rule.flags & kNorvikRowAnyTokens) == 0u)) {
         add(number, KivNorvikFinding::Warning, "extra-values",
             L"More values than " + quoted(keyword.getStringW()) + L" takes: the last " +
                 std::to_wstring(count - needed) + L" are passed over",
-            keyword, &groupName);
+            keyword, currentGroup());
     }
-    for (int v = 0; v < KivNorvikLineRule::kMaxValues && rule.values[v].field != nullptr; ++v) {
-        const KivNorvikValue& value = rule.values[v];
-        if (value.kind == KivNorvikValueKind::Fixed || value.kind == KivNorvikValueKind::Text ||
-            value.token >= count || isWholeNumber(tokens[value.token].getStringW(), value.kind)) {
+    for (int k = 0; k < info.numbers; ++k) {
+        const KivNorvikValue& value = rule.values[info.number[k]];
+        if (value.token >= count || isWholeNumber(tokens[value.token].getStringW(), value.kind)) {
             continue;
         }
         const KivString& token = tokens[value.token];
@@ -974,8 +1026,8 @@ void KivNorvikFileReader::Private::checkMatched(const KivNorvikGroupLayout& grou
             number, KivNorvikFinding::Error, "not-a-number",
             quoted(token.getStringW()) + L" is not wholly " +
                 (value.kind == KivNorvikValueKind::Real ? L"a number" : L"an integer") + L": read as " + read,
-            keyword, &groupName);
-        finding.fields.append(KivString(value.field));
+            keyword, currentGroup());
+        addField(finding, value.field);
     }
     if ((rule.flags & kNorvikRowRepeats) == 0u) {
         const size_t index = row;
@@ -983,7 +1035,7 @@ void KivNorvikFileReader::Private::checkMatched(const KivNorvikGroupLayout& grou
             if (rowSeen[index] != 0u) {
                 add(number, KivNorvikFinding::Warning, "repeated-keyword",
                     quoted(keyword.getStringW()) + L" is given again in the group: the later line wins",
-                    keyword, &groupName);
+                    keyword, currentGroup());
             }
             rowSeen[index] = 1;
         }
@@ -1015,7 +1067,7 @@ void KivNorvikFileReader::Private::checkUnmatched(const KivNorvikKindLayout& lay
     auto allFields = [](KivNorvikFinding& finding, const KivNorvikLineRule& rule) {
         for (int v = 0; v < KivNorvikLineRule::kMaxValues && rule.values[v].field != nullptr; ++v) {
             if (rule.values[v].kind != KivNorvikValueKind::Fixed) {
-                finding.fields.append(KivString(rule.values[v].field));
+                addField(finding, rule.values[v].field);
             }
         }
     };
@@ -1030,7 +1082,7 @@ void KivNorvikFileReader::Private::checkUnmatched(const KivNorvikKindLayout& lay
                     add(number, KivNorvikFinding::Error, "keyword-of-other-group",
                         quoted(word) + L" belongs to group " + wide(other.header) + L", not to " +
                             wide(group.header) + L": the line is passed over",
-                        keyword, &groupName);
+                        keyword, currentGroup());
                     return;
                 }
             }
@@ -1042,36 +1094,37 @@ void KivNorvikFileReader::Private::checkUnmatched(const KivNorvikKindLayout& lay
                 break;
             }
         }
-        add(number, KivNorvikFinding::Error, "unknown-keyword", message, keyword, &groupName);
+        add(number, KivNorvikFinding::Error, "unknown-keyword", message, keyword, currentGroup());
         return;
     }
     if (byWords == nullptr) {
         if (count == 1) {
             add(number, KivNorvikFinding::Warning, "no-value",
-                L"No value after " + quoted(word) + L": the line sets nothing", keyword, &groupName);
+                L"No value after " + quoted(word) + L": the line sets nothing", keyword, currentGroup());
             return;
         }
         add(number, KivNorvikFinding::Error, "unknown-word",
             quoted(tokens[1].getStringW()) + L" after " + quoted(word) +
                 L" selects no line the group knows: the line is passed over",
-            keyword, &groupName);
+            keyword, currentGroup());
         return;
     }
     if (count == 1 + byWords->patternWordCount()) {
         allFields(add(number, KivNorvikFinding::Warning, "no-value",
-                      L"No value after " + quoted(word) + L": the line sets nothing", keyword, &groupName),
+                      L"No value after " + quoted(word) + L": the line sets nothing", keyword,
+                      currentGroup()),
                   *byWords);
     } else if (allExact) {
         allFields(add(number, KivNorvikFinding::Error, "token-count",
                       quoted(word) + L" takes exactly " + std::to_wstring(byWords->exactTokens - 1) +
                           (byWords->exactTokens == 2 ? L" value" : L" values") + L", not " +
                           std::to_wstring(count - 1) + L": the line is passed over",
-                      keyword, &groupName),
+                      keyword, currentGroup()),
                   *byWords);
     } else {
         allFields(add(number, KivNorvikFinding::Error, "missing-values",
                       L"Too few values for " + quoted(word) + L": the line sets nothing", keyword,
-                      &groupName),
+                      currentGroup()),
                   *byWords);
     }
 }
@@ -1084,9 +1137,10 @@ KivNorvikFileReader::Private::fillGroup(Cursor start, const KivNorvikKindLayout&
     const bool record = kRecord && !target.isNull();
     const int minTokens = group.minTokens > 1 ? group.minTokens : 1;
     if (record) {
-        groupName = header.toString();
+        groupHeader = header;
+        groupNamed = false;
         rowSeen.assign(static_cast<size_t>(group.ruleCount), 0);
-        rowTokens.assign(static_cast<size_t>(group.ruleCount), -1);
+        rows.assign(static_cast<size_t>(group.ruleCount), Row());
     }
     int looseEnd = -1; // line number of a "FIN" with blanks around it
     KivNorvikTokens& tokens = lineTokens;
@@ -1127,7 +1181,8 @@ KivNorvikFileReader::Private::fillGroup(Cursor start, const KivNorvikKindLayout&
         if (looseEnd >= 0) {
             message += L" (did you mean FIN on line " + std::to_wstring(looseEnd) + L"?)";
         }
-        add(header.number, KivNorvikFinding::Warning, "missing-fin", message, groupName, &groupName);
+        const KivString* name = currentGroup();
+        add(header.number, KivNorvikFinding::Warning, "missing-fin", message, *name, name);
     }
     return at;
 }
