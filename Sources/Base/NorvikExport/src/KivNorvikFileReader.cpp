@@ -39,39 +39,6 @@ bool isWhite(wchar_t c)
 
 bool isWhiteByte(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
 
-// The blank-separated tokens of `length` 8-bit characters, trimmed of white
-// space first. The strings already in `tokens` are refilled in place.
-void tokenizeBytes(const char* text, size_t length, KivNorvikTokens& tokens)
-{
-    size_t begin = 0, end = length;
-    while (begin < end && isWhiteByte(text[begin])) {
-        ++begin;
-    }
-    while (end > begin && isWhiteByte(text[end - 1])) {
-        --end;
-    }
-    int count = 0;
-    for (size_t i = begin; i < end; ++i) {
-        count += static_cast<int>(text[i] != ' ' && (i == begin || text[i - 1] == ' '));
-    }
-    tokens.setLength(count);
-    if (tokens.getLength() != count) {
-        throw std::bad_alloc();
-    }
-    int index = 0;
-    for (size_t i = begin; i < end;) {
-        if (text[i] == ' ') {
-            ++i;
-            continue;
-        }
-        const size_t first = i;
-        while (i < end && text[i] != ' ') {
-            ++i;
-        }
-        tokens[index++].assign(text + first, i - first);
-    }
-}
-
 // Removes one leading and one trailing double quote.
 void unquoteOnce(KivString& text)
 {
@@ -92,18 +59,6 @@ void removeBl3Prefix(KivString& name)
     if (name.left(10) == prefix) {
         name.replace(0, 10, KivString());
     }
-}
-
-bool equalsWord(const KivString& text, const char* word)
-{
-    const wchar_t* t = text.getStringW();
-    size_t i = 0;
-    for (; word[i] != 0; ++i) {
-        if (t[i] != static_cast<wchar_t>(static_cast<unsigned char>(word[i]))) {
-            return false;
-        }
-    }
-    return t[i] == 0;
 }
 
 std::wstring wide(const char* text)
@@ -189,69 +144,29 @@ void addField(KivNorvikFinding& finding, const char* field)
     finding.fields[index].assign(field, std::strlen(field));
 }
 
-bool isDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
-
-bool matchesNoCase(const wchar_t*& p, const wchar_t* word)
-{
-    const wchar_t* q = p;
-    for (; *word != 0; ++word, ++q) {
-        if (upper(*q) != upper(*word)) {
-            return false;
-        }
-    }
-    p = q;
-    return true;
-}
-
 // Whether the whole token is a number of the value's kind, as the reader
-// converts it.
-bool isWholeNumber(const wchar_t* p, KivNorvikValueKind kind)
+// converts it: the conversion the store made is asked how much it took.
+bool isWholeNumber(const KivNorvikToken& token, KivNorvikValueKind kind)
 {
-    if (*p == L'+' || *p == L'-') {
-        ++p;
+    const bool real = kind == KivNorvikValueKind::Real;
+    const KivNorvikToken::Conversion wanted = real ? KivNorvikToken::Real : KivNorvikToken::Integer;
+    if (token.lastConversion() != wanted) {
+        if (real) {
+            token.toDouble(false);
+        } else {
+            token.toInteger();
+        }
     }
-    if (kind == KivNorvikValueKind::Real) {
-        if (!isDigit(*p) && *p != L'.') {
-            return (matchesNoCase(p, L"infinity") || matchesNoCase(p, L"inf") || matchesNoCase(p, L"nan")) &&
-                   *p == 0;
-        }
-        int digits = 0;
-        for (; isDigit(*p); ++p) {
-            ++digits;
-        }
-        if (*p == L'.') {
-            for (++p; isDigit(*p); ++p) {
-                ++digits;
-            }
-        }
-        if (digits == 0) {
-            return false;
-        }
-        if (*p == L'e' || *p == L'E') {
-            ++p;
-            if (*p == L'+' || *p == L'-') {
-                ++p;
-            }
-            if (!isDigit(*p)) {
-                return false;
-            }
-            while (isDigit(*p)) {
-                ++p;
-            }
-        }
-        return *p == 0;
-    }
-    if (!isDigit(*p)) {
+    const size_t used = token.lastUsed();
+    const size_t size = token.size();
+    if (used == 0 || isWhiteByte(token.data()[0])) {
         return false;
     }
-    while (isDigit(*p)) {
-        ++p;
-    }
-    if (kind == KivNorvikValueKind::ListInteger && *p == L',') {
-        ++p;
-    }
-    return *p == 0;
+    return used == size || (kind == KivNorvikValueKind::ListInteger && used + 1 == size && token.data()[used] == ',');
 }
+
+// The token's text as wide text.
+std::wstring wideText(const KivNorvikToken& token) { return KivString(token).getStringW(); }
 
 // Whether the bytes hold a multi-byte UTF-8 sequence and nothing that is not UTF-8.
 bool isUtf8Text(const unsigned char* p, size_t n)
@@ -420,7 +335,7 @@ struct KivNorvikFileReader::Private
         }
         return &groupName;
     }
-    KivNorvikTokens lineTokens; // reused from line to line: its strings keep their storage
+    KivNorvikLineTokens lineTokens; // reused from line to line
 
     // Fills the next finding in place: no copy of its texts. An element left
     // from an earlier readFile is reused, so every member is set.
@@ -448,9 +363,9 @@ struct KivNorvikFileReader::Private
                      const KivNorvikTarget& target, const Line& header);
     void checkBytes(const char* p, size_t n, int number);
     void checkMatched(const KivNorvikGroupLayout& group, const KivNorvikLineRule& rule,
-                      const KivNorvikTokens& tokens, KivNorvikFillResult result, int number);
+                      const KivNorvikLineTokens& tokens, KivNorvikFillResult result, int number);
     void checkUnmatched(const KivNorvikKindLayout& layout, const KivNorvikGroupLayout& group,
-                        const KivNorvikTokens& tokens, int number);
+                        const KivNorvikLineTokens& tokens, int number);
 };
 
 KivNorvikFileReader::KivNorvikFileReader(const KivString& path) : d(new (std::nothrow) Private)
@@ -939,11 +854,11 @@ void KivNorvikFileReader::scanLines(const KivNorvikKindLayout& layout, bool ever
 }
 
 void KivNorvikFileReader::Private::checkMatched(const KivNorvikGroupLayout& group,
-                                                const KivNorvikLineRule& rule, const KivNorvikTokens& tokens,
+                                                const KivNorvikLineRule& rule, const KivNorvikLineTokens& tokens,
                                                 KivNorvikFillResult result, int number)
 {
     const int count = tokens.getLength();
-    const KivString& keyword = tokens[0];
+    const KivNorvikToken& keyword = tokens[0];
     auto fieldsFrom = [&](KivNorvikFinding& finding, int firstToken) {
         for (int v = 0; v < KivNorvikLineRule::kMaxValues && rule.values[v].field != nullptr; ++v) {
             if (rule.values[v].kind != KivNorvikValueKind::Fixed && rule.values[v].token >= firstToken) {
@@ -953,20 +868,20 @@ void KivNorvikFileReader::Private::checkMatched(const KivNorvikGroupLayout& grou
     };
     if (result == KivNorvikFillResult::MissingValues) {
         fieldsFrom(add(number, KivNorvikFinding::Error, "missing-values",
-                       L"Too few values for " + quoted(keyword.getStringW()) + L": the line sets nothing",
-                       keyword, currentGroup()),
+                       L"Too few values for " + quoted(wideText(keyword)) + L": the line sets nothing",
+                       KivString(keyword), currentGroup()),
                    1);
     } else if (result == KivNorvikFillResult::UnknownWord) {
         fieldsFrom(add(number, KivNorvikFinding::Error, "unknown-word",
-                       joined({L"\"", tokens[1].getStringW(), L"\" selects no code of \"",
-                               keyword.getStringW(), L"\": the line sets nothing the file says"}),
-                       keyword, currentGroup()),
+                       joined({L"\"", wideText(tokens[1]).c_str(), L"\" selects no code of \"",
+                               wideText(keyword).c_str(), L"\": the line sets nothing the file says"}),
+                       KivString(keyword), currentGroup()),
                    1);
     } else if (result == KivNorvikFillResult::NoRoom) {
         fieldsFrom(add(number, KivNorvikFinding::Error, "too-many-entries",
-                       L"The record has room for no more " + quoted(keyword.getStringW()) +
+                       L"The record has room for no more " + quoted(wideText(keyword)) +
                            L" lines: this one is passed over",
-                       keyword, currentGroup()),
+                       KivString(keyword), currentGroup()),
                    1);
     }
     const size_t row = static_cast<size_t>(&rule - group.rules);
@@ -992,28 +907,28 @@ void KivNorvikFileReader::Private::checkMatched(const KivNorvikGroupLayout& grou
         }
         if (count == 1 + rule.patternWordCount() || textsOnly) {
             fieldsFrom(add(number, KivNorvikFinding::Warning, "no-value",
-                           L"No value after " + quoted(keyword.getStringW()) + L": read as empty", keyword,
+                           L"No value after " + quoted(wideText(keyword)) + L": read as empty", KivString(keyword),
                            currentGroup()),
                        count);
         } else {
             fieldsFrom(add(number, KivNorvikFinding::Error, "missing-values",
-                           L"Too few values for " + quoted(keyword.getStringW()) +
+                           L"Too few values for " + quoted(wideText(keyword)) +
                                L": the fields named are left unset",
-                           keyword, currentGroup()),
+                           KivString(keyword), currentGroup()),
                        count);
         }
     } else if (count > needed && rule.exactTokens == 0 && ((rule.flags & kNorvikRowAnyTokens) == 0u)) {
         add(number, KivNorvikFinding::Warning, "extra-values",
-            L"More values than " + quoted(keyword.getStringW()) + L" takes: the last " +
+            L"More values than " + quoted(wideText(keyword)) + L" takes: the last " +
                 std::to_wstring(count - needed) + L" are passed over",
-            keyword, currentGroup());
+            KivString(keyword), currentGroup());
     }
     for (int k = 0; k < info.numbers; ++k) {
         const KivNorvikValue& value = rule.values[info.number[k]];
-        if (value.token >= count || isWholeNumber(tokens[value.token].getStringW(), value.kind)) {
+        if (value.token >= count || isWholeNumber(tokens[value.token], value.kind)) {
             continue;
         }
-        const KivString& token = tokens[value.token];
+        const KivNorvikToken& token = tokens[value.token];
         std::wstring read;
         if (value.kind == KivNorvikValueKind::Real) {
             wchar_t buffer[64];
@@ -1024,9 +939,9 @@ void KivNorvikFileReader::Private::checkMatched(const KivNorvikGroupLayout& grou
         }
         KivNorvikFinding& finding = add(
             number, KivNorvikFinding::Error, "not-a-number",
-            quoted(token.getStringW()) + L" is not wholly " +
+            quoted(wideText(token)) + L" is not wholly " +
                 (value.kind == KivNorvikValueKind::Real ? L"a number" : L"an integer") + L": read as " + read,
-            keyword, currentGroup());
+            KivString(keyword), currentGroup());
         addField(finding, value.field);
     }
     if ((rule.flags & kNorvikRowRepeats) == 0u) {
@@ -1034,8 +949,8 @@ void KivNorvikFileReader::Private::checkMatched(const KivNorvikGroupLayout& grou
         if (index < rowSeen.size()) {
             if (rowSeen[index] != 0u) {
                 add(number, KivNorvikFinding::Warning, "repeated-keyword",
-                    quoted(keyword.getStringW()) + L" is given again in the group: the later line wins",
-                    keyword, currentGroup());
+                    quoted(wideText(keyword)) + L" is given again in the group: the later line wins",
+                    KivString(keyword), currentGroup());
             }
             rowSeen[index] = 1;
         }
@@ -1044,16 +959,16 @@ void KivNorvikFileReader::Private::checkMatched(const KivNorvikGroupLayout& grou
 
 void KivNorvikFileReader::Private::checkUnmatched(const KivNorvikKindLayout& layout,
                                                   const KivNorvikGroupLayout& group,
-                                                  const KivNorvikTokens& tokens, int number)
+                                                  const KivNorvikLineTokens& tokens, int number)
 {
     const int count = tokens.getLength();
-    const KivString& keyword = tokens[0];
+    const KivString keyword(tokens[0]);
     const std::wstring word(keyword.getStringW());
     const KivNorvikLineRule* byWords = nullptr;
     bool known = false, allExact = true;
     for (int r = 0; r < group.ruleCount; ++r) {
         const KivNorvikLineRule& rule = group.rules[r];
-        if (!equalsWord(keyword, rule.keyword)) {
+        if (tokens[0] != rule.keyword) {
             continue;
         }
         known = true;
@@ -1078,7 +993,7 @@ void KivNorvikFileReader::Private::checkUnmatched(const KivNorvikKindLayout& lay
                 continue;
             }
             for (int r = 0; r < other.ruleCount; ++r) {
-                if (equalsWord(keyword, other.rules[r].keyword)) {
+                if (tokens[0] == other.rules[r].keyword) {
                     add(number, KivNorvikFinding::Error, "keyword-of-other-group",
                         quoted(word) + L" belongs to group " + wide(other.header) + L", not to " +
                             wide(group.header) + L": the line is passed over",
@@ -1104,7 +1019,7 @@ void KivNorvikFileReader::Private::checkUnmatched(const KivNorvikKindLayout& lay
             return;
         }
         add(number, KivNorvikFinding::Error, "unknown-word",
-            quoted(tokens[1].getStringW()) + L" after " + quoted(word) +
+            quoted(wideText(tokens[1])) + L" after " + quoted(word) +
                 L" selects no line the group knows: the line is passed over",
             keyword, currentGroup());
         return;
@@ -1143,7 +1058,7 @@ KivNorvikFileReader::Private::fillGroup(Cursor start, const KivNorvikKindLayout&
         rows.assign(static_cast<size_t>(group.ruleCount), Row());
     }
     int looseEnd = -1; // line number of a "FIN" with blanks around it
-    KivNorvikTokens& tokens = lineTokens;
+    KivNorvikLineTokens& tokens = lineTokens;
     Cursor at = start;
     Cursor before = start;
     Line line;
@@ -1155,7 +1070,7 @@ KivNorvikFileReader::Private::fillGroup(Cursor start, const KivNorvikKindLayout&
             at = before;
             break;
         }
-        tokenizeBytes(line.text, line.length, tokens);
+        tokens.split(line.text, line.length);
         const int n = tokens.getLength();
         if (n < minTokens) {
             if (record && n > 0) {
@@ -1169,7 +1084,7 @@ KivNorvikFileReader::Private::fillGroup(Cursor start, const KivNorvikKindLayout&
                 checkMatched(group, *rule, tokens, result, line.number);
             }
         } else if (record) {
-            if (n == 1 && equalsWord(tokens[0], "FIN")) {
+            if (n == 1 && tokens[0] == "FIN") {
                 looseEnd = looseEnd < 0 ? line.number : looseEnd;
             } else {
                 checkUnmatched(layout, group, tokens, line.number);

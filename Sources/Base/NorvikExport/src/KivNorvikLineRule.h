@@ -1,5 +1,6 @@
 #pragma once
 
+#include "KivNorvikLineTokens.h"
 #include "NorvikExportApi.h"
 
 #include <KivArray.h>
@@ -13,6 +14,7 @@
 // fills. The readers run these tables; the diagnostics, the checker and the
 // fuzz dictionary read them.
 
+// The tokens of a line as wide texts, for hosts that hold lines as KivStrings.
 using KivNorvikTokens = KivArray<KivString>;
 
 enum class KivNorvikValueKind {
@@ -103,8 +105,8 @@ struct KivNorvikAction<R(const Argument&)>
     }
 };
 
-using KivNorvikStore = KivNorvikAction<void(const KivString&)>;
-using KivNorvikFill = KivNorvikAction<KivNorvikFillResult(const KivNorvikTokens&)>;
+using KivNorvikStore = KivNorvikAction<void(const KivNorvikToken&)>;
+using KivNorvikFill = KivNorvikAction<KivNorvikFillResult(const KivNorvikLineTokens&)>;
 
 // One value of a line: token `token` goes to `field` of the group's target.
 struct KivNorvikValue
@@ -140,10 +142,12 @@ struct KivNorvikLineRule
 
     // Whether the line's tokens select this row.
     bool matches(const KivNorvikTokens& tokens) const;
+    bool matches(const KivNorvikLineTokens& tokens) const;
     // Whether the keyword and the pattern words match, whatever the token count.
     bool matchesWords(const KivNorvikTokens& tokens) const;
+    bool matchesWords(const KivNorvikLineTokens& tokens) const;
     // Applies the row: plain values each when its token is present, then `fill`.
-    KivNorvikFillResult apply(const KivNorvikTarget& target, const KivNorvikTokens& tokens) const;
+    KivNorvikFillResult apply(const KivNorvikTarget& target, const KivNorvikLineTokens& tokens) const;
     int valueCount() const;
     int requiredTokens() const;
     int patternWordCount() const;
@@ -163,6 +167,7 @@ struct NORVIK_API KivNorvikGroupLayout
 
     // The first row that the tokens select, or null.
     const KivNorvikLineRule* find(const KivNorvikTokens& tokens) const;
+    const KivNorvikLineRule* find(const KivNorvikLineTokens& tokens) const;
     // Whether `line` is this group's header.
     bool isHeader(const KivString& line) const;
     // The same for a line of `length` 8-bit characters.
@@ -187,7 +192,7 @@ struct NORVIK_API KivNorvikKindLayout
 // field the group does not have does not compile.
 // clang-format off
 #define NORVIK_STORE(path, expression)                                                        \
-    KivNorvikStore::of<Target>([](Target& t, const KivString& s) { t.path = expression; })
+    KivNorvikStore::of<Target>([](Target& t, const KivNorvikToken& s) { t.path = expression; })
 #define NORVIK_INTEGER(k, path)                                                              \
     KivNorvikValue { k, KivNorvikValueKind::Integer, #path, NORVIK_STORE(path, s.toInteger()) }
 #define NORVIK_LIST_INTEGER(k, path)                                                         \
@@ -198,7 +203,7 @@ struct NORVIK_API KivNorvikKindLayout
     KivNorvikValue { k, KivNorvikValueKind::Text, #path, NORVIK_STORE(path, s) }
 #define NORVIK_FIXED(path, value)                                                            \
     KivNorvikValue { 0, KivNorvikValueKind::Fixed, #path,                                     \
-        KivNorvikStore::of<Target>([](Target& t, const KivString&) { t.path = value; }) }
+        KivNorvikStore::of<Target>([](Target& t, const KivNorvikToken&) { t.path = value; }) }
 // A value documented for the checker and stored by the row's `fill` function.
 #define NORVIK_FILLED(k, kind, name) KivNorvikValue { k, KivNorvikValueKind::kind, name, {} }
 // The row's own effect, a function of the group's Target.

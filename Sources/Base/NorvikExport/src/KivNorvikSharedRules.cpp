@@ -1,6 +1,6 @@
 #include "KivNorvikSharedRules.h"
 
-void KivNorvikSharedRules::readLoading(NorvikGlobalData::GenLoading& loading, const KivNorvikTokens& tokens)
+void KivNorvikSharedRules::readLoading(NorvikGlobalData::GenLoading& loading, const KivNorvikLineTokens& tokens)
 {
     loading = NorvikGlobalData::GenLoading();
     const int count = tokens.getLength();
@@ -19,7 +19,7 @@ void KivNorvikSharedRules::readLoading(NorvikGlobalData::GenLoading& loading, co
 }
 
 void KivNorvikSharedRules::appendLoading(KivArray<NorvikGlobalData::GenLoading>& loadings,
-                                         const KivNorvikTokens& tokens)
+                                         const KivNorvikLineTokens& tokens)
 {
     // Filled in its slot from a kept default: the slot's strings keep their
     // storage, so a line costs no allocation of its own.
@@ -31,13 +31,13 @@ void KivNorvikSharedRules::appendLoading(KivArray<NorvikGlobalData::GenLoading>&
 }
 
 KivNorvikFillResult KivNorvikSharedRules::readSection(NorvikGlobalData::Section& section,
-                                                      const KivNorvikTokens& tokens)
+                                                      const KivNorvikLineTokens& tokens)
 {
     const int count = tokens.getLength();
     if (count < 4) {
         return KivNorvikFillResult::MissingValues;
     }
-    if (tokens[1] == KivString("DIM")) {
+    if (tokens[1] == "DIM") {
         if (count < 8) {
             return KivNorvikFillResult::MissingValues;
         }
