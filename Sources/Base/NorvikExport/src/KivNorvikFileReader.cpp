@@ -256,15 +256,6 @@ struct KivNorvikFileReader::Private
     int storedLines = 0; // the lines that are not empty
     std::string content; // the file's bytes; lines are found in them as they are read
     std::vector<unsigned char> rowSeen;
-    // What a row's lines are checked against, worked out on its first line in
-    // the group being read: its valueTokens and its values read as numbers.
-    struct Row
-    {
-        int valueTokens = -1; // -1 until worked out
-        int numbers = 0;
-        unsigned char number[KivNorvikLineRule::kMaxValues] = {}; // indexes into the rule's values
-    };
-    std::vector<Row> rows;
     KivArray<KivNorvikFinding> findings;
 
     int fileLine() const { return lineCount > 0 ? 1 : 0; }
@@ -884,19 +875,27 @@ void KivNorvikFileReader::Private::checkMatched(const KivNorvikGroupLayout& grou
                        KivString(keyword), currentGroup()),
                    1);
     }
-    const size_t row = static_cast<size_t>(&rule - group.rules);
-    Row outside;
-    Row& info = row < rows.size() ? rows[row] : outside;
-    if (info.valueTokens < 0) {
-        info.valueTokens = rule.valueTokens();
-        for (int v = 0; v < KivNorvikLineRule::kMaxValues && rule.values[v].field != nullptr; ++v) {
-            const KivNorvikValueKind kind = rule.values[v].kind;
-            if (kind != KivNorvikValueKind::Fixed && kind != KivNorvikValueKind::Text) {
-                info.number[info.numbers++] = static_cast<unsigned char>(v);
-            }
+    // One pass over the values: the tokens they read, and which of their
+    // numbers are not wholly numbers.
+    int needed = 1;
+    unsigned notWhole = 0;
+    for (int v = 0; v < KivNorvikLineRule::kMaxValues && rule.values[v].field != nullptr; ++v) {
+        const KivNorvikValue& value = rule.values[v];
+        if (value.kind == KivNorvikValueKind::Fixed) {
+            continue;
+        }
+        needed = value.token + 1 > needed ? value.token + 1 : needed;
+        if (value.kind != KivNorvikValueKind::Text && value.token < count &&
+            !isWholeNumber(tokens[value.token], value.kind)) {
+            notWhole |= 1u << v;
         }
     }
-    const int needed = info.valueTokens;
+    // The line has the pattern's words: they can raise the count only when
+    // the values' tokens are there.
+    if (count >= needed && rule.pattern[0] != 0) {
+        const int words = 1 + rule.patternWordCount();
+        needed = words > needed ? words : needed;
+    }
     if (result == KivNorvikFillResult::Done && count < needed) {
         bool textsOnly = true;
         for (int v = 0; v < KivNorvikLineRule::kMaxValues && rule.values[v].field != nullptr; ++v) {
@@ -923,11 +922,12 @@ void KivNorvikFileReader::Private::checkMatched(const KivNorvikGroupLayout& grou
                 std::to_wstring(count - needed) + L" are passed over",
             KivString(keyword), currentGroup());
     }
-    for (int k = 0; k < info.numbers; ++k) {
-        const KivNorvikValue& value = rule.values[info.number[k]];
-        if (value.token >= count || isWholeNumber(tokens[value.token], value.kind)) {
+    for (int v = 0; notWhole != 0u; ++v) {
+        if ((notWhole & (1u << v)) == 0u) {
             continue;
         }
+        notWhole &= ~(1u << v);
+        const KivNorvikValue& value = rule.values[v];
         const KivNorvikToken& token = tokens[value.token];
         std::wstring read;
         if (value.kind == KivNorvikValueKind::Real) {
@@ -945,7 +945,7 @@ void KivNorvikFileReader::Private::checkMatched(const KivNorvikGroupLayout& grou
         addField(finding, value.field);
     }
     if ((rule.flags & kNorvikRowRepeats) == 0u) {
-        const size_t index = row;
+        const size_t index = static_cast<size_t>(&rule - group.rules);
         if (index < rowSeen.size()) {
             if (rowSeen[index] != 0u) {
                 add(number, KivNorvikFinding::Warning, "repeated-keyword",
@@ -1055,7 +1055,6 @@ KivNorvikFileReader::Private::fillGroup(Cursor start, const KivNorvikKindLayout&
         groupHeader = header;
         groupNamed = false;
         rowSeen.assign(static_cast<size_t>(group.ruleCount), 0);
-        rows.assign(static_cast<size_t>(group.ruleCount), Row());
     }
     int looseEnd = -1; // line number of a "FIN" with blanks around it
     KivNorvikLineTokens& tokens = lineTokens;

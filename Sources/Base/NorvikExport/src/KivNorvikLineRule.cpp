@@ -254,8 +254,11 @@ const KivNorvikGroupLayout* KivNorvikKindLayout::findGroup(const KivString& line
 
 const KivNorvikGroupLayout* KivNorvikKindLayout::findGroup(const char* line, size_t length) const
 {
+    if (length == 0) {
+        return nullptr;
+    }
     for (int i = 0; i < groupCount; ++i) {
-        if (groups[i].isHeader(line, length)) {
+        if (groups[i].header[0] == line[0] && groups[i].isHeader(line, length)) {
             return &groups[i];
         }
     }

@@ -100,13 +100,17 @@ template <class Char>
 size_t scanReal(const Char* text, size_t length, size_t i, const char*& word)
 {
     word = nullptr;
-    if (size_t n = startsWithWord(text, length, i, "infinity"); n != 0 || (n = startsWithWord(text, length, i, "inf")) != 0) {
-        word = "inf";
-        return i + n;
-    }
-    if (const size_t n = startsWithWord(text, length, i, "nan"); n != 0) {
-        word = "nan";
-        return i + n;
+    if (i < length && !isDigit(code(text[i])) && code(text[i]) != '.') {
+        if (size_t n = startsWithWord(text, length, i, "infinity");
+            n != 0 || (n = startsWithWord(text, length, i, "inf")) != 0) {
+            word = "inf";
+            return i + n;
+        }
+        if (const size_t n = startsWithWord(text, length, i, "nan"); n != 0) {
+            word = "nan";
+            return i + n;
+        }
+        return i;
     }
     while (i < length && isDigit(code(text[i]))) {
         ++i;
@@ -181,12 +185,9 @@ double toReal(const Char* text, size_t length, size_t& used)
         const char* spelled = words[word[0] == 'n' ? 1 : 0][negative ? 1 : 0];
         return parseAscii(spelled, negative ? 4 : 3);
     }
-    // Digits are needed, before or after the point.
-    size_t digits = 0;
-    for (size_t k = i; k < end && digits == 0; ++k) {
-        digits += isDigit(code(text[k])) ? 1 : 0;
-    }
-    if (digits == 0) {
+    // Digits are needed, before or after the point (".e5" has none).
+    const bool digits = end > i && (isDigit(code(text[i])) || (end > i + 1 && isDigit(code(text[i + 1]))));
+    if (!digits) {
         return 0.0;
     }
     used = end;
