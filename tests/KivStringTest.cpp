@@ -310,3 +310,45 @@ TEST(KivString, FixedFormatsMatchTheExactConversion)
         ASSERT_EQ(KivString(text.c_str()), actual) << n << " " << text;
     }
 }
+
+TEST(KivString, CopiesStayIndependentWhateverChangesOne)
+{
+    struct Change
+    {
+        const char* name;
+        void (*apply)(KivString&);
+        const wchar_t* expected;
+    };
+    const Change changes[] = {
+        {"assign", [](KivString& s) { s.assign("xy", 2); }, L"xy"},
+        {"8-bit =", [](KivString& s) { s = "G"; }, L"G"},
+        {"+=", [](KivString& s) { s += KivString(" !"); }, L" ab c  ! !"},
+        {"+= itself", [](KivString& s) { s += s; }, L" ab c  ! ab c  !"},
+        {"TrimLeft", [](KivString& s) { s.TrimLeft(); }, L"ab c  !"},
+        {"TrimRight set", [](KivString& s) { s.TrimRight(KivString("! ")); }, L" ab c"},
+        {"TrimLeft set", [](KivString& s) { s.TrimLeft(KivString(" a")); }, L"b c  !"},
+        {"replace", [](KivString& s) { s.replace(1, 2, KivString("Z")); }, L" Z c  !"},
+        {"format", [](KivString& s) { s.format("%d", 7); }, L"7"},
+        {"empty", [](KivString& s) { s.assign("", 0); }, L""},
+    };
+    for (const Change& change : changes) {
+        const KivString original(L" ab c  !");
+        KivString copy(original);
+        KivString copyOfCopy;
+        copyOfCopy = copy;
+        change.apply(copy);
+        EXPECT_EQ(std::wstring(change.expected), copy.getStringW()) << change.name;
+        EXPECT_EQ(std::wstring(L" ab c  !"), original.getStringW()) << change.name;
+        EXPECT_EQ(original, copyOfCopy) << change.name;
+        KivString alone(L" ab c  !"); // the same change on a string that shares nothing
+        change.apply(alone);
+        EXPECT_EQ(copy, alone) << change.name;
+    }
+    KivString grown;
+    for (int i = 0; i < 10000; ++i)
+        grown += KivString(i % 2 == 0 ? "ab" : "c");
+    EXPECT_EQ(15000, static_cast<int>(std::wcslen(grown.getStringW())));
+    EXPECT_EQ(L'c', grown[14999]);
+    EXPECT_EQ(1, KivString().isEmpty());
+    EXPECT_EQ(std::wstring(L""), KivString(static_cast<const char*>(nullptr)).getStringW());
+}

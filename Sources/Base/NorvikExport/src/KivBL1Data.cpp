@@ -217,6 +217,18 @@ KivBL1Data& KivBL1Data::operator=(const KivBL1Data& other)
     return *this;
 }
 
+KivBL1Data::KivBL1Data(KivBL1Data&& other) noexcept : KivNorvikData(eBL1) { *this = std::move(other); }
+
+KivBL1Data& KivBL1Data::operator=(KivBL1Data&& other) noexcept
+{
+    generalGroup = std::move(other.generalGroup);
+    potGroup = std::move(other.potGroup);
+    acr = std::move(other.acr);
+    rightTraverse = std::move(other.rightTraverse);
+    leftTraverse = std::move(other.leftTraverse);
+    return *this;
+}
+
 KivBL1Data::~KivBL1Data() = default;
 
 void KivBL1Data::setFrom(const KivNorvikData* source)
@@ -232,5 +244,18 @@ void KivBL1Data::setFrom(const KivNorvikData* source)
         moveIn(copy.acr, acr);
         moveIn(copy.rightTraverse, rightTraverse);
         moveIn(copy.leftTraverse, leftTraverse);
+    }
+}
+
+void KivBL1Data::takeFrom(KivBL1Data&& source) noexcept
+{
+    if (source.dataType == eBL1) {
+        dataType = eBL1;
+        moveIn(source.projectName, projectName);
+        moveIn(source.generalGroup, generalGroup);
+        moveIn(source.potGroup, potGroup);
+        moveIn(source.acr, acr);
+        moveIn(source.rightTraverse, rightTraverse);
+        moveIn(source.leftTraverse, leftTraverse);
     }
 }

@@ -231,11 +231,19 @@ public:
     KivBL1Data(const KivBL1Data& other);
     // Assigns the groups only: the project name and the kind are kept.
     KivBL1Data& operator=(const KivBL1Data& other);
+    /// The same as the copy constructor, the groups moved out of `other`. Never throws.
+    KivBL1Data(KivBL1Data&& other) noexcept;
+    /// The same as the copy assignment, the groups moved out of `other`. Never throws.
+    KivBL1Data& operator=(KivBL1Data&& other) noexcept;
     ~KivBL1Data() override;
 
     // Copies the kind, the project name and the groups when `source` is a
     // BL1 record both by its kind and by its class; otherwise changes nothing.
     void setFrom(const KivNorvikData* source) override;
+    /// What setFrom(&source) does, with the source's parts moved rather than
+    /// copied: nothing is allocated and nothing can fail. The source is left
+    /// with its defaults or empty parts.
+    void takeFrom(KivBL1Data&& source) noexcept;
 
     BL1GeneralGroup generalGroup;
     BL1PotGroup potGroup;

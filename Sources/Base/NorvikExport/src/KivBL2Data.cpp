@@ -166,6 +166,16 @@ KivBL2Data& KivBL2Data::operator=(const KivBL2Data& other)
     return *this;
 }
 
+KivBL2Data::KivBL2Data(KivBL2Data&& other) noexcept : KivNorvikData(eBL2) { *this = std::move(other); }
+
+KivBL2Data& KivBL2Data::operator=(KivBL2Data&& other) noexcept
+{
+    generalGroup = std::move(other.generalGroup);
+    columnGroup = std::move(other.columnGroup);
+    supportGroup = std::move(other.supportGroup);
+    return *this;
+}
+
 KivBL2Data::~KivBL2Data() = default;
 
 void KivBL2Data::setFrom(const KivNorvikData* source)
@@ -179,5 +189,16 @@ void KivBL2Data::setFrom(const KivNorvikData* source)
         moveIn(copy.generalGroup, generalGroup);
         moveIn(copy.columnGroup, columnGroup);
         moveIn(copy.supportGroup, supportGroup);
+    }
+}
+
+void KivBL2Data::takeFrom(KivBL2Data&& source) noexcept
+{
+    if (source.dataType == eBL2) {
+        dataType = eBL2;
+        moveIn(source.projectName, projectName);
+        moveIn(source.generalGroup, generalGroup);
+        moveIn(source.columnGroup, columnGroup);
+        moveIn(source.supportGroup, supportGroup);
     }
 }

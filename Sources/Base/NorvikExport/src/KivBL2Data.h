@@ -197,11 +197,19 @@ public:
     KivBL2Data(const KivBL2Data& other);
     // Assigns the groups only: the project name and the kind stay.
     KivBL2Data& operator=(const KivBL2Data& other);
+    /// The same as the copy constructor, the groups moved out of `other`. Never throws.
+    KivBL2Data(KivBL2Data&& other) noexcept;
+    /// The same as the copy assignment, the groups moved out of `other`. Never throws.
+    KivBL2Data& operator=(KivBL2Data&& other) noexcept;
     ~KivBL2Data() override;
 
     // Copies the kind, the project name and the groups when `source` is a
     // BL2 record (by its kind and its class); otherwise changes nothing.
     void setFrom(const KivNorvikData* source) override;
+    /// What setFrom(&source) does, with the source's parts moved rather than
+    /// copied: nothing is allocated and nothing can fail. The source is left
+    /// with its defaults or empty parts.
+    void takeFrom(KivBL2Data&& source) noexcept;
 
     BL2GeneralGroup generalGroup;
     BL2ColumnGroup columnGroup;

@@ -137,6 +137,16 @@ KivBL3Data& KivBL3Data::operator=(const KivBL3Data& source)
     return *this;
 }
 
+KivBL3Data::KivBL3Data(KivBL3Data&& other) noexcept : KivNorvikData(eBL3) { *this = std::move(other); }
+
+KivBL3Data& KivBL3Data::operator=(KivBL3Data&& other) noexcept
+{
+    generalGroup = std::move(other.generalGroup);
+    mainElementGroup = std::move(other.mainElementGroup);
+    secondaryElementGroup = std::move(other.secondaryElementGroup);
+    return *this;
+}
+
 KivBL3Data::~KivBL3Data() = default;
 
 void KivBL3Data::setFrom(const KivNorvikData* source)
@@ -150,5 +160,16 @@ void KivBL3Data::setFrom(const KivNorvikData* source)
         moveIn(copy.generalGroup, generalGroup);
         moveIn(copy.mainElementGroup, mainElementGroup);
         moveIn(copy.secondaryElementGroup, secondaryElementGroup);
+    }
+}
+
+void KivBL3Data::takeFrom(KivBL3Data&& source) noexcept
+{
+    if (source.dataType == eBL3) {
+        dataType = eBL3;
+        moveIn(source.projectName, projectName);
+        moveIn(source.generalGroup, generalGroup);
+        moveIn(source.mainElementGroup, mainElementGroup);
+        moveIn(source.secondaryElementGroup, secondaryElementGroup);
     }
 }

@@ -146,11 +146,19 @@ public:
     KivBL3Data(const KivBL3Data& source);
     // Assigns the groups; the kind and the project name stay as they are.
     KivBL3Data& operator=(const KivBL3Data& source);
+    /// The same as the copy constructor, the groups moved out of `other`. Never throws.
+    KivBL3Data(KivBL3Data&& other) noexcept;
+    /// The same as the copy assignment, the groups moved out of `other`. Never throws.
+    KivBL3Data& operator=(KivBL3Data&& other) noexcept;
     ~KivBL3Data() override;
 
     // Copies the kind, the project name and every group when `source` is a
     // BL3 record; any other source changes nothing.
     void setFrom(const KivNorvikData* source) override;
+    /// What setFrom(&source) does, with the source's parts moved rather than
+    /// copied: nothing is allocated and nothing can fail. The source is left
+    /// with its defaults or empty parts.
+    void takeFrom(KivBL3Data&& source) noexcept;
 
     BL3GeneralGroup generalGroup;
     BL3MainElementGroup mainElementGroup;

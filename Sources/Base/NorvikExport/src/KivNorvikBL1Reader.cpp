@@ -3,6 +3,8 @@
 #include "KivBL1Layout.h"
 
 #include <new>
+#include <typeinfo>
+#include <utility>
 
 KivNorvikBL1Reader::KivNorvikBL1Reader(const KivString& path) : KivNorvikFileReader(path), record(nullptr) {}
 
@@ -24,7 +26,12 @@ void KivNorvikBL1Reader::fillStructure(KivNorvikData& data)
         record = nullptr;
         record = new KivBL1Data();
         scanLines(KivBL1Layout::kind(), false, false, *record);
-        data.setFrom(record);
+        if (typeid(data) == typeid(KivBL1Data)) {
+            // What setFrom does, without copying the fresh record.
+            static_cast<KivBL1Data&>(data).takeFrom(std::move(*record));
+        } else {
+            data.setFrom(record);
+        }
     } catch (const std::exception& error) {
         reportFailure(error);
     }
@@ -58,5 +65,5 @@ void KivNorvikBL1Reader::endGroup(int group)
         return;
     }
     pendingTraverse.side = group == KivBL1Layout::Right ? 1 : 0;
-    (group == KivBL1Layout::Right ? record->rightTraverse : record->leftTraverse) = pendingTraverse;
+    (group == KivBL1Layout::Right ? record->rightTraverse : record->leftTraverse) = std::move(pendingTraverse);
 }

@@ -4,6 +4,8 @@
 #include "KivBL2Layout.h"
 
 #include <new>
+#include <typeinfo>
+#include <utility>
 
 KivNorvikBL2Reader::KivNorvikBL2Reader(const KivString& path) : KivNorvikFileReader(path), record(nullptr) {}
 
@@ -25,7 +27,12 @@ void KivNorvikBL2Reader::fillStructure(KivNorvikData& data)
         record = nullptr;
         record = new KivBL2Data();
         scanLines(KivBL2Layout::kind(), false, false, *record);
-        data.setFrom(record);
+        if (typeid(data) == typeid(KivBL2Data)) {
+            // What setFrom does, without copying the fresh record.
+            static_cast<KivBL2Data&>(data).takeFrom(std::move(*record));
+        } else {
+            data.setFrom(record);
+        }
     } catch (const std::exception& error) {
         reportFailure(error);
     }

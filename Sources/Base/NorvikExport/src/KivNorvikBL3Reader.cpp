@@ -4,6 +4,8 @@
 #include "KivBL3Layout.h"
 
 #include <new>
+#include <typeinfo>
+#include <utility>
 
 KivNorvikBL3Reader::KivNorvikBL3Reader(const KivString& path) : KivNorvikFileReader(path), record(nullptr) {}
 
@@ -26,7 +28,12 @@ void KivNorvikBL3Reader::fillStructure(KivNorvikData& data)
         record = new KivBL3Data();
         scanLines(KivBL3Layout::kind(), true, true, *record);
         if (lineCount() > 0) {
-            data.setFrom(record);
+            if (typeid(data) == typeid(KivBL3Data)) {
+                // What setFrom does, without copying the fresh record.
+                static_cast<KivBL3Data&>(data).takeFrom(std::move(*record));
+            } else {
+                data.setFrom(record);
+            }
         }
     } catch (const std::exception& error) {
         reportFailure(error);

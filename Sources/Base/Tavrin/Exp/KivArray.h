@@ -6,6 +6,7 @@
 #include <climits>
 #include <cstring>
 #include <new>
+#include <type_traits>
 #include <utility>
 
 // Obtains and returns element blocks through the base library's allocator.
@@ -84,11 +85,13 @@ public:
             return *this;
         }
         setLength(0);
+        // One block for the whole copy; no block: a copy must not come out shorter.
+        if (other.length > physicalLength && !reallocate(grownPhysicalLength(other.length))) {
+            throw std::bad_alloc();
+        }
         for (int i = 0; i < other.length; ++i) {
-            setAtGrow(length, other.pElements[i]);
-            if (length != i + 1) {
-                throw std::bad_alloc(); // no block: a copy must not come out shorter
-            }
+            pElements[i] = other.pElements[i];
+            length = i + 1;
         }
         return *this;
     }
@@ -190,6 +193,11 @@ public:
     }
 
 private:
+    // With the default policy, elements whose moves cannot throw are moved into
+    // a grown block rather than default-made and assigned: the same values, no copies.
+    static constexpr bool kMovesOnGrowth = std::is_same<Reallocator, KivArrayObjectCopyReallocator<T>>::value &&
+                                           std::is_nothrow_move_constructible<T>::value;
+
     static T& spare()
     {
         static thread_local T element;
@@ -230,15 +238,24 @@ private:
             KIV_REPORT("pElements != NULL && numElements > 0");
             return false;
         }
-        // cppcheck-suppress memsetClass ; raw storage: the elements are constructed in it below
-        std::memset(static_cast<void*>(block), 0, sizeof(T) * static_cast<size_t>(newPhysicalLen));
         const int kept = length < newPhysicalLen ? length : newPhysicalLen;
         int built = 0;
         try {
+            if constexpr (kMovesOnGrowth) {
+                // The old elements are destroyed right after: take their values over.
+                for (; built < kept; ++built) {
+                    new (block + built) T(std::move(pElements[built]));
+                }
+            }
+            // cppcheck-suppress memsetClass ; raw storage: the elements are constructed in it below
+            std::memset(static_cast<void*>(block + built), 0,
+                        sizeof(T) * static_cast<size_t>(newPhysicalLen - built));
             for (; built < newPhysicalLen; ++built) {
                 new (block + built) T();
             }
-            Reallocator::copy(block, pElements, kept);
+            if constexpr (!kMovesOnGrowth) {
+                Reallocator::copy(block, pElements, kept);
+            }
         } catch (...) {
             // A copy that throws (std::bad_alloc) leaves the array as it was.
             destroy(block, built);

@@ -4,10 +4,17 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 // Text of names, keywords and file lines. Held as wide characters; 8-bit text
 // is Windows-1252 in both directions, so every byte read is written back as
 // the same byte.
+//
+// Copies share one block of text until one of them changes (the block counts
+// its owners atomically), so copying a string or a record allocates nothing.
+// A string is one pointer; the empty text has no block. As for the standard
+// strings, one string object may be read by several threads at once but not
+// changed while another thread uses it; distinct copies are independent.
 class TAVRIN_API KivString
 {
 public:
@@ -69,5 +76,15 @@ public:
     KivString& format(const wchar_t* fmt, ...);
 
 private:
-    std::wstring text_;
+    struct Block;
+
+    std::wstring_view text() const;
+    // Makes the text the `length` characters at `source` (which may lie in this string's block).
+    void setText(const wchar_t* source, size_t length);
+    // A block of its own for `length` characters, the first `keep` of the old text kept;
+    // the returned characters are this string's to write. Sets the length.
+    wchar_t* ownText(size_t length, size_t keep);
+    void release() noexcept;
+
+    Block* block_ = nullptr;
 };

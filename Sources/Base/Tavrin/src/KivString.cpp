@@ -4,6 +4,7 @@
 #include "KivFormat.h"
 #include "KivNumber.h"
 
+#include <atomic>
 #include <climits>
 #include <cmath>
 #include <cstdarg>
@@ -11,6 +12,7 @@
 #include <cwchar>
 #include <cwctype>
 #include <limits>
+#include <new>
 
 namespace {
 
@@ -19,7 +21,7 @@ bool isWhite(wchar_t c)
     return c == L' ' || c == L'\t' || c == L'\n' || c == L'\r' || c == L'\v' || c == L'\f';
 }
 
-size_t skipWhite(const std::wstring& text)
+size_t skipWhite(std::wstring_view text)
 {
     size_t i = 0;
     while (i < text.size() && isWhite(text[i])) {
@@ -30,28 +32,152 @@ size_t skipWhite(const std::wstring& text)
 
 } // namespace
 
-KivString::KivString() = default;
-KivString::KivString(const char* text) : text_(KivCodePage::decode(text)) {}
-KivString::KivString(const wchar_t* text) : text_(text != nullptr ? text : L"") {}
-KivString::KivString(const KivString& other) = default;
-KivString::KivString(KivString&& other) noexcept = default;
-KivString::~KivString() = default;
+struct KivString::Block
+{
+    std::atomic<int> owners;
+    size_t length;
+    size_t capacity; // characters, not counting the terminating zero
+    wchar_t* characters() { return reinterpret_cast<wchar_t*>(this + 1); }
 
-KivString& KivString::operator=(const KivString& other) = default;
-KivString& KivString::operator=(KivString&& other) noexcept = default;
+    static Block* make(size_t capacity)
+    {
+        if (capacity > (std::numeric_limits<size_t>::max() - sizeof(Block)) / sizeof(wchar_t) - 1) {
+            throw std::bad_alloc();
+        }
+        void* raw = ::operator new(sizeof(Block) + (capacity + 1) * sizeof(wchar_t));
+        Block* block = new (raw) Block;
+        block->owners.store(1, std::memory_order_relaxed);
+        block->length = 0;
+        block->capacity = capacity;
+        block->characters()[0] = 0;
+        return block;
+    }
+};
+
+static_assert(sizeof(KivString) == sizeof(void*), "a string is one pointer");
+
+std::wstring_view KivString::text() const
+{
+    return block_ != nullptr ? std::wstring_view(block_->characters(), block_->length) : std::wstring_view();
+}
+
+void KivString::release() noexcept
+{
+    if (block_ != nullptr && block_->owners.fetch_sub(1, std::memory_order_acq_rel) == 1) {
+        block_->~Block();
+        ::operator delete(block_);
+    }
+    block_ = nullptr;
+}
+
+wchar_t* KivString::ownText(size_t length, size_t keep)
+{
+    if (block_ != nullptr && block_->owners.load(std::memory_order_acquire) == 1 && block_->capacity >= length) {
+        block_->length = length;
+        block_->characters()[length] = 0;
+        return block_->characters();
+    }
+    if (length == 0) {
+        release();
+        return nullptr;
+    }
+    const size_t old = block_ != nullptr ? block_->length : 0;
+    // Growth by appending doubles the block, so that a loop of += stays linear.
+    const size_t capacity = keep > 0 && length < 2 * old ? 2 * old : length;
+    Block* block = Block::make(capacity);
+    if (keep > 0 && old > 0) {
+        std::wmemcpy(block->characters(), block_->characters(), keep < old ? keep : old);
+    }
+    release();
+    block_ = block;
+    block_->length = length;
+    block_->characters()[length] = 0;
+    return block_->characters();
+}
+
+void KivString::setText(const wchar_t* source, size_t length)
+{
+    if (block_ != nullptr && block_->owners.load(std::memory_order_acquire) == 1 && block_->capacity >= length) {
+        std::wmemmove(block_->characters(), source, length);
+        block_->length = length;
+        block_->characters()[length] = 0;
+        return;
+    }
+    if (length == 0) {
+        release();
+        return;
+    }
+    Block* block = Block::make(length);
+    std::wmemcpy(block->characters(), source, length);
+    block->length = length;
+    block->characters()[length] = 0;
+    release();
+    block_ = block;
+}
+
+KivString::KivString() = default;
+
+KivString::KivString(const char* text)
+{
+    if (text != nullptr) {
+        assign(text, std::strlen(text));
+    }
+}
+
+KivString::KivString(const wchar_t* text)
+{
+    if (text != nullptr) {
+        setText(text, std::wcslen(text));
+    }
+}
+
+KivString::KivString(const KivString& other) : block_(other.block_)
+{
+    if (block_ != nullptr) {
+        block_->owners.fetch_add(1, std::memory_order_relaxed);
+    }
+}
+
+KivString::KivString(KivString&& other) noexcept : block_(other.block_) { other.block_ = nullptr; }
+
+KivString::~KivString() { release(); }
+
+KivString& KivString::operator=(const KivString& other)
+{
+    if (block_ != other.block_) {
+        if (other.block_ != nullptr) {
+            other.block_->owners.fetch_add(1, std::memory_order_relaxed);
+        }
+        release();
+        block_ = other.block_;
+    }
+    return *this;
+}
+
+KivString& KivString::operator=(KivString&& other) noexcept
+{
+    if (this != &other) {
+        release();
+        block_ = other.block_;
+        other.block_ = nullptr;
+    }
+    return *this;
+}
 
 KivString& KivString::operator=(const char* text)
 {
-    text_ = KivCodePage::decode(text);
-    return *this;
+    if (text == nullptr) {
+        release();
+        return *this;
+    }
+    return assign(text, std::strlen(text));
 }
 
 KivString& KivString::assign(const char* text, size_t length)
 {
     const void* zero = std::memchr(text, 0, length);
     const size_t n = zero != nullptr ? static_cast<size_t>(static_cast<const char*>(zero) - text) : length;
-    text_.resize(n);
-    wchar_t* out = &text_[0];
+    wchar_t* out = ownText(n, 0);
     unsigned char high = 0;
     for (size_t i = 0; i < n; ++i) {
         const unsigned char byte = static_cast<unsigned char>(text[i]);
@@ -66,40 +192,49 @@ KivString& KivString::assign(const char* text, size_t length)
     return *this;
 }
 
-bool KivString::operator==(const KivString& other) const { return text_ == other.text_; }
-bool KivString::operator!=(const KivString& other) const { return text_ != other.text_; }
+bool KivString::operator==(const KivString& other) const { return block_ == other.block_ || text() == other.text(); }
+bool KivString::operator!=(const KivString& other) const { return !(*this == other); }
 
 wchar_t KivString::operator[](int index) const
 {
-    if (index < 0 || static_cast<size_t>(index) >= text_.size()) {
+    const std::wstring_view t = text();
+    if (index < 0 || static_cast<size_t>(index) >= t.size()) {
         return 0;
     }
-    return text_[static_cast<size_t>(index)];
+    return t[static_cast<size_t>(index)];
 }
 
 KivString KivString::operator+(const KivString& other) const
 {
     KivString result(*this);
-    result.text_ += other.text_;
+    result += other;
     return result;
 }
 
 KivString& KivString::operator+=(const KivString& other)
 {
-    text_ += other.text_;
+    const KivString added(other); // keeps the text alive when `other` is this string
+    const size_t old = text().size();
+    const std::wstring_view tail = added.text();
+    if (tail.empty()) {
+        return *this;
+    }
+    wchar_t* out = ownText(old + tail.size(), old);
+    std::wmemcpy(out + old, tail.data(), tail.size());
     return *this;
 }
 
 int KivString::find(const KivString& s, int start) const
 {
+    const std::wstring_view t = text();
     if (start < 0) {
         start = 0;
     }
-    if (static_cast<size_t>(start) > text_.size()) {
+    if (static_cast<size_t>(start) > t.size()) {
         return -1;
     }
-    const size_t at = text_.find(s.text_, static_cast<size_t>(start));
-    if (at == std::wstring::npos || at > static_cast<size_t>(INT_MAX)) {
+    const size_t at = t.find(s.text(), static_cast<size_t>(start));
+    if (at == std::wstring_view::npos || at > static_cast<size_t>(INT_MAX)) {
         return -1;
     }
     return static_cast<int>(at);
@@ -107,72 +242,96 @@ int KivString::find(const KivString& s, int start) const
 
 KivString KivString::left(int n) const
 {
-    KivString result;
-    if (n > 0) {
-        result.text_ = text_.substr(0, static_cast<size_t>(n));
+    if (n <= 0) {
+        return KivString();
     }
+    const std::wstring_view t = text();
+    if (static_cast<size_t>(n) >= t.size()) {
+        return *this;
+    }
+    KivString result;
+    result.setText(t.data(), static_cast<size_t>(n));
     return result;
 }
 
 KivString& KivString::TrimLeft()
 {
-    text_.erase(0, skipWhite(text_));
+    const std::wstring_view t = text();
+    const size_t first = skipWhite(t);
+    if (first > 0) {
+        setText(t.data() + first, t.size() - first);
+    }
     return *this;
 }
 
 KivString& KivString::TrimRight()
 {
-    size_t end = text_.size();
-    while (end > 0 && isWhite(text_[end - 1])) {
+    const std::wstring_view t = text();
+    size_t end = t.size();
+    while (end > 0 && isWhite(t[end - 1])) {
         --end;
     }
-    text_.erase(end);
+    if (end < t.size()) {
+        setText(t.data(), end);
+    }
     return *this;
 }
 
 KivString& KivString::TrimLeft(const KivString& set)
 {
-    const size_t first = text_.find_first_not_of(set.text_);
-    text_.erase(0, first == std::wstring::npos ? text_.size() : first);
+    const std::wstring_view t = text();
+    size_t first = t.find_first_not_of(set.text());
+    if (first == std::wstring_view::npos) {
+        first = t.size();
+    }
+    if (first > 0) {
+        setText(t.data() + first, t.size() - first);
+    }
     return *this;
 }
 
 KivString& KivString::TrimRight(const KivString& set)
 {
-    const size_t last = text_.find_last_not_of(set.text_);
-    text_.erase(last == std::wstring::npos ? 0 : last + 1);
+    const std::wstring_view t = text();
+    const size_t last = t.find_last_not_of(set.text());
+    const size_t end = last == std::wstring_view::npos ? 0 : last + 1;
+    if (end < t.size()) {
+        setText(t.data(), end);
+    }
     return *this;
 }
 
-int KivString::isEmpty() const { return text_.empty() ? 1 : 0; }
+int KivString::isEmpty() const { return text().empty() ? 1 : 0; }
 
 KivString& KivString::replace(int pos, int count, const KivString& s)
 {
+    std::wstring result(text());
     if (pos < 0) {
         pos = 0;
     }
-    if (static_cast<size_t>(pos) > text_.size()) {
-        pos = static_cast<int>(text_.size());
+    if (static_cast<size_t>(pos) > result.size()) {
+        pos = static_cast<int>(result.size());
     }
     if (count < 0) {
         count = 0;
     }
-    text_.replace(static_cast<size_t>(pos), static_cast<size_t>(count), s.text_);
+    result.replace(static_cast<size_t>(pos), static_cast<size_t>(count), s.text());
+    setText(result.data(), result.size());
     return *this;
 }
 
 double KivString::toDouble(bool) const
 {
-    const wchar_t* text = getStringW();
+    const std::wstring_view characters = text();
     size_t used = 0;
-    return KivNumber::toDouble(text, std::wcslen(text), used);
+    return KivNumber::toDouble(characters.data(), characters.size(), used);
 }
 
 int KivString::toInteger() const
 {
-    const wchar_t* text = getStringW();
+    const std::wstring_view characters = text();
     size_t used = 0;
-    return KivNumber::toInteger(text, std::wcslen(text), used);
+    return KivNumber::toInteger(characters.data(), characters.size(), used);
 }
 
 int KivString::compareNoCase(const KivString& a, const KivString& b, int n)
@@ -190,7 +349,7 @@ int KivString::compareNoCase(const KivString& a, const KivString& b, int n)
     return 1;
 }
 
-const wchar_t* KivString::getStringW() const { return text_.c_str(); }
+const wchar_t* KivString::getStringW() const { return block_ != nullptr ? block_->characters() : L""; }
 
 KivString& KivString::format(const char* fmt, ...)
 {
@@ -198,7 +357,7 @@ KivString& KivString::format(const char* fmt, ...)
     va_start(args, fmt);
     const std::string bytes = KivFormat::format(fmt, args);
     va_end(args);
-    text_ = KivCodePage::decode(bytes.c_str());
+    *this = bytes.c_str();
     return *this;
 }
 
@@ -206,7 +365,8 @@ KivString& KivString::format(const wchar_t* fmt, ...)
 {
     va_list args;
     va_start(args, fmt);
-    text_ = KivFormat::format(fmt, args);
+    const std::wstring text = KivFormat::format(fmt, args);
     va_end(args);
+    setText(text.data(), text.size());
     return *this;
 }
