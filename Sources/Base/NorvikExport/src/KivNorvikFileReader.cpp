@@ -37,8 +37,6 @@ bool isWhite(wchar_t c)
     return c == L' ' || c == L'\t' || c == L'\n' || c == L'\r' || c == L'\v' || c == L'\f';
 }
 
-bool isWhiteByte(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
-
 // Removes one leading and one trailing double quote.
 void unquoteOnce(KivString& text)
 {
@@ -157,12 +155,13 @@ bool isWholeNumber(const KivNorvikToken& token, KivNorvikValueKind kind)
             token.toInteger();
         }
     }
-    const size_t used = token.lastUsed();
-    const size_t size = token.size();
-    if (used == 0 || isWhiteByte(token.data()[0])) {
-        return false;
+    if (token.lastWhole()) {
+        return true;
     }
-    return used == size || (kind == KivNorvikValueKind::ListInteger && used + 1 == size && token.data()[used] == ',');
+    // A list's integer is followed by its comma.
+    const size_t used = token.lastUsed();
+    return kind == KivNorvikValueKind::ListInteger && used != 0 && used + 1 == token.size() &&
+           token.data()[used] == ',' && static_cast<unsigned char>(token.data()[0]) > ' ';
 }
 
 // The token's text as wide text.
@@ -255,7 +254,16 @@ struct KivNorvikFileReader::Private
     int lineCount = 0;   // as an editor counts
     int storedLines = 0; // the lines that are not empty
     std::string content; // the file's bytes; lines are found in them as they are read
-    std::vector<unsigned char> rowSeen;
+    // What a row's lines are checked against, worked out on its first line in
+    // the group being read, and whether the group has had the row already.
+    struct Row
+    {
+        signed char needed = -1; // the tokens its values read; -1 until worked out
+        unsigned char numbers = 0;
+        unsigned char number[KivNorvikLineRule::kMaxValues] = {}; // indexes of its values read as numbers
+        bool seen = false;
+    };
+    std::vector<Row> rows;
     KivArray<KivNorvikFinding> findings;
 
     int fileLine() const { return lineCount > 0 ? 1 : 0; }
@@ -333,6 +341,17 @@ struct KivNorvikFileReader::Private
     KivNorvikFinding& add(int line, Severity severity, const char* code, const std::wstring& message,
                           const KivString& keyword = KivString(), const KivString* group = nullptr)
     {
+        return add(line, severity, code, KivString(message.c_str()), keyword, group);
+    }
+    KivNorvikFinding& add(int line, Severity severity, const char* code, const wchar_t* message,
+                          const KivString& keyword = KivString(), const KivString* group = nullptr)
+    {
+        return add(line, severity, code, KivString(message), keyword, group);
+    }
+    // A message kept as a KivString: a constant one is shared, not copied.
+    KivNorvikFinding& add(int line, Severity severity, const char* code, const KivString& message,
+                          const KivString& keyword = KivString(), const KivString* group = nullptr)
+    {
         const int index = findings.getLength();
         findings.setLength(index + 1);
         if (findings.getLength() != index + 1) {
@@ -342,7 +361,7 @@ struct KivNorvikFileReader::Private
         finding.line = line;
         finding.severity = severity;
         finding.code = code;
-        finding.message = KivString(message.c_str());
+        finding.message = message;
         finding.keyword = keyword;
         finding.group = group != nullptr ? *group : KivString();
         finding.fields.setLength(0);
@@ -353,6 +372,35 @@ struct KivNorvikFileReader::Private
     Cursor fillGroup(Cursor start, const KivNorvikKindLayout& layout, const KivNorvikGroupLayout& group,
                      const KivNorvikTarget& target, const Line& header);
     void checkBytes(const char* p, size_t n, int number);
+    // Whether a line that its row filled gives no finding, judged from what
+    // the row's earlier lines worked out; marks the row seen then. Else
+    // checkMatched decides.
+    bool isClean(const KivNorvikGroupLayout& group, const KivNorvikLineRule& rule, const KivNorvikLineTokens& tokens)
+    {
+        const size_t index = static_cast<size_t>(&rule - group.rules);
+        if (index >= rows.size() || rows[index].needed < 0) {
+            return false;
+        }
+        Row& row = rows[index];
+        const int count = tokens.getLength();
+        if (count < row.needed || (count > row.needed && rule.exactTokens == 0 &&
+                                   (rule.flags & kNorvikRowAnyTokens) == 0u)) {
+            return false;
+        }
+        for (int k = 0; k < row.numbers; ++k) {
+            const KivNorvikValue& value = rule.values[row.number[k]];
+            if (value.token < count && !isWholeNumber(tokens[value.token], value.kind)) {
+                return false;
+            }
+        }
+        if ((rule.flags & kNorvikRowRepeats) == 0u) {
+            if (row.seen) {
+                return false;
+            }
+            row.seen = true;
+        }
+        return true;
+    }
     void checkMatched(const KivNorvikGroupLayout& group, const KivNorvikLineRule& rule,
                       const KivNorvikLineTokens& tokens, KivNorvikFillResult result, int number);
     void checkUnmatched(const KivNorvikKindLayout& layout, const KivNorvikGroupLayout& group,
@@ -740,7 +788,6 @@ void KivNorvikFileReader::scanLines(const KivNorvikKindLayout& layout, bool ever
         throw std::bad_alloc(); // the constructor could not make the reader's state
     }
     static const KivString tagText(L"NV_ATT");
-    static const KivString end(L"FIN");
     bool tagSeen = false;
     bool wrongKind = false;
     bool inUnknownGroup = false;
@@ -797,15 +844,22 @@ void KivNorvikFileReader::scanLines(const KivNorvikKindLayout& layout, bool ever
             continue;
         }
         if (kRecord) {
-            const std::wstring text = trimmed(line);
-            if (text.empty() || inUnknownGroup) {
-                if (line == end) {
+            size_t first = 0, last = bytes.length;
+            while (first < last && isWhite(static_cast<wchar_t>(bytes.text[first]))) {
+                ++first;
+            }
+            while (last > first && isWhite(static_cast<wchar_t>(bytes.text[last - 1]))) {
+                --last;
+            }
+            if (first == last || inUnknownGroup) {
+                if (bytes.is("FIN")) {
                     inUnknownGroup = false;
                 }
-            } else if (isWhite(line[0]) || text == L"FIN") {
-                d->add(bytes.number, KivNorvikFinding::Warning, "line-outside-group",
-                       L"A line outside any group is passed over");
+            } else if (first > 0 || (last - first == 3 && std::memcmp(bytes.text + first, "FIN", 3) == 0)) {
+                static const KivString outside(L"A line outside any group is passed over");
+                d->add(bytes.number, KivNorvikFinding::Warning, "line-outside-group", outside);
             } else {
+                const std::wstring text = trimmed(line);
                 // A line where a header belongs: the header of a group the
                 // kind does not have, whose lines are passed over up to "FIN".
                 inUnknownGroup = true;
@@ -875,27 +929,19 @@ void KivNorvikFileReader::Private::checkMatched(const KivNorvikGroupLayout& grou
                        KivString(keyword), currentGroup()),
                    1);
     }
-    // One pass over the values: the tokens they read, and which of their
-    // numbers are not wholly numbers.
-    int needed = 1;
-    unsigned notWhole = 0;
-    for (int v = 0; v < KivNorvikLineRule::kMaxValues && rule.values[v].field != nullptr; ++v) {
-        const KivNorvikValue& value = rule.values[v];
-        if (value.kind == KivNorvikValueKind::Fixed) {
-            continue;
-        }
-        needed = value.token + 1 > needed ? value.token + 1 : needed;
-        if (value.kind != KivNorvikValueKind::Text && value.token < count &&
-            !isWholeNumber(tokens[value.token], value.kind)) {
-            notWhole |= 1u << v;
+    const size_t index = static_cast<size_t>(&rule - group.rules);
+    Row outside;
+    Row& row = index < rows.size() ? rows[index] : outside;
+    if (row.needed < 0) {
+        row.needed = static_cast<signed char>(rule.valueTokens());
+        for (int v = 0; v < KivNorvikLineRule::kMaxValues && rule.values[v].field != nullptr; ++v) {
+            const KivNorvikValueKind kind = rule.values[v].kind;
+            if (kind != KivNorvikValueKind::Fixed && kind != KivNorvikValueKind::Text) {
+                row.number[row.numbers++] = static_cast<unsigned char>(v);
+            }
         }
     }
-    // The line has the pattern's words: they can raise the count only when
-    // the values' tokens are there.
-    if (count >= needed && rule.pattern[0] != 0) {
-        const int words = 1 + rule.patternWordCount();
-        needed = words > needed ? words : needed;
-    }
+    const int needed = row.needed;
     if (result == KivNorvikFillResult::Done && count < needed) {
         bool textsOnly = true;
         for (int v = 0; v < KivNorvikLineRule::kMaxValues && rule.values[v].field != nullptr; ++v) {
@@ -922,12 +968,11 @@ void KivNorvikFileReader::Private::checkMatched(const KivNorvikGroupLayout& grou
                 std::to_wstring(count - needed) + L" are passed over",
             KivString(keyword), currentGroup());
     }
-    for (int v = 0; notWhole != 0u; ++v) {
-        if ((notWhole & (1u << v)) == 0u) {
+    for (int k = 0; k < row.numbers; ++k) {
+        const KivNorvikValue& value = rule.values[row.number[k]];
+        if (value.token >= count || isWholeNumber(tokens[value.token], value.kind)) {
             continue;
         }
-        notWhole &= ~(1u << v);
-        const KivNorvikValue& value = rule.values[v];
         const KivNorvikToken& token = tokens[value.token];
         std::wstring read;
         if (value.kind == KivNorvikValueKind::Real) {
@@ -945,15 +990,12 @@ void KivNorvikFileReader::Private::checkMatched(const KivNorvikGroupLayout& grou
         addField(finding, value.field);
     }
     if ((rule.flags & kNorvikRowRepeats) == 0u) {
-        const size_t index = static_cast<size_t>(&rule - group.rules);
-        if (index < rowSeen.size()) {
-            if (rowSeen[index] != 0u) {
-                add(number, KivNorvikFinding::Warning, "repeated-keyword",
-                    quoted(wideText(keyword)) + L" is given again in the group: the later line wins",
-                    KivString(keyword), currentGroup());
-            }
-            rowSeen[index] = 1;
+        if (row.seen) {
+            add(number, KivNorvikFinding::Warning, "repeated-keyword",
+                quoted(wideText(keyword)) + L" is given again in the group: the later line wins",
+                KivString(keyword), currentGroup());
         }
+        row.seen = true;
     }
 }
 
@@ -1054,7 +1096,7 @@ KivNorvikFileReader::Private::fillGroup(Cursor start, const KivNorvikKindLayout&
     if (record) {
         groupHeader = header;
         groupNamed = false;
-        rowSeen.assign(static_cast<size_t>(group.ruleCount), 0);
+        rows.assign(static_cast<size_t>(group.ruleCount), Row());
     }
     int looseEnd = -1; // line number of a "FIN" with blanks around it
     KivNorvikLineTokens& tokens = lineTokens;
@@ -1079,7 +1121,7 @@ KivNorvikFileReader::Private::fillGroup(Cursor start, const KivNorvikKindLayout&
         }
         if (const KivNorvikLineRule* rule = group.find(tokens)) {
             const KivNorvikFillResult result = rule->apply(target, tokens);
-            if (record) {
+            if (record && (result != KivNorvikFillResult::Done || !isClean(group, *rule, tokens))) {
                 checkMatched(group, *rule, tokens, result, line.number);
             }
         } else if (record) {

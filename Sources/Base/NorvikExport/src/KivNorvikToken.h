@@ -65,16 +65,22 @@ public:
     // The kind of the last conversion and the bytes it took (0: no number).
     Conversion lastConversion() const { return conversion_; }
     size_t lastUsed() const { return used_; }
+    // Whether the last conversion took the whole token, which starts with
+    // its number (not with white space).
+    bool lastWhole() const { return whole_; }
 
 private:
     void remember(Conversion conversion, size_t used) const
     {
         conversion_ = conversion;
         used_ = used;
+        // White space is below the blank or the blank itself.
+        whole_ = used == length_ && used != 0 && static_cast<unsigned char>(text_[0]) > ' ';
     }
 
     const char* text_ = "";
     size_t length_ = 0;
     mutable size_t used_ = 0;
     mutable Conversion conversion_ = None;
+    mutable bool whole_ = false;
 };
