@@ -362,8 +362,15 @@ struct KivNorvikFileReader::Private
         finding.severity = severity;
         finding.code = code;
         finding.message = message;
-        finding.keyword = keyword;
-        finding.group = group != nullptr ? *group : KivString();
+        // A slot's texts are empty unless it is reused from an earlier readFile.
+        if (keyword.isEmpty() == 0 || finding.keyword.isEmpty() == 0) {
+            finding.keyword = keyword;
+        }
+        if (group != nullptr) {
+            finding.group = *group;
+        } else if (finding.group.isEmpty() == 0) {
+            finding.group = KivString();
+        }
         finding.fields.setLength(0);
         return finding;
     }
@@ -372,16 +379,37 @@ struct KivNorvikFileReader::Private
     Cursor fillGroup(Cursor start, const KivNorvikKindLayout& layout, const KivNorvikGroupLayout& group,
                      const KivNorvikTarget& target, const Line& header);
     void checkBytes(const char* p, size_t n, int number);
+    // What the lines of `rule` are checked against: the tokens its values
+    // read (the pattern's words at least) and its values read as numbers.
+    static void workOut(const KivNorvikLineRule& rule, Row& row)
+    {
+        int needed = rule.pattern[0] != 0 ? 1 + rule.patternWordCount() : 1;
+        row.numbers = 0;
+        for (int v = 0; v < KivNorvikLineRule::kMaxValues && rule.values[v].field != nullptr; ++v) {
+            const KivNorvikValue& value = rule.values[v];
+            if (value.kind == KivNorvikValueKind::Fixed) {
+                continue;
+            }
+            needed = value.token + 1 > needed ? value.token + 1 : needed;
+            if (value.kind != KivNorvikValueKind::Text) {
+                row.number[row.numbers++] = static_cast<unsigned char>(v);
+            }
+        }
+        row.needed = static_cast<signed char>(needed);
+    }
     // Whether a line that its row filled gives no finding, judged from what
     // the row's earlier lines worked out; marks the row seen then. Else
     // checkMatched decides.
     bool isClean(const KivNorvikGroupLayout& group, const KivNorvikLineRule& rule, const KivNorvikLineTokens& tokens)
     {
         const size_t index = static_cast<size_t>(&rule - group.rules);
-        if (index >= rows.size() || rows[index].needed < 0) {
+        if (index >= rows.size()) {
             return false;
         }
         Row& row = rows[index];
+        if (row.needed < 0) {
+            workOut(rule, row);
+        }
         const int count = tokens.getLength();
         if (count < row.needed || (count > row.needed && rule.exactTokens == 0 &&
                                    (rule.flags & kNorvikRowAnyTokens) == 0u)) {
@@ -463,15 +491,13 @@ const KivArray<KivNorvikFinding>& KivNorvikFileReader::getFindings() const
 namespace {
 
 // Whether the bytes hold a byte with its high bit set, a tab or a carriage
-// return: two memchr and one branch-free pass that the compiler vectorises.
+// return: one branch-free pass that the compiler vectorises.
 bool hasSuspectBytes(const char* p, size_t n)
 {
-    if (std::memchr(p, '\r', n) != nullptr || std::memchr(p, '\t', n) != nullptr) {
-        return true;
-    }
     unsigned char any = 0;
     for (size_t i = 0; i < n; ++i) {
-        any |= static_cast<unsigned char>(p[i]);
+        const unsigned char c = static_cast<unsigned char>(p[i]);
+        any |= static_cast<unsigned char>(c | ((c == '\r' || c == '\t') ? 0x80u : 0u));
     }
     return (any & 0x80u) != 0u;
 }
@@ -605,10 +631,10 @@ int KivNorvikFileReader::readFile(KivNorvikData& data)
         if (d->refused) {
             return 0;
         }
-        if (d->findings.getLength() > 1) {
-            std::stable_sort(
-                &d->findings[0], &d->findings[0] + d->findings.getLength(),
-                [](const KivNorvikFinding& a, const KivNorvikFinding& b) { return a.line < b.line; });
+        const KivNorvikFinding* first = d->findings.getLength() > 0 ? &d->findings[0] : nullptr;
+        const auto byLine = [](const KivNorvikFinding& a, const KivNorvikFinding& b) { return a.line < b.line; };
+        if (d->findings.getLength() > 1 && !std::is_sorted(first, first + d->findings.getLength(), byLine)) {
+            std::stable_sort(&d->findings[0], &d->findings[0] + d->findings.getLength(), byLine);
         }
         return 1;
     } catch (const std::exception& e) {
@@ -933,13 +959,7 @@ void KivNorvikFileReader::Private::checkMatched(const KivNorvikGroupLayout& grou
     Row outside;
     Row& row = index < rows.size() ? rows[index] : outside;
     if (row.needed < 0) {
-        row.needed = static_cast<signed char>(rule.valueTokens());
-        for (int v = 0; v < KivNorvikLineRule::kMaxValues && rule.values[v].field != nullptr; ++v) {
-            const KivNorvikValueKind kind = rule.values[v].kind;
-            if (kind != KivNorvikValueKind::Fixed && kind != KivNorvikValueKind::Text) {
-                row.number[row.numbers++] = static_cast<unsigned char>(v);
-            }
-        }
+        workOut(rule, row);
     }
     const int needed = row.needed;
     if (result == KivNorvikFillResult::Done && count < needed) {
