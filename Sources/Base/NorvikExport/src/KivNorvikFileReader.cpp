@@ -263,7 +263,24 @@ struct KivNorvikFileReader::Private
         unsigned char number[KivNorvikLineRule::kMaxValues] = {}; // indexes of its values read as numbers
         bool seen = false;
     };
-    std::vector<Row> rows;
+    // The rows of the group being read: in place for the groups the tables
+    // have, on the heap for a larger one.
+    static constexpr int kRowsInPlace = 48;
+    Row rowsInPlace[kRowsInPlace];
+    std::vector<Row> rowsOnHeap;
+    Row* rows = rowsInPlace;
+    size_t rowCount = 0;
+    void resetRows(int count)
+    {
+        rowCount = static_cast<size_t>(count);
+        if (count <= kRowsInPlace) {
+            rows = rowsInPlace;
+            std::fill(rowsInPlace, rowsInPlace + count, Row());
+        } else {
+            rowsOnHeap.assign(rowCount, Row());
+            rows = rowsOnHeap.data();
+        }
+    }
     KivArray<KivNorvikFinding> findings;
 
     int fileLine() const { return lineCount > 0 ? 1 : 0; }
@@ -403,7 +420,7 @@ struct KivNorvikFileReader::Private
     bool isClean(const KivNorvikGroupLayout& group, const KivNorvikLineRule& rule, const KivNorvikLineTokens& tokens)
     {
         const size_t index = static_cast<size_t>(&rule - group.rules);
-        if (index >= rows.size()) {
+        if (index >= rowCount) {
             return false;
         }
         Row& row = rows[index];
@@ -417,7 +434,14 @@ struct KivNorvikFileReader::Private
         }
         for (int k = 0; k < row.numbers; ++k) {
             const KivNorvikValue& value = rule.values[row.number[k]];
-            if (value.token < count && !isWholeNumber(tokens[value.token], value.kind)) {
+            if (value.token >= count) {
+                continue;
+            }
+            const KivNorvikToken& token = tokens[value.token];
+            const KivNorvikToken::Conversion made = token.lastConversion();
+            const bool converted = value.kind == KivNorvikValueKind::Real ? made == KivNorvikToken::Real
+                                                                          : made == KivNorvikToken::Integer;
+            if (!(converted && token.lastWhole()) && !isWholeNumber(token, value.kind)) {
                 return false;
             }
         }
@@ -957,7 +981,7 @@ void KivNorvikFileReader::Private::checkMatched(const KivNorvikGroupLayout& grou
     }
     const size_t index = static_cast<size_t>(&rule - group.rules);
     Row outside;
-    Row& row = index < rows.size() ? rows[index] : outside;
+    Row& row = index < rowCount ? rows[index] : outside;
     if (row.needed < 0) {
         workOut(rule, row);
     }
@@ -1116,7 +1140,7 @@ KivNorvikFileReader::Private::fillGroup(Cursor start, const KivNorvikKindLayout&
     if (record) {
         groupHeader = header;
         groupNamed = false;
-        rows.assign(static_cast<size_t>(group.ruleCount), Row());
+        resetRows(group.ruleCount);
     }
     int looseEnd = -1; // line number of a "FIN" with blanks around it
     KivNorvikLineTokens& tokens = lineTokens;
