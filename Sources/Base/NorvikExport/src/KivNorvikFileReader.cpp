@@ -453,6 +453,46 @@ struct KivNorvikFileReader::Private
         }
         return true;
     }
+    // The findings of matched lines get their texts when they are asked for:
+    // what the texts are made of stays in the file's bytes until then.
+    enum class Wording : unsigned char {
+        SetsNothing,
+        UnknownWord,
+        NoRoom,
+        NoValue,
+        FieldsUnset,
+        ExtraValues,
+        NotANumber,
+        Repeated,
+    };
+    struct Deferred
+    {
+        int index = 0; // in findings
+        Wording wording = Wording::SetsNothing;
+        KivNorvikToken keyword;
+        KivNorvikToken word; // token 1, or the value's token
+        KivNorvikToken group;
+        const KivNorvikLineRule* rule = nullptr;
+        const KivNorvikValue* value = nullptr; // the one field, else fields from firstToken on (none when < 0)
+        int firstToken = -1;
+        int extra = 0;
+    };
+    std::vector<Deferred> deferred;
+    void defer(int number, Severity severity, const char* code, Wording wording, const KivNorvikLineTokens& tokens,
+               const KivNorvikLineRule& rule, int firstToken, const KivNorvikValue* value = nullptr, int extra = 0);
+    // Writes the texts of the deferred findings.
+    void writeDeferred();
+    // The same for a caller that must not throw: texts that memory does not
+    // allow stay empty.
+    void writeDeferredQuietly()
+    {
+        try {
+            writeDeferred();
+        } catch (...) {
+            deferred.clear();
+        }
+    }
+
     void checkMatched(const KivNorvikGroupLayout& group, const KivNorvikLineRule& rule,
                       const KivNorvikLineTokens& tokens, KivNorvikFillResult result, int number);
     void checkUnmatched(const KivNorvikKindLayout& layout, const KivNorvikGroupLayout& group,
@@ -509,7 +549,13 @@ int KivNorvikFileReader::lineCount() const { return d != nullptr ? d->storedLine
 const KivArray<KivNorvikFinding>& KivNorvikFileReader::getFindings() const
 {
     static const KivArray<KivNorvikFinding> none;
-    return d != nullptr ? d->findings : none;
+    if (d == nullptr) {
+        return none;
+    }
+    if (!d->deferred.empty()) {
+        d->writeDeferredQuietly();
+    }
+    return d->findings;
 }
 
 namespace {
@@ -599,6 +645,7 @@ int KivNorvikFileReader::readFile(KivNorvikData& data)
     }
     try {
         d->findings.setLength(0);
+        d->deferred.clear();
         d->refused = false;
         lines.setLength(0);
         d->storedLines = 0;
@@ -658,6 +705,7 @@ int KivNorvikFileReader::readFile(KivNorvikData& data)
         const KivNorvikFinding* first = d->findings.getLength() > 0 ? &d->findings[0] : nullptr;
         const auto byLine = [](const KivNorvikFinding& a, const KivNorvikFinding& b) { return a.line < b.line; };
         if (d->findings.getLength() > 1 && !std::is_sorted(first, first + d->findings.getLength(), byLine)) {
+            d->writeDeferred(); // the texts are found by index
             std::stable_sort(&d->findings[0], &d->findings[0] + d->findings.getLength(), byLine);
         }
         return 1;
@@ -681,6 +729,7 @@ void KivNorvikFileReader::reportFailure(const std::exception& error)
         d->content.shrink_to_fit();
         d->storedLines = 0;
         d->findings.setLength(0);
+        d->deferred.clear();
         const bool memory = dynamic_cast<const std::bad_alloc*>(&error) != nullptr;
         d->add(0, KivNorvikFinding::Error, memory ? "out-of-memory" : "read-error",
                memory ? std::wstring(L"Memory ran out while reading the file")
@@ -700,6 +749,7 @@ void KivNorvikFileReader::reportRecordClass(const char* className, bool refuse)
     if (refuse) {
         d->refused = true;
         d->findings.setLength(0);
+        d->deferred.clear();
     }
     d->add(d->fileLine(), KivNorvikFinding::Error, "wrong-record",
            L"The record given is not a " + wide(className) +
@@ -953,31 +1003,12 @@ void KivNorvikFileReader::Private::checkMatched(const KivNorvikGroupLayout& grou
                                                 KivNorvikFillResult result, int number)
 {
     const int count = tokens.getLength();
-    const KivNorvikToken& keyword = tokens[0];
-    auto fieldsFrom = [&](KivNorvikFinding& finding, int firstToken) {
-        for (int v = 0; v < KivNorvikLineRule::kMaxValues && rule.values[v].field != nullptr; ++v) {
-            if (rule.values[v].kind != KivNorvikValueKind::Fixed && rule.values[v].token >= firstToken) {
-                addField(finding, rule.values[v].field);
-            }
-        }
-    };
     if (result == KivNorvikFillResult::MissingValues) {
-        fieldsFrom(add(number, KivNorvikFinding::Error, "missing-values",
-                       L"Too few values for " + quoted(wideText(keyword)) + L": the line sets nothing",
-                       KivString(keyword), currentGroup()),
-                   1);
+        defer(number, KivNorvikFinding::Error, "missing-values", Wording::SetsNothing, tokens, rule, 1);
     } else if (result == KivNorvikFillResult::UnknownWord) {
-        fieldsFrom(add(number, KivNorvikFinding::Error, "unknown-word",
-                       joined({L"\"", wideText(tokens[1]).c_str(), L"\" selects no code of \"",
-                               wideText(keyword).c_str(), L"\": the line sets nothing the file says"}),
-                       KivString(keyword), currentGroup()),
-                   1);
+        defer(number, KivNorvikFinding::Error, "unknown-word", Wording::UnknownWord, tokens, rule, 1);
     } else if (result == KivNorvikFillResult::NoRoom) {
-        fieldsFrom(add(number, KivNorvikFinding::Error, "too-many-entries",
-                       L"The record has room for no more " + quoted(wideText(keyword)) +
-                           L" lines: this one is passed over",
-                       KivString(keyword), currentGroup()),
-                   1);
+        defer(number, KivNorvikFinding::Error, "too-many-entries", Wording::NoRoom, tokens, rule, 1);
     }
     const size_t index = static_cast<size_t>(&rule - group.rules);
     Row outside;
@@ -995,52 +1026,107 @@ void KivNorvikFileReader::Private::checkMatched(const KivNorvikGroupLayout& grou
             }
         }
         if (count == 1 + rule.patternWordCount() || textsOnly) {
-            fieldsFrom(add(number, KivNorvikFinding::Warning, "no-value",
-                           L"No value after " + quoted(wideText(keyword)) + L": read as empty", KivString(keyword),
-                           currentGroup()),
-                       count);
+            defer(number, KivNorvikFinding::Warning, "no-value", Wording::NoValue, tokens, rule, count);
         } else {
-            fieldsFrom(add(number, KivNorvikFinding::Error, "missing-values",
-                           L"Too few values for " + quoted(wideText(keyword)) +
-                               L": the fields named are left unset",
-                           KivString(keyword), currentGroup()),
-                       count);
+            defer(number, KivNorvikFinding::Error, "missing-values", Wording::FieldsUnset, tokens, rule, count);
         }
     } else if (count > needed && rule.exactTokens == 0 && ((rule.flags & kNorvikRowAnyTokens) == 0u)) {
-        add(number, KivNorvikFinding::Warning, "extra-values",
-            L"More values than " + quoted(wideText(keyword)) + L" takes: the last " +
-                std::to_wstring(count - needed) + L" are passed over",
-            KivString(keyword), currentGroup());
+        defer(number, KivNorvikFinding::Warning, "extra-values", Wording::ExtraValues, tokens, rule, -1, nullptr,
+              count - needed);
     }
     for (int k = 0; k < row.numbers; ++k) {
         const KivNorvikValue& value = rule.values[row.number[k]];
         if (value.token >= count || isWholeNumber(tokens[value.token], value.kind)) {
             continue;
         }
-        const KivNorvikToken& token = tokens[value.token];
-        std::wstring read;
-        if (value.kind == KivNorvikValueKind::Real) {
-            wchar_t buffer[64];
-            std::swprintf(buffer, 64, L"%g", token.toDouble(false));
-            read = buffer;
-        } else {
-            read = std::to_wstring(token.toInteger());
-        }
-        KivNorvikFinding& finding = add(
-            number, KivNorvikFinding::Error, "not-a-number",
-            quoted(wideText(token)) + L" is not wholly " +
-                (value.kind == KivNorvikValueKind::Real ? L"a number" : L"an integer") + L": read as " + read,
-            KivString(keyword), currentGroup());
-        addField(finding, value.field);
+        defer(number, KivNorvikFinding::Error, "not-a-number", Wording::NotANumber, tokens, rule, -1, &value);
     }
     if ((rule.flags & kNorvikRowRepeats) == 0u) {
         if (row.seen) {
-            add(number, KivNorvikFinding::Warning, "repeated-keyword",
-                quoted(wideText(keyword)) + L" is given again in the group: the later line wins",
-                KivString(keyword), currentGroup());
+            defer(number, KivNorvikFinding::Warning, "repeated-keyword", Wording::Repeated, tokens, rule, -1);
         }
         row.seen = true;
     }
+}
+
+void KivNorvikFileReader::Private::defer(int number, Severity severity, const char* code, Wording wording,
+                                         const KivNorvikLineTokens& tokens, const KivNorvikLineRule& rule,
+                                         int firstToken, const KivNorvikValue* value, int extra)
+{
+    static const KivString none;
+    add(number, severity, code, none);
+    Deferred entry;
+    entry.index = findings.getLength() - 1;
+    entry.wording = wording;
+    entry.keyword = tokens[0];
+    const int wordToken = value != nullptr ? value->token : 1;
+    if (wordToken < tokens.getLength()) {
+        entry.word = tokens[wordToken];
+    }
+    entry.group = KivNorvikToken(groupHeader.text, groupHeader.length);
+    entry.rule = &rule;
+    entry.value = value;
+    entry.firstToken = firstToken;
+    entry.extra = extra;
+    deferred.push_back(entry);
+}
+
+void KivNorvikFileReader::Private::writeDeferred()
+{
+    for (const Deferred& entry : deferred) {
+        KivNorvikFinding& finding = findings[entry.index];
+        const std::wstring keyword = wideText(entry.keyword);
+        std::wstring message;
+        switch (entry.wording) {
+        case Wording::SetsNothing: message = L"Too few values for " + quoted(keyword) + L": the line sets nothing"; break;
+        case Wording::UnknownWord:
+            message = joined({L"\"", wideText(entry.word).c_str(), L"\" selects no code of \"", keyword.c_str(),
+                              L"\": the line sets nothing the file says"});
+            break;
+        case Wording::NoRoom:
+            message = L"The record has room for no more " + quoted(keyword) + L" lines: this one is passed over";
+            break;
+        case Wording::NoValue: message = L"No value after " + quoted(keyword) + L": read as empty"; break;
+        case Wording::FieldsUnset:
+            message = L"Too few values for " + quoted(keyword) + L": the fields named are left unset";
+            break;
+        case Wording::ExtraValues:
+            message = L"More values than " + quoted(keyword) + L" takes: the last " + std::to_wstring(entry.extra) +
+                      L" are passed over";
+            break;
+        case Wording::NotANumber: {
+            const bool real = entry.value->kind == KivNorvikValueKind::Real;
+            std::wstring read;
+            if (real) {
+                wchar_t buffer[64];
+                std::swprintf(buffer, 64, L"%g", entry.word.toDouble(false));
+                read = buffer;
+            } else {
+                read = std::to_wstring(entry.word.toInteger());
+            }
+            message = quoted(wideText(entry.word)) + L" is not wholly " + (real ? L"a number" : L"an integer") +
+                      L": read as " + read;
+            break;
+        }
+        case Wording::Repeated:
+            message = quoted(keyword) + L" is given again in the group: the later line wins";
+            break;
+        }
+        finding.message = KivString(message.c_str());
+        finding.keyword = KivString(entry.keyword);
+        finding.group = KivString(entry.group);
+        if (entry.value != nullptr) {
+            addField(finding, entry.value->field);
+        } else if (entry.firstToken >= 0) {
+            const KivNorvikLineRule& rule = *entry.rule;
+            for (int v = 0; v < KivNorvikLineRule::kMaxValues && rule.values[v].field != nullptr; ++v) {
+                if (rule.values[v].kind != KivNorvikValueKind::Fixed && rule.values[v].token >= entry.firstToken) {
+                    addField(finding, rule.values[v].field);
+                }
+            }
+        }
+    }
+    deferred.clear();
 }
 
 void KivNorvikFileReader::Private::checkUnmatched(const KivNorvikKindLayout& layout,
