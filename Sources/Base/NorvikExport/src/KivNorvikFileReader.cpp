@@ -254,14 +254,10 @@ struct KivNorvikFileReader::Private
     int lineCount = 0;   // as an editor counts
     int storedLines = 0; // the lines that are not empty
     std::string content; // the file's bytes; lines are found in them as they are read
-    // What a row's lines are checked against, worked out on its first line in
-    // the group being read, and whether the group has had the row already.
+    // What the group being read has had of each row.
     struct Row
     {
-        signed char needed = -1; // the tokens its values read; -1 until worked out
-        unsigned char numbers = 0;
-        unsigned char number[KivNorvikLineRule::kMaxValues] = {}; // indexes of its values read as numbers
-        bool seen = false;
+        bool seen = false; // a line of the row
     };
     // The rows of the group being read: in place for the groups the tables
     // have, on the heap for a larger one.
@@ -396,45 +392,21 @@ struct KivNorvikFileReader::Private
     Cursor fillGroup(Cursor start, const KivNorvikKindLayout& layout, const KivNorvikGroupLayout& group,
                      const KivNorvikTarget& target, const Line& header);
     void checkBytes(const char* p, size_t n, int number);
-    // What the lines of `rule` are checked against: the tokens its values
-    // read (the pattern's words at least) and its values read as numbers.
-    static void workOut(const KivNorvikLineRule& rule, Row& row)
-    {
-        int needed = rule.pattern[0] != 0 ? 1 + rule.patternWordCount() : 1;
-        row.numbers = 0;
-        for (int v = 0; v < KivNorvikLineRule::kMaxValues && rule.values[v].field != nullptr; ++v) {
-            const KivNorvikValue& value = rule.values[v];
-            if (value.kind == KivNorvikValueKind::Fixed) {
-                continue;
-            }
-            needed = value.token + 1 > needed ? value.token + 1 : needed;
-            if (value.kind != KivNorvikValueKind::Text) {
-                row.number[row.numbers++] = static_cast<unsigned char>(v);
-            }
-        }
-        row.needed = static_cast<signed char>(needed);
-    }
     // Whether a line that its row filled gives no finding, judged from what
     // the row's earlier lines worked out; marks the row seen then. Else
     // checkMatched decides.
     bool isClean(const KivNorvikGroupLayout& group, const KivNorvikLineRule& rule, const KivNorvikLineTokens& tokens)
     {
-        const size_t index = static_cast<size_t>(&rule - group.rules);
-        if (index >= rowCount) {
-            return false;
-        }
-        Row& row = rows[index];
-        if (row.needed < 0) {
-            workOut(rule, row);
-        }
         const int count = tokens.getLength();
-        if (count < row.needed || (count > row.needed && rule.exactTokens == 0 &&
-                                   (rule.flags & kNorvikRowAnyTokens) == 0u)) {
+        const int needed = rule.readTokens;
+        if (count < needed ||
+            (count > needed && rule.exactTokens == 0 && (rule.flags & kNorvikRowAnyTokens) == 0u)) {
             return false;
         }
-        for (int k = 0; k < row.numbers; ++k) {
-            const KivNorvikValue& value = rule.values[row.number[k]];
-            if (value.token >= count) {
+        unsigned numbers = rule.numberValues;
+        for (int v = 0; numbers != 0u; ++v, numbers >>= 1) {
+            const KivNorvikValue& value = rule.values[v];
+            if ((numbers & 1u) == 0u || value.token >= count) {
                 continue;
             }
             const KivNorvikToken& token = tokens[value.token];
@@ -446,10 +418,11 @@ struct KivNorvikFileReader::Private
             }
         }
         if ((rule.flags & kNorvikRowRepeats) == 0u) {
-            if (row.seen) {
+            const size_t index = static_cast<size_t>(&rule - group.rules);
+            if (index >= rowCount || rows[index].seen) {
                 return false;
             }
-            row.seen = true;
+            rows[index].seen = true;
         }
         return true;
     }
@@ -1013,10 +986,7 @@ void KivNorvikFileReader::Private::checkMatched(const KivNorvikGroupLayout& grou
     const size_t index = static_cast<size_t>(&rule - group.rules);
     Row outside;
     Row& row = index < rowCount ? rows[index] : outside;
-    if (row.needed < 0) {
-        workOut(rule, row);
-    }
-    const int needed = row.needed;
+    const int needed = rule.readTokens;
     if (result == KivNorvikFillResult::Done && count < needed) {
         bool textsOnly = true;
         for (int v = 0; v < KivNorvikLineRule::kMaxValues && rule.values[v].field != nullptr; ++v) {
@@ -1034,9 +1004,10 @@ void KivNorvikFileReader::Private::checkMatched(const KivNorvikGroupLayout& grou
         defer(number, KivNorvikFinding::Warning, "extra-values", Wording::ExtraValues, tokens, rule, -1, nullptr,
               count - needed);
     }
-    for (int k = 0; k < row.numbers; ++k) {
-        const KivNorvikValue& value = rule.values[row.number[k]];
-        if (value.token >= count || isWholeNumber(tokens[value.token], value.kind)) {
+    for (int v = 0; v < KivNorvikLineRule::kMaxValues; ++v) {
+        const KivNorvikValue& value = rule.values[v];
+        if ((rule.numberValues & (1u << v)) == 0u || value.token >= count ||
+            isWholeNumber(tokens[value.token], value.kind)) {
             continue;
         }
         defer(number, KivNorvikFinding::Error, "not-a-number", Wording::NotANumber, tokens, rule, -1, &value);

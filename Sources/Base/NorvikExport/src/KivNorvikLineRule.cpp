@@ -67,6 +67,17 @@ int KivNorvikLineRule::valueTokens() const
     return tokens;
 }
 
+unsigned KivNorvikLineRule::numberValueMask() const
+{
+    unsigned mask = 0;
+    for (int i = 0; i < kMaxValues && values[i].field != nullptr; ++i) {
+        if (values[i].kind != KivNorvikValueKind::Fixed && values[i].kind != KivNorvikValueKind::Text) {
+            mask |= 1u << i;
+        }
+    }
+    return mask;
+}
+
 int KivNorvikLineRule::requiredTokens() const
 {
     if (exactTokens > 0) {

@@ -139,6 +139,11 @@ struct KivNorvikLineRule
     // codes from words) do it here; empty for plain rows.
     KivNorvikFill fill;
     unsigned flags = 0;
+    // Worked out from the fields above when the table is built, for the
+    // checks of each line: the tokens the values read (valueTokens()) and
+    // one bit for each value read as a number.
+    int readTokens = valueTokens();
+    unsigned numberValues = numberValueMask();
 
     // Whether the line's tokens select this row.
     bool matches(const KivNorvikTokens& tokens) const;
@@ -153,6 +158,8 @@ struct KivNorvikLineRule
     int patternWordCount() const;
     // 1 + the highest token index that a value reads (the pattern's words at least).
     int valueTokens() const;
+    // Bit v set when values[v] is an integer or a real read from the line.
+    unsigned numberValueMask() const;
 };
 
 // One group of a kind: its header line and its keyword rows in comparison order.
