@@ -365,6 +365,7 @@ struct KivNorvikFileReader::Private
     KivNorvikFinding& add(int line, Severity severity, const char* code, const KivString& message,
                           const KivString& keyword = KivString(), const KivString* group = nullptr)
     {
+        noteLine(line);
         const int index = findings.getLength();
         findings.setLength(index + 1);
         if (findings.getLength() != index + 1) {
@@ -437,10 +438,15 @@ struct KivNorvikFileReader::Private
         ExtraValues,
         NotANumber,
         Repeated,
+        Constant, // a fixed message, no keyword or group
     };
     struct Deferred
     {
-        int index = 0; // in findings
+        int position = 0; // among all findings, in the order they were found
+        int line = 0;
+        Severity severity = KivNorvikFinding::Error;
+        const char* code = "";
+        const KivString* constant = nullptr; // the message of Wording::Constant
         Wording wording = Wording::SetsNothing;
         KivNorvikToken keyword;
         KivNorvikToken word; // token 1, or the value's token
@@ -451,18 +457,46 @@ struct KivNorvikFileReader::Private
         int extra = 0;
     };
     std::vector<Deferred> deferred;
+    // Whether the findings came in line order; else readFile sorts them.
+    int lastLine = 0;
+    bool outOfOrder = false;
+    void noteLine(int line)
+    {
+        outOfOrder = outOfOrder || line < lastLine;
+        lastLine = line;
+    }
+    void clearFindings()
+    {
+        findings.setLength(0);
+        deferred.clear();
+        lastLine = 0;
+        outOfOrder = false;
+    }
+    // A finding with a fixed message, kept as shared text.
+    void deferConstant(int number, Severity severity, const char* code, const KivString& message)
+    {
+        noteLine(number);
+        Deferred entry;
+        entry.position = findings.getLength() + static_cast<int>(deferred.size());
+        entry.line = number;
+        entry.severity = severity;
+        entry.code = code;
+        entry.constant = &message;
+        entry.wording = Wording::Constant;
+        deferred.push_back(entry);
+    }
     void defer(int number, Severity severity, const char* code, Wording wording, const KivNorvikLineTokens& tokens,
                const KivNorvikLineRule& rule, int firstToken, const KivNorvikValue* value = nullptr, int extra = 0);
-    // Writes the texts of the deferred findings.
-    void writeDeferred();
-    // The same for a caller that must not throw: texts that memory does not
-    // allow stay empty.
+    // Puts the deferred findings among the others with their texts. Quietly,
+    // texts that memory does not allow stay empty and nothing throws.
+    void writeDeferred(bool quiet = false);
+    void writeTexts(const Deferred& entry, KivNorvikFinding& finding);
     void writeDeferredQuietly()
     {
         try {
-            writeDeferred();
+            writeDeferred(true);
         } catch (...) {
-            deferred.clear();
+            deferred.clear(); // no room to put them among the others
         }
     }
 
@@ -617,8 +651,7 @@ int KivNorvikFileReader::readFile(KivNorvikData& data)
         return 0;
     }
     try {
-        d->findings.setLength(0);
-        d->deferred.clear();
+        d->clearFindings();
         d->refused = false;
         lines.setLength(0);
         d->storedLines = 0;
@@ -675,11 +708,10 @@ int KivNorvikFileReader::readFile(KivNorvikData& data)
         if (d->refused) {
             return 0;
         }
-        const KivNorvikFinding* first = d->findings.getLength() > 0 ? &d->findings[0] : nullptr;
-        const auto byLine = [](const KivNorvikFinding& a, const KivNorvikFinding& b) { return a.line < b.line; };
-        if (d->findings.getLength() > 1 && !std::is_sorted(first, first + d->findings.getLength(), byLine)) {
-            d->writeDeferred(); // the texts are found by index
-            std::stable_sort(&d->findings[0], &d->findings[0] + d->findings.getLength(), byLine);
+        if (d->outOfOrder) {
+            d->writeDeferred();
+            std::stable_sort(&d->findings[0], &d->findings[0] + d->findings.getLength(),
+                             [](const KivNorvikFinding& a, const KivNorvikFinding& b) { return a.line < b.line; });
         }
         return 1;
     } catch (const std::exception& e) {
@@ -701,8 +733,7 @@ void KivNorvikFileReader::reportFailure(const std::exception& error)
         d->content.clear();
         d->content.shrink_to_fit();
         d->storedLines = 0;
-        d->findings.setLength(0);
-        d->deferred.clear();
+        d->clearFindings();
         const bool memory = dynamic_cast<const std::bad_alloc*>(&error) != nullptr;
         d->add(0, KivNorvikFinding::Error, memory ? "out-of-memory" : "read-error",
                memory ? std::wstring(L"Memory ran out while reading the file")
@@ -721,8 +752,7 @@ void KivNorvikFileReader::reportRecordClass(const char* className, bool refuse)
     }
     if (refuse) {
         d->refused = true;
-        d->findings.setLength(0);
-        d->deferred.clear();
+        d->clearFindings();
     }
     d->add(d->fileLine(), KivNorvikFinding::Error, "wrong-record",
            L"The record given is not a " + wide(className) +
@@ -930,7 +960,7 @@ void KivNorvikFileReader::scanLines(const KivNorvikKindLayout& layout, bool ever
                 }
             } else if (first > 0 || (last - first == 3 && std::memcmp(bytes.text + first, "FIN", 3) == 0)) {
                 static const KivString outside(L"A line outside any group is passed over");
-                d->add(bytes.number, KivNorvikFinding::Warning, "line-outside-group", outside);
+                d->deferConstant(bytes.number, KivNorvikFinding::Warning, "line-outside-group", outside);
             } else {
                 const std::wstring text = trimmed(line);
                 // A line where a header belongs: the header of a group the
@@ -1024,10 +1054,12 @@ void KivNorvikFileReader::Private::defer(int number, Severity severity, const ch
                                          const KivNorvikLineTokens& tokens, const KivNorvikLineRule& rule,
                                          int firstToken, const KivNorvikValue* value, int extra)
 {
-    static const KivString none;
-    add(number, severity, code, none);
+    noteLine(number);
     Deferred entry;
-    entry.index = findings.getLength() - 1;
+    entry.position = findings.getLength() + static_cast<int>(deferred.size());
+    entry.line = number;
+    entry.severity = severity;
+    entry.code = code;
     entry.wording = wording;
     entry.keyword = tokens[0];
     const int wordToken = value != nullptr ? value->token : 1;
@@ -1042,61 +1074,100 @@ void KivNorvikFileReader::Private::defer(int number, Severity severity, const ch
     deferred.push_back(entry);
 }
 
-void KivNorvikFileReader::Private::writeDeferred()
+void KivNorvikFileReader::Private::writeTexts(const Deferred& entry, KivNorvikFinding& finding)
 {
-    for (const Deferred& entry : deferred) {
-        KivNorvikFinding& finding = findings[entry.index];
-        const std::wstring keyword = wideText(entry.keyword);
-        std::wstring message;
-        switch (entry.wording) {
-        case Wording::SetsNothing: message = L"Too few values for " + quoted(keyword) + L": the line sets nothing"; break;
-        case Wording::UnknownWord:
-            message = joined({L"\"", wideText(entry.word).c_str(), L"\" selects no code of \"", keyword.c_str(),
-                              L"\": the line sets nothing the file says"});
-            break;
-        case Wording::NoRoom:
-            message = L"The record has room for no more " + quoted(keyword) + L" lines: this one is passed over";
-            break;
-        case Wording::NoValue: message = L"No value after " + quoted(keyword) + L": read as empty"; break;
-        case Wording::FieldsUnset:
-            message = L"Too few values for " + quoted(keyword) + L": the fields named are left unset";
-            break;
-        case Wording::ExtraValues:
-            message = L"More values than " + quoted(keyword) + L" takes: the last " + std::to_wstring(entry.extra) +
-                      L" are passed over";
-            break;
-        case Wording::NotANumber: {
-            const bool real = entry.value->kind == KivNorvikValueKind::Real;
-            std::wstring read;
-            if (real) {
-                wchar_t buffer[64];
-                std::swprintf(buffer, 64, L"%g", entry.word.toDouble(false));
-                read = buffer;
-            } else {
-                read = std::to_wstring(entry.word.toInteger());
-            }
-            message = quoted(wideText(entry.word)) + L" is not wholly " + (real ? L"a number" : L"an integer") +
-                      L": read as " + read;
-            break;
+    const std::wstring keyword = wideText(entry.keyword);
+    std::wstring message;
+    switch (entry.wording) {
+    case Wording::Constant: break;
+    case Wording::SetsNothing: message = L"Too few values for " + quoted(keyword) + L": the line sets nothing"; break;
+    case Wording::UnknownWord:
+        message = joined({L"\"", wideText(entry.word).c_str(), L"\" selects no code of \"", keyword.c_str(),
+                          L"\": the line sets nothing the file says"});
+        break;
+    case Wording::NoRoom:
+        message = L"The record has room for no more " + quoted(keyword) + L" lines: this one is passed over";
+        break;
+    case Wording::NoValue: message = L"No value after " + quoted(keyword) + L": read as empty"; break;
+    case Wording::FieldsUnset:
+        message = L"Too few values for " + quoted(keyword) + L": the fields named are left unset";
+        break;
+    case Wording::ExtraValues:
+        message = L"More values than " + quoted(keyword) + L" takes: the last " + std::to_wstring(entry.extra) +
+                  L" are passed over";
+        break;
+    case Wording::NotANumber: {
+        const bool real = entry.value->kind == KivNorvikValueKind::Real;
+        std::wstring read;
+        if (real) {
+            wchar_t buffer[64];
+            std::swprintf(buffer, 64, L"%g", entry.word.toDouble(false));
+            read = buffer;
+        } else {
+            read = std::to_wstring(entry.word.toInteger());
         }
-        case Wording::Repeated:
-            message = quoted(keyword) + L" is given again in the group: the later line wins";
-            break;
-        }
-        finding.message = KivString(message.c_str());
-        finding.keyword = KivString(entry.keyword);
-        finding.group = KivString(entry.group);
-        if (entry.value != nullptr) {
-            addField(finding, entry.value->field);
-        } else if (entry.firstToken >= 0) {
-            const KivNorvikLineRule& rule = *entry.rule;
-            for (int v = 0; v < KivNorvikLineRule::kMaxValues && rule.values[v].field != nullptr; ++v) {
-                if (rule.values[v].kind != KivNorvikValueKind::Fixed && rule.values[v].token >= entry.firstToken) {
-                    addField(finding, rule.values[v].field);
-                }
+        message = quoted(wideText(entry.word)) + L" is not wholly " + (real ? L"a number" : L"an integer") +
+                  L": read as " + read;
+        break;
+    }
+    case Wording::Repeated:
+        message = quoted(keyword) + L" is given again in the group: the later line wins";
+        break;
+    }
+    finding.message = KivString(message.c_str());
+    finding.keyword = KivString(entry.keyword);
+    finding.group = KivString(entry.group);
+    if (entry.value != nullptr) {
+        addField(finding, entry.value->field);
+    } else if (entry.firstToken >= 0) {
+        const KivNorvikLineRule& rule = *entry.rule;
+        for (int v = 0; v < KivNorvikLineRule::kMaxValues && rule.values[v].field != nullptr; ++v) {
+            if (rule.values[v].kind != KivNorvikValueKind::Fixed && rule.values[v].token >= entry.firstToken) {
+                addField(finding, rule.values[v].field);
             }
         }
     }
+}
+
+void KivNorvikFileReader::Private::writeDeferred(bool quiet)
+{
+    if (deferred.empty()) {
+        return;
+    }
+    // The findings made at once and the deferred ones, in the order found.
+    KivArray<KivNorvikFinding> all;
+    const int total = findings.getLength() + static_cast<int>(deferred.size());
+    all.setLength(total);
+    if (all.getLength() != total) {
+        throw std::bad_alloc();
+    }
+    size_t next = 0;
+    int made = 0;
+    for (int position = 0; position < total; ++position) {
+        if (next == deferred.size() || deferred[next].position != position) {
+            all[position] = std::move(findings[made++]);
+            continue;
+        }
+        const Deferred& entry = deferred[next++];
+        KivNorvikFinding& finding = all[position];
+        finding.line = entry.line;
+        finding.severity = entry.severity;
+        finding.code = entry.code;
+        if (entry.wording == Wording::Constant) {
+            finding.message = *entry.constant;
+            continue;
+        }
+        if (quiet) {
+            try {
+                writeTexts(entry, finding);
+            } catch (const std::exception&) {
+                // Texts that memory does not allow stay empty.
+            }
+        } else {
+            writeTexts(entry, finding);
+        }
+    }
+    findings = std::move(all);
     deferred.clear();
 }
 
