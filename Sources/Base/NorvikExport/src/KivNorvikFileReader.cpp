@@ -460,6 +460,14 @@ struct KivNorvikFileReader::Private
     // Whether the findings came in line order; else readFile sorts them.
     int lastLine = 0;
     bool outOfOrder = false;
+    // One block for the deferred findings of most files.
+    void keep(const Deferred& entry)
+    {
+        if (deferred.capacity() == 0) {
+            deferred.reserve(32);
+        }
+        deferred.push_back(entry);
+    }
     void noteLine(int line)
     {
         outOfOrder = outOfOrder || line < lastLine;
@@ -483,7 +491,7 @@ struct KivNorvikFileReader::Private
         entry.code = code;
         entry.constant = &message;
         entry.wording = Wording::Constant;
-        deferred.push_back(entry);
+        keep(entry);
     }
     void defer(int number, Severity severity, const char* code, Wording wording, const KivNorvikLineTokens& tokens,
                const KivNorvikLineRule& rule, int firstToken, const KivNorvikValue* value = nullptr, int extra = 0);
@@ -1071,7 +1079,7 @@ void KivNorvikFileReader::Private::defer(int number, Severity severity, const ch
     entry.value = value;
     entry.firstToken = firstToken;
     entry.extra = extra;
-    deferred.push_back(entry);
+    keep(entry);
 }
 
 void KivNorvikFileReader::Private::writeTexts(const Deferred& entry, KivNorvikFinding& finding)
