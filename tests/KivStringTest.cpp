@@ -342,6 +342,23 @@ TEST(KivString, FastConversionsMatchTheReferenceOnGeneratedTexts)
         ASSERT_EQ(referenceIsWhole(text, false), token.lastWhole()) << n;
         ASSERT_EQ(KivString(text.c_str()), KivString(token)) << n;
     }
+    // Plain decimals around the edges of the exact path: 15 to 20 digits, up to 24 decimals.
+    for (int n = 0; n < 100000; ++n) {
+        const size_t digits = 1 + next() % 20;
+        std::wstring text = n % 2 == 0 ? L"" : L"-";
+        const size_t point = next() % (digits + 1);
+        for (size_t k = 0; k < digits; ++k) {
+            if (k == point)
+                text.push_back(L'.');
+            text.push_back(L"0123456789"[k == 0 && n % 4 == 1 ? 9 : next() % 10]);
+        }
+        if (n % 5 == 0)
+            text.insert(text.size() - digits + point, L"000000");
+        const double expected = referenceToDouble(text);
+        std::string bytes(text.begin(), text.end());
+        const double actual = KivNorvikToken(bytes.data(), bytes.size()).toDouble(false);
+        ASSERT_EQ(0, std::memcmp(&expected, &actual, sizeof expected)) << n;
+    }
     // Refilling a string from bytes reads them as the constructor does, up to a zero byte.
     KivString reused;
     for (int n = 0; n < 20000; ++n) {
