@@ -207,7 +207,8 @@ struct NORVIK_API KivNorvikKindLayout
 #define NORVIK_REAL(k, path)                                                                 \
     KivNorvikValue { k, KivNorvikValueKind::Real, #path, NORVIK_STORE(path, s.toDouble(false)) }
 #define NORVIK_TEXT(k, path)                                                                 \
-    KivNorvikValue { k, KivNorvikValueKind::Text, #path, NORVIK_STORE(path, s) }
+    KivNorvikValue { k, KivNorvikValueKind::Text, #path,                                      \
+        KivNorvikStore::of<Target>([](Target& t, const KivNorvikToken& s) { t.path.assign(s.data(), s.size()); }) }
 #define NORVIK_FIXED(path, value)                                                            \
     KivNorvikValue { 0, KivNorvikValueKind::Fixed, #path,                                     \
         KivNorvikStore::of<Target>([](Target& t, const KivNorvikToken&) { t.path = value; }) }

@@ -8,26 +8,32 @@ bool isWhite(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' ||
 
 void KivNorvikLineTokens::split(const char* text, size_t length)
 {
-    size_t begin = 0, end = length;
-    while (begin < end && isWhite(text[begin])) {
-        ++begin;
+    const char* p = text;
+    const char* end = text + length;
+    while (p < end && isWhite(*p)) {
+        ++p;
     }
-    while (end > begin && isWhite(text[end - 1])) {
+    while (end > p && isWhite(end[-1])) {
         --end;
     }
-    count_ = 0;
-    for (size_t i = begin; i < end;) {
-        if (text[i] == ' ') {
-            ++i;
-            continue;
+    // The last byte is not white: every run of blanks is followed by a token.
+    KivNorvikToken* out = tokens_.data();
+    KivNorvikToken* limit = out + tokens_.size();
+    while (p < end) {
+        while (*p == ' ') {
+            ++p;
         }
-        const size_t first = i;
-        while (i < end && text[i] != ' ') {
-            ++i;
+        const char* first = p;
+        while (p < end && *p != ' ') {
+            ++p;
         }
-        if (static_cast<size_t>(count_) == tokens_.size()) {
-            tokens_.resize(tokens_.size() + 8);
+        if (out == limit) {
+            const size_t used = static_cast<size_t>(out - tokens_.data());
+            tokens_.resize(used + 8);
+            out = tokens_.data() + used;
+            limit = tokens_.data() + tokens_.size();
         }
-        tokens_[static_cast<size_t>(count_++)] = KivNorvikToken(text + first, i - first);
+        *out++ = KivNorvikToken(first, static_cast<size_t>(p - first));
     }
+    count_ = static_cast<int>(out - tokens_.data());
 }

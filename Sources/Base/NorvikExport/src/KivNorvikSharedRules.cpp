@@ -8,10 +8,10 @@ void KivNorvikSharedRules::readLoading(NorvikGlobalData::GenLoading& loading, co
         loading.number = tokens[1].toInteger();
     }
     if (count > 2) {
-        loading.text1 = tokens[2];
+        loading.text1.assign(tokens[2].data(), tokens[2].size());
     }
     if (count > 3) {
-        loading.text2 = tokens[3];
+        loading.text2.assign(tokens[3].data(), tokens[3].size());
     }
     if (count > 4) {
         loading.type = tokens[4].toInteger();
@@ -56,7 +56,7 @@ KivNorvikFillResult KivNorvikSharedRules::readSection(NorvikGlobalData::Section&
         return KivNorvikFillResult::Done;
     }
     section.type = 0;
-    section.profile.text1 = tokens[2];
-    section.profile.text2 = tokens[3];
+    section.profile.text1.assign(tokens[2].data(), tokens[2].size());
+    section.profile.text2.assign(tokens[3].data(), tokens[3].size());
     return KivNorvikFillResult::Done;
 }
