@@ -396,7 +396,8 @@ struct KivNorvikFileReader::Private
     // Whether a line that its row filled gives no finding, judged from what
     // the row's earlier lines worked out; marks the row seen then. Else
     // checkMatched decides.
-    bool isClean(const KivNorvikGroupLayout& group, const KivNorvikLineRule& rule, const KivNorvikLineTokens& tokens)
+    bool isClean(const KivNorvikGroupLayout& group, const KivNorvikLineRule& rule,
+                 const KivNorvikLineTokens& tokens)
     {
         const int count = tokens.getLength();
         const int needed = rule.readTokens;
@@ -452,7 +453,8 @@ struct KivNorvikFileReader::Private
         KivNorvikToken word; // token 1, or the value's token
         KivNorvikToken group;
         const KivNorvikLineRule* rule = nullptr;
-        const KivNorvikValue* value = nullptr; // the one field, else fields from firstToken on (none when < 0)
+        const KivNorvikValue* value =
+            nullptr; // the one field, else fields from firstToken on (none when < 0)
         int firstToken = -1;
         int extra = 0;
     };
@@ -493,8 +495,9 @@ struct KivNorvikFileReader::Private
         entry.wording = Wording::Constant;
         keep(entry);
     }
-    void defer(int number, Severity severity, const char* code, Wording wording, const KivNorvikLineTokens& tokens,
-               const KivNorvikLineRule& rule, int firstToken, const KivNorvikValue* value = nullptr, int extra = 0);
+    void defer(int number, Severity severity, const char* code, Wording wording,
+               const KivNorvikLineTokens& tokens, const KivNorvikLineRule& rule, int firstToken,
+               const KivNorvikValue* value = nullptr, int extra = 0);
     // Puts the deferred findings among the others with their texts. Quietly,
     // texts that memory does not allow stay empty and nothing throws.
     void writeDeferred(bool quiet = false);
@@ -718,8 +721,9 @@ int KivNorvikFileReader::readFile(KivNorvikData& data)
         }
         if (d->outOfOrder) {
             d->writeDeferred();
-            std::stable_sort(&d->findings[0], &d->findings[0] + d->findings.getLength(),
-                             [](const KivNorvikFinding& a, const KivNorvikFinding& b) { return a.line < b.line; });
+            std::stable_sort(
+                &d->findings[0], &d->findings[0] + d->findings.getLength(),
+                [](const KivNorvikFinding& a, const KivNorvikFinding& b) { return a.line < b.line; });
         }
         return 1;
     } catch (const std::exception& e) {
@@ -1010,8 +1014,9 @@ void KivNorvikFileReader::scanLines(const KivNorvikKindLayout& layout, bool ever
 }
 
 void KivNorvikFileReader::Private::checkMatched(const KivNorvikGroupLayout& group,
-                                                const KivNorvikLineRule& rule, const KivNorvikLineTokens& tokens,
-                                                KivNorvikFillResult result, int number)
+                                                const KivNorvikLineRule& rule,
+                                                const KivNorvikLineTokens& tokens, KivNorvikFillResult result,
+                                                int number)
 {
     const int count = tokens.getLength();
     if (result == KivNorvikFillResult::MissingValues) {
@@ -1036,11 +1041,12 @@ void KivNorvikFileReader::Private::checkMatched(const KivNorvikGroupLayout& grou
         if (count == 1 + rule.patternWordCount() || textsOnly) {
             defer(number, KivNorvikFinding::Warning, "no-value", Wording::NoValue, tokens, rule, count);
         } else {
-            defer(number, KivNorvikFinding::Error, "missing-values", Wording::FieldsUnset, tokens, rule, count);
+            defer(number, KivNorvikFinding::Error, "missing-values", Wording::FieldsUnset, tokens, rule,
+                  count);
         }
     } else if (count > needed && rule.exactTokens == 0 && ((rule.flags & kNorvikRowAnyTokens) == 0u)) {
-        defer(number, KivNorvikFinding::Warning, "extra-values", Wording::ExtraValues, tokens, rule, -1, nullptr,
-              count - needed);
+        defer(number, KivNorvikFinding::Warning, "extra-values", Wording::ExtraValues, tokens, rule, -1,
+              nullptr, count - needed);
     }
     for (int v = 0; v < KivNorvikLineRule::kMaxValues; ++v) {
         const KivNorvikValue& value = rule.values[v];
@@ -1088,7 +1094,9 @@ void KivNorvikFileReader::Private::writeTexts(const Deferred& entry, KivNorvikFi
     std::wstring message;
     switch (entry.wording) {
     case Wording::Constant: break;
-    case Wording::SetsNothing: message = L"Too few values for " + quoted(keyword) + L": the line sets nothing"; break;
+    case Wording::SetsNothing:
+        message = L"Too few values for " + quoted(keyword) + L": the line sets nothing";
+        break;
     case Wording::UnknownWord:
         message = joined({L"\"", wideText(entry.word).c_str(), L"\" selects no code of \"", keyword.c_str(),
                           L"\": the line sets nothing the file says"});
@@ -1101,8 +1109,8 @@ void KivNorvikFileReader::Private::writeTexts(const Deferred& entry, KivNorvikFi
         message = L"Too few values for " + quoted(keyword) + L": the fields named are left unset";
         break;
     case Wording::ExtraValues:
-        message = L"More values than " + quoted(keyword) + L" takes: the last " + std::to_wstring(entry.extra) +
-                  L" are passed over";
+        message = L"More values than " + quoted(keyword) + L" takes: the last " +
+                  std::to_wstring(entry.extra) + L" are passed over";
         break;
     case Wording::NotANumber: {
         const bool real = entry.value->kind == KivNorvikValueKind::Real;
@@ -1130,7 +1138,8 @@ void KivNorvikFileReader::Private::writeTexts(const Deferred& entry, KivNorvikFi
     } else if (entry.firstToken >= 0) {
         const KivNorvikLineRule& rule = *entry.rule;
         for (int v = 0; v < KivNorvikLineRule::kMaxValues && rule.values[v].field != nullptr; ++v) {
-            if (rule.values[v].kind != KivNorvikValueKind::Fixed && rule.values[v].token >= entry.firstToken) {
+            if (rule.values[v].kind != KivNorvikValueKind::Fixed &&
+                rule.values[v].token >= entry.firstToken) {
                 addField(finding, rule.values[v].field);
             }
         }

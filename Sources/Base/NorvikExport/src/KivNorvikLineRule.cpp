@@ -148,7 +148,10 @@ bool KivNorvikLineRule::matches(const KivNorvikTokens& tokens) const { return ro
 
 bool KivNorvikLineRule::matches(const KivNorvikLineTokens& tokens) const { return rowMatches(*this, tokens); }
 
-bool KivNorvikLineRule::matchesWords(const KivNorvikTokens& tokens) const { return wordsMatch(*this, tokens); }
+bool KivNorvikLineRule::matchesWords(const KivNorvikTokens& tokens) const
+{
+    return wordsMatch(*this, tokens);
+}
 
 bool KivNorvikLineRule::matchesWords(const KivNorvikLineTokens& tokens) const
 {

@@ -1,6 +1,7 @@
 #include "KivNorvikSharedRules.h"
 
-void KivNorvikSharedRules::readLoading(NorvikGlobalData::GenLoading& loading, const KivNorvikLineTokens& tokens)
+void KivNorvikSharedRules::readLoading(NorvikGlobalData::GenLoading& loading,
+                                       const KivNorvikLineTokens& tokens)
 {
     loading = NorvikGlobalData::GenLoading();
     const int count = tokens.getLength();

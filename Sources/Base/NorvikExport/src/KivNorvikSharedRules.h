@@ -16,7 +16,8 @@ struct KivNorvikSharedRules
     static void readLoading(NorvikGlobalData::GenLoading& loading, const KivNorvikLineTokens& tokens);
     // "SECTION"/"CONNEC_SEC" with at least 4 tokens: "DIM" (8 tokens or more,
     // shape 1, 3, 4, 7 or 8, then the reals in the writer's order dim2, dim4, dim1, dim3, dim5) or a profile.
-    static KivNorvikFillResult readSection(NorvikGlobalData::Section& section, const KivNorvikLineTokens& tokens);
+    static KivNorvikFillResult readSection(NorvikGlobalData::Section& section,
+                                           const KivNorvikLineTokens& tokens);
 };
 
 // clang-format off

@@ -274,14 +274,20 @@ int toWhole(const Char* text, size_t length, size_t& used)
 
 } // namespace
 
-double KivNumber::toDouble(const char* text, size_t length, size_t& used) { return toReal(text, length, used); }
+double KivNumber::toDouble(const char* text, size_t length, size_t& used)
+{
+    return toReal(text, length, used);
+}
 
 double KivNumber::toDouble(const wchar_t* text, size_t length, size_t& used)
 {
     return toReal(text, length, used);
 }
 
-int KivNumber::toInteger(const char* text, size_t length, size_t& used) { return toWhole(text, length, used); }
+int KivNumber::toInteger(const char* text, size_t length, size_t& used)
+{
+    return toWhole(text, length, used);
+}
 
 int KivNumber::toInteger(const wchar_t* text, size_t length, size_t& used)
 {
