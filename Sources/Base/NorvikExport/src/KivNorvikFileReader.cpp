@@ -579,15 +579,14 @@ const KivArray<KivNorvikFinding>& KivNorvikFileReader::getFindings() const
 namespace {
 
 // Whether the bytes hold a byte with its high bit set, a tab or a carriage
-// return: one branch-free pass that the compiler vectorises.
+// return: a pass that the compiler vectorises, then two memchr.
 bool hasSuspectBytes(const char* p, size_t n)
 {
     unsigned char any = 0;
     for (size_t i = 0; i < n; ++i) {
-        const unsigned char c = static_cast<unsigned char>(p[i]);
-        any |= static_cast<unsigned char>(c | ((c == '\r' || c == '\t') ? 0x80u : 0u));
+        any |= static_cast<unsigned char>(p[i]);
     }
-    return (any & 0x80u) != 0u;
+    return (any & 0x80u) != 0u || std::memchr(p, '\r', n) != nullptr || std::memchr(p, '\t', n) != nullptr;
 }
 
 } // namespace
