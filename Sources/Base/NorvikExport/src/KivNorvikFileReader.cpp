@@ -51,6 +51,9 @@ void unquoteOnce(KivString& text)
 
 const wchar_t kBl3Prefix[] = L"2006.15c2:";
 
+// Made when the library loads: a file's findings share its text.
+const KivString kOutsideMessage(L"A line outside any group is passed over");
+
 void removeBl3Prefix(KivString& name)
 {
     static const KivString prefix(kBl3Prefix);
@@ -462,13 +465,14 @@ struct KivNorvikFileReader::Private
     // Whether the findings came in line order; else readFile sorts them.
     int lastLine = 0;
     bool outOfOrder = false;
-    // One block for the deferred findings of most files.
-    void keep(const Deferred& entry)
+    // A new deferred finding, made in place; one block holds those of most files.
+    Deferred& fresh()
     {
         if (deferred.capacity() == 0) {
             deferred.reserve(32);
         }
-        deferred.push_back(entry);
+        deferred.emplace_back();
+        return deferred.back();
     }
     void noteLine(int line)
     {
@@ -486,14 +490,14 @@ struct KivNorvikFileReader::Private
     void deferConstant(int number, Severity severity, const char* code, const KivString& message)
     {
         noteLine(number);
-        Deferred entry;
-        entry.position = findings.getLength() + static_cast<int>(deferred.size());
+        const int position = findings.getLength() + static_cast<int>(deferred.size());
+        Deferred& entry = fresh();
+        entry.position = position;
         entry.line = number;
         entry.severity = severity;
         entry.code = code;
         entry.constant = &message;
         entry.wording = Wording::Constant;
-        keep(entry);
     }
     void defer(int number, Severity severity, const char* code, Wording wording,
                const KivNorvikLineTokens& tokens, const KivNorvikLineRule& rule, int firstToken,
@@ -970,8 +974,8 @@ void KivNorvikFileReader::scanLines(const KivNorvikKindLayout& layout, bool ever
                     inUnknownGroup = false;
                 }
             } else if (first > 0 || (last - first == 3 && std::memcmp(bytes.text + first, "FIN", 3) == 0)) {
-                static const KivString outside(L"A line outside any group is passed over");
-                d->deferConstant(bytes.number, KivNorvikFinding::Warning, "line-outside-group", outside);
+                d->deferConstant(bytes.number, KivNorvikFinding::Warning, "line-outside-group",
+                                 kOutsideMessage);
             } else {
                 const std::wstring text = trimmed(line);
                 // A line where a header belongs: the header of a group the
@@ -1068,8 +1072,9 @@ void KivNorvikFileReader::Private::defer(int number, Severity severity, const ch
                                          int firstToken, const KivNorvikValue* value, int extra)
 {
     noteLine(number);
-    Deferred entry;
-    entry.position = findings.getLength() + static_cast<int>(deferred.size());
+    const int position = findings.getLength() + static_cast<int>(deferred.size());
+    Deferred& entry = fresh();
+    entry.position = position;
     entry.line = number;
     entry.severity = severity;
     entry.code = code;
@@ -1084,7 +1089,6 @@ void KivNorvikFileReader::Private::defer(int number, Severity severity, const ch
     entry.value = value;
     entry.firstToken = firstToken;
     entry.extra = extra;
-    keep(entry);
 }
 
 void KivNorvikFileReader::Private::writeTexts(const Deferred& entry, KivNorvikFinding& finding)
