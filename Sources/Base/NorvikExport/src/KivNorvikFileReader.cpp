@@ -442,6 +442,11 @@ struct KivNorvikFileReader::Private
         ExtraValues,
         NotANumber,
         Repeated,
+        OtherGroup,
+        UnknownKeyword,
+        NoValueNothing,
+        UnknownWordAfter,
+        TokenCount,
         Constant, // a fixed message, no keyword or group
     };
     struct Deferred
@@ -455,13 +460,16 @@ struct KivNorvikFileReader::Private
         KivNorvikToken keyword;
         KivNorvikToken word; // token 1, or the value's token
         KivNorvikToken group;
-        const KivNorvikLineRule* rule = nullptr;
-        const KivNorvikValue* value =
-            nullptr; // the one field, else fields from firstToken on (none when < 0)
+        const KivNorvikLineRule* rule = nullptr; // whose fields are named
+        const KivNorvikGroupLayout* groupLayout = nullptr;
+        const char* otherHeader = nullptr; // the group a keyword belongs to
+        // The one field named, else those from firstToken on (none when < 0).
+        const KivNorvikValue* value = nullptr;
         int firstToken = -1;
         int extra = 0;
     };
     std::vector<Deferred> deferred;
+    const KivNorvikGroupLayout* currentLayoutGroup = nullptr; // of the group being read
     // Whether the findings came in line order; else readFile sorts them.
     int lastLine = 0;
     bool outOfOrder = false;
@@ -499,9 +507,9 @@ struct KivNorvikFileReader::Private
         entry.constant = &message;
         entry.wording = Wording::Constant;
     }
-    void defer(int number, Severity severity, const char* code, Wording wording,
-               const KivNorvikLineTokens& tokens, const KivNorvikLineRule& rule, int firstToken,
-               const KivNorvikValue* value = nullptr, int extra = 0);
+    Deferred& defer(int number, Severity severity, const char* code, Wording wording,
+                    const KivNorvikLineTokens& tokens, const KivNorvikLineRule* rule, int firstToken,
+                    const KivNorvikValue* value = nullptr, int extra = 0);
     // Puts the deferred findings among the others with their texts. Quietly,
     // texts that memory does not allow stay empty and nothing throws.
     void writeDeferred(bool quiet = false);
@@ -1023,11 +1031,11 @@ void KivNorvikFileReader::Private::checkMatched(const KivNorvikGroupLayout& grou
 {
     const int count = tokens.getLength();
     if (result == KivNorvikFillResult::MissingValues) {
-        defer(number, KivNorvikFinding::Error, "missing-values", Wording::SetsNothing, tokens, rule, 1);
+        defer(number, KivNorvikFinding::Error, "missing-values", Wording::SetsNothing, tokens, &rule, 1);
     } else if (result == KivNorvikFillResult::UnknownWord) {
-        defer(number, KivNorvikFinding::Error, "unknown-word", Wording::UnknownWord, tokens, rule, 1);
+        defer(number, KivNorvikFinding::Error, "unknown-word", Wording::UnknownWord, tokens, &rule, 1);
     } else if (result == KivNorvikFillResult::NoRoom) {
-        defer(number, KivNorvikFinding::Error, "too-many-entries", Wording::NoRoom, tokens, rule, 1);
+        defer(number, KivNorvikFinding::Error, "too-many-entries", Wording::NoRoom, tokens, &rule, 1);
     }
     const size_t index = static_cast<size_t>(&rule - group.rules);
     Row outside;
@@ -1042,13 +1050,13 @@ void KivNorvikFileReader::Private::checkMatched(const KivNorvikGroupLayout& grou
             }
         }
         if (count == 1 + rule.patternWordCount() || textsOnly) {
-            defer(number, KivNorvikFinding::Warning, "no-value", Wording::NoValue, tokens, rule, count);
+            defer(number, KivNorvikFinding::Warning, "no-value", Wording::NoValue, tokens, &rule, count);
         } else {
-            defer(number, KivNorvikFinding::Error, "missing-values", Wording::FieldsUnset, tokens, rule,
+            defer(number, KivNorvikFinding::Error, "missing-values", Wording::FieldsUnset, tokens, &rule,
                   count);
         }
     } else if (count > needed && rule.exactTokens == 0 && ((rule.flags & kNorvikRowAnyTokens) == 0u)) {
-        defer(number, KivNorvikFinding::Warning, "extra-values", Wording::ExtraValues, tokens, rule, -1,
+        defer(number, KivNorvikFinding::Warning, "extra-values", Wording::ExtraValues, tokens, &rule, -1,
               nullptr, count - needed);
     }
     for (int v = 0; v < KivNorvikLineRule::kMaxValues; ++v) {
@@ -1057,19 +1065,22 @@ void KivNorvikFileReader::Private::checkMatched(const KivNorvikGroupLayout& grou
             isWholeNumber(tokens[value.token], value.kind)) {
             continue;
         }
-        defer(number, KivNorvikFinding::Error, "not-a-number", Wording::NotANumber, tokens, rule, -1, &value);
+        defer(number, KivNorvikFinding::Error, "not-a-number", Wording::NotANumber, tokens, &rule, -1,
+              &value);
     }
     if ((rule.flags & kNorvikRowRepeats) == 0u) {
         if (row.seen) {
-            defer(number, KivNorvikFinding::Warning, "repeated-keyword", Wording::Repeated, tokens, rule, -1);
+            defer(number, KivNorvikFinding::Warning, "repeated-keyword", Wording::Repeated, tokens, &rule,
+                  -1);
         }
         row.seen = true;
     }
 }
 
-void KivNorvikFileReader::Private::defer(int number, Severity severity, const char* code, Wording wording,
-                                         const KivNorvikLineTokens& tokens, const KivNorvikLineRule& rule,
-                                         int firstToken, const KivNorvikValue* value, int extra)
+KivNorvikFileReader::Private::Deferred&
+KivNorvikFileReader::Private::defer(int number, Severity severity, const char* code, Wording wording,
+                                    const KivNorvikLineTokens& tokens, const KivNorvikLineRule* rule,
+                                    int firstToken, const KivNorvikValue* value, int extra)
 {
     noteLine(number);
     const int position = findings.getLength() + static_cast<int>(deferred.size());
@@ -1085,10 +1096,12 @@ void KivNorvikFileReader::Private::defer(int number, Severity severity, const ch
         entry.word = tokens[wordToken];
     }
     entry.group = KivNorvikToken(groupHeader.text, groupHeader.length);
-    entry.rule = &rule;
+    entry.rule = rule;
+    entry.groupLayout = currentLayoutGroup;
     entry.value = value;
     entry.firstToken = firstToken;
     entry.extra = extra;
+    return entry;
 }
 
 void KivNorvikFileReader::Private::writeTexts(const Deferred& entry, KivNorvikFinding& finding)
@@ -1132,13 +1145,42 @@ void KivNorvikFileReader::Private::writeTexts(const Deferred& entry, KivNorvikFi
     case Wording::Repeated:
         message = quoted(keyword) + L" is given again in the group: the later line wins";
         break;
+    case Wording::OtherGroup:
+        message = quoted(keyword) + L" belongs to group " + wide(entry.otherHeader) + L", not to " +
+                  wide(entry.groupLayout->header) + L": the line is passed over";
+        break;
+    case Wording::UnknownKeyword: {
+        message = L"Unknown keyword " + quoted(keyword) + L": the line is passed over";
+        const KivNorvikGroupLayout& group = *entry.groupLayout;
+        for (int r = 0; r < group.ruleCount; ++r) {
+            if (nearly(keyword, group.rules[r].keyword)) {
+                message += L" (did you mean " + wide(group.rules[r].keyword) + L"?)";
+                break;
+            }
+        }
+        break;
+    }
+    case Wording::NoValueNothing:
+        message = L"No value after " + quoted(keyword) + L": the line sets nothing";
+        break;
+    case Wording::UnknownWordAfter:
+        message = quoted(wideText(entry.word)) + L" after " + quoted(keyword) +
+                  L" selects no line the group knows: the line is passed over";
+        break;
+    case Wording::TokenCount: {
+        const int exact = entry.rule->exactTokens;
+        message = quoted(keyword) + L" takes exactly " + std::to_wstring(exact - 1) +
+                  (exact == 2 ? L" value" : L" values") + L", not " + std::to_wstring(entry.extra) +
+                  L": the line is passed over";
+        break;
+    }
     }
     finding.message = KivString(message.c_str());
     finding.keyword = KivString(entry.keyword);
     finding.group = KivString(entry.group);
     if (entry.value != nullptr) {
         addField(finding, entry.value->field);
-    } else if (entry.firstToken >= 0) {
+    } else if (entry.firstToken >= 0 && entry.rule != nullptr) {
         const KivNorvikLineRule& rule = *entry.rule;
         for (int v = 0; v < KivNorvikLineRule::kMaxValues && rule.values[v].field != nullptr; ++v) {
             if (rule.values[v].kind != KivNorvikValueKind::Fixed &&
@@ -1196,8 +1238,6 @@ void KivNorvikFileReader::Private::checkUnmatched(const KivNorvikKindLayout& lay
                                                   const KivNorvikLineTokens& tokens, int number)
 {
     const int count = tokens.getLength();
-    const KivString keyword(tokens[0]);
-    const std::wstring word(keyword.getStringW());
     const KivNorvikLineRule* byWords = nullptr;
     bool known = false, allExact = true;
     for (int r = 0; r < group.ruleCount; ++r) {
@@ -1213,13 +1253,6 @@ void KivNorvikFileReader::Private::checkUnmatched(const KivNorvikKindLayout& lay
             allExact = allExact && rule.exactTokens > 0;
         }
     }
-    auto allFields = [](KivNorvikFinding& finding, const KivNorvikLineRule& rule) {
-        for (int v = 0; v < KivNorvikLineRule::kMaxValues && rule.values[v].field != nullptr; ++v) {
-            if (rule.values[v].kind != KivNorvikValueKind::Fixed) {
-                addField(finding, rule.values[v].field);
-            }
-        }
-    };
     if (!known) {
         for (int g = 0; g < layout.groupCount; ++g) {
             const KivNorvikGroupLayout& other = layout.groups[g];
@@ -1228,53 +1261,35 @@ void KivNorvikFileReader::Private::checkUnmatched(const KivNorvikKindLayout& lay
             }
             for (int r = 0; r < other.ruleCount; ++r) {
                 if (tokens[0] == other.rules[r].keyword) {
-                    add(number, KivNorvikFinding::Error, "keyword-of-other-group",
-                        quoted(word) + L" belongs to group " + wide(other.header) + L", not to " +
-                            wide(group.header) + L": the line is passed over",
-                        keyword, currentGroup());
+                    defer(number, KivNorvikFinding::Error, "keyword-of-other-group", Wording::OtherGroup,
+                          tokens, nullptr, -1)
+                        .otherHeader = other.header;
                     return;
                 }
             }
         }
-        std::wstring message = L"Unknown keyword " + quoted(word) + L": the line is passed over";
-        for (int r = 0; r < group.ruleCount; ++r) {
-            if (nearly(word, group.rules[r].keyword)) {
-                message += L" (did you mean " + wide(group.rules[r].keyword) + L"?)";
-                break;
-            }
-        }
-        add(number, KivNorvikFinding::Error, "unknown-keyword", message, keyword, currentGroup());
+        defer(number, KivNorvikFinding::Error, "unknown-keyword", Wording::UnknownKeyword, tokens, nullptr,
+              -1);
         return;
     }
     if (byWords == nullptr) {
         if (count == 1) {
-            add(number, KivNorvikFinding::Warning, "no-value",
-                L"No value after " + quoted(word) + L": the line sets nothing", keyword, currentGroup());
+            defer(number, KivNorvikFinding::Warning, "no-value", Wording::NoValueNothing, tokens, nullptr,
+                  -1);
             return;
         }
-        add(number, KivNorvikFinding::Error, "unknown-word",
-            quoted(wideText(tokens[1])) + L" after " + quoted(word) +
-                L" selects no line the group knows: the line is passed over",
-            keyword, currentGroup());
+        defer(number, KivNorvikFinding::Error, "unknown-word", Wording::UnknownWordAfter, tokens, nullptr,
+              -1);
         return;
     }
+    // Every value of the row is named.
     if (count == 1 + byWords->patternWordCount()) {
-        allFields(add(number, KivNorvikFinding::Warning, "no-value",
-                      L"No value after " + quoted(word) + L": the line sets nothing", keyword,
-                      currentGroup()),
-                  *byWords);
+        defer(number, KivNorvikFinding::Warning, "no-value", Wording::NoValueNothing, tokens, byWords, 0);
     } else if (allExact) {
-        allFields(add(number, KivNorvikFinding::Error, "token-count",
-                      quoted(word) + L" takes exactly " + std::to_wstring(byWords->exactTokens - 1) +
-                          (byWords->exactTokens == 2 ? L" value" : L" values") + L", not " +
-                          std::to_wstring(count - 1) + L": the line is passed over",
-                      keyword, currentGroup()),
-                  *byWords);
+        defer(number, KivNorvikFinding::Error, "token-count", Wording::TokenCount, tokens, byWords, 0,
+              nullptr, count - 1);
     } else {
-        allFields(add(number, KivNorvikFinding::Error, "missing-values",
-                      L"Too few values for " + quoted(word) + L": the line sets nothing", keyword,
-                      currentGroup()),
-                  *byWords);
+        defer(number, KivNorvikFinding::Error, "missing-values", Wording::SetsNothing, tokens, byWords, 0);
     }
 }
 
@@ -1287,6 +1302,7 @@ KivNorvikFileReader::Private::fillGroup(Cursor start, const KivNorvikKindLayout&
     const int minTokens = group.minTokens > 1 ? group.minTokens : 1;
     if (record) {
         groupHeader = header;
+        currentLayoutGroup = &group;
         groupNamed = false;
         resetRows(group.ruleCount);
     }
