@@ -1,9 +1,10 @@
 #include "KivNorvikSharedRules.h"
 
-void KivNorvikSharedRules::readLoading(NorvikGlobalData::GenLoading& loading,
-                                       const KivNorvikLineTokens& tokens)
+namespace {
+
+// The values the tokens give, over a default loading.
+void fillLoading(NorvikGlobalData::GenLoading& loading, const KivNorvikLineTokens& tokens)
 {
-    loading = NorvikGlobalData::GenLoading();
     const int count = tokens.getLength();
     if (count > 1) {
         loading.number = tokens[1].toInteger();
@@ -19,15 +20,24 @@ void KivNorvikSharedRules::readLoading(NorvikGlobalData::GenLoading& loading,
     }
 }
 
+} // namespace
+
+void KivNorvikSharedRules::readLoading(NorvikGlobalData::GenLoading& loading,
+                                       const KivNorvikLineTokens& tokens)
+{
+    loading = NorvikGlobalData::GenLoading();
+    fillLoading(loading, tokens);
+}
+
 void KivNorvikSharedRules::appendLoading(KivArray<NorvikGlobalData::GenLoading>& loadings,
                                          const KivNorvikLineTokens& tokens)
 {
-    // Filled in its slot from a kept default: the slot's strings keep their
-    // storage, so a line costs no allocation of its own.
+    // Appended as a copy of a kept default, which shares its texts: the slot
+    // is a default loading already.
     static const NorvikGlobalData::GenLoading fresh;
     const int index = loadings.append(fresh);
     if (index >= 0) {
-        readLoading(loadings[index], tokens);
+        fillLoading(loadings[index], tokens);
     }
 }
 
