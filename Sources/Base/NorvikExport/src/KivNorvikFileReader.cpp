@@ -254,9 +254,10 @@ struct KivNorvikFileReader::Private
     size_t size = 0;
     bool fromBuffer = false;
     bool refused = false;
-    int lineCount = 0;   // as an editor counts
-    int storedLines = 0; // the lines that are not empty
-    std::string content; // the file's bytes; lines are found in them as they are read
+    int lineCount = 0;        // as an editor counts
+    int storedLines = 0;      // the lines that are not empty
+    std::string content;      // the file's bytes; lines are found in them as they are read
+    bool hasZeroByte = false; // somewhere in content: a line ends early at one
     // What the group being read has had of each row.
     struct Row
     {
@@ -327,7 +328,7 @@ struct KivNorvikFileReader::Private
             at.offset = following;
             ++at.number;
             if (end > start) {
-                const void* zero = std::memchr(data + start, 0, end - start);
+                const void* zero = hasZeroByte ? std::memchr(data + start, 0, end - start) : nullptr;
                 line.text = data + start;
                 line.length = zero != nullptr
                                   ? static_cast<size_t>(static_cast<const char*>(zero) - line.text)
@@ -725,6 +726,7 @@ int KivNorvikFileReader::readFile(KivNorvikData& data)
                 return 0;
             }
         }
+        d->hasZeroByte = std::memchr(d->content.data(), 0, d->content.size()) != nullptr;
         d->splitLines();
         fillStructure(data);
         if (d->refused) {
