@@ -257,7 +257,7 @@ TEST(KivNorvikFileWriter, OutputFailureAtEveryStep)
             steps[op] = FS::calls(static_cast<FS::eOperation>(op));
         EXPECT_EQ(0, steps[FS::eUnlink]);
         EXPECT_EQ(existing ? 1 : 0, steps[FS::eChmod]);
-        EXPECT_GT(steps[FS::eWrite], 10);
+        EXPECT_EQ(1, steps[FS::eWrite]) << "a small record reaches the file in one block";
 
         for (int op = 0; op < FS::eOperationCount; ++op) {
             for (int nth = 1; nth <= steps[op]; ++nth) {
@@ -292,11 +292,11 @@ TEST(KivNorvikFileWriter, OutputFailureAtEveryStep)
         bool temporaryLeft;
     };
     const Case cases[] = {
-        {"existing file the caller may not write", FS::eOpen, 1, EACCES, FS::eOperationCount, false, false},
-        {"folder that refuses a new file", FS::eOpen, 2, EACCES, FS::eOperationCount, true, false},
-        {"read-only file system", FS::eOpen, 2, EROFS, FS::eOperationCount, true, false},
-        {"no space while writing", FS::eWrite, 3, ENOSPC, FS::eOperationCount, false, false},
-        {"removing the temporary file fails too", FS::eWrite, 3, ENOSPC, FS::eUnlink, false, true},
+        {"existing file the caller may not write", FS::eAccess, 1, EACCES, FS::eOperationCount, false, false},
+        {"folder that refuses a new file", FS::eOpen, 1, EACCES, FS::eOperationCount, true, false},
+        {"read-only file system", FS::eOpen, 1, EROFS, FS::eOperationCount, true, false},
+        {"no space while writing", FS::eWrite, 1, ENOSPC, FS::eOperationCount, false, false},
+        {"removing the temporary file fails too", FS::eWrite, 1, ENOSPC, FS::eUnlink, false, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

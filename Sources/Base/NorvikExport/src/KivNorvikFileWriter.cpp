@@ -91,8 +91,8 @@ int KivNorvikFileWriter::finish(const KivNorvikOutput& out) const
         error = EBADF;
         return 0;
     }
-    file->endRecord();
-    if (!out.ok()) {
+    file->endRecord(); // hands the record's bytes to the file
+    if (!out.ok() || file->error() != 0) {
         error = file->error();
         return 0;
     }

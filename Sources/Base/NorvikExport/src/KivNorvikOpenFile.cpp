@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <mutex>
+#include <new>
 
 // Every file still open, so that the process's exit completes them as stdio
 // flushing at exit used to. The list is intrusive: enlisting never allocates.
@@ -72,6 +73,13 @@ int KivNorvikOpenFile::open(const KivString& name)
     KivNorvikOpenFiles::instance();
     error_ = 0;
     inRecord_ = false;
+    buffer_.clear();
+    try {
+        buffer_.reserve(8192); // a small file in one block; large ones grow it once or twice
+    } catch (const std::bad_alloc&) {
+        error_ = ENOMEM;
+        return 0;
+    }
     if (file_.open(name) == 0) {
         error_ = file_.error();
         return 0;
@@ -82,10 +90,23 @@ int KivNorvikOpenFile::open(const KivString& name)
 
 bool KivNorvikOpenFile::isOpen() const { return file_.isOpen(); }
 
-FILE* KivNorvikOpenFile::stream() const { return error_ == 0 ? file_.stream() : nullptr; }
+std::string* KivNorvikOpenFile::buffer() { return error_ == 0 && file_.isOpen() ? &buffer_ : nullptr; }
+
+void KivNorvikOpenFile::drain()
+{
+    if (error_ == 0 && !buffer_.empty() && file_.write(buffer_.data(), buffer_.size()) == 0) {
+        fail(file_.error());
+    }
+    buffer_.clear();
+}
 
 void KivNorvikOpenFile::beginRecord() { inRecord_ = true; }
-void KivNorvikOpenFile::endRecord() { inRecord_ = false; }
+
+void KivNorvikOpenFile::endRecord()
+{
+    inRecord_ = false;
+    drain();
+}
 
 void KivNorvikOpenFile::fail(int error)
 {
@@ -104,6 +125,7 @@ int KivNorvikOpenFile::complete()
     if (inRecord_) {
         fail(ENOMEM); // only an allocation failure leaves a record half-written
     }
+    drain();
     if (error_ != 0) {
         file_.abandon();
         return 0;

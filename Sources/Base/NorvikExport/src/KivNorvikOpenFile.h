@@ -2,7 +2,7 @@
 
 #include <KivOutputFile.h>
 
-#include <cstdio>
+#include <string>
 
 class KivString;
 
@@ -21,12 +21,24 @@ public:
     // 1 when open; 0 with error() set.
     int open(const KivString& name);
     bool isOpen() const;
-    // The stream while open and no output has failed; null otherwise.
-    FILE* stream() const;
+    // The bytes not yet handed to the file, for output to append to while
+    // open and no output has failed; null otherwise.
+    std::string* buffer();
+    // Hands the buffered bytes to the file once a block has gathered.
+    void drainFull()
+    {
+        if (buffer_.size() >= kBlock) {
+            drain();
+        }
+    }
+    // Hands every buffered byte to the file; a failure is kept in error().
+    void drain();
 
     // Marks a record being written; a file completed while one is (an
     // exception left the record half-written) is abandoned, not committed.
     void beginRecord();
+    // Ends the record and hands its bytes to the file, so that the record's
+    // write learns of a failure.
     void endRecord();
     // Records the first output failure; later output is dropped.
     void fail(int error);
@@ -43,7 +55,11 @@ private:
     void delist();
     friend struct KivNorvikOpenFiles;
 
+    // Output reaches the system in blocks of about this size.
+    static const size_t kBlock = 48 * 1024;
+
     KivOutputFile file_;
+    std::string buffer_;
     int error_;
     bool inRecord_;
     bool listed_;

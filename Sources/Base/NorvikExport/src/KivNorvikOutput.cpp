@@ -3,15 +3,13 @@
 #include "KivNorvikData.h"
 #include "KivNorvikOpenFile.h"
 
-#include <KivFileSystem.h>
-
 #include <cerrno>
-#include <charconv>
 #include <cwchar>
 #include <string>
 
 KivNorvikOutput::KivNorvikOutput(KivNorvikOpenFile* file, int majorVersion, int minorVersion)
-    : file_(file), majorVersion_(majorVersion), minorVersion_(minorVersion)
+    : file_(file), out_(file != nullptr ? file->buffer() : nullptr), majorVersion_(majorVersion),
+      minorVersion_(minorVersion)
 {
 }
 
@@ -31,133 +29,157 @@ KivString KivNorvikOutput::clean(const KivString& text)
 
 KivString KivNorvikOutput::clean(const wchar_t* text) { return clean(KivString(text)); }
 
-void KivNorvikOutput::endLine() { print("\n"); }
+void KivNorvikOutput::endLine()
+{
+    if (out_ == nullptr) {
+        return;
+    }
+    try {
+        out_->push_back('\n');
+    } catch (const std::bad_alloc&) {
+        outOfMemory();
+        return;
+    }
+    file_->drainFull();
+    out_ = file_->buffer(); // null once the file has failed
+}
 
 void KivNorvikOutput::origin() { line("  ORIGINE Olmarin %d.%d", majorVersion_, minorVersion_); }
 
 void KivNorvikOutput::section(const NorvikGlobalData::BL12Section& s)
-try {
-    KivString text;
+{
     if (s.exportPRO()) {
-        text.format(L"%s %s %s", L"PRO", clean(s.profile.text1).getStringW(),
-                    clean(s.profile.text2).getStringW());
+        lineW(L"  PRO %s %s", s.profile.text1, s.profile.text2);
     } else if (s.exportI()) {
         const NorvikGlobalData::BL12SectionByDimension& d = s.dimension;
-        text.format("I %3.3f %3.3f %3.3f %3.3f %3.3f", d.dim1, d.dim2, d.dim3, d.dim4, d.dim5);
-    } else {
-        return;
+        line("  I %3.3f %3.3f %3.3f %3.3f %3.3f", d.dim1, d.dim2, d.dim3, d.dim4, d.dim5);
     }
-    lineW(L"  %s", text);
-} catch (const std::bad_alloc&) {
-    outOfMemory();
 }
 
 void KivNorvikOutput::section(const NorvikGlobalData::Section& s, int mode)
-try {
+{
     const bool connection = mode == 1;
-    KivString text;
     if (s.exportPRF()) {
-        text.format(L"%s %s %s", connection ? L"CONNEC_SEC  PRF" : L"SECTION  PRF",
-                    clean(s.profile.text1).getStringW(), clean(s.profile.text2).getStringW());
+        lineW(connection ? L"  CONNEC_SEC  PRF %s %s" : L"  SECTION  PRF %s %s", s.profile.text1,
+              s.profile.text2);
     } else if (s.exportDIM()) {
         const NorvikGlobalData::SectionByDimensionAttributes& d = s.dimension;
-        text.format(connection ? "CONNEC_SEC  DIM  %d %3.3f %3.3f %3.3f %3.3f %3.3f"
-                               : "SECTION  DIM  %d %3.3f %3.3f %3.3f %3.3f %3.3f",
-                    d.shape, d.dim2, d.dim4, d.dim1, d.dim3, d.dim5);
-    } else {
-        return;
+        line(connection ? "  CONNEC_SEC  DIM  %d %3.3f %3.3f %3.3f %3.3f %3.3f"
+                        : "  SECTION  DIM  %d %3.3f %3.3f %3.3f %3.3f %3.3f",
+             d.shape, d.dim2, d.dim4, d.dim1, d.dim3, d.dim5);
     }
-    lineW(L"  %s", text);
-} catch (const std::bad_alloc&) {
-    outOfMemory();
 }
-
-namespace {
-
-// "%<width>d" of `value` appended to `out`.
-void appendInteger(std::string& out, int value, int width)
-{
-    char digits[16];
-    const std::to_chars_result end = std::to_chars(digits, digits + sizeof digits, value);
-    const int length = static_cast<int>(end.ptr - digits);
-    if (length < width) {
-        out.append(static_cast<size_t>(width - length), ' ');
-    }
-    out.append(digits, end.ptr);
-}
-
-// The text as the wide "%s" of a cleaned value writes it, when it is ASCII;
-// false for any other text.
-bool appendAsciiText(std::string& out, const wchar_t* text)
-{
-    for (; *text != 0; ++text) {
-        const wchar_t c = *text;
-        if (static_cast<unsigned long>(c) >= 0x80) {
-            return false;
-        }
-        out.push_back(c == L'\r' || c == L'\n' ? ' ' : static_cast<char>(c));
-    }
-    return true;
-}
-
-} // namespace
 
 void KivNorvikOutput::loading(const NorvikGlobalData::GenLoading& l)
 {
-    // One write of the whole line, formatted here; texts beyond ASCII take
-    // the code page's path.
-    FILE* stream = target();
-    if (stream == nullptr) {
-        return;
-    }
-    try {
-        std::string& text = line_;
-        text.assign("  CHA ");
-        appendInteger(text, l.number, 3);
-        text.push_back(' ');
-        bool ascii = appendAsciiText(text, l.text1.getStringW());
-        text.push_back(' ');
-        ascii = ascii && appendAsciiText(text, l.text2.getStringW());
-        if (!ascii) {
-            print("  CHA %3d", l.number);
-            printW(L" %s %s", l.text1, l.text2);
-            print(" %d\n", l.type);
-            return;
-        }
-        text.push_back(' ');
-        appendInteger(text, l.type, 0);
-        text.push_back('\n');
-        errno = 0;
-        if (KivFileSystem::write(stream, text.data(), text.size()) != text.size()) {
-            file_->fail(errno);
-        }
-    } catch (const std::bad_alloc&) {
-        outOfMemory();
-    }
+    print("  CHA %3d", l.number);
+    printW(L" %s %s", l.text1, l.text2);
+    line(" %d", l.type);
 }
 
-bool KivNorvikOutput::ok() const { return target() != nullptr; }
-
-FILE* KivNorvikOutput::target() const
-{
-    FILE* stream = file_ != nullptr ? file_->stream() : nullptr;
-    if (stream != nullptr && std::ferror(stream) != 0) {
-        file_->fail(EIO);
-        return nullptr;
-    }
-    return stream;
-}
-
-void KivNorvikOutput::check(int written)
-{
-    if (written < 0) {
-        file_->fail(errno);
-    }
-}
+bool KivNorvikOutput::ok() const { return out_ != nullptr; }
 
 void KivNorvikOutput::outOfMemory()
 {
     if (file_ != nullptr) {
         file_->fail(ENOMEM);
     }
+    out_ = nullptr;
+}
+
+namespace {
+
+// The width or precision digits at `p`; false when there are too many.
+template <class Ch>
+bool readCount(const Ch*& p, int& count)
+{
+    count = 0;
+    for (int digits = 0; *p >= static_cast<Ch>('0') && *p <= static_cast<Ch>('9'); ++p, ++digits) {
+        if (digits == 3) {
+            return false;
+        }
+        count = count * 10 + static_cast<int>(*p - static_cast<Ch>('0'));
+    }
+    return true;
+}
+
+} // namespace
+
+bool KivNorvikOutput::appendDirect(const char* fmt, const Value* values, int count)
+{
+    std::string& out = *out_;
+    const size_t mark = out.size();
+    const char* p = fmt;
+    int next = 0;
+    for (;;) {
+        const char* run = p;
+        while (*p != '\0' && *p != '%') {
+            ++p;
+        }
+        out.append(run, static_cast<size_t>(p - run));
+        if (*p == '\0') {
+            return true;
+        }
+        ++p;
+        int width = 0;
+        int precision = -1;
+        bool simple = readCount(p, width);
+        if (simple && *p == '.') {
+            ++p;
+            simple = readCount(p, precision);
+        }
+        const char conversion = *p++;
+        const Value& value = values[next < count ? next++ : count];
+        if (simple && conversion == 'd' && value.kind == Value::eInteger && precision < 0) {
+            KivFormat::appendInteger(out, value.integer, width);
+        } else if (simple && conversion == 'f' && value.kind == Value::eReal) {
+            KivFormat::appendFixed(out, value.real, width, precision < 0 ? 6 : precision);
+        } else if (simple && conversion == 's' && value.kind == Value::eText && value.text != nullptr &&
+                   width == 0 && precision < 0) {
+            out.append(value.text);
+        } else {
+            out.resize(mark);
+            return false;
+        }
+    }
+}
+
+bool KivNorvikOutput::appendDirect(const wchar_t* fmt, const wchar_t* const* texts, int count)
+{
+    std::string& out = *out_;
+    const size_t mark = out.size();
+    const wchar_t* p = fmt;
+    int next = 0;
+    for (; *p != 0; ++p) {
+        if (*p != L'%') {
+            if (static_cast<unsigned long>(*p) >= 0x80) {
+                break;
+            }
+            out.push_back(static_cast<char>(*p));
+            continue;
+        }
+        if (p[1] != L's' || next >= count || texts[next] == nullptr) {
+            break;
+        }
+        ++p;
+        // The text cleaned; ASCII directly, the rest in the code page.
+        const wchar_t* text = texts[next++];
+        for (; *text != 0 && static_cast<unsigned long>(*text) < 0x80; ++text) {
+            out.push_back(*text == L'\r' || *text == L'\n' ? ' ' : static_cast<char>(*text));
+        }
+        if (*text != 0) {
+            std::wstring rest(text);
+            for (wchar_t& c : rest) {
+                if (c == L'\r' || c == L'\n') {
+                    c = L' ';
+                }
+            }
+            KivFormat::appendEncoded(out, rest.data(), rest.size());
+        }
+    }
+    if (*p == 0) {
+        return true;
+    }
+    out.resize(mark);
+    return false;
 }

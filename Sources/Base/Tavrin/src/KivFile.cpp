@@ -19,7 +19,7 @@ int writeBytes(FILE* stream, const std::string& bytes)
     if (bytes.empty()) {
         return 0;
     }
-    return KivFileSystem::write(stream, bytes.data(), bytes.size()) == bytes.size()
+    return std::fwrite(bytes.data(), 1, bytes.size(), stream) == bytes.size()
                ? static_cast<int>(bytes.size())
                : -1;
 }

@@ -126,31 +126,65 @@ int KivFileSystem::open(const Path& path, int flags, int mode)
 #endif
 }
 
-std::size_t KivFileSystem::write(FILE* stream, const void* data, std::size_t size)
+int KivFileSystem::mayWrite(const Path& path)
+{
+    if (injected(eAccess)) {
+        return -1;
+    }
+#if defined(_WIN32)
+    return ::_waccess(path.c_str(), 2);
+#else
+    return ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS);
+#endif
+}
+
+std::size_t KivFileSystem::write(int descriptor, const void* data, std::size_t size)
 {
     if (injected(eWrite)) {
         return 0;
     }
-    return std::fwrite(data, 1, size, stream);
-}
-
-int KivFileSystem::flush(FILE* stream)
-{
-    if (injected(eFlush)) {
-        return EOF;
+    const char* next = static_cast<const char*>(data);
+    std::size_t left = size;
+    while (left > 0) {
+#if defined(_WIN32)
+        const int chunk = left > 0x40000000u ? 0x40000000 : static_cast<int>(left);
+        const int written = ::_write(descriptor, next, static_cast<unsigned>(chunk));
+#else
+        const ssize_t written = ::write(descriptor, next, left);
+#endif
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            break;
+        }
+        if (written == 0) {
+            errno = EIO; // nothing taken and no reason given
+            break;
+        }
+        next += written;
+        left -= static_cast<std::size_t>(written);
     }
-    return std::fflush(stream);
+    return size - left;
 }
 
-int KivFileSystem::close(FILE* stream)
+int KivFileSystem::close(int descriptor)
 {
     if (injected(eClose)) {
         const int error = errno;
-        std::fclose(stream);
+#if defined(_WIN32)
+        ::_close(descriptor);
+#else
+        ::close(descriptor);
+#endif
         errno = error;
-        return EOF;
+        return -1;
     }
-    return std::fclose(stream);
+#if defined(_WIN32)
+    return ::_close(descriptor);
+#else
+    return ::close(descriptor);
+#endif
 }
 
 int KivFileSystem::rename(const Path& from, const Path& to)

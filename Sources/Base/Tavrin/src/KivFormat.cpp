@@ -538,3 +538,67 @@ void KivFormat::append(std::wstring& out, const wchar_t* fmt, va_list args)
     formatImpl<wchar_t>(out, fmt, copy);
     va_end(copy);
 }
+
+void KivFormat::appendFormat(std::string& out, const char* fmt, ...)
+{
+    va_list args;
+    va_start(args, fmt);
+    formatImpl<char>(out, fmt, args);
+    va_end(args);
+}
+
+void KivFormat::appendFormat(std::string& out, const wchar_t* fmt, ...)
+{
+    va_list args;
+    va_start(args, fmt);
+    std::wstring text;
+    formatImpl<wchar_t>(text, fmt, args);
+    va_end(args);
+    appendEncoded(out, text.data(), text.size());
+}
+
+void KivFormat::appendInteger(std::string& out, long long value, int width)
+{
+    char digits[24];
+    char* first = digits;
+    const bool negative = value < 0;
+    if (negative) {
+        *first++ = '-';
+    }
+    const unsigned long long magnitude =
+        negative ? 0ULL - static_cast<unsigned long long>(value) : static_cast<unsigned long long>(value);
+    const char* end = std::to_chars(first, digits + sizeof digits, magnitude).ptr;
+    const size_t length = static_cast<size_t>(end - digits);
+    if (width > 0 && static_cast<size_t>(width) > length) {
+        out.append(static_cast<size_t>(width) - length, ' ');
+    }
+    out.append(digits, length);
+}
+
+void KivFormat::appendFixed(std::string& out, double value, int width, int precision)
+{
+    if (std::isfinite(value)) {
+        char digits[40];
+        char* first = digits;
+        if (std::signbit(value)) {
+            *first++ = '-';
+        }
+        if (const char* end = fixedDigits(first, std::fabs(value), precision)) {
+            const size_t length = static_cast<size_t>(end - digits);
+            if (width > 0 && static_cast<size_t>(width) > length) {
+                out.append(static_cast<size_t>(width) - length, ' ');
+            }
+            out.append(digits, length);
+            return;
+        }
+    }
+    Directive directive;
+    directive.width = width;
+    directive.precision = precision;
+    emitFloating(out, directive, 'f', value);
+}
+
+void KivFormat::appendEncoded(std::string& out, const wchar_t* text, std::size_t length)
+{
+    out += KivCodePage::encode(text, length);
+}
