@@ -3,6 +3,7 @@
 #include <KivString.h>
 
 #include <cerrno>
+#include <cstring>
 #include <mutex>
 #include <new>
 
@@ -54,7 +55,7 @@ struct KivNorvikOpenFiles
 };
 
 KivNorvikOpenFile::KivNorvikOpenFile()
-    : error_(0), inRecord_(false), listed_(false), previous_(nullptr), next_(nullptr)
+    : used_(0), capacity_(0), error_(0), inRecord_(false), listed_(false), previous_(nullptr), next_(nullptr)
 {
 }
 
@@ -73,9 +74,9 @@ int KivNorvikOpenFile::open(const KivString& name)
     KivNorvikOpenFiles::instance();
     error_ = 0;
     inRecord_ = false;
-    buffer_.clear();
+    used_ = 0;
     try {
-        buffer_.reserve(8192); // a small file in one block; large ones grow it once or twice
+        grow(8192); // a small file in one block; a large one grows it a few times
     } catch (const std::bad_alloc&) {
         error_ = ENOMEM;
         return 0;
@@ -90,14 +91,31 @@ int KivNorvikOpenFile::open(const KivString& name)
 
 bool KivNorvikOpenFile::isOpen() const { return file_.isOpen(); }
 
-std::string* KivNorvikOpenFile::buffer() { return error_ == 0 && file_.isOpen() ? &buffer_ : nullptr; }
+bool KivNorvikOpenFile::writable() const { return error_ == 0 && file_.isOpen(); }
+
+void KivNorvikOpenFile::grow(std::size_t count)
+{
+    std::size_t capacity = capacity_ < 4096 ? 4096 : capacity_;
+    while (capacity - used_ < count) {
+        capacity *= 2;
+    }
+    if (capacity == capacity_) {
+        return;
+    }
+    std::unique_ptr<char[]> bytes(new char[capacity]);
+    if (used_ > 0) {
+        std::memcpy(bytes.get(), bytes_.get(), used_);
+    }
+    bytes_ = std::move(bytes);
+    capacity_ = capacity;
+}
 
 void KivNorvikOpenFile::drain()
 {
-    if (error_ == 0 && !buffer_.empty() && file_.write(buffer_.data(), buffer_.size()) == 0) {
+    if (error_ == 0 && used_ > 0 && file_.write(bytes_.get(), used_) == 0) {
         fail(file_.error());
     }
-    buffer_.clear();
+    used_ = 0;
 }
 
 void KivNorvikOpenFile::beginRecord() { inRecord_ = true; }

@@ -2,7 +2,8 @@
 
 #include <KivOutputFile.h>
 
-#include <string>
+#include <cstddef>
+#include <memory>
 
 class KivString;
 
@@ -21,13 +22,28 @@ public:
     // 1 when open; 0 with error() set.
     int open(const KivString& name);
     bool isOpen() const;
-    // The bytes not yet handed to the file, for output to append to while
-    // open and no output has failed; null otherwise.
-    std::string* buffer();
+    // True while open and no output has failed: output may be buffered.
+    bool writable() const;
+
+    // The buffer of bytes not yet handed to the file. room() gives space for
+    // `count` more bytes at its end (it may throw std::bad_alloc); output
+    // writes there and hands the end of what it wrote to advance().
+    char* room(std::size_t count)
+    {
+        if (capacity_ - used_ < count) {
+            grow(count);
+        }
+        return bytes_.get() + used_;
+    }
+    void advance(const char* end) { used_ = static_cast<std::size_t>(end - bytes_.get()); }
+    // Bytes in the buffer; truncate() drops those after the first `count`.
+    std::size_t used() const { return used_; }
+    void truncate(std::size_t count) { used_ = count < used_ ? count : used_; }
+
     // Hands the buffered bytes to the file once a block has gathered.
     void drainFull()
     {
-        if (buffer_.size() >= kBlock) {
+        if (used_ >= kBlock) {
             drain();
         }
     }
@@ -51,6 +67,7 @@ public:
     int error() const;
 
 private:
+    void grow(std::size_t count);
     void enlist();
     void delist();
     friend struct KivNorvikOpenFiles;
@@ -59,7 +76,9 @@ private:
     static const size_t kBlock = 48 * 1024;
 
     KivOutputFile file_;
-    std::string buffer_;
+    std::unique_ptr<char[]> bytes_;
+    std::size_t used_;
+    std::size_t capacity_;
     int error_;
     bool inRecord_;
     bool listed_;

@@ -48,13 +48,15 @@ public:
     template <class... Args>
     void print(const char* fmt, Args... args)
     {
-        if (out_ == nullptr) {
+        if (!live_) {
             return;
         }
         const Value values[] = {Value(args)..., Value()};
         try {
             if (!appendDirect(fmt, values, static_cast<int>(sizeof...(Args)))) {
-                KivFormat::appendFormat(*out_, fmt, args...);
+                std::string text;
+                KivFormat::appendFormat(text, fmt, args...);
+                append(text);
             }
         } catch (const std::bad_alloc&) {
             outOfMemory();
@@ -64,13 +66,15 @@ public:
     template <class... Texts>
     void printW(const wchar_t* fmt, const Texts&... texts)
     {
-        if (out_ == nullptr) {
+        if (!live_) {
             return;
         }
         const wchar_t* values[] = {textOf(texts)..., nullptr};
         try {
             if (!appendDirect(fmt, values, static_cast<int>(sizeof...(Texts)))) {
-                KivFormat::appendFormat(*out_, fmt, clean(texts).getStringW()...);
+                std::string text;
+                KivFormat::appendFormat(text, fmt, clean(texts).getStringW()...);
+                append(text);
             }
         } catch (const std::bad_alloc&) {
             outOfMemory();
@@ -116,9 +120,13 @@ private:
     // types; false, with nothing appended, otherwise.
     bool appendDirect(const char* fmt, const Value* values, int count);
     bool appendDirect(const wchar_t* fmt, const wchar_t* const* texts, int count);
+    // Bytes formatted elsewhere, appended.
+    void append(const std::string& bytes);
+    // The text cleaned, appended: ASCII directly, the rest in the code page.
+    void appendText(const wchar_t* text);
 
     KivNorvikOpenFile* file_;
-    std::string* out_; // the file's buffer while output goes on; null once it has failed
+    bool live_; // output goes on: a file open and no failure
     int majorVersion_;
     int minorVersion_;
 };

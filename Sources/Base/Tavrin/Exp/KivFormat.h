@@ -31,6 +31,11 @@ public:
     static void appendInteger(std::string& out, long long value, int width);
     /// What "%<width>.<precision>f" writes for `value`, appended to `out`.
     static void appendFixed(std::string& out, double value, int width, int precision);
+    /// What "%.<precision>f" writes for `value`, at `first` (room for 40
+    /// bytes), when integer arithmetic gives it exactly: a finite value whose
+    /// scaled integer is below 2^40 and not near a rounding tie, precision 0
+    /// to 9. The end of what was written, or null: then use appendFixed.
+    static char* fixed(char* first, double value, int precision);
     /// `length` wide characters appended in the code page.
     static void appendEncoded(std::string& out, const wchar_t* text, std::size_t length);
 };

@@ -44,6 +44,8 @@ void appendAscii(std::basic_string<Ch>& out, const char* text, size_t count)
 char* fixedDigits(char* first, double magnitude, int precision)
 {
     static const double scales[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
+    static const uint64_t powers[] = {1,      10,      100,      1000,      10000,
+                                      100000, 1000000, 10000000, 100000000, 1000000000};
     if (precision < 0 || precision > 9) {
         return nullptr;
     }
@@ -51,26 +53,21 @@ char* fixedDigits(char* first, double magnitude, int precision)
     if (!(scaled < 1099511627776.0)) { // 2^40: the product is then within 2^-13 of the exact one
         return nullptr;
     }
-    const double whole = std::floor(scaled);
-    const double fraction = scaled - whole;
+    const uint64_t whole = static_cast<uint64_t>(scaled); // the floor: the value is not negative
+    const double fraction = scaled - static_cast<double>(whole);
     if (std::fabs(fraction - 0.5) < 1.0 / 4096) {
         return nullptr;
     }
-    uint64_t units = static_cast<uint64_t>(whole) + (fraction > 0.5 ? 1 : 0);
-    char reversed[32];
-    int n = 0;
-    for (int i = 0; i < precision; ++i, units /= 10) {
-        reversed[n++] = static_cast<char>('0' + units % 10);
-    }
+    const uint64_t units = whole + (fraction > 0.5 ? 1 : 0);
+    const uint64_t integral = units / powers[precision];
+    uint32_t decimals = static_cast<uint32_t>(units - integral * powers[precision]);
+    first = std::to_chars(first, first + 16, integral).ptr;
     if (precision > 0) {
-        reversed[n++] = '.';
-    }
-    do {
-        reversed[n++] = static_cast<char>('0' + units % 10);
-        units /= 10;
-    } while (units != 0);
-    while (n > 0) {
-        *first++ = reversed[--n];
+        *first++ = '.';
+        for (int i = precision - 1; i >= 0; --i, decimals /= 10) {
+            first[i] = static_cast<char>('0' + decimals % 10);
+        }
+        first += precision;
     }
     return first;
 }
@@ -575,22 +572,27 @@ void KivFormat::appendInteger(std::string& out, long long value, int width)
     out.append(digits, length);
 }
 
+char* KivFormat::fixed(char* first, double value, int precision)
+{
+    if (!std::isfinite(value)) {
+        return nullptr;
+    }
+    if (std::signbit(value)) {
+        *first++ = '-';
+    }
+    return fixedDigits(first, std::fabs(value), precision);
+}
+
 void KivFormat::appendFixed(std::string& out, double value, int width, int precision)
 {
-    if (std::isfinite(value)) {
-        char digits[40];
-        char* first = digits;
-        if (std::signbit(value)) {
-            *first++ = '-';
+    char digits[40];
+    if (const char* end = fixed(digits, value, precision)) {
+        const size_t length = static_cast<size_t>(end - digits);
+        if (width > 0 && static_cast<size_t>(width) > length) {
+            out.append(static_cast<size_t>(width) - length, ' ');
         }
-        if (const char* end = fixedDigits(first, std::fabs(value), precision)) {
-            const size_t length = static_cast<size_t>(end - digits);
-            if (width > 0 && static_cast<size_t>(width) > length) {
-                out.append(static_cast<size_t>(width) - length, ' ');
-            }
-            out.append(digits, length);
-            return;
-        }
+        out.append(digits, length);
+        return;
     }
     Directive directive;
     directive.width = width;
