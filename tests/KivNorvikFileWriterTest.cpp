@@ -1,11 +1,15 @@
 #include "TestSupport.h"
 
 #include <KivFileSystem.h>
+#include <KivFormat.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
+#include <cmath>
 #include <csignal>
 #include <filesystem>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -183,6 +187,50 @@ TEST(KivNorvikFileWriter, VersionsAndTextsOfTheGeneralGroup)
     EXPECT_EQ("\"NV_ATT\",\"Hall  \"GEN\"\"\n\nGEN\n  REP_PAGE page FIN POT\n  CHA  -5 a b c 7\n"
               "  CHA 1234 \xE9t\xE9 \x80  -1\n  ORIGINE Olmarin 12.0\nFIN\n",
               readBytes(base + ".bl1"));
+}
+
+// Numbers reach the file as the general formatter writes them, also those it
+// formats the long way (ties, huge values, infinities), and a record larger
+// than a block of output and a text beyond the first buffer arrive whole.
+TEST(KivNorvikFileWriter, NumbersAndLongRecordsAsFormatted)
+{
+    const double inf = std::numeric_limits<double>::infinity();
+    struct Row
+    {
+        int number;
+        double values[3];
+    };
+    const Row rows[] = {
+        {1, {12.5, -3.0, 40.125}},
+        {0, {0.0, -0.0, 1e-9}},
+        {-1, {0.0005, 1.0005, -2.0015}},                // ties: the exact conversion rounds
+        {INT_MAX, {1099511627.776, 1e15, -1.7e308}},     // beyond integer arithmetic
+        {INT_MIN, {inf, -inf, std::nan("")}},
+        {-123456, {123.4564999, 0.9995, 999.9995}},
+    };
+    KivBL1Data data;
+    data.setProjectName(KivString(std::string(20000, 'p').c_str()));
+    KivBL1Data::BL1Traverse& side = data.rightTraverse;
+    side.side = 1;
+    const int count = 6000; // over 100 KiB of effort lines
+    side.efforts.setLength(count);
+    std::string expected;
+    for (int i = 0; i < count; ++i) {
+        KivBL1Data::BL1Effort& e = side.efforts[i];
+        const Row& row = rows[i % (sizeof rows / sizeof rows[0])];
+        const bool listed = i < 60;
+        e.number = listed ? row.number : i;
+        e.value1 = listed ? row.values[0] : i * 0.001 - 2.5;
+        e.value2 = listed ? row.values[1] : i * 1.0625;
+        e.value3 = listed ? row.values[2] : -i / 7.0;
+        KivFormat::appendFormat(expected, "  EFF %d %3.3f %3.3f %3.3f\n", e.number, e.value1, e.value2,
+                                e.value3);
+    }
+    const std::string bytes = norvik_test::writeToBytes(data, KivNorvikFileWriter::eFormatBL1, tempDir());
+    EXPECT_EQ(0u, bytes.find("\"NV_ATT\",\"" + std::string(20000, 'p') + "\"\n\nGEN\n"));
+    const size_t first = bytes.find("  EFF ");
+    ASSERT_NE(std::string::npos, first);
+    EXPECT_EQ(expected + "FIN\n", bytes.substr(first));
 }
 
 // Copies share one open file: the first endWrite completes it, the last copy
