@@ -203,8 +203,8 @@ TEST(KivNorvikFileWriter, NumbersAndLongRecordsAsFormatted)
     const Row rows[] = {
         {1, {12.5, -3.0, 40.125}},
         {0, {0.0, -0.0, 1e-9}},
-        {-1, {0.0005, 1.0005, -2.0015}},                // ties: the exact conversion rounds
-        {INT_MAX, {1099511627.776, 1e15, -1.7e308}},     // beyond integer arithmetic
+        {-1, {0.0005, 1.0005, -2.0015}},             // ties: the exact conversion rounds
+        {INT_MAX, {1099511627.776, 1e15, -1.7e308}}, // beyond integer arithmetic
         {INT_MIN, {inf, -inf, std::nan("")}},
         {-123456, {123.4564999, 0.9995, 999.9995}},
     };

@@ -1,7 +1,5 @@
 #include "KivNorvikOpenFile.h"
 
-#include <KivString.h>
-
 #include <cerrno>
 #include <cstring>
 #include <mutex>
@@ -67,7 +65,7 @@ KivNorvikOpenFile::~KivNorvikOpenFile()
     delist();
 }
 
-int KivNorvikOpenFile::open(const KivString& name)
+int KivNorvikOpenFile::open(const wchar_t* name)
 {
     // Constructed before the first file opens, the list outlives every file
     // of the process.

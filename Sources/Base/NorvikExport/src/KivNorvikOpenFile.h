@@ -5,8 +5,6 @@
 #include <cstddef>
 #include <memory>
 
-class KivString;
-
 // The file that a writer and its copies share, from startWrite until it is
 // completed: by the first endWrite through any of them, by the destruction of
 // the last of them, or when the process exits. Internal to the library.
@@ -20,7 +18,7 @@ public:
     ~KivNorvikOpenFile();
 
     // 1 when open; 0 with error() set.
-    int open(const KivString& name);
+    int open(const wchar_t* name);
     bool isOpen() const;
     // True while open and no output has failed: output may be buffered.
     bool writable() const;

@@ -198,12 +198,11 @@ void KivNorvikOutput::appendText(const wchar_t* text)
     }
 }
 
-
 bool KivNorvikOutput::appendDirect(const char* fmt, const Value* values, int count)
 {
     // Room for the format and each number at once; a text asks for its own.
-    static const int kWidest = 64;     // a wider field takes the general path
-    static const size_t kNumber = 40;  // the longest number written here
+    static const int kWidest = 64;    // a wider field takes the general path
+    static const size_t kNumber = 40; // the longest number written here
     KivNorvikOpenFile& file = *file_;
     const size_t mark = file.used();
     const size_t bound = std::strlen(fmt) + static_cast<size_t>(count) * (kNumber + kWidest);

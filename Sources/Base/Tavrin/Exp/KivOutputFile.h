@@ -30,6 +30,7 @@ public:
     /// cannot be written: an existing target that the caller may not write, a
     /// missing folder, a folder as target, no memory (ENOMEM), ...
     int open(const KivString& name);
+    int open(const wchar_t* name);
     /// Writes all `size` bytes. 1 when they reached the system; 0 with error()
     /// set, or when not open.
     int write(const void* data, std::size_t size);

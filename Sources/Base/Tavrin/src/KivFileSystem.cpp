@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <cwchar>
 #include <type_traits>
 
 #if defined(_WIN32)
@@ -89,6 +90,7 @@ KivFileSystem::Path KivFileSystem::nativePath(const wchar_t* text)
 #else
     // The system's file names are UTF-8.
     Path out;
+    out.reserve(std::wcslen(text) + 16); // ASCII names, and room for a temporary name's additions
     for (; *text != 0; ++text) {
         unsigned long c = static_cast<std::make_unsigned_t<wchar_t>>(*text);
         if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {

@@ -115,12 +115,14 @@ int KivOutputFile::error() const { return error_; }
 
 void KivOutputFile::fail(int error) { error_ = error != 0 ? error : EIO; }
 
-int KivOutputFile::open(const KivString& name)
+int KivOutputFile::open(const KivString& name) { return open(name.getStringW()); }
+
+int KivOutputFile::open(const wchar_t* name)
 {
     abandon();
     error_ = 0;
     try {
-        target_ = KivFileSystem::nativePath(name.getStringW());
+        target_ = KivFileSystem::nativePath(name);
         // One look at the name answers the common cases: no file, or a plain one.
         Status status{};
         if (linkStatusOf(target_, status) != 0) {
