@@ -71,7 +71,7 @@ private:
     friend struct KivNorvikOpenFiles;
 
     // Output reaches the system in blocks of about this size.
-    static const size_t kBlock = 48 * 1024;
+    static const std::size_t kBlock = std::size_t{48} * 1024;
 
     KivOutputFile file_;
     std::unique_ptr<char[]> bytes_;

@@ -3,6 +3,7 @@
 #include "KivNorvikData.h"
 #include "KivNorvikOpenFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstring>
@@ -130,8 +131,7 @@ void KivNorvikOutput::loading(const NorvikGlobalData::GenLoading& l)
         const size_t length2 = std::wcslen(text2);
         char* const first = file_->room(length1 + length2 + 48);
         char* at = first;
-        std::memcpy(at, "  CHA ", 6);
-        at += 6;
+        at = std::copy_n("  CHA ", 6, at);
         char digits[16];
         const char* end = std::to_chars(digits, digits + sizeof digits, l.number).ptr;
         at = field(at, digits, static_cast<size_t>(end - digits), 3);
@@ -172,8 +172,7 @@ void KivNorvikOutput::outOfMemory()
 void KivNorvikOutput::append(const std::string& bytes)
 {
     char* at = file_->room(bytes.size());
-    std::memcpy(at, bytes.data(), bytes.size());
-    file_->advance(at + bytes.size());
+    file_->advance(std::copy(bytes.begin(), bytes.end(), at));
 }
 
 void KivNorvikOutput::appendText(const wchar_t* text)
