@@ -142,6 +142,9 @@ int KivNorvikOpenFile::complete()
         fail(ENOMEM); // only an allocation failure leaves a record half-written
     }
     drain();
+    // Copies that outlive the file keep nothing of its output.
+    bytes_.reset();
+    capacity_ = 0;
     if (error_ != 0) {
         file_.abandon();
         return 0;
