@@ -64,8 +64,19 @@ char* fixedDigits(char* first, double magnitude, int precision)
     first = std::to_chars(first, first + 16, integral).ptr;
     if (precision > 0) {
         *first++ = '.';
-        for (int i = precision - 1; i >= 0; --i, decimals /= 10) {
-            first[i] = static_cast<char>('0' + decimals % 10);
+        // The decimals from the last, two at a time.
+        static const char pairs[] =
+            "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+            "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+            "8081828384858687888990919293949596979899";
+        char* last = first + precision;
+        for (; last - first >= 2; decimals /= 100) {
+            const char* pair = pairs + 2 * (decimals % 100);
+            *--last = pair[1];
+            *--last = pair[0];
+        }
+        if (last != first) {
+            *first = static_cast<char>('0' + decimals % 10);
         }
         first += precision;
     }
