@@ -281,13 +281,18 @@ TEST(KivNorvikFileWriter, OutputFailureAtEveryStep)
     const std::string base = dir + "/joint";
     const std::string target = base + ".bl4";
     const std::string old = "old contents\n";
+#if !defined(_WIN32)
+    // The group's write bit is one that the umask takes from a new file, so
+    // the replacing file's mode must be set.
+    const mode_t umaskBefore = umask(022);
+#endif
 
     for (bool existing : {true, false}) {
         FS::resetFaults();
         if (existing) {
             writeBytes(target, old);
 #if !defined(_WIN32)
-            chmod(target.c_str(), 0640);
+            chmod(target.c_str(), 0660);
 #endif
         } else {
             removeFile(target);
@@ -297,7 +302,7 @@ TEST(KivNorvikFileWriter, OutputFailureAtEveryStep)
         EXPECT_EQ(std::vector<std::string>{"joint.bl4"}, listing(dir));
 #if !defined(_WIN32)
         if (existing) {
-            EXPECT_EQ(0640u, statusOf(target).st_mode & 07777u) << "permission bits kept";
+            EXPECT_EQ(0660u, statusOf(target).st_mode & 07777u) << "permission bits kept";
         }
 #endif
         int steps[FS::eOperationCount];
@@ -378,6 +383,9 @@ TEST(KivNorvikFileWriter, OutputFailureAtEveryStep)
         }
     }
     FS::resetFaults();
+#if !defined(_WIN32)
+    umask(umaskBefore);
+#endif
 }
 
 // Real failures and targets that are not plain files.

@@ -36,6 +36,8 @@ const int kCreateNew = _O_WRONLY | _O_CREAT | _O_EXCL | _O_TEXT;
 const int kCreateOrTruncate = _O_WRONLY | _O_CREAT | _O_TRUNC | _O_TEXT;
 const int kNewFileMode = _S_IREAD | _S_IWRITE;
 long processId() { return static_cast<long>(::_getpid()); }
+// Windows knows a read-only flag only; the new file starts writable.
+int creationMode(int) { return kNewFileMode; }
 bool isSeparator(Char c) { return c == L'/' || c == L'\\'; }
 #else
 using Status = struct stat;
@@ -47,6 +49,9 @@ const int kCreateNew = O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC;
 const int kCreateOrTruncate = O_WRONLY | O_CREAT | O_TRUNC | O_NOCTTY | O_CLOEXEC;
 const int kNewFileMode = 0666; // less the umask, as fopen gives
 long processId() { return static_cast<long>(::getpid()); }
+// A replacing file is created with the old one's mode, so that the umask
+// alone can leave anything to change.
+int creationMode(int mode) { return mode & 07777; }
 bool isSeparator(Char c) { return c == '/'; }
 #endif
 
@@ -184,7 +189,7 @@ int KivOutputFile::openTemporary(bool keepMode, int mode, int owner, int group)
         temporary_.resize(stem);
         appendRandom(temporary_);
         appendAscii(temporary_, ".tmp");
-        fd = KivFileSystem::open(temporary_, kCreateNew, kNewFileMode);
+        fd = KivFileSystem::open(temporary_, kCreateNew, keepMode ? creationMode(mode) : kNewFileMode);
         if (fd < 0 && errno != EEXIST) {
             break;
         }
@@ -199,18 +204,26 @@ int KivOutputFile::openTemporary(bool keepMode, int mode, int owner, int group)
         return 0;
     }
     if (keepMode) {
+        bool setMode = true;
 #if !defined(_WIN32)
-        // Owner and group where the system allows; a file of another owner
-        // simply becomes the caller's. Before the mode: a change of owner
-        // clears the set-user and set-group bits.
-        if (static_cast<uid_t>(owner) != ::geteuid() || static_cast<gid_t>(group) != ::getegid()) {
+        // The new file has the old one's mode less the umask, the caller's
+        // owner and the folder's or the caller's group: one look says what is
+        // left to change. Owner and group where the system allows (a file of
+        // another owner simply becomes the caller's), before the mode: a
+        // change of owner clears the set-user and set-group bits.
+        Status created{};
+        const bool known = ::fstat(fd, &created) == 0;
+        const bool chown = !known || created.st_uid != static_cast<uid_t>(owner) ||
+                           created.st_gid != static_cast<gid_t>(group);
+        if (chown) {
             (void)(::fchown(fd, static_cast<uid_t>(owner), static_cast<gid_t>(group)) == 0);
         }
+        setMode = chown || static_cast<int>(created.st_mode & 07777) != mode;
 #else
         (void)owner;
         (void)group;
 #endif
-        if (KivFileSystem::chmod(fd, temporary_, mode) != 0) {
+        if (setMode && KivFileSystem::chmod(fd, temporary_, mode) != 0) {
             fail(errno);
             KivFileSystem::close(fd);
             KivFileSystem::unlink(temporary_);
