@@ -71,7 +71,7 @@ char* fixedDigits(char* first, double magnitude, int precision)
             "8081828384858687888990919293949596979899";
         char* last = first + precision;
         for (; last - first >= 2; decimals /= 100) {
-            const char* pair = pairs + 2 * (decimals % 100);
+            const char* pair = pairs + std::size_t{2} * (decimals % 100);
             *--last = pair[1];
             *--last = pair[0];
         }
