@@ -39,7 +39,7 @@ public:
     /// open(2)/_wopen: a descriptor, or -1.
     static int open(const Path& path, int flags, int mode);
     /// Whether the caller may write the existing file `path` (faccessat with
-    /// the effective ids; _waccess on Windows): 0, or -1.
+    /// the effective ids; on Windows an open for writing, closed again): 0, or -1.
     static int mayWrite(const Path& path);
     /// write(2)/_write of all `size` bytes, repeated after a partial write or
     /// an interruption: `size`, or less on failure.

@@ -7,6 +7,7 @@
 #include <type_traits>
 
 #if defined(_WIN32)
+#  include <fcntl.h>
 #  include <io.h>
 #  include <sys/stat.h>
 #  include <windows.h>
@@ -134,7 +135,14 @@ int KivFileSystem::mayWrite(const Path& path)
         return -1;
     }
 #if defined(_WIN32)
-    return ::_waccess(path.c_str(), 2);
+    // Opening for writing also meets a file that another program holds open
+    // without sharing it, which a replace could not take over either.
+    const int fd = ::_wopen(path.c_str(), _O_WRONLY);
+    if (fd < 0) {
+        return -1;
+    }
+    ::_close(fd);
+    return 0;
 #else
     return ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS);
 #endif
