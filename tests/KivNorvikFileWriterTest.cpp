@@ -359,6 +359,10 @@ TEST(KivNorvikFileWriter, OutputFailureAtEveryStep)
         writeBytes(target, old);
 #if !defined(_WIN32)
         const ino_t inode = statusOf(target).st_ino;
+        // Without the owner's write bit the system is asked whether the
+        // caller may write (as root it may, unless the injected layer says no).
+        if (c.op == FS::eAccess)
+            chmod(target.c_str(), 0444);
 #endif
         FS::failCall(c.op, c.nth, c.error);
         if (c.secondOp != FS::eOperationCount)

@@ -32,6 +32,8 @@ int statusOf(const Path& path, Status& status) { return ::_wstat64(path.c_str(),
 int linkStatusOf(const Path& path, Status& status) { return statusOf(path, status); }
 bool isRegular(const Status& status) { return (status.st_mode & _S_IFMT) == _S_IFREG; }
 bool isLink(const Status&) { return false; }
+// The system is asked each time.
+bool ownerMayWrite(const Status&) { return false; }
 const int kCreateNew = _O_WRONLY | _O_CREAT | _O_EXCL | _O_TEXT;
 const int kCreateOrTruncate = _O_WRONLY | _O_CREAT | _O_TRUNC | _O_TEXT;
 const int kNewFileMode = _S_IREAD | _S_IWRITE;
@@ -45,6 +47,14 @@ int statusOf(const Path& path, Status& status) { return ::stat(path.c_str(), &st
 int linkStatusOf(const Path& path, Status& status) { return ::lstat(path.c_str(), &status); }
 bool isRegular(const Status& status) { return S_ISREG(status.st_mode); }
 bool isLink(const Status& status) { return S_ISLNK(status.st_mode); }
+// The caller owns the file and its mode lets the owner write: access control
+// lists give the owner the mode's bits, so nothing else can refuse the write
+// but a read-only file system or an immutable file, and a replace meets those
+// too (the temporary file or the rename is refused).
+bool ownerMayWrite(const Status& status)
+{
+    return (status.st_mode & S_IWUSR) != 0 && status.st_uid == ::geteuid();
+}
 const int kCreateNew = O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC;
 const int kCreateOrTruncate = O_WRONLY | O_CREAT | O_TRUNC | O_NOCTTY | O_CLOEXEC;
 const int kNewFileMode = 0666; // less the umask, as fopen gives
@@ -144,7 +154,7 @@ int KivOutputFile::open(const wchar_t* name)
             return openInPlace();
         }
         // A file that the caller may not write is not replaced behind its back.
-        if (KivFileSystem::mayWrite(target_) != 0) {
+        if (!ownerMayWrite(status) && KivFileSystem::mayWrite(target_) != 0) {
             fail(errno);
             return 0;
         }
