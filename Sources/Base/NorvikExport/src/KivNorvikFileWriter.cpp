@@ -8,6 +8,7 @@
 
 #include <cerrno>
 #include <new>
+#include <string>
 
 KivNorvikFileWriter::KivNorvikFileWriter()
     : exporter(eOlmarin), majorVersion(6), minorVersion(1), error(EBADF)
@@ -41,9 +42,13 @@ int KivNorvikFileWriter::startWrite(const KivString& path, eNorvikFormatFile kin
         KIV_REPORT("false");
     }
     try {
-        const KivString name = path + KivString(".") + KivString(extension(kind));
+        std::wstring name(path.getStringW());
+        name += L'.';
+        for (const char* c = extension(kind); *c != '\0'; ++c) {
+            name += static_cast<wchar_t>(*c);
+        }
         std::shared_ptr<KivNorvikOpenFile> opened = std::make_shared<KivNorvikOpenFile>();
-        if (opened->open(name) == 0) {
+        if (opened->open(name.c_str()) == 0) {
             error = opened->error();
             return 0;
         }
@@ -91,8 +96,8 @@ int KivNorvikFileWriter::finish(const KivNorvikOutput& out) const
         error = EBADF;
         return 0;
     }
-    file->endRecord();
-    if (!out.ok()) {
+    file->endRecord(); // hands the record's bytes to the file
+    if (!out.ok() || file->error() != 0) {
         error = file->error();
         return 0;
     }

@@ -1,9 +1,9 @@
 #include "KivNorvikOpenFile.h"
 
-#include <KivString.h>
-
 #include <cerrno>
+#include <cstring>
 #include <mutex>
+#include <new>
 
 // Every file still open, so that the process's exit completes them as stdio
 // flushing at exit used to. The list is intrusive: enlisting never allocates.
@@ -53,7 +53,7 @@ struct KivNorvikOpenFiles
 };
 
 KivNorvikOpenFile::KivNorvikOpenFile()
-    : error_(0), inRecord_(false), listed_(false), previous_(nullptr), next_(nullptr)
+    : used_(0), capacity_(0), error_(0), inRecord_(false), listed_(false), previous_(nullptr), next_(nullptr)
 {
 }
 
@@ -65,13 +65,20 @@ KivNorvikOpenFile::~KivNorvikOpenFile()
     delist();
 }
 
-int KivNorvikOpenFile::open(const KivString& name)
+int KivNorvikOpenFile::open(const wchar_t* name)
 {
     // Constructed before the first file opens, the list outlives every file
     // of the process.
     KivNorvikOpenFiles::instance();
     error_ = 0;
     inRecord_ = false;
+    used_ = 0;
+    try {
+        grow(8192); // a small file in one block; a large one grows it a few times
+    } catch (const std::bad_alloc&) {
+        error_ = ENOMEM;
+        return 0;
+    }
     if (file_.open(name) == 0) {
         error_ = file_.error();
         return 0;
@@ -82,10 +89,40 @@ int KivNorvikOpenFile::open(const KivString& name)
 
 bool KivNorvikOpenFile::isOpen() const { return file_.isOpen(); }
 
-FILE* KivNorvikOpenFile::stream() const { return error_ == 0 ? file_.stream() : nullptr; }
+bool KivNorvikOpenFile::writable() const { return error_ == 0 && file_.isOpen(); }
+
+void KivNorvikOpenFile::grow(std::size_t count)
+{
+    std::size_t capacity = capacity_ < 4096 ? 4096 : capacity_;
+    while (capacity - used_ < count) {
+        capacity *= 2;
+    }
+    if (capacity == capacity_) {
+        return;
+    }
+    std::unique_ptr<char[]> bytes(new char[capacity]);
+    if (used_ > 0) {
+        std::memcpy(bytes.get(), bytes_.get(), used_);
+    }
+    bytes_ = std::move(bytes);
+    capacity_ = capacity;
+}
+
+void KivNorvikOpenFile::drain()
+{
+    if (error_ == 0 && used_ > 0 && file_.write(bytes_.get(), used_) == 0) {
+        fail(file_.error());
+    }
+    used_ = 0;
+}
 
 void KivNorvikOpenFile::beginRecord() { inRecord_ = true; }
-void KivNorvikOpenFile::endRecord() { inRecord_ = false; }
+
+void KivNorvikOpenFile::endRecord()
+{
+    inRecord_ = false;
+    drain();
+}
 
 void KivNorvikOpenFile::fail(int error)
 {
@@ -104,6 +141,10 @@ int KivNorvikOpenFile::complete()
     if (inRecord_) {
         fail(ENOMEM); // only an allocation failure leaves a record half-written
     }
+    drain();
+    // Copies that outlive the file keep nothing of its output.
+    bytes_.reset();
+    capacity_ = 0;
     if (error_ != 0) {
         file_.abandon();
         return 0;

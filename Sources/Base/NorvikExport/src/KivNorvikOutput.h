@@ -2,20 +2,20 @@
 
 #include "NorvikGlobalData.h"
 
-#include <KivFile.h>
+#include <KivFormat.h>
 #include <KivString.h>
 
-#include <cerrno>
-#include <cstdio>
 #include <new>
 #include <string>
 
 class KivNorvikOpenFile;
 
 // Line output of the writer: formats, the shared section, loading and origin
-// lines, and the text rule that keeps every value on its own line. The first
-// failure (a stream error or no memory) is kept by the file and drops the rest
-// of the output, so that no exception leaves the writer. Internal to the library.
+// lines, and the text rule that keeps every value on its own line. Lines are
+// formatted into the open file's buffer, which reaches the file in large
+// blocks. The first failure (a failed write or no memory) is kept by the file
+// and drops the rest of the output, so that no exception leaves the writer.
+// Internal to the library.
 class KivNorvikOutput
 {
 public:
@@ -27,51 +27,68 @@ public:
     static KivString clean(const KivString& text);
     static KivString clean(const wchar_t* text);
 
-    // 8-bit format, numbers only; no line end.
+    // One argument of an 8-bit format: an integer, a real or an 8-bit text.
+    struct Value
+    {
+        enum Kind { eNone, eInteger, eReal, eText };
+        Value() : kind(eNone), integer(0) {}
+        Value(int value) : kind(eInteger), integer(value) {}
+        Value(double value) : kind(eReal), real(value) {}
+        Value(const char* value) : kind(eText), text(value) {}
+        Kind kind;
+        union
+        {
+            int integer;
+            double real;
+            const char* text;
+        };
+    };
+
+    // 8-bit format, numbers and 8-bit texts; no line end.
     template <class... Args>
     void print(const char* fmt, Args... args)
     {
-        FILE* stream = target();
-        if (stream == nullptr) {
+        if (!live_) {
             return;
         }
+        const Value values[] = {Value(args)..., Value()};
         try {
-            errno = 0;
-            check(kivfprintf(stream, fmt, args...));
+            if (!appendDirect(fmt, values, static_cast<int>(sizeof...(Args)))) {
+                std::string text;
+                KivFormat::appendFormat(text, fmt, args...);
+                append(text);
+            }
         } catch (const std::bad_alloc&) {
             outOfMemory();
         }
     }
-    // Wide format whose "%s" arguments are texts; no line end.
+    // Wide format whose "%s" arguments are texts, cleaned; no line end.
     template <class... Texts>
     void printW(const wchar_t* fmt, const Texts&... texts)
     {
-        FILE* stream = target();
-        if (stream == nullptr) {
+        if (!live_) {
             return;
         }
+        const wchar_t* values[] = {textOf(texts)..., nullptr};
         try {
-            errno = 0;
-            check(kivfprintf(stream, fmt, clean(texts).getStringW()...));
+            if (!appendDirect(fmt, values, static_cast<int>(sizeof...(Texts)))) {
+                std::string text;
+                KivFormat::appendFormat(text, fmt, clean(texts).getStringW()...);
+                append(text);
+            }
         } catch (const std::bad_alloc&) {
             outOfMemory();
         }
     }
+    // Ends the line.
     void endLine();
 
     // A whole line: the format, then "\n".
     template <class... Args>
     void line(const char* fmt, Args... args)
     {
-        // One formatted write: the format with its line end.
-        try {
-            format_.assign(fmt);
-            format_.push_back('\n');
-        } catch (const std::bad_alloc&) {
-            outOfMemory();
-            return;
-        }
-        print(format_.c_str(), args...);
+        print(fmt, args...);
+        endLine();
     }
     template <class... Texts>
     void lineW(const wchar_t* fmt, const Texts&... texts)
@@ -95,14 +112,21 @@ public:
     void outOfMemory();
 
 private:
-    // The stream while output goes on; null once it has failed.
-    FILE* target() const;
-    // Takes the result of kivfprintf; a negative one fails the output with errno.
-    void check(int written);
+    static const wchar_t* textOf(const KivString& text) { return text.getStringW(); }
+    static const wchar_t* textOf(const wchar_t* text) { return text; }
+
+    // The format appended directly when it holds only the directives the
+    // writer uses ("%d", "%<w>d", "%<w>.<p>f", "%s"), with arguments of their
+    // types; false, with nothing appended, otherwise.
+    bool appendDirect(const char* fmt, const Value* values, int count);
+    bool appendDirect(const wchar_t* fmt, const wchar_t* const* texts, int count);
+    // Bytes formatted elsewhere, appended.
+    void append(const std::string& bytes);
+    // The text cleaned, appended: ASCII directly, the rest in the code page.
+    void appendText(const wchar_t* text);
 
     KivNorvikOpenFile* file_;
+    bool live_; // output goes on: a file open and no failure
     int majorVersion_;
     int minorVersion_;
-    std::string line_;   // the line being formatted, kept from line to line
-    std::string format_; // a line's format with its line end
 };

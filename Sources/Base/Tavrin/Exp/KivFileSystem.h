@@ -3,7 +3,6 @@
 #include "TavrinApi.h"
 
 #include <cstddef>
-#include <cstdio>
 #include <string>
 
 /// The file operations that the writer's output goes through, in one place so
@@ -20,7 +19,7 @@ public:
     /// A path as the system takes it: UTF-8 bytes on POSIX, UTF-16 on Windows.
     using Path = std::basic_string<Char>;
 
-    enum eOperation { eOpen, eWrite, eFlush, eClose, eRename, eUnlink, eChmod, eOperationCount };
+    enum eOperation { eOpen, eAccess, eWrite, eClose, eRename, eUnlink, eChmod, eOperationCount };
 
     /// Test hook: the `nth` call (1 = the next one) of `operation` from now on
     /// fails with errno `error` without doing its work (a close still releases
@@ -39,12 +38,14 @@ public:
 
     /// open(2)/_wopen: a descriptor, or -1.
     static int open(const Path& path, int flags, int mode);
-    /// fwrite of all `size` bytes: `size`, or less on failure.
-    static std::size_t write(FILE* stream, const void* data, std::size_t size);
-    /// fflush: 0, or EOF.
-    static int flush(FILE* stream);
-    /// fclose: 0, or EOF; the stream is released either way.
-    static int close(FILE* stream);
+    /// Whether the caller may write the existing file `path` (faccessat with
+    /// the effective ids; on Windows an open for writing, closed again): 0, or -1.
+    static int mayWrite(const Path& path);
+    /// write(2)/_write of all `size` bytes, repeated after a partial write or
+    /// an interruption: `size`, or less on failure.
+    static std::size_t write(int descriptor, const void* data, std::size_t size);
+    /// close(2)/_close: 0, or -1; the descriptor is released either way.
+    static int close(int descriptor);
     /// Replaces `to` by `from` in one step (rename; MoveFileExW on Windows): 0 or -1.
     static int rename(const Path& from, const Path& to);
     /// unlink/_wunlink: 0 or -1.

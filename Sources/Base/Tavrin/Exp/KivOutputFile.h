@@ -3,7 +3,7 @@
 #include "KivFileSystem.h"
 #include "TavrinApi.h"
 
-#include <cstdio>
+#include <cstddef>
 
 class KivString;
 
@@ -15,6 +15,7 @@ class KivString;
 /// cannot be replaced that way are written in place: a target that is not a
 /// regular file (a device, a pipe, a dangling link), one with more than one
 /// hard link, and one whose folder does not let a new file be created.
+/// Unbuffered: each write goes to the system, so a caller writes large blocks.
 /// Not copyable; one thread at a time. No operation throws.
 class TAVRIN_API KivOutputFile
 {
@@ -29,18 +30,19 @@ public:
     /// cannot be written: an existing target that the caller may not write, a
     /// missing folder, a folder as target, no memory (ENOMEM), ...
     int open(const KivString& name);
-    /// The stream to write to; null when not open.
-    FILE* stream() const;
+    int open(const wchar_t* name);
+    /// Writes all `size` bytes. 1 when they reached the system; 0 with error()
+    /// set, or when not open.
+    int write(const void* data, std::size_t size);
     bool isOpen() const;
     /// True when the data goes through a temporary file.
     bool replaces() const;
 
-    /// Flushes and closes the stream and, through a temporary file, replaces
-    /// the target. 1 when all data reached the target; 0 with error() set
+    /// Closes the file and, through a temporary file, replaces the target. 1 when all data reached the target; 0 with error() set
     /// otherwise, the temporary file removed and the old target untouched.
     /// Closed afterwards either way.
     int commit();
-    /// Closes the stream and removes the temporary file; the target is left as
+    /// Closes the file and removes the temporary file; the target is left as
     /// it was (a file written in place keeps what was written).
     void abandon();
 
@@ -50,9 +52,9 @@ public:
 private:
     void fail(int error);
     int openInPlace();
-    int openTemporary(const KivFileSystem::Path& target, bool keepMode, int mode, int owner, int group);
+    int openTemporary(bool keepMode, int mode, int owner, int group);
 
-    FILE* stream_;
+    int descriptor_;
     int error_;
     KivFileSystem::Path target_;
     KivFileSystem::Path temporary_;

@@ -19,9 +19,8 @@ int writeBytes(FILE* stream, const std::string& bytes)
     if (bytes.empty()) {
         return 0;
     }
-    return KivFileSystem::write(stream, bytes.data(), bytes.size()) == bytes.size()
-               ? static_cast<int>(bytes.size())
-               : -1;
+    return std::fwrite(bytes.data(), 1, bytes.size(), stream) == bytes.size() ? static_cast<int>(bytes.size())
+                                                                              : -1;
 }
 
 } // namespace

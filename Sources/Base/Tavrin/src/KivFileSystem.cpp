@@ -3,9 +3,11 @@
 #include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <cwchar>
 #include <type_traits>
 
 #if defined(_WIN32)
+#  include <fcntl.h>
 #  include <io.h>
 #  include <sys/stat.h>
 #  include <windows.h>
@@ -89,6 +91,7 @@ KivFileSystem::Path KivFileSystem::nativePath(const wchar_t* text)
 #else
     // The system's file names are UTF-8.
     Path out;
+    out.reserve(std::wcslen(text) + 16); // ASCII names, and room for a temporary name's additions
     for (; *text != 0; ++text) {
         unsigned long c = static_cast<std::make_unsigned_t<wchar_t>>(*text);
         if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
@@ -126,31 +129,72 @@ int KivFileSystem::open(const Path& path, int flags, int mode)
 #endif
 }
 
-std::size_t KivFileSystem::write(FILE* stream, const void* data, std::size_t size)
+int KivFileSystem::mayWrite(const Path& path)
+{
+    if (injected(eAccess)) {
+        return -1;
+    }
+#if defined(_WIN32)
+    // Opening for writing also meets a file that another program holds open
+    // without sharing it, which a replace could not take over either.
+    const int fd = ::_wopen(path.c_str(), _O_WRONLY);
+    if (fd < 0) {
+        return -1;
+    }
+    ::_close(fd);
+    return 0;
+#else
+    return ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS);
+#endif
+}
+
+std::size_t KivFileSystem::write(int descriptor, const void* data, std::size_t size)
 {
     if (injected(eWrite)) {
         return 0;
     }
-    return std::fwrite(data, 1, size, stream);
-}
-
-int KivFileSystem::flush(FILE* stream)
-{
-    if (injected(eFlush)) {
-        return EOF;
+    const char* next = static_cast<const char*>(data);
+    std::size_t left = size;
+    while (left > 0) {
+#if defined(_WIN32)
+        const int chunk = left > 0x40000000u ? 0x40000000 : static_cast<int>(left);
+        const int written = ::_write(descriptor, next, static_cast<unsigned>(chunk));
+#else
+        const ssize_t written = ::write(descriptor, next, left);
+#endif
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            break;
+        }
+        if (written == 0) {
+            errno = EIO; // nothing taken and no reason given
+            break;
+        }
+        next += written;
+        left -= static_cast<std::size_t>(written);
     }
-    return std::fflush(stream);
+    return size - left;
 }
 
-int KivFileSystem::close(FILE* stream)
+int KivFileSystem::close(int descriptor)
 {
     if (injected(eClose)) {
         const int error = errno;
-        std::fclose(stream);
+#if defined(_WIN32)
+        ::_close(descriptor);
+#else
+        ::close(descriptor);
+#endif
         errno = error;
-        return EOF;
+        return -1;
     }
-    return std::fclose(stream);
+#if defined(_WIN32)
+    return ::_close(descriptor);
+#else
+    return ::close(descriptor);
+#endif
 }
 
 int KivFileSystem::rename(const Path& from, const Path& to)

@@ -44,6 +44,8 @@ void appendAscii(std::basic_string<Ch>& out, const char* text, size_t count)
 char* fixedDigits(char* first, double magnitude, int precision)
 {
     static const double scales[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
+    static const uint64_t powers[] = {1,      10,      100,      1000,      10000,
+                                      100000, 1000000, 10000000, 100000000, 1000000000};
     if (precision < 0 || precision > 9) {
         return nullptr;
     }
@@ -51,26 +53,32 @@ char* fixedDigits(char* first, double magnitude, int precision)
     if (!(scaled < 1099511627776.0)) { // 2^40: the product is then within 2^-13 of the exact one
         return nullptr;
     }
-    const double whole = std::floor(scaled);
-    const double fraction = scaled - whole;
+    const uint64_t whole = static_cast<uint64_t>(scaled); // the floor: the value is not negative
+    const double fraction = scaled - static_cast<double>(whole);
     if (std::fabs(fraction - 0.5) < 1.0 / 4096) {
         return nullptr;
     }
-    uint64_t units = static_cast<uint64_t>(whole) + (fraction > 0.5 ? 1 : 0);
-    char reversed[32];
-    int n = 0;
-    for (int i = 0; i < precision; ++i, units /= 10) {
-        reversed[n++] = static_cast<char>('0' + units % 10);
-    }
+    const uint64_t units = whole + (fraction > 0.5 ? 1 : 0);
+    const uint64_t integral = units / powers[precision];
+    uint32_t decimals = static_cast<uint32_t>(units - integral * powers[precision]);
+    first = std::to_chars(first, first + 16, integral).ptr;
     if (precision > 0) {
-        reversed[n++] = '.';
-    }
-    do {
-        reversed[n++] = static_cast<char>('0' + units % 10);
-        units /= 10;
-    } while (units != 0);
-    while (n > 0) {
-        *first++ = reversed[--n];
+        *first++ = '.';
+        // The decimals from the last, two at a time.
+        static const char pairs[] =
+            "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+            "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+            "8081828384858687888990919293949596979899";
+        char* last = first + precision;
+        for (; last - first >= 2; decimals /= 100) {
+            const char* pair = pairs + std::size_t{2} * (decimals % 100);
+            *--last = pair[1];
+            *--last = pair[0];
+        }
+        if (last != first) {
+            *first = static_cast<char>('0' + decimals % 10);
+        }
+        first += precision;
     }
     return first;
 }
@@ -537,4 +545,73 @@ void KivFormat::append(std::wstring& out, const wchar_t* fmt, va_list args)
     va_copy(copy, args);
     formatImpl<wchar_t>(out, fmt, copy);
     va_end(copy);
+}
+
+void KivFormat::appendFormat(std::string& out, const char* fmt, ...)
+{
+    va_list args;
+    va_start(args, fmt);
+    formatImpl<char>(out, fmt, args);
+    va_end(args);
+}
+
+void KivFormat::appendFormat(std::string& out, const wchar_t* fmt, ...)
+{
+    va_list args;
+    va_start(args, fmt);
+    std::wstring text;
+    formatImpl<wchar_t>(text, fmt, args);
+    va_end(args);
+    appendEncoded(out, text.data(), text.size());
+}
+
+void KivFormat::appendInteger(std::string& out, long long value, int width)
+{
+    char digits[24];
+    char* first = digits;
+    const bool negative = value < 0;
+    if (negative) {
+        *first++ = '-';
+    }
+    const unsigned long long magnitude =
+        negative ? 0ULL - static_cast<unsigned long long>(value) : static_cast<unsigned long long>(value);
+    const char* end = std::to_chars(first, digits + sizeof digits, magnitude).ptr;
+    const size_t length = static_cast<size_t>(end - digits);
+    if (width > 0 && static_cast<size_t>(width) > length) {
+        out.append(static_cast<size_t>(width) - length, ' ');
+    }
+    out.append(digits, length);
+}
+
+char* KivFormat::fixed(char* first, double value, int precision)
+{
+    if (!std::isfinite(value)) {
+        return nullptr;
+    }
+    if (std::signbit(value)) {
+        *first++ = '-';
+    }
+    return fixedDigits(first, std::fabs(value), precision);
+}
+
+void KivFormat::appendFixed(std::string& out, double value, int width, int precision)
+{
+    char digits[40];
+    if (const char* end = fixed(digits, value, precision)) {
+        const size_t length = static_cast<size_t>(end - digits);
+        if (width > 0 && static_cast<size_t>(width) > length) {
+            out.append(static_cast<size_t>(width) - length, ' ');
+        }
+        out.append(digits, length);
+        return;
+    }
+    Directive directive;
+    directive.width = width;
+    directive.precision = precision;
+    emitFloating(out, directive, 'f', value);
+}
+
+void KivFormat::appendEncoded(std::string& out, const wchar_t* text, std::size_t length)
+{
+    out += KivCodePage::encode(text, length);
 }

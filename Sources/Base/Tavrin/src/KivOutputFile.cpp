@@ -32,13 +32,14 @@ int statusOf(const Path& path, Status& status) { return ::_wstat64(path.c_str(),
 int linkStatusOf(const Path& path, Status& status) { return statusOf(path, status); }
 bool isRegular(const Status& status) { return (status.st_mode & _S_IFMT) == _S_IFREG; }
 bool isLink(const Status&) { return false; }
-const int kWriteExisting = _O_WRONLY;
+// The system is asked each time.
+bool ownerMayWrite(const Status&) { return false; }
 const int kCreateNew = _O_WRONLY | _O_CREAT | _O_EXCL | _O_TEXT;
 const int kCreateOrTruncate = _O_WRONLY | _O_CREAT | _O_TRUNC | _O_TEXT;
 const int kNewFileMode = _S_IREAD | _S_IWRITE;
-int closeDescriptor(int fd) { return ::_close(fd); }
-FILE* streamOf(int fd) { return ::_fdopen(fd, "w"); }
 long processId() { return static_cast<long>(::_getpid()); }
+// Windows knows a read-only flag only; the new file starts writable.
+int creationMode(int) { return kNewFileMode; }
 bool isSeparator(Char c) { return c == L'/' || c == L'\\'; }
 #else
 using Status = struct stat;
@@ -46,13 +47,21 @@ int statusOf(const Path& path, Status& status) { return ::stat(path.c_str(), &st
 int linkStatusOf(const Path& path, Status& status) { return ::lstat(path.c_str(), &status); }
 bool isRegular(const Status& status) { return S_ISREG(status.st_mode); }
 bool isLink(const Status& status) { return S_ISLNK(status.st_mode); }
-const int kWriteExisting = O_WRONLY | O_NOCTTY | O_CLOEXEC;
+// The caller owns the file and its mode lets the owner write: access control
+// lists give the owner the mode's bits, so nothing else can refuse the write
+// but a read-only file system or an immutable file, and a replace meets those
+// too (the temporary file or the rename is refused).
+bool ownerMayWrite(const Status& status)
+{
+    return (status.st_mode & S_IWUSR) != 0 && status.st_uid == ::geteuid();
+}
 const int kCreateNew = O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC;
 const int kCreateOrTruncate = O_WRONLY | O_CREAT | O_TRUNC | O_NOCTTY | O_CLOEXEC;
 const int kNewFileMode = 0666; // less the umask, as fopen gives
-int closeDescriptor(int fd) { return ::close(fd); }
-FILE* streamOf(int fd) { return ::fdopen(fd, "w"); }
 long processId() { return static_cast<long>(::getpid()); }
+// A replacing file is created with the old one's mode, so that the umask
+// alone can leave anything to change.
+int creationMode(int mode) { return mode & 07777; }
 bool isSeparator(Char c) { return c == '/'; }
 #endif
 
@@ -79,32 +88,31 @@ Path finalPath(const Path& path)
 #endif
 }
 
-// Six characters that make a temporary name unlikely to be taken.
-Path randomPart()
+// Appends six characters that make a temporary name unlikely to be taken;
+// the exclusive open settles the rest.
+void appendRandom(Path& out)
 {
     static std::atomic<std::uint64_t> counter{0};
+    // Taken once: a forked child shares it, but not the clock or the counter.
+    static const std::uint64_t process = static_cast<std::uint64_t>(processId()) << 32;
     std::uint64_t x = static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
     x ^= (counter.fetch_add(1) + 1) * 0x9E3779B97F4A7C15ull;
-    x ^= static_cast<std::uint64_t>(processId()) << 32;
+    x ^= process;
     // splitmix64
     x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9ull;
     x = (x ^ (x >> 27)) * 0x94D049BB133111EBull;
     x ^= x >> 31;
     static const char digits[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-    Path out;
     for (int i = 0; i < 6; ++i, x /= 36) {
         out.push_back(static_cast<Char>(digits[x % 36]));
     }
-    return out;
 }
 
-Path widen(const char* text)
+void appendAscii(Path& out, const char* text)
 {
-    Path out;
     for (; *text != 0; ++text) {
         out.push_back(static_cast<Char>(*text));
     }
-    return out;
 }
 
 // A folder that does not let a new file be created there.
@@ -112,48 +120,49 @@ bool folderRefuses(int error) { return error == EACCES || error == EPERM || erro
 
 } // namespace
 
-KivOutputFile::KivOutputFile() : stream_(nullptr), error_(0) {}
+KivOutputFile::KivOutputFile() : descriptor_(-1), error_(0) {}
 
 KivOutputFile::~KivOutputFile() { abandon(); }
 
-FILE* KivOutputFile::stream() const { return stream_; }
-bool KivOutputFile::isOpen() const { return stream_ != nullptr; }
+bool KivOutputFile::isOpen() const { return descriptor_ >= 0; }
 bool KivOutputFile::replaces() const { return !temporary_.empty(); }
 int KivOutputFile::error() const { return error_; }
 
 void KivOutputFile::fail(int error) { error_ = error != 0 ? error : EIO; }
 
-int KivOutputFile::open(const KivString& name)
+int KivOutputFile::open(const KivString& name) { return open(name.getStringW()); }
+
+int KivOutputFile::open(const wchar_t* name)
 {
     abandon();
     error_ = 0;
     try {
-        target_ = KivFileSystem::nativePath(name.getStringW());
-        Status link{};
-        const bool linkExists = linkStatusOf(target_, link) == 0;
+        target_ = KivFileSystem::nativePath(name);
+        // One look at the name answers the common cases: no file, or a plain one.
         Status status{};
-        if (statusOf(target_, status) == 0) {
-            if (!isRegular(status) || status.st_nlink > 1) {
-                return openInPlace();
+        if (linkStatusOf(target_, status) != 0) {
+            if (errno == ENOENT) {
+                return openTemporary(false, kNewFileMode, -1, -1);
             }
-            // A file that the caller may not write is not replaced behind its back.
-            const int probe = KivFileSystem::open(target_, kWriteExisting, 0);
-            if (probe < 0) {
-                fail(errno);
-                return 0;
-            }
-            closeDescriptor(probe);
-            if (isLink(link)) {
-                target_ = finalPath(target_);
-            }
-            return openTemporary(target_, true, static_cast<int>(status.st_mode & 07777),
-                                 static_cast<int>(status.st_uid), static_cast<int>(status.st_gid));
+            return openInPlace(); // a path the system cannot examine: open decides
         }
-        if (errno == ENOENT && !linkExists) {
-            return openTemporary(target_, false, kNewFileMode, -1, -1);
+        const bool link = isLink(status);
+        if (link && statusOf(target_, status) != 0) {
+            return openInPlace(); // a dangling link creates its target
         }
-        // A dangling link, or a path the system cannot examine: fopen decides.
-        return openInPlace();
+        if (!isRegular(status) || status.st_nlink > 1) {
+            return openInPlace();
+        }
+        // A file that the caller may not write is not replaced behind its back.
+        if (!ownerMayWrite(status) && KivFileSystem::mayWrite(target_) != 0) {
+            fail(errno);
+            return 0;
+        }
+        if (link) {
+            target_ = finalPath(target_);
+        }
+        return openTemporary(true, static_cast<int>(status.st_mode & 07777), static_cast<int>(status.st_uid),
+                             static_cast<int>(status.st_gid));
     } catch (const std::bad_alloc&) {
         abandon();
         fail(ENOMEM);
@@ -169,26 +178,28 @@ int KivOutputFile::openInPlace()
         fail(errno);
         return 0;
     }
-    stream_ = streamOf(fd);
-    if (stream_ == nullptr) {
-        fail(errno);
-        closeDescriptor(fd);
-        return 0;
-    }
+    descriptor_ = fd;
     return 1;
 }
 
-int KivOutputFile::openTemporary(const Path& target, bool keepMode, int mode, int owner, int group)
+int KivOutputFile::openTemporary(bool keepMode, int mode, int owner, int group)
 {
-    size_t cut = target.size();
-    while (cut > 0 && !isSeparator(target[cut - 1])) {
+    size_t cut = target_.size();
+    while (cut > 0 && !isSeparator(target_[cut - 1])) {
         --cut;
     }
-    const Path prefix = target.substr(0, cut) + widen(".") + target.substr(cut) + widen(".");
+    temporary_.reserve(target_.size() + 13);
+    temporary_.assign(target_, 0, cut);
+    temporary_.push_back(static_cast<Char>('.'));
+    temporary_.append(target_, cut, Path::npos);
+    temporary_.push_back(static_cast<Char>('.'));
+    const size_t stem = temporary_.size();
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temporary_ = prefix + randomPart() + widen(".tmp");
-        fd = KivFileSystem::open(temporary_, kCreateNew, kNewFileMode);
+        temporary_.resize(stem);
+        appendRandom(temporary_);
+        appendAscii(temporary_, ".tmp");
+        fd = KivFileSystem::open(temporary_, kCreateNew, keepMode ? creationMode(mode) : kNewFileMode);
         if (fd < 0 && errno != EEXIST) {
             break;
         }
@@ -203,30 +214,51 @@ int KivOutputFile::openTemporary(const Path& target, bool keepMode, int mode, in
         return 0;
     }
     if (keepMode) {
-        if (KivFileSystem::chmod(fd, temporary_, mode) != 0) {
-            fail(errno);
-            closeDescriptor(fd);
-            KivFileSystem::unlink(temporary_);
-            temporary_.clear();
-            return 0;
-        }
+        bool setMode = true;
 #if !defined(_WIN32)
-        // Owner and group where the system allows; a file of another owner
-        // simply becomes the caller's.
-        if (static_cast<uid_t>(owner) != ::geteuid() || static_cast<gid_t>(group) != ::getegid()) {
+        // The new file has the old one's mode less the umask, the caller's
+        // owner and the folder's or the caller's group: one look says what is
+        // left to change. Owner and group where the system allows (a file of
+        // another owner simply becomes the caller's), before the mode: a
+        // change of owner clears the set-user and set-group bits.
+        Status created{};
+        const bool known = ::fstat(fd, &created) == 0;
+        const bool chown = !known || created.st_uid != static_cast<uid_t>(owner) ||
+                           created.st_gid != static_cast<gid_t>(group);
+        if (chown) {
             (void)(::fchown(fd, static_cast<uid_t>(owner), static_cast<gid_t>(group)) == 0);
         }
+        setMode = chown || static_cast<int>(created.st_mode & 07777) != mode;
 #else
         (void)owner;
         (void)group;
 #endif
+        if (setMode && KivFileSystem::chmod(fd, temporary_, mode) != 0) {
+            fail(errno);
+            KivFileSystem::close(fd);
+            KivFileSystem::unlink(temporary_);
+            temporary_.clear();
+            return 0;
+        }
     }
-    stream_ = streamOf(fd);
-    if (stream_ == nullptr) {
+    descriptor_ = fd;
+    return 1;
+}
+
+int KivOutputFile::write(const void* data, std::size_t size)
+{
+    if (descriptor_ < 0) {
+        if (error_ == 0) {
+            error_ = EBADF;
+        }
+        return 0;
+    }
+    if (error_ != 0) {
+        return 0;
+    }
+    errno = 0;
+    if (KivFileSystem::write(descriptor_, data, size) != size) {
         fail(errno);
-        closeDescriptor(fd);
-        KivFileSystem::unlink(temporary_);
-        temporary_.clear();
         return 0;
     }
     return 1;
@@ -234,22 +266,17 @@ int KivOutputFile::openTemporary(const Path& target, bool keepMode, int mode, in
 
 int KivOutputFile::commit()
 {
-    if (stream_ == nullptr) {
+    if (descriptor_ < 0) {
         if (error_ == 0) {
             error_ = EBADF;
         }
         return 0;
     }
-    FILE* stream = stream_;
-    stream_ = nullptr;
-    bool ok = true;
+    const int fd = descriptor_;
+    descriptor_ = -1;
+    bool ok = error_ == 0;
     errno = 0;
-    if (KivFileSystem::flush(stream) != 0 || std::ferror(stream) != 0) {
-        fail(errno);
-        ok = false;
-    }
-    errno = 0;
-    if (KivFileSystem::close(stream) != 0 && ok) {
+    if (KivFileSystem::close(fd) != 0 && ok) {
         fail(errno);
         ok = false;
     }
@@ -268,9 +295,9 @@ int KivOutputFile::commit()
 
 void KivOutputFile::abandon()
 {
-    if (stream_ != nullptr) {
-        KivFileSystem::close(stream_);
-        stream_ = nullptr;
+    if (descriptor_ >= 0) {
+        KivFileSystem::close(descriptor_);
+        descriptor_ = -1;
     }
     if (!temporary_.empty()) {
         KivFileSystem::unlink(temporary_);

@@ -32,23 +32,26 @@ size_t skipWhite(std::wstring_view text)
 
 } // namespace
 
+// A text's block: this header, then the characters and a terminating zero.
+// Lengths stay below 2^31, as the string's int positions need.
 struct KivString::Block
 {
     std::atomic<int> owners;
-    size_t length;
-    size_t capacity; // characters, not counting the terminating zero
+    unsigned length;
+    unsigned capacity; // characters, not counting the terminating zero
     wchar_t* characters() { return reinterpret_cast<wchar_t*>(this + 1); }
 
     static Block* make(size_t capacity)
     {
-        if (capacity > (std::numeric_limits<size_t>::max() - sizeof(Block)) / sizeof(wchar_t) - 1) {
+        static_assert(sizeof(Block) % alignof(wchar_t) == 0, "the characters follow the header aligned");
+        if (capacity >= static_cast<size_t>(INT_MAX)) {
             throw std::bad_alloc();
         }
         void* raw = ::operator new(sizeof(Block) + (capacity + 1) * sizeof(wchar_t));
         Block* block = new (raw) Block;
         block->owners.store(1, std::memory_order_relaxed);
         block->length = 0;
-        block->capacity = capacity;
+        block->capacity = static_cast<unsigned>(capacity);
         block->characters()[0] = 0;
         return block;
     }
@@ -73,7 +76,7 @@ void KivString::release() noexcept
 wchar_t* KivString::ownText(size_t length, size_t keep)
 {
     if (block_ != nullptr && block_->owners.load(std::memory_order_acquire) == 1 && block_->capacity >= length) {
-        block_->length = length;
+        block_->length = static_cast<unsigned>(length);
         block_->characters()[length] = 0;
         return block_->characters();
     }
@@ -83,14 +86,17 @@ wchar_t* KivString::ownText(size_t length, size_t keep)
     }
     const size_t old = block_ != nullptr ? block_->length : 0;
     // Growth by appending doubles the block, so that a loop of += stays linear.
-    const size_t capacity = keep > 0 && length < 2 * old ? 2 * old : length;
+    size_t capacity = keep > 0 && length < 2 * old ? 2 * old : length;
+    if (capacity >= static_cast<size_t>(INT_MAX)) {
+        capacity = length;
+    }
     Block* block = Block::make(capacity);
     if (keep > 0 && old > 0) {
         std::wmemcpy(block->characters(), block_->characters(), keep < old ? keep : old);
     }
     release();
     block_ = block;
-    block_->length = length;
+    block_->length = static_cast<unsigned>(length);
     block_->characters()[length] = 0;
     return block_->characters();
 }
@@ -99,7 +105,7 @@ void KivString::setText(const wchar_t* source, size_t length)
 {
     if (block_ != nullptr && block_->owners.load(std::memory_order_acquire) == 1 && block_->capacity >= length) {
         std::wmemmove(block_->characters(), source, length);
-        block_->length = length;
+        block_->length = static_cast<unsigned>(length);
         block_->characters()[length] = 0;
         return;
     }
@@ -109,7 +115,7 @@ void KivString::setText(const wchar_t* source, size_t length)
     }
     Block* block = Block::make(length);
     std::wmemcpy(block->characters(), source, length);
-    block->length = length;
+    block->length = static_cast<unsigned>(length);
     block->characters()[length] = 0;
     release();
     block_ = block;
