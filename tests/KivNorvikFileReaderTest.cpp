@@ -45,6 +45,20 @@ TEST(BL1SharedReader, WindowsLineEndsAndLongLines)
     EXPECT_EQ(1, b.leftTraverse.efforts.getLength());
 }
 
+// A zero byte ends its line's text early, wherever the file has one; the lines after it read whole.
+TEST(BL1SharedReader, ZeroByteEndsTheLineText)
+{
+    const std::string text("GEN\n  XY 1.5\0 2 3\n  NEIGE 4.5\nFIN\n", 34);
+    KivNorvikBL1Reader reader(text.data(), text.size());
+    KivBL1Data d;
+    ASSERT_EQ(1, reader.readFile(d));
+    EXPECT_EQ(1.5, d.generalGroup.xy[0]);
+    EXPECT_EQ(KivBL1Data().generalGroup.xy[1], d.generalGroup.xy[1]);
+    EXPECT_EQ(4.5, d.generalGroup.neige);
+    ASSERT_EQ(4, reader.getLines().getLength());
+    EXPECT_EQ("  XY 1.5", narrow(reader.getLines()[1]));
+}
+
 // A group ends at FIN or at the next header (BL1Reader.TokenRulesOfTheRows), so a file of headers without FIN
 // reads in linear time.
 TEST(BL1SharedReader, HeadersWithoutFinReadInLinearTime)

@@ -1,5 +1,7 @@
 #include "TestSupport.h"
 
+#include <KivNorvikToken.h>
+
 #include <cfloat>
 #include <charconv>
 #include <cstring>
@@ -249,6 +251,60 @@ double referenceToDouble(const std::wstring& text)
 
 } // namespace
 
+namespace {
+
+// The integer conversion as first written, on wide text.
+int referenceToInteger(const std::wstring& text)
+{
+    size_t i = 0;
+    while (i < text.size() && (text[i] == L' ' || (text[i] >= L'\t' && text[i] <= L'\r')))
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == L'+' || text[i] == L'-'))
+        negative = text[i++] == L'-';
+    long long value = 0;
+    for (; i < text.size() && text[i] >= L'0' && text[i] <= L'9'; ++i)
+        value = value > 3000000000LL ? value : value * 10 + (text[i] - L'0');
+    value = negative ? -value : value;
+    return value > INT_MAX ? INT_MAX : value < INT_MIN ? INT_MIN : static_cast<int>(value);
+}
+
+// Whether the whole text is a number as the reader's findings judge it: no
+// white space first, a sign, then an integer, or a real with digits before or
+// after its point and an optional exponent, or inf, infinity, nan.
+bool referenceIsWhole(const std::wstring& text, bool real)
+{
+    size_t i = 0;
+    auto digit = [&](size_t k) { return k < text.size() && text[k] >= L'0' && text[k] <= L'9'; };
+    if (i < text.size() && (text[i] == L'+' || text[i] == L'-'))
+        ++i;
+    if (real && !digit(i) && (i >= text.size() || text[i] != L'.')) {
+        std::wstring rest = text.substr(i);
+        for (wchar_t& c : rest)
+            c = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
+        return rest == L"inf" || rest == L"infinity" || rest == L"nan";
+    }
+    int digits = 0;
+    for (; digit(i); ++i)
+        ++digits;
+    if (real && i < text.size() && text[i] == L'.')
+        for (++i; digit(i); ++i)
+            ++digits;
+    if (digits == 0)
+        return false;
+    if (real && i < text.size() && (text[i] == L'e' || text[i] == L'E')) {
+        size_t j = i + 1;
+        if (j < text.size() && (text[j] == L'+' || text[j] == L'-'))
+            ++j;
+        if (digit(j))
+            for (i = j; digit(i); ++i) {
+            }
+    }
+    return i == text.size();
+}
+
+} // namespace
+
 TEST(KivString, FastConversionsMatchTheReferenceOnGeneratedTexts)
 {
     const wchar_t alphabet[] = L"0123456789012345678900000.....--++eeEE  \tinfINFatyAN,x\x130\xE9";
@@ -268,6 +324,40 @@ TEST(KivString, FastConversionsMatchTheReferenceOnGeneratedTexts)
             ASSERT_EQ(0, std::memcmp(&expected, &actual, sizeof expected))
                 << n << " " << expected << " " << actual;
         }
+        ASSERT_EQ(referenceToInteger(text), KivString(text.c_str()).toInteger()) << n;
+        // A token of a line's bytes reads the same, and says whether it took the whole text.
+        if (text.find(L'\x130') != std::wstring::npos)
+            continue;
+        std::string bytes;
+        for (wchar_t c : text)
+            bytes.push_back(static_cast<char>(c));
+        const KivNorvikToken token(bytes.data(), bytes.size());
+        const double fromBytes = token.toDouble(false);
+        ASSERT_EQ(std::isnan(expected), std::isnan(fromBytes)) << n;
+        if (!std::isnan(expected)) {
+            ASSERT_EQ(0, std::memcmp(&expected, &fromBytes, sizeof expected)) << n;
+        }
+        ASSERT_EQ(referenceIsWhole(text, true), token.lastWhole()) << n;
+        ASSERT_EQ(referenceToInteger(text), token.toInteger()) << n;
+        ASSERT_EQ(referenceIsWhole(text, false), token.lastWhole()) << n;
+        ASSERT_EQ(KivString(text.c_str()), KivString(token)) << n;
+    }
+    // Plain decimals around the edges of the exact path: 15 to 20 digits, up to 24 decimals.
+    for (int n = 0; n < 100000; ++n) {
+        const size_t digits = 1 + next() % 20;
+        std::wstring text = n % 2 == 0 ? L"" : L"-";
+        const size_t point = next() % (digits + 1);
+        for (size_t k = 0; k < digits; ++k) {
+            if (k == point)
+                text.push_back(L'.');
+            text.push_back(L"0123456789"[k == 0 && n % 4 == 1 ? 9 : next() % 10]);
+        }
+        if (n % 5 == 0)
+            text.insert(text.size() - digits + point, L"000000");
+        const double expected = referenceToDouble(text);
+        std::string bytes(text.begin(), text.end());
+        const double actual = KivNorvikToken(bytes.data(), bytes.size()).toDouble(false);
+        ASSERT_EQ(0, std::memcmp(&expected, &actual, sizeof expected)) << n;
     }
     // Refilling a string from bytes reads them as the constructor does, up to a zero byte.
     KivString reused;

@@ -66,7 +66,7 @@ using Target = KivBL1Data::BL1Traverse;
 
 // "EFF": a default effort filled from the tokens present, appended also for
 // the keyword alone.
-KivNorvikFillResult appendEffort(Target& target, const KivNorvikTokens& tokens)
+KivNorvikFillResult appendEffort(Target& target, const KivNorvikLineTokens& tokens)
 {
     KivBL1Data::BL1Effort effort;
     const int count = tokens.getLength();

@@ -9,10 +9,10 @@ namespace {
 
 // The code of token 1 among `words`; -1 when it is none of them.
 template <size_t N>
-int codeOf(const KivNorvikTokens& tokens, const char* const (&words)[N])
+int codeOf(const KivNorvikLineTokens& tokens, const char* const (&words)[N])
 {
     for (int i = 0; i < static_cast<int>(N); ++i) {
-        if (tokens[1] == KivString(words[i])) {
+        if (tokens[1] == words[i]) {
             return i;
         }
     }
@@ -31,7 +31,7 @@ using Target = KivBL3Data::BL3GeneralGroup;
 const KivNorvikLineRule rules[] = {
     // Any word but "POU/POU" reads as 1; the writer writes "POU/POT" for it.
     {"TYPE_ATT", "*", 0, 0, {NORVIK_FILLED(1, Text, "typeAtt")},
-     NORVIK_FILL([](Target& t, const KivNorvikTokens& tokens) {
+     NORVIK_FILL([](Target& t, const KivNorvikLineTokens& tokens) {
          const int code = codeOf(tokens, KivBL3Layout::typeAttWords);
          t.typeAtt = code == 0 ? 0 : 1;
          return code < 0 ? KivNorvikFillResult::UnknownWord : KivNorvikFillResult::Done;
@@ -111,7 +111,7 @@ const KivNorvikLineRule rules[] = {
     {"JEU", "", 2, 0, {NORVIK_REAL(1, jeu)}, nullptr},
     // A word without a code leaves the field as it was.
     {"CONNEC_TYPE", "*", 0, 0, {NORVIK_FILLED(1, Text, "connecType")},
-     NORVIK_FILL([](Target& t, const KivNorvikTokens& tokens) {
+     NORVIK_FILL([](Target& t, const KivNorvikLineTokens& tokens) {
          const int code = codeOf(tokens, KivBL3Layout::connecTypeWords);
          if (code < 0)
              return KivNorvikFillResult::UnknownWord;
@@ -119,7 +119,7 @@ const KivNorvikLineRule rules[] = {
          return KivNorvikFillResult::Done;
      })},
     {"CONNEC_POS", "*", 0, 0, {NORVIK_FILLED(1, Text, "connecPos")},
-     NORVIK_FILL([](Target& t, const KivNorvikTokens& tokens) {
+     NORVIK_FILL([](Target& t, const KivNorvikLineTokens& tokens) {
          const int code = codeOf(tokens, KivBL3Layout::connecPosWords);
          if (code < 0)
              return KivNorvikFillResult::UnknownWord;

@@ -9,7 +9,7 @@ namespace {
 using Bolt = KivBL4Data::Bolt;
 
 // The seven values of a bolt line from token `first` on; the kind from the keyword.
-void readBolt(Bolt& bolt, int kind, int first, const KivNorvikTokens& tokens)
+void readBolt(Bolt& bolt, int kind, int first, const KivNorvikLineTokens& tokens)
 {
     bolt = Bolt();
     bolt.kind = kind;
@@ -67,7 +67,7 @@ using Target = KivBL4Layout::MainTarget;
 
 // The first bolt line fills bolt1, the second bolt2; a third finds no room.
 template <int Kind, int First>
-KivNorvikFillResult boltRow(Target& t, const KivNorvikTokens& tokens)
+KivNorvikFillResult boltRow(Target& t, const KivNorvikLineTokens& tokens)
 {
     if (t.boltLines >= 2) {
         return KivNorvikFillResult::NoRoom;
@@ -99,7 +99,7 @@ using Target = KivBL4Data::BL4DiagonalElementGroup;
 
 // A diagonal has one bolt: a later bolt line replaces it.
 template <int Kind, int First>
-KivNorvikFillResult boltRow(Target& t, const KivNorvikTokens& tokens)
+KivNorvikFillResult boltRow(Target& t, const KivNorvikLineTokens& tokens)
 {
     readBolt(t.bolt, Kind, First, tokens);
     return KivNorvikFillResult::Done;

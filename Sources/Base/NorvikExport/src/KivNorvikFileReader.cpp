@@ -37,41 +37,6 @@ bool isWhite(wchar_t c)
     return c == L' ' || c == L'\t' || c == L'\n' || c == L'\r' || c == L'\v' || c == L'\f';
 }
 
-bool isWhiteByte(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
-
-// The blank-separated tokens of `length` 8-bit characters, trimmed of white
-// space first. The strings already in `tokens` are refilled in place.
-void tokenizeBytes(const char* text, size_t length, KivNorvikTokens& tokens)
-{
-    size_t begin = 0, end = length;
-    while (begin < end && isWhiteByte(text[begin])) {
-        ++begin;
-    }
-    while (end > begin && isWhiteByte(text[end - 1])) {
-        --end;
-    }
-    int count = 0;
-    for (size_t i = begin; i < end; ++i) {
-        count += static_cast<int>(text[i] != ' ' && (i == begin || text[i - 1] == ' '));
-    }
-    tokens.setLength(count);
-    if (tokens.getLength() != count) {
-        throw std::bad_alloc();
-    }
-    int index = 0;
-    for (size_t i = begin; i < end;) {
-        if (text[i] == ' ') {
-            ++i;
-            continue;
-        }
-        const size_t first = i;
-        while (i < end && text[i] != ' ') {
-            ++i;
-        }
-        tokens[index++].assign(text + first, i - first);
-    }
-}
-
 // Removes one leading and one trailing double quote.
 void unquoteOnce(KivString& text)
 {
@@ -86,24 +51,15 @@ void unquoteOnce(KivString& text)
 
 const wchar_t kBl3Prefix[] = L"2006.15c2:";
 
+// Made when the library loads: a file's findings share its text.
+const KivString kOutsideMessage(L"A line outside any group is passed over");
+
 void removeBl3Prefix(KivString& name)
 {
     static const KivString prefix(kBl3Prefix);
     if (name.left(10) == prefix) {
         name.replace(0, 10, KivString());
     }
-}
-
-bool equalsWord(const KivString& text, const char* word)
-{
-    const wchar_t* t = text.getStringW();
-    size_t i = 0;
-    for (; word[i] != 0; ++i) {
-        if (t[i] != static_cast<wchar_t>(static_cast<unsigned char>(word[i]))) {
-            return false;
-        }
-    }
-    return t[i] == 0;
 }
 
 std::wstring wide(const char* text)
@@ -189,69 +145,30 @@ void addField(KivNorvikFinding& finding, const char* field)
     finding.fields[index].assign(field, std::strlen(field));
 }
 
-bool isDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
-
-bool matchesNoCase(const wchar_t*& p, const wchar_t* word)
-{
-    const wchar_t* q = p;
-    for (; *word != 0; ++word, ++q) {
-        if (upper(*q) != upper(*word)) {
-            return false;
-        }
-    }
-    p = q;
-    return true;
-}
-
 // Whether the whole token is a number of the value's kind, as the reader
-// converts it.
-bool isWholeNumber(const wchar_t* p, KivNorvikValueKind kind)
+// converts it: the conversion the store made is asked how much it took.
+bool isWholeNumber(const KivNorvikToken& token, KivNorvikValueKind kind)
 {
-    if (*p == L'+' || *p == L'-') {
-        ++p;
-    }
-    if (kind == KivNorvikValueKind::Real) {
-        if (!isDigit(*p) && *p != L'.') {
-            return (matchesNoCase(p, L"infinity") || matchesNoCase(p, L"inf") || matchesNoCase(p, L"nan")) &&
-                   *p == 0;
+    const bool real = kind == KivNorvikValueKind::Real;
+    const KivNorvikToken::Conversion wanted = real ? KivNorvikToken::Real : KivNorvikToken::Integer;
+    if (token.lastConversion() != wanted) {
+        if (real) {
+            token.toDouble(false);
+        } else {
+            token.toInteger();
         }
-        int digits = 0;
-        for (; isDigit(*p); ++p) {
-            ++digits;
-        }
-        if (*p == L'.') {
-            for (++p; isDigit(*p); ++p) {
-                ++digits;
-            }
-        }
-        if (digits == 0) {
-            return false;
-        }
-        if (*p == L'e' || *p == L'E') {
-            ++p;
-            if (*p == L'+' || *p == L'-') {
-                ++p;
-            }
-            if (!isDigit(*p)) {
-                return false;
-            }
-            while (isDigit(*p)) {
-                ++p;
-            }
-        }
-        return *p == 0;
     }
-    if (!isDigit(*p)) {
-        return false;
+    if (token.lastWhole()) {
+        return true;
     }
-    while (isDigit(*p)) {
-        ++p;
-    }
-    if (kind == KivNorvikValueKind::ListInteger && *p == L',') {
-        ++p;
-    }
-    return *p == 0;
+    // A list's integer is followed by its comma.
+    const size_t used = token.lastUsed();
+    return kind == KivNorvikValueKind::ListInteger && used != 0 && used + 1 == token.size() &&
+           token.data()[used] == ',' && static_cast<unsigned char>(token.data()[0]) > ' ';
 }
+
+// The token's text as wide text.
+std::wstring wideText(const KivNorvikToken& token) { return KivString(token).getStringW(); }
 
 // Whether the bytes hold a multi-byte UTF-8 sequence and nothing that is not UTF-8.
 bool isUtf8Text(const unsigned char* p, size_t n)
@@ -337,19 +254,33 @@ struct KivNorvikFileReader::Private
     size_t size = 0;
     bool fromBuffer = false;
     bool refused = false;
-    int lineCount = 0;   // as an editor counts
-    int storedLines = 0; // the lines that are not empty
-    std::string content; // the file's bytes; lines are found in them as they are read
-    std::vector<unsigned char> rowSeen;
-    // What a row's lines are checked against, worked out on its first line in
-    // the group being read: its valueTokens and its values read as numbers.
+    int lineCount = 0;        // as an editor counts
+    int storedLines = 0;      // the lines that are not empty
+    std::string content;      // the file's bytes; lines are found in them as they are read
+    bool hasZeroByte = false; // somewhere in content: a line ends early at one
+    // What the group being read has had of each row.
     struct Row
     {
-        int valueTokens = -1; // -1 until worked out
-        int numbers = 0;
-        unsigned char number[KivNorvikLineRule::kMaxValues] = {}; // indexes into the rule's values
+        bool seen = false; // a line of the row
     };
-    std::vector<Row> rows;
+    // The rows of the group being read: in place for the groups the tables
+    // have, on the heap for a larger one.
+    static constexpr int kRowsInPlace = 48;
+    Row rowsInPlace[kRowsInPlace];
+    std::vector<Row> rowsOnHeap;
+    Row* rows = rowsInPlace;
+    size_t rowCount = 0;
+    void resetRows(int count)
+    {
+        rowCount = static_cast<size_t>(count);
+        if (count <= kRowsInPlace) {
+            rows = rowsInPlace;
+            std::fill(rowsInPlace, rowsInPlace + count, Row());
+        } else {
+            rowsOnHeap.assign(rowCount, Row());
+            rows = rowsOnHeap.data();
+        }
+    }
     KivArray<KivNorvikFinding> findings;
 
     int fileLine() const { return lineCount > 0 ? 1 : 0; }
@@ -397,7 +328,7 @@ struct KivNorvikFileReader::Private
             at.offset = following;
             ++at.number;
             if (end > start) {
-                const void* zero = std::memchr(data + start, 0, end - start);
+                const void* zero = hasZeroByte ? std::memchr(data + start, 0, end - start) : nullptr;
                 line.text = data + start;
                 line.length = zero != nullptr
                                   ? static_cast<size_t>(static_cast<const char*>(zero) - line.text)
@@ -420,13 +351,25 @@ struct KivNorvikFileReader::Private
         }
         return &groupName;
     }
-    KivNorvikTokens lineTokens; // reused from line to line: its strings keep their storage
+    KivNorvikLineTokens lineTokens; // reused from line to line
 
     // Fills the next finding in place: no copy of its texts. An element left
     // from an earlier readFile is reused, so every member is set.
     KivNorvikFinding& add(int line, Severity severity, const char* code, const std::wstring& message,
                           const KivString& keyword = KivString(), const KivString* group = nullptr)
     {
+        return add(line, severity, code, KivString(message.c_str()), keyword, group);
+    }
+    KivNorvikFinding& add(int line, Severity severity, const char* code, const wchar_t* message,
+                          const KivString& keyword = KivString(), const KivString* group = nullptr)
+    {
+        return add(line, severity, code, KivString(message), keyword, group);
+    }
+    // A message kept as a KivString: a constant one is shared, not copied.
+    KivNorvikFinding& add(int line, Severity severity, const char* code, const KivString& message,
+                          const KivString& keyword = KivString(), const KivString* group = nullptr)
+    {
+        noteLine(line);
         const int index = findings.getLength();
         findings.setLength(index + 1);
         if (findings.getLength() != index + 1) {
@@ -436,9 +379,16 @@ struct KivNorvikFileReader::Private
         finding.line = line;
         finding.severity = severity;
         finding.code = code;
-        finding.message = KivString(message.c_str());
-        finding.keyword = keyword;
-        finding.group = group != nullptr ? *group : KivString();
+        finding.message = message;
+        // A slot's texts are empty unless it is reused from an earlier readFile.
+        if (keyword.isEmpty() == 0 || finding.keyword.isEmpty() == 0) {
+            finding.keyword = keyword;
+        }
+        if (group != nullptr) {
+            finding.group = *group;
+        } else if (finding.group.isEmpty() == 0) {
+            finding.group = KivString();
+        }
         finding.fields.setLength(0);
         return finding;
     }
@@ -447,10 +397,137 @@ struct KivNorvikFileReader::Private
     Cursor fillGroup(Cursor start, const KivNorvikKindLayout& layout, const KivNorvikGroupLayout& group,
                      const KivNorvikTarget& target, const Line& header);
     void checkBytes(const char* p, size_t n, int number);
+    // Whether a line that its row filled gives no finding, judged from what
+    // the row's earlier lines worked out; marks the row seen then. Else
+    // checkMatched decides.
+    bool isClean(const KivNorvikGroupLayout& group, const KivNorvikLineRule& rule,
+                 const KivNorvikLineTokens& tokens)
+    {
+        const int count = tokens.getLength();
+        const int needed = rule.readTokens;
+        if (count < needed ||
+            (count > needed && rule.exactTokens == 0 && (rule.flags & kNorvikRowAnyTokens) == 0u)) {
+            return false;
+        }
+        unsigned numbers = rule.numberValues;
+        for (int v = 0; numbers != 0u; ++v, numbers >>= 1) {
+            const KivNorvikValue& value = rule.values[v];
+            if ((numbers & 1u) == 0u || value.token >= count) {
+                continue;
+            }
+            const KivNorvikToken& token = tokens[value.token];
+            const KivNorvikToken::Conversion made = token.lastConversion();
+            const bool converted = value.kind == KivNorvikValueKind::Real ? made == KivNorvikToken::Real
+                                                                          : made == KivNorvikToken::Integer;
+            if (!(converted && token.lastWhole()) && !isWholeNumber(token, value.kind)) {
+                return false;
+            }
+        }
+        if ((rule.flags & kNorvikRowRepeats) == 0u) {
+            const size_t index = static_cast<size_t>(&rule - group.rules);
+            if (index >= rowCount || rows[index].seen) {
+                return false;
+            }
+            rows[index].seen = true;
+        }
+        return true;
+    }
+    // The findings of matched lines get their texts when they are asked for:
+    // what the texts are made of stays in the file's bytes until then.
+    enum class Wording : unsigned char {
+        SetsNothing,
+        UnknownWord,
+        NoRoom,
+        NoValue,
+        FieldsUnset,
+        ExtraValues,
+        NotANumber,
+        Repeated,
+        OtherGroup,
+        UnknownKeyword,
+        NoValueNothing,
+        UnknownWordAfter,
+        TokenCount,
+        Constant, // a fixed message, no keyword or group
+    };
+    struct Deferred
+    {
+        int position = 0; // among all findings, in the order they were found
+        int line = 0;
+        Severity severity = KivNorvikFinding::Error;
+        const char* code = "";
+        const KivString* constant = nullptr; // the message of Wording::Constant
+        Wording wording = Wording::SetsNothing;
+        KivNorvikToken keyword;
+        KivNorvikToken word; // token 1, or the value's token
+        KivNorvikToken group;
+        const KivNorvikLineRule* rule = nullptr; // whose fields are named
+        const KivNorvikGroupLayout* groupLayout = nullptr;
+        const char* otherHeader = nullptr; // the group a keyword belongs to
+        // The one field named, else those from firstToken on (none when < 0).
+        const KivNorvikValue* value = nullptr;
+        int firstToken = -1;
+        int extra = 0;
+    };
+    std::vector<Deferred> deferred;
+    const KivNorvikGroupLayout* currentLayoutGroup = nullptr; // of the group being read
+    // Whether the findings came in line order; else readFile sorts them.
+    int lastLine = 0;
+    bool outOfOrder = false;
+    // A new deferred finding, made in place; one block holds those of most files.
+    Deferred& fresh()
+    {
+        if (deferred.capacity() == 0) {
+            deferred.reserve(32);
+        }
+        deferred.emplace_back();
+        return deferred.back();
+    }
+    void noteLine(int line)
+    {
+        outOfOrder = outOfOrder || line < lastLine;
+        lastLine = line;
+    }
+    void clearFindings()
+    {
+        findings.setLength(0);
+        deferred.clear();
+        lastLine = 0;
+        outOfOrder = false;
+    }
+    // A finding with a fixed message, kept as shared text.
+    void deferConstant(int number, Severity severity, const char* code, const KivString& message)
+    {
+        noteLine(number);
+        const int position = findings.getLength() + static_cast<int>(deferred.size());
+        Deferred& entry = fresh();
+        entry.position = position;
+        entry.line = number;
+        entry.severity = severity;
+        entry.code = code;
+        entry.constant = &message;
+        entry.wording = Wording::Constant;
+    }
+    Deferred& defer(int number, Severity severity, const char* code, Wording wording,
+                    const KivNorvikLineTokens& tokens, const KivNorvikLineRule* rule, int firstToken,
+                    const KivNorvikValue* value = nullptr, int extra = 0);
+    // Puts the deferred findings among the others with their texts. Quietly,
+    // texts that memory does not allow stay empty and nothing throws.
+    void writeDeferred(bool quiet = false);
+    void writeTexts(const Deferred& entry, KivNorvikFinding& finding);
+    void writeDeferredQuietly()
+    {
+        try {
+            writeDeferred(true);
+        } catch (...) {
+            deferred.clear(); // no room to put them among the others
+        }
+    }
+
     void checkMatched(const KivNorvikGroupLayout& group, const KivNorvikLineRule& rule,
-                      const KivNorvikTokens& tokens, KivNorvikFillResult result, int number);
+                      const KivNorvikLineTokens& tokens, KivNorvikFillResult result, int number);
     void checkUnmatched(const KivNorvikKindLayout& layout, const KivNorvikGroupLayout& group,
-                        const KivNorvikTokens& tokens, int number);
+                        const KivNorvikLineTokens& tokens, int number);
 };
 
 KivNorvikFileReader::KivNorvikFileReader(const KivString& path) : d(new (std::nothrow) Private)
@@ -503,23 +580,26 @@ int KivNorvikFileReader::lineCount() const { return d != nullptr ? d->storedLine
 const KivArray<KivNorvikFinding>& KivNorvikFileReader::getFindings() const
 {
     static const KivArray<KivNorvikFinding> none;
-    return d != nullptr ? d->findings : none;
+    if (d == nullptr) {
+        return none;
+    }
+    if (!d->deferred.empty()) {
+        d->writeDeferredQuietly();
+    }
+    return d->findings;
 }
 
 namespace {
 
 // Whether the bytes hold a byte with its high bit set, a tab or a carriage
-// return: two memchr and one branch-free pass that the compiler vectorises.
+// return: a pass that the compiler vectorises, then two memchr.
 bool hasSuspectBytes(const char* p, size_t n)
 {
-    if (std::memchr(p, '\r', n) != nullptr || std::memchr(p, '\t', n) != nullptr) {
-        return true;
-    }
     unsigned char any = 0;
     for (size_t i = 0; i < n; ++i) {
         any |= static_cast<unsigned char>(p[i]);
     }
-    return (any & 0x80u) != 0u;
+    return (any & 0x80u) != 0u || std::memchr(p, '\r', n) != nullptr || std::memchr(p, '\t', n) != nullptr;
 }
 
 } // namespace
@@ -594,7 +674,7 @@ int KivNorvikFileReader::readFile(KivNorvikData& data)
         return 0;
     }
     try {
-        d->findings.setLength(0);
+        d->clearFindings();
         d->refused = false;
         lines.setLength(0);
         d->storedLines = 0;
@@ -646,12 +726,14 @@ int KivNorvikFileReader::readFile(KivNorvikData& data)
                 return 0;
             }
         }
+        d->hasZeroByte = std::memchr(d->content.data(), 0, d->content.size()) != nullptr;
         d->splitLines();
         fillStructure(data);
         if (d->refused) {
             return 0;
         }
-        if (d->findings.getLength() > 1) {
+        if (d->outOfOrder) {
+            d->writeDeferred();
             std::stable_sort(
                 &d->findings[0], &d->findings[0] + d->findings.getLength(),
                 [](const KivNorvikFinding& a, const KivNorvikFinding& b) { return a.line < b.line; });
@@ -676,7 +758,7 @@ void KivNorvikFileReader::reportFailure(const std::exception& error)
         d->content.clear();
         d->content.shrink_to_fit();
         d->storedLines = 0;
-        d->findings.setLength(0);
+        d->clearFindings();
         const bool memory = dynamic_cast<const std::bad_alloc*>(&error) != nullptr;
         d->add(0, KivNorvikFinding::Error, memory ? "out-of-memory" : "read-error",
                memory ? std::wstring(L"Memory ran out while reading the file")
@@ -695,7 +777,7 @@ void KivNorvikFileReader::reportRecordClass(const char* className, bool refuse)
     }
     if (refuse) {
         d->refused = true;
-        d->findings.setLength(0);
+        d->clearFindings();
     }
     d->add(d->fileLine(), KivNorvikFinding::Error, "wrong-record",
            L"The record given is not a " + wide(className) +
@@ -834,7 +916,6 @@ void KivNorvikFileReader::scanLines(const KivNorvikKindLayout& layout, bool ever
         throw std::bad_alloc(); // the constructor could not make the reader's state
     }
     static const KivString tagText(L"NV_ATT");
-    static const KivString end(L"FIN");
     bool tagSeen = false;
     bool wrongKind = false;
     bool inUnknownGroup = false;
@@ -891,15 +972,22 @@ void KivNorvikFileReader::scanLines(const KivNorvikKindLayout& layout, bool ever
             continue;
         }
         if (kRecord) {
-            const std::wstring text = trimmed(line);
-            if (text.empty() || inUnknownGroup) {
-                if (line == end) {
+            size_t first = 0, last = bytes.length;
+            while (first < last && isWhite(static_cast<wchar_t>(bytes.text[first]))) {
+                ++first;
+            }
+            while (last > first && isWhite(static_cast<wchar_t>(bytes.text[last - 1]))) {
+                --last;
+            }
+            if (first == last || inUnknownGroup) {
+                if (bytes.is("FIN")) {
                     inUnknownGroup = false;
                 }
-            } else if (isWhite(line[0]) || text == L"FIN") {
-                d->add(bytes.number, KivNorvikFinding::Warning, "line-outside-group",
-                       L"A line outside any group is passed over");
+            } else if (first > 0 || (last - first == 3 && std::memcmp(bytes.text + first, "FIN", 3) == 0)) {
+                d->deferConstant(bytes.number, KivNorvikFinding::Warning, "line-outside-group",
+                                 kOutsideMessage);
             } else {
+                const std::wstring text = trimmed(line);
                 // A line where a header belongs: the header of a group the
                 // kind does not have, whose lines are passed over up to "FIN".
                 inUnknownGroup = true;
@@ -939,49 +1027,22 @@ void KivNorvikFileReader::scanLines(const KivNorvikKindLayout& layout, bool ever
 }
 
 void KivNorvikFileReader::Private::checkMatched(const KivNorvikGroupLayout& group,
-                                                const KivNorvikLineRule& rule, const KivNorvikTokens& tokens,
-                                                KivNorvikFillResult result, int number)
+                                                const KivNorvikLineRule& rule,
+                                                const KivNorvikLineTokens& tokens, KivNorvikFillResult result,
+                                                int number)
 {
     const int count = tokens.getLength();
-    const KivString& keyword = tokens[0];
-    auto fieldsFrom = [&](KivNorvikFinding& finding, int firstToken) {
-        for (int v = 0; v < KivNorvikLineRule::kMaxValues && rule.values[v].field != nullptr; ++v) {
-            if (rule.values[v].kind != KivNorvikValueKind::Fixed && rule.values[v].token >= firstToken) {
-                addField(finding, rule.values[v].field);
-            }
-        }
-    };
     if (result == KivNorvikFillResult::MissingValues) {
-        fieldsFrom(add(number, KivNorvikFinding::Error, "missing-values",
-                       L"Too few values for " + quoted(keyword.getStringW()) + L": the line sets nothing",
-                       keyword, currentGroup()),
-                   1);
+        defer(number, KivNorvikFinding::Error, "missing-values", Wording::SetsNothing, tokens, &rule, 1);
     } else if (result == KivNorvikFillResult::UnknownWord) {
-        fieldsFrom(add(number, KivNorvikFinding::Error, "unknown-word",
-                       joined({L"\"", tokens[1].getStringW(), L"\" selects no code of \"",
-                               keyword.getStringW(), L"\": the line sets nothing the file says"}),
-                       keyword, currentGroup()),
-                   1);
+        defer(number, KivNorvikFinding::Error, "unknown-word", Wording::UnknownWord, tokens, &rule, 1);
     } else if (result == KivNorvikFillResult::NoRoom) {
-        fieldsFrom(add(number, KivNorvikFinding::Error, "too-many-entries",
-                       L"The record has room for no more " + quoted(keyword.getStringW()) +
-                           L" lines: this one is passed over",
-                       keyword, currentGroup()),
-                   1);
+        defer(number, KivNorvikFinding::Error, "too-many-entries", Wording::NoRoom, tokens, &rule, 1);
     }
-    const size_t row = static_cast<size_t>(&rule - group.rules);
+    const size_t index = static_cast<size_t>(&rule - group.rules);
     Row outside;
-    Row& info = row < rows.size() ? rows[row] : outside;
-    if (info.valueTokens < 0) {
-        info.valueTokens = rule.valueTokens();
-        for (int v = 0; v < KivNorvikLineRule::kMaxValues && rule.values[v].field != nullptr; ++v) {
-            const KivNorvikValueKind kind = rule.values[v].kind;
-            if (kind != KivNorvikValueKind::Fixed && kind != KivNorvikValueKind::Text) {
-                info.number[info.numbers++] = static_cast<unsigned char>(v);
-            }
-        }
-    }
-    const int needed = info.valueTokens;
+    Row& row = index < rowCount ? rows[index] : outside;
+    const int needed = rule.readTokens;
     if (result == KivNorvikFillResult::Done && count < needed) {
         bool textsOnly = true;
         for (int v = 0; v < KivNorvikLineRule::kMaxValues && rule.values[v].field != nullptr; ++v) {
@@ -991,69 +1052,199 @@ void KivNorvikFileReader::Private::checkMatched(const KivNorvikGroupLayout& grou
             }
         }
         if (count == 1 + rule.patternWordCount() || textsOnly) {
-            fieldsFrom(add(number, KivNorvikFinding::Warning, "no-value",
-                           L"No value after " + quoted(keyword.getStringW()) + L": read as empty", keyword,
-                           currentGroup()),
-                       count);
+            defer(number, KivNorvikFinding::Warning, "no-value", Wording::NoValue, tokens, &rule, count);
         } else {
-            fieldsFrom(add(number, KivNorvikFinding::Error, "missing-values",
-                           L"Too few values for " + quoted(keyword.getStringW()) +
-                               L": the fields named are left unset",
-                           keyword, currentGroup()),
-                       count);
+            defer(number, KivNorvikFinding::Error, "missing-values", Wording::FieldsUnset, tokens, &rule,
+                  count);
         }
     } else if (count > needed && rule.exactTokens == 0 && ((rule.flags & kNorvikRowAnyTokens) == 0u)) {
-        add(number, KivNorvikFinding::Warning, "extra-values",
-            L"More values than " + quoted(keyword.getStringW()) + L" takes: the last " +
-                std::to_wstring(count - needed) + L" are passed over",
-            keyword, currentGroup());
+        defer(number, KivNorvikFinding::Warning, "extra-values", Wording::ExtraValues, tokens, &rule, -1,
+              nullptr, count - needed);
     }
-    for (int k = 0; k < info.numbers; ++k) {
-        const KivNorvikValue& value = rule.values[info.number[k]];
-        if (value.token >= count || isWholeNumber(tokens[value.token].getStringW(), value.kind)) {
+    for (int v = 0; v < KivNorvikLineRule::kMaxValues; ++v) {
+        const KivNorvikValue& value = rule.values[v];
+        if ((rule.numberValues & (1u << v)) == 0u || value.token >= count ||
+            isWholeNumber(tokens[value.token], value.kind)) {
             continue;
         }
-        const KivString& token = tokens[value.token];
-        std::wstring read;
-        if (value.kind == KivNorvikValueKind::Real) {
-            wchar_t buffer[64];
-            std::swprintf(buffer, 64, L"%g", token.toDouble(false));
-            read = buffer;
-        } else {
-            read = std::to_wstring(token.toInteger());
-        }
-        KivNorvikFinding& finding = add(
-            number, KivNorvikFinding::Error, "not-a-number",
-            quoted(token.getStringW()) + L" is not wholly " +
-                (value.kind == KivNorvikValueKind::Real ? L"a number" : L"an integer") + L": read as " + read,
-            keyword, currentGroup());
-        addField(finding, value.field);
+        defer(number, KivNorvikFinding::Error, "not-a-number", Wording::NotANumber, tokens, &rule, -1,
+              &value);
     }
     if ((rule.flags & kNorvikRowRepeats) == 0u) {
-        const size_t index = row;
-        if (index < rowSeen.size()) {
-            if (rowSeen[index] != 0u) {
-                add(number, KivNorvikFinding::Warning, "repeated-keyword",
-                    quoted(keyword.getStringW()) + L" is given again in the group: the later line wins",
-                    keyword, currentGroup());
+        if (row.seen) {
+            defer(number, KivNorvikFinding::Warning, "repeated-keyword", Wording::Repeated, tokens, &rule,
+                  -1);
+        }
+        row.seen = true;
+    }
+}
+
+KivNorvikFileReader::Private::Deferred&
+KivNorvikFileReader::Private::defer(int number, Severity severity, const char* code, Wording wording,
+                                    const KivNorvikLineTokens& tokens, const KivNorvikLineRule* rule,
+                                    int firstToken, const KivNorvikValue* value, int extra)
+{
+    noteLine(number);
+    const int position = findings.getLength() + static_cast<int>(deferred.size());
+    Deferred& entry = fresh();
+    entry.position = position;
+    entry.line = number;
+    entry.severity = severity;
+    entry.code = code;
+    entry.wording = wording;
+    entry.keyword = tokens[0];
+    const int wordToken = value != nullptr ? value->token : 1;
+    if (wordToken < tokens.getLength()) {
+        entry.word = tokens[wordToken];
+    }
+    entry.group = KivNorvikToken(groupHeader.text, groupHeader.length);
+    entry.rule = rule;
+    entry.groupLayout = currentLayoutGroup;
+    entry.value = value;
+    entry.firstToken = firstToken;
+    entry.extra = extra;
+    return entry;
+}
+
+void KivNorvikFileReader::Private::writeTexts(const Deferred& entry, KivNorvikFinding& finding)
+{
+    const std::wstring keyword = wideText(entry.keyword);
+    std::wstring message;
+    switch (entry.wording) {
+    case Wording::Constant: break;
+    case Wording::SetsNothing:
+        message = L"Too few values for " + quoted(keyword) + L": the line sets nothing";
+        break;
+    case Wording::UnknownWord:
+        message = joined({L"\"", wideText(entry.word).c_str(), L"\" selects no code of \"", keyword.c_str(),
+                          L"\": the line sets nothing the file says"});
+        break;
+    case Wording::NoRoom:
+        message = L"The record has room for no more " + quoted(keyword) + L" lines: this one is passed over";
+        break;
+    case Wording::NoValue: message = L"No value after " + quoted(keyword) + L": read as empty"; break;
+    case Wording::FieldsUnset:
+        message = L"Too few values for " + quoted(keyword) + L": the fields named are left unset";
+        break;
+    case Wording::ExtraValues:
+        message = L"More values than " + quoted(keyword) + L" takes: the last " +
+                  std::to_wstring(entry.extra) + L" are passed over";
+        break;
+    case Wording::NotANumber: {
+        const bool real = entry.value->kind == KivNorvikValueKind::Real;
+        std::wstring read;
+        if (real) {
+            wchar_t buffer[64];
+            std::swprintf(buffer, 64, L"%g", entry.word.toDouble(false));
+            read = buffer;
+        } else {
+            read = std::to_wstring(entry.word.toInteger());
+        }
+        message = quoted(wideText(entry.word)) + L" is not wholly " + (real ? L"a number" : L"an integer") +
+                  L": read as " + read;
+        break;
+    }
+    case Wording::Repeated:
+        message = quoted(keyword) + L" is given again in the group: the later line wins";
+        break;
+    case Wording::OtherGroup:
+        message = quoted(keyword) + L" belongs to group " + wide(entry.otherHeader) + L", not to " +
+                  wide(entry.groupLayout->header) + L": the line is passed over";
+        break;
+    case Wording::UnknownKeyword: {
+        message = L"Unknown keyword " + quoted(keyword) + L": the line is passed over";
+        const KivNorvikGroupLayout& group = *entry.groupLayout;
+        for (int r = 0; r < group.ruleCount; ++r) {
+            if (nearly(keyword, group.rules[r].keyword)) {
+                message += L" (did you mean " + wide(group.rules[r].keyword) + L"?)";
+                break;
             }
-            rowSeen[index] = 1;
+        }
+        break;
+    }
+    case Wording::NoValueNothing:
+        message = L"No value after " + quoted(keyword) + L": the line sets nothing";
+        break;
+    case Wording::UnknownWordAfter:
+        message = quoted(wideText(entry.word)) + L" after " + quoted(keyword) +
+                  L" selects no line the group knows: the line is passed over";
+        break;
+    case Wording::TokenCount: {
+        const int exact = entry.rule->exactTokens;
+        message = quoted(keyword) + L" takes exactly " + std::to_wstring(exact - 1) +
+                  (exact == 2 ? L" value" : L" values") + L", not " + std::to_wstring(entry.extra) +
+                  L": the line is passed over";
+        break;
+    }
+    }
+    finding.message = KivString(message.c_str());
+    finding.keyword = KivString(entry.keyword);
+    finding.group = KivString(entry.group);
+    if (entry.value != nullptr) {
+        addField(finding, entry.value->field);
+    } else if (entry.firstToken >= 0 && entry.rule != nullptr) {
+        const KivNorvikLineRule& rule = *entry.rule;
+        for (int v = 0; v < KivNorvikLineRule::kMaxValues && rule.values[v].field != nullptr; ++v) {
+            if (rule.values[v].kind != KivNorvikValueKind::Fixed &&
+                rule.values[v].token >= entry.firstToken) {
+                addField(finding, rule.values[v].field);
+            }
         }
     }
 }
 
+void KivNorvikFileReader::Private::writeDeferred(bool quiet)
+{
+    if (deferred.empty()) {
+        return;
+    }
+    // The findings made at once and the deferred ones, in the order found.
+    KivArray<KivNorvikFinding> all;
+    const int total = findings.getLength() + static_cast<int>(deferred.size());
+    all.setLength(total);
+    if (all.getLength() != total) {
+        throw std::bad_alloc();
+    }
+    size_t next = 0;
+    int made = 0;
+    for (int position = 0; position < total; ++position) {
+        if (next == deferred.size() || deferred[next].position != position) {
+            all[position] = std::move(findings[made++]);
+            continue;
+        }
+        const Deferred& entry = deferred[next++];
+        KivNorvikFinding& finding = all[position];
+        finding.line = entry.line;
+        finding.severity = entry.severity;
+        finding.code = entry.code;
+        if (entry.wording == Wording::Constant) {
+            finding.message = *entry.constant;
+            continue;
+        }
+        if (quiet) {
+            try {
+                writeTexts(entry, finding);
+            } catch (const std::exception&) {
+                // Texts that memory does not allow stay empty.
+            }
+        } else {
+            writeTexts(entry, finding);
+        }
+    }
+    findings = std::move(all);
+    deferred.clear();
+}
+
 void KivNorvikFileReader::Private::checkUnmatched(const KivNorvikKindLayout& layout,
                                                   const KivNorvikGroupLayout& group,
-                                                  const KivNorvikTokens& tokens, int number)
+                                                  const KivNorvikLineTokens& tokens, int number)
 {
     const int count = tokens.getLength();
-    const KivString& keyword = tokens[0];
-    const std::wstring word(keyword.getStringW());
     const KivNorvikLineRule* byWords = nullptr;
     bool known = false, allExact = true;
     for (int r = 0; r < group.ruleCount; ++r) {
         const KivNorvikLineRule& rule = group.rules[r];
-        if (!equalsWord(keyword, rule.keyword)) {
+        if (tokens[0] != rule.keyword) {
             continue;
         }
         known = true;
@@ -1064,13 +1255,6 @@ void KivNorvikFileReader::Private::checkUnmatched(const KivNorvikKindLayout& lay
             allExact = allExact && rule.exactTokens > 0;
         }
     }
-    auto allFields = [](KivNorvikFinding& finding, const KivNorvikLineRule& rule) {
-        for (int v = 0; v < KivNorvikLineRule::kMaxValues && rule.values[v].field != nullptr; ++v) {
-            if (rule.values[v].kind != KivNorvikValueKind::Fixed) {
-                addField(finding, rule.values[v].field);
-            }
-        }
-    };
     if (!known) {
         for (int g = 0; g < layout.groupCount; ++g) {
             const KivNorvikGroupLayout& other = layout.groups[g];
@@ -1078,54 +1262,36 @@ void KivNorvikFileReader::Private::checkUnmatched(const KivNorvikKindLayout& lay
                 continue;
             }
             for (int r = 0; r < other.ruleCount; ++r) {
-                if (equalsWord(keyword, other.rules[r].keyword)) {
-                    add(number, KivNorvikFinding::Error, "keyword-of-other-group",
-                        quoted(word) + L" belongs to group " + wide(other.header) + L", not to " +
-                            wide(group.header) + L": the line is passed over",
-                        keyword, currentGroup());
+                if (tokens[0] == other.rules[r].keyword) {
+                    defer(number, KivNorvikFinding::Error, "keyword-of-other-group", Wording::OtherGroup,
+                          tokens, nullptr, -1)
+                        .otherHeader = other.header;
                     return;
                 }
             }
         }
-        std::wstring message = L"Unknown keyword " + quoted(word) + L": the line is passed over";
-        for (int r = 0; r < group.ruleCount; ++r) {
-            if (nearly(word, group.rules[r].keyword)) {
-                message += L" (did you mean " + wide(group.rules[r].keyword) + L"?)";
-                break;
-            }
-        }
-        add(number, KivNorvikFinding::Error, "unknown-keyword", message, keyword, currentGroup());
+        defer(number, KivNorvikFinding::Error, "unknown-keyword", Wording::UnknownKeyword, tokens, nullptr,
+              -1);
         return;
     }
     if (byWords == nullptr) {
         if (count == 1) {
-            add(number, KivNorvikFinding::Warning, "no-value",
-                L"No value after " + quoted(word) + L": the line sets nothing", keyword, currentGroup());
+            defer(number, KivNorvikFinding::Warning, "no-value", Wording::NoValueNothing, tokens, nullptr,
+                  -1);
             return;
         }
-        add(number, KivNorvikFinding::Error, "unknown-word",
-            quoted(tokens[1].getStringW()) + L" after " + quoted(word) +
-                L" selects no line the group knows: the line is passed over",
-            keyword, currentGroup());
+        defer(number, KivNorvikFinding::Error, "unknown-word", Wording::UnknownWordAfter, tokens, nullptr,
+              -1);
         return;
     }
+    // Every value of the row is named.
     if (count == 1 + byWords->patternWordCount()) {
-        allFields(add(number, KivNorvikFinding::Warning, "no-value",
-                      L"No value after " + quoted(word) + L": the line sets nothing", keyword,
-                      currentGroup()),
-                  *byWords);
+        defer(number, KivNorvikFinding::Warning, "no-value", Wording::NoValueNothing, tokens, byWords, 0);
     } else if (allExact) {
-        allFields(add(number, KivNorvikFinding::Error, "token-count",
-                      quoted(word) + L" takes exactly " + std::to_wstring(byWords->exactTokens - 1) +
-                          (byWords->exactTokens == 2 ? L" value" : L" values") + L", not " +
-                          std::to_wstring(count - 1) + L": the line is passed over",
-                      keyword, currentGroup()),
-                  *byWords);
+        defer(number, KivNorvikFinding::Error, "token-count", Wording::TokenCount, tokens, byWords, 0,
+              nullptr, count - 1);
     } else {
-        allFields(add(number, KivNorvikFinding::Error, "missing-values",
-                      L"Too few values for " + quoted(word) + L": the line sets nothing", keyword,
-                      currentGroup()),
-                  *byWords);
+        defer(number, KivNorvikFinding::Error, "missing-values", Wording::SetsNothing, tokens, byWords, 0);
     }
 }
 
@@ -1138,12 +1304,12 @@ KivNorvikFileReader::Private::fillGroup(Cursor start, const KivNorvikKindLayout&
     const int minTokens = group.minTokens > 1 ? group.minTokens : 1;
     if (record) {
         groupHeader = header;
+        currentLayoutGroup = &group;
         groupNamed = false;
-        rowSeen.assign(static_cast<size_t>(group.ruleCount), 0);
-        rows.assign(static_cast<size_t>(group.ruleCount), Row());
+        resetRows(group.ruleCount);
     }
     int looseEnd = -1; // line number of a "FIN" with blanks around it
-    KivNorvikTokens& tokens = lineTokens;
+    KivNorvikLineTokens& tokens = lineTokens;
     Cursor at = start;
     Cursor before = start;
     Line line;
@@ -1155,7 +1321,7 @@ KivNorvikFileReader::Private::fillGroup(Cursor start, const KivNorvikKindLayout&
             at = before;
             break;
         }
-        tokenizeBytes(line.text, line.length, tokens);
+        tokens.split(line.text, line.length);
         const int n = tokens.getLength();
         if (n < minTokens) {
             if (record && n > 0) {
@@ -1165,11 +1331,11 @@ KivNorvikFileReader::Private::fillGroup(Cursor start, const KivNorvikKindLayout&
         }
         if (const KivNorvikLineRule* rule = group.find(tokens)) {
             const KivNorvikFillResult result = rule->apply(target, tokens);
-            if (record) {
+            if (record && (result != KivNorvikFillResult::Done || !isClean(group, *rule, tokens))) {
                 checkMatched(group, *rule, tokens, result, line.number);
             }
         } else if (record) {
-            if (n == 1 && equalsWord(tokens[0], "FIN")) {
+            if (n == 1 && tokens[0] == "FIN") {
                 looseEnd = looseEnd < 0 ? line.number : looseEnd;
             } else {
                 checkUnmatched(layout, group, tokens, line.number);

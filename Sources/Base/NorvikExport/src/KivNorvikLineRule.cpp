@@ -67,6 +67,17 @@ int KivNorvikLineRule::valueTokens() const
     return tokens;
 }
 
+unsigned KivNorvikLineRule::numberValueMask() const
+{
+    unsigned mask = 0;
+    for (int i = 0; i < kMaxValues && values[i].field != nullptr; ++i) {
+        if (values[i].kind != KivNorvikValueKind::Fixed && values[i].kind != KivNorvikValueKind::Text) {
+            mask |= 1u << i;
+        }
+    }
+    return mask;
+}
+
 int KivNorvikLineRule::requiredTokens() const
 {
     if (exactTokens > 0) {
@@ -76,27 +87,26 @@ int KivNorvikLineRule::requiredTokens() const
     return minTokens > fromPattern ? minTokens : fromPattern;
 }
 
-bool KivNorvikLineRule::matches(const KivNorvikTokens& tokens) const
+namespace {
+
+bool equals(const KivNorvikToken& token, const char* word, size_t length)
 {
-    const int count = tokens.getLength();
-    if (count < 1 || !equals(tokens[0], keyword)) {
-        return false;
-    }
-    if (exactTokens > 0 ? count != exactTokens : count < requiredTokens()) {
-        return false;
-    }
-    return matchesWords(tokens);
+    return token.size() == length && std::memcmp(token.data(), word, length) == 0;
 }
 
-bool KivNorvikLineRule::matchesWords(const KivNorvikTokens& tokens) const
+bool equals(const KivNorvikToken& token, const char* word) { return token == word; }
+
+// Whether the keyword and the pattern words match, for either kind of tokens.
+template <class Tokens>
+bool wordsMatch(const KivNorvikLineRule& rule, const Tokens& tokens)
 {
     const int count = tokens.getLength();
-    if (count < 1 || !equals(tokens[0], keyword)) {
+    if (count < 1 || !equals(tokens[0], rule.keyword)) {
         return false;
     }
     // Compare each pattern word with its token; "*" takes any token.
     int index = 1;
-    const char* p = pattern;
+    const char* p = rule.pattern;
     while (p != nullptr && (*p != 0)) {
         while (*p == ' ') {
             ++p;
@@ -119,13 +129,42 @@ bool KivNorvikLineRule::matchesWords(const KivNorvikTokens& tokens) const
     return true;
 }
 
+// Whether the tokens select the row. The pattern's words being matched, the
+// line has at least 1 + their count tokens, so only the row's own minimum is
+// left to compare.
+template <class Tokens>
+bool rowMatches(const KivNorvikLineRule& rule, const Tokens& tokens)
+{
+    const int count = tokens.getLength();
+    if (count < 1 || (rule.exactTokens > 0 ? count != rule.exactTokens : count < rule.minTokens)) {
+        return false;
+    }
+    return wordsMatch(rule, tokens);
+}
+
+} // namespace
+
+bool KivNorvikLineRule::matches(const KivNorvikTokens& tokens) const { return rowMatches(*this, tokens); }
+
+bool KivNorvikLineRule::matches(const KivNorvikLineTokens& tokens) const { return rowMatches(*this, tokens); }
+
+bool KivNorvikLineRule::matchesWords(const KivNorvikTokens& tokens) const
+{
+    return wordsMatch(*this, tokens);
+}
+
+bool KivNorvikLineRule::matchesWords(const KivNorvikLineTokens& tokens) const
+{
+    return wordsMatch(*this, tokens);
+}
+
 KivNorvikFillResult KivNorvikLineRule::apply(const KivNorvikTarget& target,
-                                             const KivNorvikTokens& tokens) const
+                                             const KivNorvikLineTokens& tokens) const
 {
     if (target.isNull()) {
         return KivNorvikFillResult::Done;
     }
-    static const KivString none;
+    static const KivNorvikToken none;
     const int count = tokens.getLength();
     for (int i = 0; i < kMaxValues && values[i].field != nullptr; ++i) {
         const KivNorvikValue& value = values[i];
@@ -202,6 +241,21 @@ const KivNorvikLineRule* KivNorvikGroupLayout::find(const KivNorvikTokens& token
     return nullptr;
 }
 
+const KivNorvikLineRule* KivNorvikGroupLayout::find(const KivNorvikLineTokens& tokens) const
+{
+    if (tokens.getLength() == 0) {
+        return nullptr;
+    }
+    // Most rows differ from the line in the keyword's first byte.
+    const char first = tokens[0].data()[0];
+    for (int i = 0; i < ruleCount; ++i) {
+        if (rules[i].keyword[0] == first && rules[i].matches(tokens)) {
+            return &rules[i];
+        }
+    }
+    return nullptr;
+}
+
 const KivNorvikGroupLayout* KivNorvikKindLayout::findGroup(const KivString& line) const
 {
     for (int i = 0; i < groupCount; ++i) {
@@ -214,8 +268,11 @@ const KivNorvikGroupLayout* KivNorvikKindLayout::findGroup(const KivString& line
 
 const KivNorvikGroupLayout* KivNorvikKindLayout::findGroup(const char* line, size_t length) const
 {
+    if (length == 0) {
+        return nullptr;
+    }
     for (int i = 0; i < groupCount; ++i) {
-        if (groups[i].isHeader(line, length)) {
+        if (groups[i].header[0] == line[0] && groups[i].isHeader(line, length)) {
             return &groups[i];
         }
     }

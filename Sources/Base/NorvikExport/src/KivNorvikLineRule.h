@@ -1,5 +1,6 @@
 #pragma once
 
+#include "KivNorvikLineTokens.h"
 #include "NorvikExportApi.h"
 
 #include <KivArray.h>
@@ -13,6 +14,7 @@
 // fills. The readers run these tables; the diagnostics, the checker and the
 // fuzz dictionary read them.
 
+// The tokens of a line as wide texts, for hosts that hold lines as KivStrings.
 using KivNorvikTokens = KivArray<KivString>;
 
 enum class KivNorvikValueKind {
@@ -103,8 +105,8 @@ struct KivNorvikAction<R(const Argument&)>
     }
 };
 
-using KivNorvikStore = KivNorvikAction<void(const KivString&)>;
-using KivNorvikFill = KivNorvikAction<KivNorvikFillResult(const KivNorvikTokens&)>;
+using KivNorvikStore = KivNorvikAction<void(const KivNorvikToken&)>;
+using KivNorvikFill = KivNorvikAction<KivNorvikFillResult(const KivNorvikLineTokens&)>;
 
 // One value of a line: token `token` goes to `field` of the group's target.
 struct KivNorvikValue
@@ -137,18 +139,27 @@ struct KivNorvikLineRule
     // codes from words) do it here; empty for plain rows.
     KivNorvikFill fill;
     unsigned flags = 0;
+    // Worked out from the fields above when the table is built, for the
+    // checks of each line: the tokens the values read (valueTokens()) and
+    // one bit for each value read as a number.
+    int readTokens = valueTokens();
+    unsigned numberValues = numberValueMask();
 
     // Whether the line's tokens select this row.
     bool matches(const KivNorvikTokens& tokens) const;
+    bool matches(const KivNorvikLineTokens& tokens) const;
     // Whether the keyword and the pattern words match, whatever the token count.
     bool matchesWords(const KivNorvikTokens& tokens) const;
+    bool matchesWords(const KivNorvikLineTokens& tokens) const;
     // Applies the row: plain values each when its token is present, then `fill`.
-    KivNorvikFillResult apply(const KivNorvikTarget& target, const KivNorvikTokens& tokens) const;
+    KivNorvikFillResult apply(const KivNorvikTarget& target, const KivNorvikLineTokens& tokens) const;
     int valueCount() const;
     int requiredTokens() const;
     int patternWordCount() const;
     // 1 + the highest token index that a value reads (the pattern's words at least).
     int valueTokens() const;
+    // Bit v set when values[v] is an integer or a real read from the line.
+    unsigned numberValueMask() const;
 };
 
 // One group of a kind: its header line and its keyword rows in comparison order.
@@ -163,6 +174,7 @@ struct NORVIK_API KivNorvikGroupLayout
 
     // The first row that the tokens select, or null.
     const KivNorvikLineRule* find(const KivNorvikTokens& tokens) const;
+    const KivNorvikLineRule* find(const KivNorvikLineTokens& tokens) const;
     // Whether `line` is this group's header.
     bool isHeader(const KivString& line) const;
     // The same for a line of `length` 8-bit characters.
@@ -187,7 +199,7 @@ struct NORVIK_API KivNorvikKindLayout
 // field the group does not have does not compile.
 // clang-format off
 #define NORVIK_STORE(path, expression)                                                        \
-    KivNorvikStore::of<Target>([](Target& t, const KivString& s) { t.path = expression; })
+    KivNorvikStore::of<Target>([](Target& t, const KivNorvikToken& s) { t.path = expression; })
 #define NORVIK_INTEGER(k, path)                                                              \
     KivNorvikValue { k, KivNorvikValueKind::Integer, #path, NORVIK_STORE(path, s.toInteger()) }
 #define NORVIK_LIST_INTEGER(k, path)                                                         \
@@ -195,10 +207,11 @@ struct NORVIK_API KivNorvikKindLayout
 #define NORVIK_REAL(k, path)                                                                 \
     KivNorvikValue { k, KivNorvikValueKind::Real, #path, NORVIK_STORE(path, s.toDouble(false)) }
 #define NORVIK_TEXT(k, path)                                                                 \
-    KivNorvikValue { k, KivNorvikValueKind::Text, #path, NORVIK_STORE(path, s) }
+    KivNorvikValue { k, KivNorvikValueKind::Text, #path,                                      \
+        KivNorvikStore::of<Target>([](Target& t, const KivNorvikToken& s) { t.path.assign(s.data(), s.size()); }) }
 #define NORVIK_FIXED(path, value)                                                            \
     KivNorvikValue { 0, KivNorvikValueKind::Fixed, #path,                                     \
-        KivNorvikStore::of<Target>([](Target& t, const KivString&) { t.path = value; }) }
+        KivNorvikStore::of<Target>([](Target& t, const KivNorvikToken&) { t.path = value; }) }
 // A value documented for the checker and stored by the row's `fill` function.
 #define NORVIK_FILLED(k, kind, name) KivNorvikValue { k, KivNorvikValueKind::kind, name, {} }
 // The row's own effect, a function of the group's Target.

@@ -1,43 +1,54 @@
 #include "KivNorvikSharedRules.h"
 
-void KivNorvikSharedRules::readLoading(NorvikGlobalData::GenLoading& loading, const KivNorvikTokens& tokens)
+namespace {
+
+// The values the tokens give, over a default loading.
+void fillLoading(NorvikGlobalData::GenLoading& loading, const KivNorvikLineTokens& tokens)
 {
-    loading = NorvikGlobalData::GenLoading();
     const int count = tokens.getLength();
     if (count > 1) {
         loading.number = tokens[1].toInteger();
     }
     if (count > 2) {
-        loading.text1 = tokens[2];
+        loading.text1.assign(tokens[2].data(), tokens[2].size());
     }
     if (count > 3) {
-        loading.text2 = tokens[3];
+        loading.text2.assign(tokens[3].data(), tokens[3].size());
     }
     if (count > 4) {
         loading.type = tokens[4].toInteger();
     }
 }
 
-void KivNorvikSharedRules::appendLoading(KivArray<NorvikGlobalData::GenLoading>& loadings,
-                                         const KivNorvikTokens& tokens)
+} // namespace
+
+void KivNorvikSharedRules::readLoading(NorvikGlobalData::GenLoading& loading,
+                                       const KivNorvikLineTokens& tokens)
 {
-    // Filled in its slot from a kept default: the slot's strings keep their
-    // storage, so a line costs no allocation of its own.
+    loading = NorvikGlobalData::GenLoading();
+    fillLoading(loading, tokens);
+}
+
+void KivNorvikSharedRules::appendLoading(KivArray<NorvikGlobalData::GenLoading>& loadings,
+                                         const KivNorvikLineTokens& tokens)
+{
+    // Appended as a copy of a kept default, which shares its texts: the slot
+    // is a default loading already.
     static const NorvikGlobalData::GenLoading fresh;
     const int index = loadings.append(fresh);
     if (index >= 0) {
-        readLoading(loadings[index], tokens);
+        fillLoading(loadings[index], tokens);
     }
 }
 
 KivNorvikFillResult KivNorvikSharedRules::readSection(NorvikGlobalData::Section& section,
-                                                      const KivNorvikTokens& tokens)
+                                                      const KivNorvikLineTokens& tokens)
 {
     const int count = tokens.getLength();
     if (count < 4) {
         return KivNorvikFillResult::MissingValues;
     }
-    if (tokens[1] == KivString("DIM")) {
+    if (tokens[1] == "DIM") {
         if (count < 8) {
             return KivNorvikFillResult::MissingValues;
         }
@@ -56,7 +67,7 @@ KivNorvikFillResult KivNorvikSharedRules::readSection(NorvikGlobalData::Section&
         return KivNorvikFillResult::Done;
     }
     section.type = 0;
-    section.profile.text1 = tokens[2];
-    section.profile.text2 = tokens[3];
+    section.profile.text1.assign(tokens[2].data(), tokens[2].size());
+    section.profile.text2.assign(tokens[3].data(), tokens[3].size());
     return KivNorvikFillResult::Done;
 }

@@ -11,12 +11,13 @@ struct KivNorvikSharedRules
     // "CHA": a default loading filled from the tokens present, then appended,
     // also for the keyword alone.
     static void appendLoading(KivArray<NorvikGlobalData::GenLoading>& loadings,
-                              const KivNorvikTokens& tokens);
+                              const KivNorvikLineTokens& tokens);
     // "CHA" of a kind with one loading: a default loading filled from the tokens present.
-    static void readLoading(NorvikGlobalData::GenLoading& loading, const KivNorvikTokens& tokens);
+    static void readLoading(NorvikGlobalData::GenLoading& loading, const KivNorvikLineTokens& tokens);
     // "SECTION"/"CONNEC_SEC" with at least 4 tokens: "DIM" (8 tokens or more,
     // shape 1, 3, 4, 7 or 8, then the reals in the writer's order dim2, dim4, dim1, dim3, dim5) or a profile.
-    static KivNorvikFillResult readSection(NorvikGlobalData::Section& section, const KivNorvikTokens& tokens);
+    static KivNorvikFillResult readSection(NorvikGlobalData::Section& section,
+                                           const KivNorvikLineTokens& tokens);
 };
 
 // clang-format off
@@ -31,14 +32,14 @@ struct KivNorvikSharedRules
 // The "CHA" row of a group whose target has `loadings`.
 #define NORVIK_CHA_ROW(loadingsPath)                                                         \
     KivNorvikLineRule { "CHA", "", 1, 0, NORVIK_CHA_VALUES(#loadingsPath "[]"),               \
-        NORVIK_FILL([](Target& t, const KivNorvikTokens& tokens) {                            \
+        NORVIK_FILL([](Target& t, const KivNorvikLineTokens& tokens) {                            \
             KivNorvikSharedRules::appendLoading(t.loadingsPath, tokens);                      \
             return KivNorvikFillResult::Done; }), kNorvikRowRepeats }
 
 // The "CHA" row of a group whose target has one `loading`.
 #define NORVIK_LOADING_ROW(loadingPath)                                                      \
     KivNorvikLineRule { "CHA", "", 1, 0, NORVIK_CHA_VALUES(#loadingPath),                     \
-        NORVIK_FILL([](Target& t, const KivNorvikTokens& tokens) {                            \
+        NORVIK_FILL([](Target& t, const KivNorvikLineTokens& tokens) {                            \
             KivNorvikSharedRules::readLoading(t.loadingPath, tokens);                         \
             return KivNorvikFillResult::Done; }) }
 
@@ -62,7 +63,7 @@ struct KivNorvikSharedRules
         { NORVIK_FILLED(1, Text, "DIM or PRF"),                                               \
           NORVIK_FILLED(2, Text, #sectionPath ".dimension.shape or .profile.text1"),          \
           NORVIK_FILLED(3, Text, #sectionPath ".dimension.dim1 or .profile.text2") },         \
-        NORVIK_FILL([](Target& t, const KivNorvikTokens& tokens) {                            \
+        NORVIK_FILL([](Target& t, const KivNorvikLineTokens& tokens) {                            \
             return KivNorvikSharedRules::readSection(t.sectionPath, tokens); }),              \
         kNorvikRowAnyTokens }
 

@@ -2,16 +2,15 @@
 
 #include "KivCodePage.h"
 #include "KivFormat.h"
+#include "KivNumber.h"
 
 #include <atomic>
-#include <cfloat>
-#include <charconv>
 #include <climits>
 #include <cmath>
 #include <cstdarg>
 #include <cstring>
-#include <cwctype>
 #include <cwchar>
+#include <cwctype>
 #include <limits>
 #include <new>
 
@@ -29,101 +28,6 @@ size_t skipWhite(std::wstring_view text)
         ++i;
     }
     return i;
-}
-
-bool isDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
-
-// Length of the longest prefix of `text` from `i` that can form a decimal real,
-// copied as ASCII into `out` (without a leading '+').
-void copyRealPrefix(std::wstring_view text, size_t i, std::string& out)
-{
-    auto accept = [&](wchar_t c) {
-        out.push_back(static_cast<char>(c));
-        ++i;
-    };
-    if (i < text.size() && (text[i] == L'-')) {
-        accept(text[i]);
-    } else if (i < text.size() && text[i] == L'+') {
-        ++i;
-    }
-    // inf and nan, any case
-    auto matchWord = [&](const wchar_t* word) {
-        size_t k = 0;
-        while ((word[k] != 0) && i + k < text.size() &&
-               std::towlower(static_cast<wint_t>(text[i + k])) == static_cast<wint_t>(word[k])) {
-            ++k;
-        }
-        return word[k] == 0 ? k : 0;
-    };
-    if (size_t n = matchWord(L"infinity"); (n != 0u) || ((n = matchWord(L"inf")) != 0u)) {
-        out += "inf";
-        return;
-    }
-    if (matchWord(L"nan") != 0u) {
-        out += "nan";
-        return;
-    }
-    while (i < text.size() && isDigit(text[i])) {
-        accept(text[i]);
-    }
-    if (i < text.size() && text[i] == L'.') {
-        accept(text[i]);
-        while (i < text.size() && isDigit(text[i])) {
-            accept(text[i]);
-        }
-    }
-    if (i < text.size() && (text[i] == L'e' || text[i] == L'E')) {
-        size_t j = i + 1;
-        if (j < text.size() && (text[j] == L'+' || text[j] == L'-')) {
-            ++j;
-        }
-        if (j < text.size() && isDigit(text[j])) {
-            while (i < j) {
-                accept(text[i]);
-            }
-            while (i < text.size() && isDigit(text[i])) {
-                accept(text[i]);
-            }
-        }
-    }
-}
-
-// Whether an out-of-range decimal text lies above the range (else below it):
-// the decimal exponent of its first nonzero digit is positive.
-bool overflows(const std::string& number)
-{
-    const size_t e = number.find_first_of("eE");
-    long long exponent = 0;
-    if (e != std::string::npos) {
-        size_t k = e + 1;
-        bool negative = false;
-        if (k < number.size() && (number[k] == '+' || number[k] == '-')) {
-            negative = number[k++] == '-';
-        }
-        for (; k < number.size(); ++k) {
-            if (exponent < 100000000) {
-                exponent = exponent * 10 + (number[k] - '0');
-            }
-        }
-        if (negative) {
-            exponent = -exponent;
-        }
-    }
-    const std::string mantissa = number.substr(0, e);
-    const size_t first = mantissa.find_first_of("123456789");
-    if (first == std::string::npos) {
-        return false;
-    }
-    const size_t point = mantissa.find('.');
-    long long magnitude;
-    if (point == std::string::npos) {
-        magnitude = static_cast<long long>(mantissa.size() - first) - 1;
-    } else if (first < point) {
-        magnitude = static_cast<long long>(point - first) - 1;
-    } else {
-        magnitude = -static_cast<long long>(first - point);
-    }
-    return magnitude + exponent > 0;
 }
 
 } // namespace
@@ -422,132 +326,18 @@ KivString& KivString::replace(int pos, int count, const KivString& s)
     return *this;
 }
 
-namespace {
-
-// The real of an ASCII prefix as copyRealPrefix gives it.
-double parseReal(const char* number, size_t length)
-{
-    if (length == 0 || (length == 1 && number[0] == '-')) {
-        return 0.0;
-    }
-    double value = 0.0;
-    const auto result = std::from_chars(number, number + length, value);
-    if (result.ec == std::errc::result_out_of_range) {
-        const bool negative = number[0] == '-';
-        if (overflows(std::string(number, length))) {
-            return negative ? -DBL_MAX : DBL_MAX;
-        }
-        return negative ? -0.0 : 0.0;
-    }
-    if (result.ec != std::errc()) {
-        return 0.0;
-    }
-    return value;
-}
-
-// copyRealPrefix for the common text that starts with a digit or a point
-// after its sign, into a fixed buffer; false (nothing decided) for any
-// other text or a prefix that does not fit.
-bool copyDecimalPrefix(std::wstring_view text, size_t i, char (&out)[64], size_t& length)
-{
-    size_t n = 0;
-    if (i < text.size() && text[i] == L'-') {
-        out[n++] = '-';
-    }
-    if (i < text.size() && (text[i] == L'-' || text[i] == L'+')) {
-        ++i;
-    }
-    if (i >= text.size() || !(isDigit(text[i]) || text[i] == L'.')) {
-        return false;
-    }
-    const size_t size = text.size();
-    auto copyDigits = [&] {
-        for (; i < size && isDigit(text[i]); ++i) {
-            if (n == sizeof out) {
-                return false;
-            }
-            out[n++] = static_cast<char>(text[i]);
-        }
-        return true;
-    };
-    if (!copyDigits()) {
-        return false;
-    }
-    if (i < size && text[i] == L'.') {
-        if (n == sizeof out) {
-            return false;
-        }
-        out[n++] = '.';
-        ++i;
-        if (!copyDigits()) {
-            return false;
-        }
-    }
-    if (i < size && (text[i] == L'e' || text[i] == L'E')) {
-        size_t j = i + 1;
-        if (j < size && (text[j] == L'+' || text[j] == L'-')) {
-            ++j;
-        }
-        if (j < size && isDigit(text[j])) {
-            for (; i < j; ++i) {
-                if (n == sizeof out) {
-                    return false;
-                }
-                out[n++] = static_cast<char>(text[i]);
-            }
-            if (!copyDigits()) {
-                return false;
-            }
-        }
-    }
-    length = n;
-    return true;
-}
-
-} // namespace
-
 double KivString::toDouble(bool) const
 {
-    const std::wstring_view text_ = text();
-    const size_t start = skipWhite(text_);
-    char buffer[64];
-    size_t length = 0;
-    if (copyDecimalPrefix(text_, start, buffer, length)) {
-        return parseReal(buffer, length);
-    }
-    std::string number;
-    copyRealPrefix(text_, start, number);
-    return parseReal(number.data(), number.size());
+    const std::wstring_view characters = text();
+    size_t used = 0;
+    return KivNumber::toDouble(characters.data(), characters.size(), used);
 }
 
 int KivString::toInteger() const
 {
-    const std::wstring_view text_ = text();
-    size_t i = skipWhite(text_);
-    bool negative = false;
-    if (i < text_.size() && (text_[i] == L'+' || text_[i] == L'-')) {
-        negative = text_[i++] == L'-';
-    }
-    long long value = 0;
-    bool saturated = false;
-    for (; i < text_.size() && isDigit(text_[i]); ++i) {
-        if (!saturated) {
-            value = value * 10 + (text_[i] - L'0');
-            if (value > static_cast<long long>(INT_MAX) + 1) {
-                saturated = true;
-            }
-        }
-    }
-    if (negative) {
-        value = -value;
-    }
-    if (saturated || value > INT_MAX) {
-        return negative ? INT_MIN : INT_MAX;
-    }
-    if (value < INT_MIN) {
-        return INT_MIN;
-    }
-    return static_cast<int>(value);
+    const std::wstring_view characters = text();
+    size_t used = 0;
+    return KivNumber::toInteger(characters.data(), characters.size(), used);
 }
 
 int KivString::compareNoCase(const KivString& a, const KivString& b, int n)

@@ -1,0 +1,86 @@
+#pragma once
+
+#include <KivNumber.h>
+#include <KivString.h>
+
+#include <cstddef>
+
+// A blank-separated token of a line: a span of the line's 8-bit bytes, which
+// it does not own. Numbers are read straight from the bytes; the text becomes
+// a KivString only where it is stored. It remembers how much of it its last
+// conversion took, so that the reader can tell a whole number from a
+// number followed by other characters without reading it twice.
+class KivNorvikToken
+{
+public:
+    enum Conversion : unsigned char {
+        None,
+        Integer,
+        Real,
+    };
+
+    KivNorvikToken() = default;
+    KivNorvikToken(const char* text, size_t length) : text_(text), length_(length) {}
+
+    const char* data() const { return text_; }
+    size_t size() const { return length_; }
+
+    // Whether the token is `word` (ASCII), exactly.
+    bool operator==(const char* word) const
+    {
+        size_t i = 0;
+        for (; i < length_; ++i) {
+            if (word[i] != text_[i]) {
+                return false; // also at the end of `word`: a token holds no zero byte
+            }
+        }
+        return word[i] == 0;
+    }
+    bool operator!=(const char* word) const { return !(*this == word); }
+
+    // As KivString::toInteger and toDouble read the same text.
+    int toInteger() const
+    {
+        size_t used = 0;
+        const int value = KivNumber::toInteger(text_, length_, used);
+        remember(Integer, used);
+        return value;
+    }
+    double toDouble(bool = false) const
+    {
+        size_t used = 0;
+        const double value = KivNumber::toDouble(text_, length_, used);
+        remember(Real, used);
+        return value;
+    }
+
+    // The text, Windows-1252 decoded.
+    operator KivString() const // NOLINT(google-explicit-constructor): stores read `field = token`
+    {
+        KivString text;
+        text.assign(text_, length_);
+        return text;
+    }
+
+    // The kind of the last conversion and the bytes it took (0: no number).
+    Conversion lastConversion() const { return conversion_; }
+    size_t lastUsed() const { return used_; }
+    // Whether the last conversion took the whole token, which starts with
+    // its number (not with white space).
+    bool lastWhole() const { return whole_; }
+
+private:
+    void remember(Conversion conversion, size_t used) const
+    {
+        conversion_ = conversion;
+        used_ = used;
+        // White space is below the blank or the blank itself.
+        whole_ = used == length_ && used != 0 && static_cast<unsigned char>(text_[0]) > ' ';
+    }
+
+    const char* text_ = "";
+    size_t length_ = 0;
+    mutable size_t used_ = 0;
+    mutable Conversion conversion_ = None;
+    mutable bool whole_ = false;
+};
