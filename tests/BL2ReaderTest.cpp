@@ -144,6 +144,14 @@ TEST(BL2Reader, TokenCountsAndGroupsOfTheKeywords)
                  "loadings[0].text2" + undefined, "loadings[0].type=-123456", "loadings[1].number=4",
                  "loadings[1].text1=\"G\"", "loadings[1].text2" + undefined, "loadings[1].type=-123456"}),
         changes("GEN\n  CHA\n  CHA 4 G\nFIN\n"));
+    // Texts repeated from the loading before, changed, and cut short.
+    EXPECT_EQ((Changes{"loadings[0].number=1", "loadings[0].text1=\"G\"", "loadings[0].text2=\"PERM\"",
+                       "loadings[0].type=0", "loadings[1].number=2", "loadings[1].text1=\"G\"",
+                       "loadings[1].text2=\"PERM\"", "loadings[1].type=1", "loadings[2].number=3",
+                       "loadings[2].text1=\"G\"", "loadings[2].text2=\"PER\"", "loadings[2].type=2",
+                       "loadings[3].number=4", "loadings[3].text1=\"G\"", "loadings[3].text2" + undefined,
+                       "loadings[3].type=-123456"}),
+              changes("GEN\n  CHA 1 G PERM 0\n  CHA 2 G PERM 1\n  CHA 3 G PER 2\n  CHA 4 G\nFIN\n"));
     EXPECT_EQ((Changes{"section.type=0", "section.dimension.dim1=1", "lia1=7", "effort.number=3",
                        "effort.value1=1.5"}),
               changes("POT\n  LIA 7\n  EFF 3 1.5\n  I 1\n  PRO\n  BECHE 5\nFIN\n"));

@@ -1,23 +1,40 @@
 #include "KivNorvikSharedRules.h"
 
+#include <climits>
+
 namespace {
 
-// The values the tokens give, over a default loading.
-void fillLoading(NorvikGlobalData::GenLoading& loading, const KivNorvikLineTokens& tokens)
+// The token's text in `field`. A text equal to the one of the entry before
+// is shared with it rather than made again: long lists of loadings repeat
+// the same few texts.
+void assignText(KivString& field, const KivNorvikToken& token, const KivString* before)
 {
-    const int count = tokens.getLength();
-    if (count > 1) {
-        loading.number = tokens[1].toInteger();
+    if (before != nullptr && token.sameText(*before)) {
+        field = *before;
+    } else {
+        field.assign(token.data(), token.size());
     }
+}
+
+// Every field of the loading: the tokens' values, a default loading's for
+// the fields that the line does not give.
+void fillLoading(NorvikGlobalData::GenLoading& loading, const KivNorvikLineTokens& tokens,
+                 const NorvikGlobalData::GenLoading* before)
+{
+    static const NorvikGlobalData::GenLoading fresh;
+    const int count = tokens.getLength();
+    loading.number = count > 1 ? tokens[1].toInteger() : fresh.number;
     if (count > 2) {
-        loading.text1.assign(tokens[2].data(), tokens[2].size());
+        assignText(loading.text1, tokens[2], before != nullptr ? &before->text1 : nullptr);
+    } else {
+        loading.text1 = fresh.text1;
     }
     if (count > 3) {
-        loading.text2.assign(tokens[3].data(), tokens[3].size());
+        assignText(loading.text2, tokens[3], before != nullptr ? &before->text2 : nullptr);
+    } else {
+        loading.text2 = fresh.text2;
     }
-    if (count > 4) {
-        loading.type = tokens[4].toInteger();
-    }
+    loading.type = count > 4 ? tokens[4].toInteger() : fresh.type;
 }
 
 } // namespace
@@ -25,19 +42,19 @@ void fillLoading(NorvikGlobalData::GenLoading& loading, const KivNorvikLineToken
 void KivNorvikSharedRules::readLoading(NorvikGlobalData::GenLoading& loading,
                                        const KivNorvikLineTokens& tokens)
 {
-    loading = NorvikGlobalData::GenLoading();
-    fillLoading(loading, tokens);
+    fillLoading(loading, tokens, nullptr);
 }
 
 void KivNorvikSharedRules::appendLoading(KivArray<NorvikGlobalData::GenLoading>& loadings,
                                          const KivNorvikLineTokens& tokens)
 {
-    // Appended as a copy of a kept default, which shares its texts: the slot
-    // is a default loading already.
-    static const NorvikGlobalData::GenLoading fresh;
-    const int index = loadings.append(fresh);
-    if (index >= 0) {
-        fillLoading(loadings[index], tokens);
+    const int index = loadings.getLength();
+    if (index == INT_MAX) {
+        return;
+    }
+    loadings.setLength(index + 1); // the new slot is filled whole below, whatever it held
+    if (loadings.getLength() == index + 1) {
+        fillLoading(loadings[index], tokens, index > 0 ? &loadings[index - 1] : nullptr);
     }
 }
 

@@ -38,9 +38,36 @@ public:
     }
     bool operator!=(const char* word) const { return !(*this == word); }
 
+    // Whether `text` holds exactly this token's characters; false for a token
+    // with bytes above 127, which are not compared.
+    bool sameText(const KivString& text) const
+    {
+        const wchar_t* wide = text.getStringW();
+        for (size_t i = 0; i < length_; ++i) {
+            const unsigned char byte = static_cast<unsigned char>(text_[i]);
+            if (byte >= 0x80 || wide[i] != static_cast<wchar_t>(byte)) {
+                return false; // also at the end of `text`: a token holds no zero byte
+            }
+        }
+        return wide[length_] == 0;
+    }
+
     // As KivString::toInteger and toDouble read the same text.
     int toInteger() const
     {
+        // The usual token, a few digits with an optional minus, is read here.
+        if (length_ > 0 && length_ <= 9) {
+            const bool negative = text_[0] == '-';
+            size_t i = negative ? 1 : 0;
+            int value = 0;
+            for (; i < length_ && text_[i] >= '0' && text_[i] <= '9'; ++i) {
+                value = value * 10 + (text_[i] - '0');
+            }
+            if (i == length_ && length_ > (negative ? 1u : 0u)) {
+                remember(Integer, length_);
+                return negative ? -value : value;
+            }
+        }
         size_t used = 0;
         const int value = KivNumber::toInteger(text_, length_, used);
         remember(Integer, used);
