@@ -108,9 +108,17 @@ TEST(Findings, FilesGiveTheFindingsListedBesideThem)
             auto record = recordOf(kind);
             EXPECT_EQ(1, fromFile->readFile(*record));
             const std::vector<std::string> found = listed(*fromFile);
-            for (int i = 0; i < fromFile->getFindings().getLength(); ++i)
-                messages += name + " " + found[static_cast<size_t>(i)] + ": " +
-                            narrow(fromFile->getFindings()[i].message) + "\n";
+            for (int i = 0; i < fromFile->getFindings().getLength(); ++i) {
+                const KivNorvikFinding& f = fromFile->getFindings()[i];
+                messages += name + " " + found[static_cast<size_t>(i)] + ": " + narrow(f.message);
+                // The group and the fields it names, for a host that points at them.
+                if (!f.group.isEmpty())
+                    messages += " [in " + narrow(f.group) + "]";
+                for (int k = 0; k < f.fields.getLength(); ++k)
+                    messages += (k == 0 ? " {" : " ") + narrow(f.fields[k]) +
+                                (k + 1 == f.fields.getLength() ? "}" : "");
+                messages += "\n";
+            }
             if (update) {
                 std::string text;
                 for (const std::string& line : found)

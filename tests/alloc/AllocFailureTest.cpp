@@ -22,7 +22,7 @@ namespace {
 std::atomic<long> counted{0};
 std::atomic<long> failAt{0}; // 0: never
 std::atomic<long> live{0};
-long importFailAt = 0; // the N of the next import
+long importFailAt = 0;     // the N of the next import
 bool importSecond = false; // the armed read is the reader's second one
 
 bool failNow()
@@ -277,9 +277,9 @@ TEST(AllocationFailure, ImportAtEveryStep)
                 const long liveAfter = live.load() - static_cast<long>(difference.empty() ? 0 : 1);
                 EXPECT_EQ(liveBefore, liveAfter) << "leak at allocation " << n;
                 EXPECT_FALSE(escaped) << "bad_alloc escaped at allocation " << n;
-                EXPECT_EQ("", difference)
-                    << (result == 1 ? "a read that succeeds hands over the whole file" : "host record changed")
-                    << " at allocation " << n << (second ? " of a second read" : "");
+                EXPECT_EQ("", difference) << (result == 1 ? "a read that succeeds hands over the whole file"
+                                                          : "host record changed")
+                                          << " at allocation " << n << (second ? " of a second read" : "");
             }
             importSecond = false;
             EXPECT_EQ(1, result);
@@ -296,9 +296,9 @@ TEST(AllocationFailure, DiagnosticsAtEveryStep)
 #if defined(_WIN32)
     GTEST_SKIP() << "a replaced operator new does not reach the libraries' DLLs";
 #else
-    std::unique_ptr<KivNorvikData> records[] = {std::make_unique<KivBL1Data>(), std::make_unique<KivBL2Data>(),
-                                                std::make_unique<KivBL3Data>(), std::make_unique<KivBL4Data>(),
-                                                std::make_unique<KivBL5Data>()};
+    std::unique_ptr<KivNorvikData> records[] = {
+        std::make_unique<KivBL1Data>(), std::make_unique<KivBL2Data>(), std::make_unique<KivBL3Data>(),
+        std::make_unique<KivBL4Data>(), std::make_unique<KivBL5Data>()};
     // Numbered fields give issues of several kinds.
     numberFields(static_cast<KivBL1Data&>(*records[0]));
     numberFields(static_cast<KivBL2Data&>(*records[1]));
@@ -357,7 +357,8 @@ TEST(AllocationFailure, DiagnosticsAtEveryStep)
                         escaped = true;
                     }
                     EXPECT_FALSE(escaped) << "at allocation " << n;
-                    EXPECT_EQ(result == 1 ? expected : std::vector<std::string>{}, got) << "at allocation " << n;
+                    EXPECT_EQ(result == 1 ? expected : std::vector<std::string>{}, got)
+                        << "at allocation " << n;
                 }
                 EXPECT_EQ(liveBefore, live.load()) << "leak at allocation " << n;
             }
