@@ -53,6 +53,16 @@ struct stat statusOf(const std::string& path)
 }
 #endif
 
+// The descriptors the process holds open (-1 where the system does not list them).
+int openDescriptors()
+{
+#if defined(__linux__)
+    return static_cast<int>(listing("/proc/self/fd").size());
+#else
+    return -1;
+#endif
+}
+
 // The results of one export, and the reason of its first 0.
 struct Outcome
 {
@@ -269,9 +279,13 @@ TEST(KivNorvikFileWriter, OutputFailureAtEveryStep)
                 else
                     removeFile(target);
                 FS::failCall(static_cast<FS::eOperation>(op), nth, EIO);
+                const int descriptors = openDescriptors();
                 const Outcome o = exportTo(base, bracing, kBL4);
+                EXPECT_EQ(descriptors, openDescriptors()) << "a descriptor left open";
                 EXPECT_FALSE(o.ok());
                 EXPECT_EQ(EIO, o.code);
+                // Removed once: a name removed again later could be another file's by then.
+                EXPECT_GE(1, FS::calls(FS::eUnlink));
                 EXPECT_EQ(existing ? std::vector<std::string>{"joint.bl4"} : std::vector<std::string>{},
                           listing(dir));
                 if (existing) {
@@ -382,15 +396,25 @@ TEST(KivNorvikFileWriter, WhatIsReplacedAndWhatFails)
     ASSERT_TRUE(exportTo(dir + "/dangling", bracing, kBL4).ok());
     EXPECT_EQ(fresh, readBytes(dir + "/made.bl4"));
 
-    // While the file is open, its data goes to a hidden temporary file.
-    KivNorvikFileWriter writer;
-    ASSERT_EQ(1, writer.startWrite(KivString((dir + "/open").c_str()), kBL4));
-    bool hidden = false;
-    for (const std::string& name : listing(dir))
-        hidden = hidden || (name.find(".open.bl4.") == 0 && name.size() == 20 && name.substr(16) == ".tmp");
-    EXPECT_TRUE(hidden);
+    // While the file is open, its data goes to a hidden temporary file of a
+    // name of its own: six letters or digits drawn for each writer.
+    KivNorvikFileWriter writers[40];
+    for (KivNorvikFileWriter& writer : writers)
+        ASSERT_EQ(1, writer.startWrite(KivString((dir + "/open").c_str()), kBL4));
+    int hidden = 0;
+    for (const std::string& name : listing(dir)) {
+        if (name.find(".open.bl4.") != 0)
+            continue;
+        ++hidden;
+        EXPECT_EQ(20u, name.size()) << name;
+        EXPECT_EQ(".tmp", name.substr(16)) << name;
+        EXPECT_EQ(std::string::npos,
+                  name.substr(10, 6).find_first_not_of("abcdefghijklmnopqrstuvwxyz0123456789"));
+    }
+    EXPECT_EQ(40, hidden);
     EXPECT_FALSE(exists(dir + "/open.bl4"));
-    EXPECT_EQ(1, writer.endWrite());
+    for (KivNorvikFileWriter& writer : writers)
+        EXPECT_EQ(1, writer.endWrite());
     EXPECT_EQ(std::vector<std::string>({"alias", "dangling.bl4", "folder.bl1", "full.bl1", "link.bl4",
                                         "made.bl4", "open.bl4", "real.bl4", "twice.bl4"}),
               listing(dir));

@@ -119,6 +119,11 @@ TEST(KivString, FormatsEachDirectiveLikeTheCLibrary)
         {bothFormat("[%.3d][%.5x][%8.3d][%.0d]", 7, 15u, -7, 0), "[007][0000f][    -007][]", true},
         {bothFormat("%hhd %hd %lu %llx %X %#X %#x", 300, 70000, 5ul, 255ull, 255u, 255u, 0u),
          "44 4464 5 ff FF 0XFF 0", true},
+        // Lengths of 64-bit values: each takes its whole argument.
+        {bothFormat("%jd %zu %td %tu %jx %zx %hhu %hu %Lg", -(intmax_t(1) << 40), size_t(1) << 40,
+                    -(ptrdiff_t(1) << 35), ptrdiff_t(1) << 36, uintmax_t(1) << 44, size_t(1) << 33, 300u,
+                    70000u, 1.5L),
+         "-1099511627776 1099511627776 -34359738368 68719476736 100000000000 200000000 44 4464 1.5", posix},
         {bothFormat("%#.0a %a %.1a %.0e", 1.0, 0.5, 1.0, 12345.0), "0x1.p+0 0x1p-1 0x1.0p+0 1e+04", posix},
         {bothFormat("%p", static_cast<const void*>(&object)), nullptr, posix},
     };
