@@ -6,6 +6,8 @@
 #include "RecordFields.h"
 #include "TestSupport.h"
 
+#include <KivFileSystem.h>
+
 #include <atomic>
 #include <cerrno>
 #include <cstdlib>
@@ -207,42 +209,54 @@ TEST(AllocationFailure, ExportAtEveryStep)
             ASSERT_EQ(1, w.endWrite());
             expected = readBytes(target);
         }
-        bool succeeded = false;
-        long n = 1;
-        for (; n < kMaxSteps && !succeeded; ++n) {
-            writeBytes(target, old);
-            const long liveBefore = live.load();
-            int start = 0, written = 0, ended = 0, code = 0;
-            bool escaped = false;
-            try {
-                KivNorvikFileWriter w;
-                Armed armed(n);
-                start = w.startWrite(path, c.kind);
-                if (start == 1) {
-                    written = c.write(w);
-                    code = written == 0 ? w.errorCode() : 0;
-                    ended = w.endWrite();
+        // Then again with the first temporary name taken by another file.
+        for (const bool taken : {false, true}) {
+            bool succeeded = false;
+            long n = 1;
+            for (; n < kMaxSteps && !succeeded; ++n) {
+                writeBytes(target, old);
+                const long liveBefore = live.load();
+                int start = 0, written = 0, ended = 0, code = 0;
+                bool escaped = false;
+                KivFileSystem::resetFaults();
+                if (taken)
+                    KivFileSystem::failCall(KivFileSystem::eOpen, 2,
+                                            EEXIST); // after the probe of the old file
+                try {
+                    KivNorvikFileWriter w;
+                    Armed armed(n);
+                    start = w.startWrite(path, c.kind);
+                    if (start == 1) {
+                        written = c.write(w);
+                        code = written == 0 ? w.errorCode() : 0;
+                        ended = w.endWrite();
+                    }
+                    if (code == 0)
+                        code = w.errorCode();
+                } catch (const std::bad_alloc&) {
+                    escaped = true;
                 }
-                if (code == 0)
-                    code = w.errorCode();
-            } catch (const std::bad_alloc&) {
-                escaped = true;
+                const long liveAfter = live.load();
+                EXPECT_EQ(liveBefore, liveAfter) << "leak at allocation " << n;
+                EXPECT_FALSE(escaped) << "bad_alloc escaped at allocation " << n;
+                succeeded = start == 1 && written == 1 && ended == 1;
+                if (succeeded) {
+                    EXPECT_EQ(expected, readBytes(target));
+                } else {
+                    EXPECT_EQ(ENOMEM, code) << "at allocation " << n;
+                    EXPECT_EQ(old, readBytes(target)) << "at allocation " << n;
+                    EXPECT_EQ(1u, listing(dir).size()) << "at allocation " << n;
+                }
+                // Only a temporary file it made is removed: the taken name is another file's.
+                const int made = KivFileSystem::calls(KivFileSystem::eOpen) - (taken ? 2 : 1);
+                EXPECT_GE(made > 0 ? 1 : 0, KivFileSystem::calls(KivFileSystem::eUnlink))
+                    << "at allocation " << n;
             }
-            const long liveAfter = live.load();
-            EXPECT_EQ(liveBefore, liveAfter) << "leak at allocation " << n;
-            EXPECT_FALSE(escaped) << "bad_alloc escaped at allocation " << n;
-            succeeded = start == 1 && written == 1 && ended == 1;
-            if (succeeded) {
-                EXPECT_EQ(expected, readBytes(target));
-            } else {
-                EXPECT_EQ(ENOMEM, code) << "at allocation " << n;
-                EXPECT_EQ(old, readBytes(target)) << "at allocation " << n;
-                EXPECT_EQ(1u, listing(dir).size()) << "at allocation " << n;
-            }
+            KivFileSystem::resetFaults();
+            EXPECT_TRUE(succeeded);
+            EXPECT_GT(n, 3) << "the export allocates";
+            std::printf("[ alloc    ] export %s%s: %ld steps\n", c.name, taken ? ", name taken" : "", n - 1);
         }
-        EXPECT_TRUE(succeeded);
-        EXPECT_GT(n, 3) << "the export allocates";
-        std::printf("[ alloc    ] export %s: %ld steps\n", c.name, n - 1);
         unlink(target.c_str());
     }
 #endif

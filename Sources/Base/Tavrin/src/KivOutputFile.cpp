@@ -187,6 +187,9 @@ int KivOutputFile::openTemporary(const Path& target, bool keepMode, int mode, in
     const Path prefix = target.substr(0, cut) + widen(".") + target.substr(cut) + widen(".");
     int fd = -1;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        // A name that another file holds is not ours to remove, should
+        // drawing the next one run out of memory.
+        temporary_.clear();
         temporary_ = prefix + randomPart() + widen(".tmp");
         fd = KivFileSystem::open(temporary_, kCreateNew, kNewFileMode);
         if (fd < 0 && errno != EEXIST) {
