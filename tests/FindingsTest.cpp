@@ -98,7 +98,8 @@ TEST(Findings, FilesGiveTheFindingsListedBesideThem)
     const bool update = std::getenv("NORVIK_UPDATE_GOLDEN") != nullptr &&
                         std::string(std::getenv("NORVIK_UPDATE_GOLDEN")) == "1";
     int files = 0;
-    std::string messages; // every message, worded as a host shows it
+    const int descriptors = openDescriptors(); // a reader closes its file
+    std::string messages;                      // every message, worded as a host shows it
     for (const std::string& dir : {std::string(NORVIK_DATA_DIR), std::string(NORVIK_GOLDEN_DIR)}) {
         for (const std::string& name : filesIn(dir)) {
             SCOPED_TRACE(name);
@@ -139,6 +140,7 @@ TEST(Findings, FilesGiveTheFindingsListedBesideThem)
         }
     }
     EXPECT_GT(files, 30);
+    EXPECT_EQ(descriptors, openDescriptors());
     expectGolden(messages, "findings-messages.txt");
 }
 

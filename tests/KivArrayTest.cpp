@@ -118,6 +118,9 @@ TEST(KivArray, ShrinksOnlyBeyondAQuarterAndAssignsIntoItsBlock)
     EXPECT_EQ(6, a.getPhysicalLength());
     a.setPhysicalLength(0);
     EXPECT_EQ(0, a.getPhysicalLength());
+    a.setPhysicalLength(5); // room reserved in an array without a block
+    EXPECT_EQ(5, a.getPhysicalLength());
+    EXPECT_EQ(0, a.getLength());
 
     // An element of the array itself may be appended.
     KivArray<KivString> s;

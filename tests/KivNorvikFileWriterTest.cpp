@@ -17,6 +17,7 @@
 #  include <unistd.h>
 #endif
 
+using norvik_test::openDescriptors;
 using norvik_test::readBytes;
 using norvik_test::tempDir;
 using norvik_test::writeBytes;
@@ -52,16 +53,6 @@ struct stat statusOf(const std::string& path)
     return s;
 }
 #endif
-
-// The descriptors the process holds open (-1 where the system does not list them).
-int openDescriptors()
-{
-#if defined(__linux__)
-    return static_cast<int>(listing("/proc/self/fd").size());
-#else
-    return -1;
-#endif
-}
 
 // The results of one export, and the reason of its first 0.
 struct Outcome

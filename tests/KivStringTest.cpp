@@ -138,6 +138,8 @@ TEST(KivString, FormatsEachDirectiveLikeTheCLibrary)
     KivString s;
     EXPECT_EQ(size_t(2 + 4096), std::wcslen(s.format("%.4097f", 1.0).getStringW())); // precision is capped
     EXPECT_EQ(std::wstring(L"\u20AC \u0080"), s.format(L"%hc %c", 0x80, 0x80).getStringW());
+    EXPECT_EQ(std::wstring(L"[  "),
+              s.format("[%3hc]", 0).getStringW()); // a zero character ends the text, as in C
     EXPECT_EQ(std::wstring(L"[(null)][(null)]"),
               s.format(L"[%hs][%s]", static_cast<const char*>(nullptr), static_cast<const wchar_t*>(nullptr))
                   .getStringW());
