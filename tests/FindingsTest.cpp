@@ -165,9 +165,12 @@ TEST(Findings, FailedReadsAndForeignRecordsSayWhy)
 #else
         {4, tempDir(), 4, 0, "0 Error read-error", "directory"},
 #endif
-        {2, golden + "/bl1_example.bl1", 1, 1, "1 Error wrong-record", "KivBL2Data"},
-        {4, golden + "/bl4_filled.bl4", 5, 0, "1 Error wrong-record", "left unchanged"},
-        {5, golden + "/bl5_main.bl5", 4, 0, "1 Error wrong-record", "KivBL5Data"},
+        {2, golden + "/bl1_example.bl1", 1, 1, "1 Error wrong-record",
+         "The record given is not a KivBL2Data: the values of the file do not reach it"},
+        {4, golden + "/bl4_filled.bl4", 5, 0, "1 Error wrong-record",
+         "The record given is not a KivBL4Data: it is left unchanged"},
+        {5, golden + "/bl5_main.bl5", 4, 0, "1 Error wrong-record",
+         "The record given is not a KivBL5Data: it is left unchanged"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.path);

@@ -127,6 +127,9 @@ TEST(KivArray, ShrinksOnlyBeyondAQuarterAndAssignsIntoItsBlock)
     s.append(KivString("first"));
     for (int i = 1; i < 40; ++i)
         s.setAtGrow(s.getLength(), s[0]);
+    s.setAtGrow(39, KivString("last")); // within the length: replaced
+    EXPECT_TRUE(s[39] == KivString("last"));
+    s.setAtGrow(39, s[0]);
     KivArray<KivString> copy(s);
     const KivArray<KivString>& same = copy;
     copy = same;

@@ -338,6 +338,13 @@ TEST(KivNorvikFileWriter, OutputFailureAtEveryStep)
             EXPECT_EQ(".tmp", names[0].substr(names[0].size() - 4));
         }
     }
+    // Operations outside the table are refused and count nothing.
+    FS::resetFaults();
+    for (const FS::eOperation op : {FS::eOperationCount, static_cast<FS::eOperation>(-1)}) {
+        FS::failCall(op, 1, EIO);
+        EXPECT_EQ(0, FS::calls(op));
+    }
+    EXPECT_TRUE(exportTo(base, bracing, kBL4).ok());
     FS::resetFaults();
 }
 

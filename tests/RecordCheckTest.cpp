@@ -178,7 +178,7 @@ KindCase kindCase(const char* name, KivNorvikFileWriter::eNorvikFormatFile forma
             }};
 }
 
-const std::vector<int> kLoadingTypes = {0, 1, 2, -1, -1, 2};
+const std::vector<int> kLoadingTypes = {0, 1, 2, -1, -1, 2, KivNorvikData::kUndefinedInteger};
 const int kUnset = KivNorvikData::kUndefinedInteger;
 
 std::vector<KindCase> kinds()
