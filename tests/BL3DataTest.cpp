@@ -1,6 +1,8 @@
 #include "RecordFields.h"
 #include "TestSupport.h"
 
+#include <tuple>
+
 using namespace norvik_test;
 
 TEST(BL3Data, DefaultsAreUnset)
@@ -12,6 +14,19 @@ TEST(BL3Data, DefaultsAreUnset)
     for (auto* n : {&s.notchSupIni, &s.notchInfIni, &s.notchLatIni, &s.notchSup, &s.notchInf, &s.notchLat})
         EXPECT_EQ(-1, std::exchange(n->code, KivNorvikData::kUndefinedInteger));
     expectUndefined(d, [](const std::string&) { return false; });
+
+    // An effort is complete with all four values set, whichever one is missing.
+    KivBL3Data::Effort full;
+    std::tie(full.number, full.value1, full.value2, full.value3) = std::make_tuple(1, 2.0, 3.0, 4.0);
+    EXPECT_TRUE(full.exportEFF());
+    for (int missing = 0; missing < 4; ++missing) {
+        KivBL3Data::Effort e(full);
+        if (missing == 0)
+            e.number = KivNorvikData::kUndefinedInteger;
+        else
+            (missing == 1 ? e.value1 : missing == 2 ? e.value2 : e.value3) = KivNorvikData::kUndefinedReal;
+        EXPECT_FALSE(e.exportEFF()) << missing;
+    }
 }
 
 TEST(BL3Data, CopiesAndSetFrom)
