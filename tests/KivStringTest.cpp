@@ -116,7 +116,8 @@ TEST(KivString, FormatsEachDirectiveLikeTheCLibrary)
         // Windows' C library prints nothing for "%#.0o" of 0, where C requires "0".
         {bothFormat("%o %#o %#o %#.0o %#5o", 8u, 8u, 0u, 0u, 9u), "10 010 0 0   011", posix},
         {bothFormat("[%05.0d][%05.0d][%05d][%-05d]", 0, 7, -7, 7), "[     ][    7][-0007][7    ]", true},
-        {bothFormat("[%.3d][%.5x][%8.3d][%.0d]", 7, 15u, -7, 0), "[007][0000f][    -007][]", true},
+        {bothFormat("[%.3d][%.5x][%8.3d][%.0d][%.1u]", 7, 15u, -7, 0, 10u), "[007][0000f][    -007][][10]",
+         true},
         {bothFormat("%hhd %hd %lu %llx %X %#X %#x", 300, 70000, 5ul, 255ull, 255u, 255u, 0u),
          "44 4464 5 ff FF 0XFF 0", true},
         // Lengths of 64-bit values: each takes its whole argument.
