@@ -466,6 +466,15 @@ TEST(RecordCheck, NamesTheReason)
          "supportGroup.beche", "near-undefined"},
         {"BL3 single node number", make<KivBL3Data>([](KivBL3Data& d) { d.generalGroup.att.noeNum[0] = 12; }),
          "generalGroup.att.noeNum[1]", "read-as-zero"},
+        // Missing its token, an unset value is read back unset: not listed ("").
+        {"BL2 unset loading type after an empty text", make<KivBL2Data>([](KivBL2Data& d) {
+             d.generalGroup.loadings.setLength(1);
+             d.generalGroup.loadings[0].number = 1;
+             d.generalGroup.loadings[0].text1 = KivString(L"");
+             d.generalGroup.loadings[0].text2 = KivString(L"B");
+             d.generalGroup.loadings[0].type = KivNorvikData::kUndefinedInteger;
+         }),
+         "generalGroup.loadings[0].type", ""},
         {"BL3 notch kind 6",
          make<KivBL3Data>([](KivBL3Data& d) { d.secondaryElementGroup.notchLat.kind = 6; }),
          "secondaryElementGroup.notchLat.kind", "code-outside-table"},
