@@ -162,6 +162,11 @@ TEST(KivString, ConvertsNumbersAtTheStartOfTheText)
     EXPECT_TRUE(std::isnan(KivString("nan").toDouble(false)));
     EXPECT_EQ(HUGE_VAL, KivString(" inf").toDouble(false));
     EXPECT_EQ(-HUGE_VAL, KivString("-Infinity!").toDouble(false));
+    // Texts too long for a short buffer: every digit and the exponent count.
+    const std::string zeros(70, '0');
+    EXPECT_DOUBLE_EQ(25.0, KivString(("2.5" + zeros + "e+1").c_str()).toDouble(false));
+    EXPECT_DOUBLE_EQ(0.25, KivString(("2.5" + zeros + "E-1x").c_str()).toDouble(false));
+    EXPECT_DOUBLE_EQ(25.0, KivString(("+" + zeros + "25e0").c_str()).toDouble(false));
 
     EXPECT_EQ(-7, KivString(" -7.9").toInteger());
     EXPECT_EQ(5, KivString("+5").toInteger());
