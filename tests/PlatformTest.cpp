@@ -100,15 +100,14 @@ TEST(Platform, CharactersBeyondTheBasicPlaneAreOneQuestionMark)
     const wchar_t pair[] = {L'A', wchar_t(0xD83C), wchar_t(0xDFED), L'B', 0};
     const wchar_t reversed[] = {wchar_t(0xDFED), wchar_t(0xD83C), L'B', 0};
     const wchar_t highAtEnd[] = {L'A', wchar_t(0xD83C), 0};
+    const wchar_t edges[] = {wchar_t(0xD800), wchar_t(0xDC00), L'-', wchar_t(0xDBFF), wchar_t(0xDFFF), 0};
     const struct
     {
         const wchar_t* name;
         const char* written;
     } cases[] = {
-        {astral, "Hall ? 2"},
-        {pair, "A?B"},
-        {reversed, "??B"},
-        {highAtEnd, "A?"},
+        {astral, "Hall ? 2"}, {pair, "A?B"},  {reversed, "??B"},
+        {highAtEnd, "A?"},    {edges, "?-?"}, // the first and last pair
     };
     const std::string dir = norvik_test::tempDir();
     for (const auto& c : cases) {
