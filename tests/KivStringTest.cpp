@@ -112,6 +112,7 @@ TEST(KivString, FormatsEachDirectiveLikeTheCLibrary)
         bool defined;
     } cases[] = {
         {bothFormat("[%-5d][%-d]", 42, -7), "[42   ][-7]", true},
+        {bothFormat("[%1s][%-1s][%1s]", "", "", "ab"), "[ ][ ][ab]", true},
         {bothFormat("%.*f %.*f", 2, 3.14159, -1, 1.5), "3.14 1.500000", true},
         // Windows' C library prints nothing for "%#.0o" of 0, where C requires "0".
         {bothFormat("%o %#o %#o %#.0o %#5o", 8u, 8u, 0u, 0u, 9u), "10 010 0 0   011", posix},
