@@ -219,9 +219,8 @@ TEST(AllocationFailure, ExportAtEveryStep)
                 int start = 0, written = 0, ended = 0, code = 0;
                 bool escaped = false;
                 KivFileSystem::resetFaults();
-                if (taken)
-                    KivFileSystem::failCall(KivFileSystem::eOpen, 2,
-                                            EEXIST); // after the probe of the old file
+                if (taken) // the first open is the probe of the old file
+                    KivFileSystem::failCall(KivFileSystem::eOpen, 2, EEXIST);
                 try {
                     KivNorvikFileWriter w;
                     Armed armed(n);
