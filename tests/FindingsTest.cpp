@@ -129,6 +129,10 @@ TEST(Findings, FilesGiveTheFindingsListedBesideThem)
                 continue;
             }
             EXPECT_EQ(expectedFor(path), found);
+            // A second read of the same reader gives the same findings, at the same lines.
+            auto again = recordOf(kind);
+            EXPECT_EQ(1, fromFile->readFile(*again));
+            EXPECT_EQ(found, listed(*fromFile));
 
             const std::string bytes = readBytes(path);
             auto fromBuffer = readerOf(kind, bytes.data(), bytes.size());
@@ -195,6 +199,14 @@ TEST(Findings, FailedReadsAndForeignRecordsSayWhy)
     KivBL2Data record;
     EXPECT_EQ(1, empty.readFile(record));
     EXPECT_EQ(std::vector<std::string>{"0 Warning no-tag-line"}, listed(empty));
+    // So is a file emptied after a first read, read again by the same reader.
+    const std::string emptied = tempDir() + "/emptied.bl2";
+    writeBytes(emptied, readBytes(golden + "/bl2_full.bl2"));
+    KivNorvikBL2Reader reader(KivString(emptied.c_str()));
+    EXPECT_EQ(1, reader.readFile(record));
+    std::filesystem::resize_file(emptied, 0);
+    EXPECT_EQ(1, reader.readFile(record));
+    EXPECT_EQ(std::vector<std::string>{"0 Warning no-tag-line"}, listed(reader));
 }
 
 // The texts apart from the message let a host word its own; the message says
