@@ -31,9 +31,17 @@ TEST(BL2Data, CopiesTakeTheGroupsAndSetFromOnlyABL2Record)
     taken.setFrom(&source);                  // the name too
     source.setDataType(KivNorvikData::eBL3); // a copy is BL2 whatever the source's base part says
     KivBL2Data copy(source);                 // no name
+    // Each group copied on its own.
+    const KivBL2Data::BL2GeneralGroup general(source.generalGroup);
+    const KivBL2Data::BL2ColumnGroup column(source.columnGroup);
+    const KivBL2Data::BL2SupportGroup support(source.supportGroup);
+    KivBL2Data grouped;
+    grouped.generalGroup = general;
+    grouped.columnGroup = column;
+    grouped.supportGroup = support;
     const norvik_test::FieldList expected = flatten(source);
     source.generalGroup.loadings[0].number = -1; // the copies own their loadings
-    for (KivBL2Data* d : {&assigned, &taken, &copy}) {
+    for (KivBL2Data* d : {&assigned, &taken, &copy, &grouped}) {
         EXPECT_EQ(expected, flatten(*d)) << norvik_test::describeDifference(expected, flatten(*d));
         EXPECT_EQ(KivNorvikData::eBL2, d->getDataType());
     }

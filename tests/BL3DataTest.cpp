@@ -37,3 +37,51 @@ TEST(BL3Data, CopiesAndSetFrom)
     EXPECT_EQ("Filled", narrow(target.projectName));
     EXPECT_EQ(flatten(source), flatten(target));
 }
+
+// The predicates that the writer leaves to the host: each holds on a record
+// with every field set and fails when any one of its fields is unset, and
+// only then.
+TEST(BL3Data, PredicatesNeedEachOfTheirFields)
+{
+    using Predicate = bool (*)(const KivBL3Data&);
+    const struct
+    {
+        const char* fields; // the field it tests, or the prefix (ending in ".") of its fields
+        Predicate holds;
+    } predicates[] = {
+        {"secondaryElementGroup.boltPrim.",
+         [](const KivBL3Data& d) { return d.secondaryElementGroup.boltPrim.exportBOU_PRIM_or_SEC(); }},
+        {"secondaryElementGroup.effort.",
+         [](const KivBL3Data& d) { return d.secondaryElementGroup.effort.exportEFF(); }},
+        {"secondaryElementGroup.notchInf.",
+         [](const KivBL3Data& d) { return d.secondaryElementGroup.notchInf.exportGRUG_SUP_or_INF(); }},
+        {"secondaryElementGroup.connecType",
+         [](const KivBL3Data& d) { return d.secondaryElementGroup.exportCONNEC_TYPE(); }},
+        {"secondaryElementGroup.connecPos",
+         [](const KivBL3Data& d) { return d.secondaryElementGroup.exportCONNEC_POS(); }},
+        {"generalGroup.typeAtt", [](const KivBL3Data& d) { return d.generalGroup.exportTYPE_ATT(); }},
+    };
+    KivBL3Data full;
+    numberFields(full);
+    for (const auto& p : predicates) {
+        EXPECT_TRUE(p.holds(full)) << p.fields;
+        int tested = 0;
+        for (int which = 0;; ++which) {
+            KivBL3Data d(full);
+            const std::string cleared = clearField(d, which);
+            if (cleared.empty())
+                break;
+            // A notch's code is unset at -1, not at the usual value.
+            const std::string prefix = p.fields;
+            const bool own =
+                (prefix.back() == '.' ? cleared.compare(0, prefix.size(), prefix) == 0 : cleared == prefix) &&
+                cleared != "secondaryElementGroup.notchInf.code";
+            tested += own ? 1 : 0;
+            EXPECT_EQ(!own, p.holds(d)) << p.fields << ": " << cleared;
+        }
+        EXPECT_GT(tested, 0) << p.fields;
+    }
+    KivBL3Data d(full);
+    d.secondaryElementGroup.notchInf.code = -1;
+    EXPECT_FALSE(d.secondaryElementGroup.notchInf.exportGRUG_SUP_or_INF());
+}

@@ -98,7 +98,8 @@ TEST(Findings, FilesGiveTheFindingsListedBesideThem)
     const bool update = std::getenv("NORVIK_UPDATE_GOLDEN") != nullptr &&
                         std::string(std::getenv("NORVIK_UPDATE_GOLDEN")) == "1";
     int files = 0;
-    std::string messages; // every message, worded as a host shows it
+    const int descriptors = openDescriptors(); // a reader closes its file
+    std::string messages;                      // every message, worded as a host shows it
     for (const std::string& dir : {std::string(NORVIK_DATA_DIR), std::string(NORVIK_GOLDEN_DIR)}) {
         for (const std::string& name : filesIn(dir)) {
             SCOPED_TRACE(name);
@@ -108,9 +109,17 @@ TEST(Findings, FilesGiveTheFindingsListedBesideThem)
             auto record = recordOf(kind);
             EXPECT_EQ(1, fromFile->readFile(*record));
             const std::vector<std::string> found = listed(*fromFile);
-            for (int i = 0; i < fromFile->getFindings().getLength(); ++i)
-                messages += name + " " + found[static_cast<size_t>(i)] + ": " +
-                            narrow(fromFile->getFindings()[i].message) + "\n";
+            for (int i = 0; i < fromFile->getFindings().getLength(); ++i) {
+                const KivNorvikFinding& f = fromFile->getFindings()[i];
+                messages += name + " " + found[static_cast<size_t>(i)] + ": " + narrow(f.message);
+                // The group and the fields it names, for a host that points at them.
+                if (!f.group.isEmpty())
+                    messages += " [in " + narrow(f.group) + "]";
+                for (int k = 0; k < f.fields.getLength(); ++k)
+                    messages += (k == 0 ? " {" : " ") + narrow(f.fields[k]) +
+                                (k + 1 == f.fields.getLength() ? "}" : "");
+                messages += "\n";
+            }
             if (update) {
                 std::string text;
                 for (const std::string& line : found)
@@ -120,6 +129,10 @@ TEST(Findings, FilesGiveTheFindingsListedBesideThem)
                 continue;
             }
             EXPECT_EQ(expectedFor(path), found);
+            // A second read of the same reader gives the same findings, at the same lines.
+            auto again = recordOf(kind);
+            EXPECT_EQ(1, fromFile->readFile(*again));
+            EXPECT_EQ(found, listed(*fromFile));
 
             const std::string bytes = readBytes(path);
             auto fromBuffer = readerOf(kind, bytes.data(), bytes.size());
@@ -131,6 +144,7 @@ TEST(Findings, FilesGiveTheFindingsListedBesideThem)
         }
     }
     EXPECT_GT(files, 30);
+    EXPECT_EQ(descriptors, openDescriptors());
     expectGolden(messages, "findings-messages.txt");
 }
 
@@ -155,9 +169,12 @@ TEST(Findings, FailedReadsAndForeignRecordsSayWhy)
 #else
         {4, tempDir(), 4, 0, "0 Error read-error", "directory"},
 #endif
-        {2, golden + "/bl1_example.bl1", 1, 1, "1 Error wrong-record", "KivBL2Data"},
-        {4, golden + "/bl4_filled.bl4", 5, 0, "1 Error wrong-record", "left unchanged"},
-        {5, golden + "/bl5_main.bl5", 4, 0, "1 Error wrong-record", "KivBL5Data"},
+        {2, golden + "/bl1_example.bl1", 1, 1, "1 Error wrong-record",
+         "The record given is not a KivBL2Data: the values of the file do not reach it"},
+        {4, golden + "/bl4_filled.bl4", 5, 0, "1 Error wrong-record",
+         "The record given is not a KivBL4Data: it is left unchanged"},
+        {5, golden + "/bl5_main.bl5", 4, 0, "1 Error wrong-record",
+         "The record given is not a KivBL5Data: it is left unchanged"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.path);
@@ -182,6 +199,14 @@ TEST(Findings, FailedReadsAndForeignRecordsSayWhy)
     KivBL2Data record;
     EXPECT_EQ(1, empty.readFile(record));
     EXPECT_EQ(std::vector<std::string>{"0 Warning no-tag-line"}, listed(empty));
+    // So is a file emptied after a first read, read again by the same reader.
+    const std::string emptied = tempDir() + "/emptied.bl2";
+    writeBytes(emptied, readBytes(golden + "/bl2_full.bl2"));
+    KivNorvikBL2Reader reader(KivString(emptied.c_str()));
+    EXPECT_EQ(1, reader.readFile(record));
+    std::filesystem::resize_file(emptied, 0);
+    EXPECT_EQ(1, reader.readFile(record));
+    EXPECT_EQ(std::vector<std::string>{"0 Warning no-tag-line"}, listed(reader));
 }
 
 // The texts apart from the message let a host word its own; the message says

@@ -119,12 +119,18 @@ TEST(KivArray, ShrinksOnlyBeyondAQuarterAndAssignsIntoItsBlock)
     EXPECT_EQ(6, a.getPhysicalLength());
     a.setPhysicalLength(0);
     EXPECT_EQ(0, a.getPhysicalLength());
+    a.setPhysicalLength(5); // room reserved in an array without a block
+    EXPECT_EQ(5, a.getPhysicalLength());
+    EXPECT_EQ(0, a.getLength());
 
     // An element of the array itself may be appended.
     KivArray<KivString> s;
     s.append(KivString("first"));
     for (int i = 1; i < 40; ++i)
         s.setAtGrow(s.getLength(), s[0]);
+    s.setAtGrow(39, KivString("last")); // within the length: replaced
+    EXPECT_TRUE(s[39] == KivString("last"));
+    s.setAtGrow(39, s[0]);
     KivArray<KivString> copy(s);
     const KivArray<KivString>& same = copy;
     copy = same;

@@ -19,8 +19,9 @@ TEST(BL1SharedReader, TagLines)
         // The tag first: the rest of the line, trimmed, less its quotes.
         {"\"NV_ATT\",\"Hall 2, north\"\n\nGEN\nFIN\n", "Hall 2, north"},
         {"  \"NV_ATT\" ,  \" padded \"  \n", " padded "},
-        {"\"Hall 3\",\"NV_ATT\"\n", "Hall 3"}, // a first field that is not the tag is the name
-        {"\"NV_ATT\"\n", "Project"},           // no comma: no name
+        {"\"Hall 3\",\"NV_ATT\"\n", "Hall 3"},    // a first field that is not the tag is the name
+        {"\"NV_ATT\"\n", "Project"},              // no comma: no name
+        {"  \"Hall NV_ATT\"  \n", "Hall NV_ATT"}, // no comma, no tag: the whole line is the name
         {"\"NV_ATT\",\"first\"\n\"NV_ATT\",\"second\"\n", "first"},
         {"GEN\n  REP_PAGE \"NV_ATT\",\"evil\"\nFIN\n", "Project"}, // inside a group it is data
     };

@@ -21,6 +21,7 @@
 #  include <unistd.h>
 #endif
 
+using norvik_test::openDescriptors;
 using norvik_test::readBytes;
 using norvik_test::tempDir;
 using norvik_test::writeBytes;
@@ -322,9 +323,14 @@ TEST(KivNorvikFileWriter, OutputFailureAtEveryStep)
                 else
                     removeFile(target);
                 FS::failCall(static_cast<FS::eOperation>(op), nth, EIO);
+                const int descriptors = openDescriptors();
                 const Outcome o = exportTo(base, bracing, kBL4);
+                EXPECT_EQ(descriptors, openDescriptors()) << "a descriptor left open";
                 EXPECT_FALSE(o.ok());
                 EXPECT_EQ(EIO, o.code);
+                // The temporary file removed once if it was made: a name removed
+                // later, or one never made, could be another file's.
+                EXPECT_EQ(op == FS::eOpen ? 0 : 1, FS::calls(FS::eUnlink));
                 EXPECT_EQ(existing ? std::vector<std::string>{"joint.bl4"} : std::vector<std::string>{},
                           listing(dir));
                 if (existing) {
@@ -334,6 +340,12 @@ TEST(KivNorvikFileWriter, OutputFailureAtEveryStep)
         }
     }
 
+    // The last open of an export over an old file makes its temporary file.
+    FS::resetFaults();
+    writeBytes(target, old);
+    ASSERT_TRUE(exportTo(base, bracing, kBL4).ok());
+    const int temporaryOpen = FS::calls(FS::eOpen);
+    enum Result { Fails, InPlace, Replaced };
     struct Case
     {
         const char* what;
@@ -341,15 +353,17 @@ TEST(KivNorvikFileWriter, OutputFailureAtEveryStep)
         int nth;
         int error;
         FS::eOperation secondOp;
-        bool writtenInPlace; // the export succeeds without a temporary file
+        Result result;
         bool temporaryLeft;
     };
     const Case cases[] = {
-        {"existing file the caller may not write", FS::eAccess, 1, EACCES, FS::eOperationCount, false, false},
-        {"folder that refuses a new file", FS::eOpen, 1, EACCES, FS::eOperationCount, true, false},
-        {"read-only file system", FS::eOpen, 1, EROFS, FS::eOperationCount, true, false},
-        {"no space while writing", FS::eWrite, 1, ENOSPC, FS::eOperationCount, false, false},
-        {"removing the temporary file fails too", FS::eWrite, 1, ENOSPC, FS::eUnlink, false, true},
+        {"existing file the caller may not write", FS::eAccess, 1, EACCES, FS::eOperationCount, Fails, false},
+        {"folder that refuses a new file", FS::eOpen, temporaryOpen, EACCES, FS::eOperationCount, InPlace, false},
+        {"read-only file system", FS::eOpen, temporaryOpen, EROFS, FS::eOperationCount, InPlace, false},
+        {"temporary name taken: another is drawn", FS::eOpen, temporaryOpen, EEXIST, FS::eOperationCount,
+         Replaced, false},
+        {"no space while writing", FS::eWrite, 1, ENOSPC, FS::eOperationCount, Fails, false},
+        {"removing the temporary file fails too", FS::eWrite, 1, ENOSPC, FS::eUnlink, Fails, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -368,11 +382,11 @@ TEST(KivNorvikFileWriter, OutputFailureAtEveryStep)
         if (c.secondOp != FS::eOperationCount)
             FS::failCall(c.secondOp, 1, EPERM);
         const Outcome o = exportTo(base, bracing, kBL4);
-        if (c.writtenInPlace) {
+        if (c.result != Fails) {
             EXPECT_TRUE(o.ok());
             EXPECT_EQ(fresh, readBytes(target));
 #if !defined(_WIN32)
-            EXPECT_EQ(inode, statusOf(target).st_ino);
+            EXPECT_EQ(c.result == InPlace, inode == statusOf(target).st_ino);
 #endif
         } else {
             EXPECT_FALSE(o.ok());
@@ -386,6 +400,13 @@ TEST(KivNorvikFileWriter, OutputFailureAtEveryStep)
             EXPECT_EQ(".tmp", names[0].substr(names[0].size() - 4));
         }
     }
+    // Operations outside the table are refused and count nothing.
+    FS::resetFaults();
+    for (const FS::eOperation op : {FS::eOperationCount, static_cast<FS::eOperation>(-1)}) {
+        FS::failCall(op, 1, EIO);
+        EXPECT_EQ(0, FS::calls(op));
+    }
+    EXPECT_TRUE(exportTo(base, bracing, kBL4).ok());
     FS::resetFaults();
 #if !defined(_WIN32)
     umask(umaskBefore);
@@ -439,15 +460,25 @@ TEST(KivNorvikFileWriter, WhatIsReplacedAndWhatFails)
     ASSERT_TRUE(exportTo(dir + "/dangling", bracing, kBL4).ok());
     EXPECT_EQ(fresh, readBytes(dir + "/made.bl4"));
 
-    // While the file is open, its data goes to a hidden temporary file.
-    KivNorvikFileWriter writer;
-    ASSERT_EQ(1, writer.startWrite(KivString((dir + "/open").c_str()), kBL4));
-    bool hidden = false;
-    for (const std::string& name : listing(dir))
-        hidden = hidden || (name.find(".open.bl4.") == 0 && name.size() == 20 && name.substr(16) == ".tmp");
-    EXPECT_TRUE(hidden);
+    // While the file is open, its data goes to a hidden temporary file of a
+    // name of its own: six letters or digits drawn for each writer.
+    KivNorvikFileWriter writers[40];
+    for (KivNorvikFileWriter& writer : writers)
+        ASSERT_EQ(1, writer.startWrite(KivString((dir + "/open").c_str()), kBL4));
+    int hidden = 0;
+    for (const std::string& name : listing(dir)) {
+        if (name.find(".open.bl4.") != 0)
+            continue;
+        ++hidden;
+        EXPECT_EQ(20u, name.size()) << name;
+        EXPECT_EQ(".tmp", name.substr(16)) << name;
+        EXPECT_EQ(std::string::npos,
+                  name.substr(10, 6).find_first_not_of("abcdefghijklmnopqrstuvwxyz0123456789"));
+    }
+    EXPECT_EQ(40, hidden);
     EXPECT_FALSE(exists(dir + "/open.bl4"));
-    EXPECT_EQ(1, writer.endWrite());
+    for (KivNorvikFileWriter& writer : writers)
+        EXPECT_EQ(1, writer.endWrite());
     EXPECT_EQ(std::vector<std::string>({"alias", "dangling.bl4", "folder.bl1", "full.bl1", "link.bl4",
                                         "made.bl4", "open.bl4", "real.bl4", "twice.bl4"}),
               listing(dir));

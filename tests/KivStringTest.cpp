@@ -114,13 +114,20 @@ TEST(KivString, FormatsEachDirectiveLikeTheCLibrary)
         bool defined;
     } cases[] = {
         {bothFormat("[%-5d][%-d]", 42, -7), "[42   ][-7]", true},
+        {bothFormat("[%1s][%-1s][%1s]", "", "", "ab"), "[ ][ ][ab]", true},
         {bothFormat("%.*f %.*f", 2, 3.14159, -1, 1.5), "3.14 1.500000", true},
         // Windows' C library prints nothing for "%#.0o" of 0, where C requires "0".
         {bothFormat("%o %#o %#o %#.0o %#5o", 8u, 8u, 0u, 0u, 9u), "10 010 0 0   011", posix},
         {bothFormat("[%05.0d][%05.0d][%05d][%-05d]", 0, 7, -7, 7), "[     ][    7][-0007][7    ]", true},
-        {bothFormat("[%.3d][%.5x][%8.3d][%.0d]", 7, 15u, -7, 0), "[007][0000f][    -007][]", true},
+        {bothFormat("[%.3d][%.5x][%8.3d][%.0d][%.1u]", 7, 15u, -7, 0, 10u), "[007][0000f][    -007][][10]",
+         true},
         {bothFormat("%hhd %hd %lu %llx %X %#X %#x", 300, 70000, 5ul, 255ull, 255u, 255u, 0u),
          "44 4464 5 ff FF 0XFF 0", true},
+        // Lengths of 64-bit values: each takes its whole argument.
+        {bothFormat("%jd %zu %td %tu %jx %zx %hhu %hu %Lg", -(intmax_t(1) << 40), size_t(1) << 40,
+                    -(ptrdiff_t(1) << 35), ptrdiff_t(1) << 36, uintmax_t(1) << 44, size_t(1) << 33, 300u,
+                    70000u, 1.5L),
+         "-1099511627776 1099511627776 -34359738368 68719476736 100000000000 200000000 44 4464 1.5", posix},
         {bothFormat("%#.0a %a %.1a %.0e", 1.0, 0.5, 1.0, 12345.0), "0x1.p+0 0x1p-1 0x1.0p+0 1e+04", posix},
         {bothFormat("%p", static_cast<const void*>(&object)), nullptr, posix},
     };
@@ -135,6 +142,8 @@ TEST(KivString, FormatsEachDirectiveLikeTheCLibrary)
     KivString s;
     EXPECT_EQ(size_t(2 + 4096), std::wcslen(s.format("%.4097f", 1.0).getStringW())); // precision is capped
     EXPECT_EQ(std::wstring(L"\u20AC \u0080"), s.format(L"%hc %c", 0x80, 0x80).getStringW());
+    EXPECT_EQ(std::wstring(L"[  "),
+              s.format("[%3hc]", 0).getStringW()); // a zero character ends the text, as in C
     EXPECT_EQ(std::wstring(L"[(null)][(null)]"),
               s.format(L"[%hs][%s]", static_cast<const char*>(nullptr), static_cast<const wchar_t*>(nullptr))
                   .getStringW());
@@ -156,6 +165,11 @@ TEST(KivString, ConvertsNumbersAtTheStartOfTheText)
     EXPECT_TRUE(std::isnan(KivString("nan").toDouble(false)));
     EXPECT_EQ(HUGE_VAL, KivString(" inf").toDouble(false));
     EXPECT_EQ(-HUGE_VAL, KivString("-Infinity!").toDouble(false));
+    // Texts too long for a short buffer: every digit and the exponent count.
+    const std::string zeros(70, '0');
+    EXPECT_DOUBLE_EQ(25.0, KivString(("2.5" + zeros + "e+1").c_str()).toDouble(false));
+    EXPECT_DOUBLE_EQ(0.25, KivString(("2.5" + zeros + "E-1x").c_str()).toDouble(false));
+    EXPECT_DOUBLE_EQ(25.0, KivString(("+" + zeros + "25e0").c_str()).toDouble(false));
 
     EXPECT_EQ(-7, KivString(" -7.9").toInteger());
     EXPECT_EQ(5, KivString("+5").toInteger());

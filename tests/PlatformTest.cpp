@@ -43,10 +43,25 @@ TEST(Platform, FileNamesBeyondEightBitText)
         const char* folderUtf8;
         const char* fileUtf8;
     };
+#if !defined(_WIN32)
+    // Code points that UTF-8 cannot carry (halves of a pair, beyond 0x10FFFF)
+    // become U+FFFD; their neighbours stay.
+    const wchar_t unencodable[] = {L'a',
+                                   wchar_t(0xD7FF),
+                                   wchar_t(0xD800),
+                                   wchar_t(0xDFFF),
+                                   wchar_t(0xE000),
+                                   wchar_t(0x10FFFF),
+                                   wchar_t(0x110000),
+                                   0};
+#endif
     const Case cases[] = {
         {L"B\u00FCro", L"Halle S\u00FCd", u8"B\u00FCro", u8"Halle S\u00FCd"},
         {L"", L"\u4E2D", u8"", u8"\u4E2D"},
         {L"\u4E2D", L"\U0001F3ED", u8"\u4E2D", u8"\U0001F3ED"},
+#if !defined(_WIN32)
+        {L"", unencodable, u8"", u8"a\uD7FF\uFFFD\uFFFD\uE000\U0010FFFF\uFFFD"},
+#endif
     };
     const std::string dir = norvik_test::tempDir();
     for (const Case& c : cases) {
@@ -85,15 +100,14 @@ TEST(Platform, CharactersBeyondTheBasicPlaneAreOneQuestionMark)
     const wchar_t pair[] = {L'A', wchar_t(0xD83C), wchar_t(0xDFED), L'B', 0};
     const wchar_t reversed[] = {wchar_t(0xDFED), wchar_t(0xD83C), L'B', 0};
     const wchar_t highAtEnd[] = {L'A', wchar_t(0xD83C), 0};
+    const wchar_t edges[] = {wchar_t(0xD800), wchar_t(0xDC00), L'-', wchar_t(0xDBFF), wchar_t(0xDFFF), 0};
     const struct
     {
         const wchar_t* name;
         const char* written;
     } cases[] = {
-        {astral, "Hall ? 2"},
-        {pair, "A?B"},
-        {reversed, "??B"},
-        {highAtEnd, "A?"},
+        {astral, "Hall ? 2"}, {pair, "A?B"},  {reversed, "??B"},
+        {highAtEnd, "A?"},    {edges, "?-?"}, // the first and last pair
     };
     const std::string dir = norvik_test::tempDir();
     for (const auto& c : cases) {

@@ -43,6 +43,21 @@ inline std::string tempDir()
     return dir;
 }
 
+// The descriptors the process holds open (-1 where the system does not list them).
+inline int openDescriptors()
+{
+#if defined(__linux__)
+    std::error_code error;
+    int count = 0;
+    for (auto i = std::filesystem::directory_iterator("/proc/self/fd", error);
+         !error && i != std::filesystem::directory_iterator(); i.increment(error))
+        ++count;
+    return count;
+#else
+    return -1;
+#endif
+}
+
 // What text mode makes of "\n" on this platform.
 #if defined(_WIN32)
 inline const std::string kLineEnd = "\r\n";

@@ -6,10 +6,13 @@
 #include "RecordFields.h"
 #include "TestSupport.h"
 
+#include <KivFileSystem.h>
+
 #include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <functional>
+#include <memory>
 #include <new>
 
 #if !defined(_WIN32)
@@ -21,7 +24,8 @@ namespace {
 std::atomic<long> counted{0};
 std::atomic<long> failAt{0}; // 0: never
 std::atomic<long> live{0};
-long importFailAt = 0; // the N of the next import
+long importFailAt = 0;     // the N of the next import
+bool importSecond = false; // the armed read is the reader's second one
 
 bool failNow()
 {
@@ -138,6 +142,9 @@ std::function<std::string(const std::string&, int&, bool&)> importer(const Recor
         {
             Reader reader(name);
             Record again; // a second read frees what the first one holds
+            if (importSecond) {
+                EXPECT_EQ(1, reader.readFile(again));
+            }
             Armed armed(importFailAt);
             escaped = false;
             try {
@@ -195,6 +202,7 @@ TEST(AllocationFailure, ExportAtEveryStep)
         // The expected bytes; this first run also creates the library's lazy constants.
         writeBytes(target, old);
         std::string expected;
+        KivFileSystem::resetFaults();
         {
             KivNorvikFileWriter w;
             ASSERT_EQ(1, w.startWrite(path, c.kind));
@@ -202,42 +210,56 @@ TEST(AllocationFailure, ExportAtEveryStep)
             ASSERT_EQ(1, w.endWrite());
             expected = readBytes(target);
         }
-        bool succeeded = false;
-        long n = 1;
-        for (; n < kMaxSteps && !succeeded; ++n) {
-            writeBytes(target, old);
-            const long liveBefore = live.load();
-            int start = 0, written = 0, ended = 0, code = 0;
-            bool escaped = false;
-            try {
-                KivNorvikFileWriter w;
-                Armed armed(n);
-                start = w.startWrite(path, c.kind);
-                if (start == 1) {
-                    written = c.write(w);
-                    code = written == 0 ? w.errorCode() : 0;
-                    ended = w.endWrite();
+        // The last open of an export over an old file makes its temporary file.
+        const int temporaryOpen = KivFileSystem::calls(KivFileSystem::eOpen);
+        // Then again with the first temporary name taken by another file.
+        for (const bool taken : {false, true}) {
+            bool succeeded = false;
+            long n = 1;
+            for (; n < kMaxSteps && !succeeded; ++n) {
+                writeBytes(target, old);
+                const long liveBefore = live.load();
+                int start = 0, written = 0, ended = 0, code = 0;
+                bool escaped = false;
+                KivFileSystem::resetFaults();
+                if (taken)
+                    KivFileSystem::failCall(KivFileSystem::eOpen, temporaryOpen, EEXIST);
+                try {
+                    KivNorvikFileWriter w;
+                    Armed armed(n);
+                    start = w.startWrite(path, c.kind);
+                    if (start == 1) {
+                        written = c.write(w);
+                        code = written == 0 ? w.errorCode() : 0;
+                        ended = w.endWrite();
+                    }
+                    if (code == 0)
+                        code = w.errorCode();
+                } catch (const std::bad_alloc&) {
+                    escaped = true;
                 }
-                if (code == 0)
-                    code = w.errorCode();
-            } catch (const std::bad_alloc&) {
-                escaped = true;
+                const long liveAfter = live.load();
+                EXPECT_EQ(liveBefore, liveAfter) << "leak at allocation " << n;
+                EXPECT_FALSE(escaped) << "bad_alloc escaped at allocation " << n;
+                succeeded = start == 1 && written == 1 && ended == 1;
+                if (succeeded) {
+                    EXPECT_EQ(expected, readBytes(target));
+                } else {
+                    EXPECT_EQ(ENOMEM, code) << "at allocation " << n;
+                    EXPECT_EQ(old, readBytes(target)) << "at allocation " << n;
+                    EXPECT_EQ(1u, listing(dir).size()) << "at allocation " << n;
+                }
+                // Only a temporary file it made is removed: the taken name is another file's.
+                const int made =
+                    KivFileSystem::calls(KivFileSystem::eOpen) - (temporaryOpen - 1) - (taken ? 1 : 0);
+                EXPECT_GE(made > 0 ? 1 : 0, KivFileSystem::calls(KivFileSystem::eUnlink))
+                    << "at allocation " << n;
             }
-            const long liveAfter = live.load();
-            EXPECT_EQ(liveBefore, liveAfter) << "leak at allocation " << n;
-            EXPECT_FALSE(escaped) << "bad_alloc escaped at allocation " << n;
-            succeeded = start == 1 && written == 1 && ended == 1;
-            if (succeeded) {
-                EXPECT_EQ(expected, readBytes(target));
-            } else {
-                EXPECT_EQ(ENOMEM, code) << "at allocation " << n;
-                EXPECT_EQ(old, readBytes(target)) << "at allocation " << n;
-                EXPECT_EQ(1u, listing(dir).size()) << "at allocation " << n;
-            }
+            KivFileSystem::resetFaults();
+            EXPECT_TRUE(succeeded);
+            EXPECT_GT(n, 3) << "the export allocates";
+            std::printf("[ alloc    ] export %s%s: %ld steps\n", c.name, taken ? ", name taken" : "", n - 1);
         }
-        EXPECT_TRUE(succeeded);
-        EXPECT_GT(n, 3) << "the export allocates";
-        std::printf("[ alloc    ] export %s: %ld steps\n", c.name, n - 1);
         unlink(target.c_str());
     }
 #endif
@@ -259,22 +281,107 @@ TEST(AllocationFailure, ImportAtEveryStep)
         const long settled = live.load();
         ASSERT_EQ("", c.import(path, result, escaped));
         EXPECT_EQ(settled, live.load()) << "a reader that reads twice leaks";
-        long n = 1;
-        for (result = 0; n < kMaxSteps && result != 1; ++n) {
-            const long liveBefore = live.load();
-            importFailAt = n;
-            bool escaped = false;
-            const std::string difference = c.import(path, result, escaped);
-            importFailAt = 0;
-            const long liveAfter = live.load() - static_cast<long>(difference.empty() ? 0 : 1);
-            EXPECT_EQ(liveBefore, liveAfter) << "leak at allocation " << n;
-            EXPECT_FALSE(escaped) << "bad_alloc escaped at allocation " << n;
-            EXPECT_EQ("", difference)
-                << (result == 1 ? "a read that succeeds hands over the whole file" : "host record changed")
-                << " at allocation " << n;
+        // The reader's first read fails, then a read after a good one.
+        for (const bool second : {false, true}) {
+            importSecond = second;
+            long n = 1;
+            for (result = 0; n < kMaxSteps && result != 1; ++n) {
+                const long liveBefore = live.load();
+                importFailAt = n;
+                bool escaped = false;
+                const std::string difference = c.import(path, result, escaped);
+                importFailAt = 0;
+                const long liveAfter = live.load() - static_cast<long>(difference.empty() ? 0 : 1);
+                EXPECT_EQ(liveBefore, liveAfter) << "leak at allocation " << n;
+                EXPECT_FALSE(escaped) << "bad_alloc escaped at allocation " << n;
+                EXPECT_EQ("", difference) << (result == 1 ? "a read that succeeds hands over the whole file"
+                                                          : "host record changed")
+                                          << " at allocation " << n << (second ? " of a second read" : "");
+            }
+            importSecond = false;
+            EXPECT_EQ(1, result);
+            std::printf("[ alloc    ] import %s%s: %ld steps\n", c.name, second ? " again" : "", n - 1);
         }
-        EXPECT_EQ(1, result);
-        std::printf("[ alloc    ] import %s: %ld steps\n", c.name, n - 1);
+    }
+#endif
+}
+
+// The format reference and the record check of each kind: 0 with an empty
+// list, or the whole list; nothing leaks, nothing escapes.
+TEST(AllocationFailure, DiagnosticsAtEveryStep)
+{
+#if defined(_WIN32)
+    GTEST_SKIP() << "a replaced operator new does not reach the libraries' DLLs";
+#else
+    std::unique_ptr<KivNorvikData> records[] = {
+        std::make_unique<KivBL1Data>(), std::make_unique<KivBL2Data>(), std::make_unique<KivBL3Data>(),
+        std::make_unique<KivBL4Data>(), std::make_unique<KivBL5Data>()};
+    // Numbered fields give issues of several kinds.
+    numberFields(static_cast<KivBL1Data&>(*records[0]));
+    numberFields(static_cast<KivBL2Data&>(*records[1]));
+    numberFields(static_cast<KivBL3Data&>(*records[2]));
+    numberFields(static_cast<KivBL4Data&>(*records[3]));
+    numberFields(static_cast<KivBL5Data&>(*records[4]));
+    // Each entry point, called with the Nth allocation failing (0: none); the
+    // list it leaves, as text.
+    using Entry = std::function<int(int kind, long n, std::vector<std::string>& out)>;
+    const std::pair<const char*, Entry> entries[] = {
+        {"lines",
+         [](int kind, long n, std::vector<std::string>& out) {
+             KivArray<KivNorvikLineFormat> rows;
+             rows.setLength(n != 0 ? 2 : 0); // a list that the call replaces; none for the reference
+             int result = 0;
+             {
+                 Armed armed(n);
+                 result = KivNorvikFileFormat::lines(static_cast<KivNorvikData::eNorvikDataType>(kind), rows);
+             }
+             for (int i = 0; i < rows.getLength(); ++i)
+                 out.push_back(narrow(rows[i].keyword) + " " + narrow(rows[i].fields));
+             return result;
+         }},
+        {"check",
+         [&records](int kind, long n, std::vector<std::string>& out) {
+             KivArray<KivNorvikRecordIssue> issues;
+             issues.setLength(n != 0 ? 2 : 0);
+             int result = 0;
+             {
+                 Armed armed(n);
+                 result = KivNorvikRecordCheck::check(*records[kind], issues);
+             }
+             for (int i = 0; i < issues.getLength(); ++i)
+                 out.push_back(narrow(issues[i].path) + " " + narrow(issues[i].code));
+             return result;
+         }},
+    };
+    for (const auto& entry : entries) {
+        for (int kind = 0; kind < 5; ++kind) {
+            SCOPED_TRACE(std::string(entry.first) + " of BL" + std::to_string(kind + 1));
+            std::vector<std::string> expected;
+            ASSERT_EQ(1, entry.second(kind, 0, expected));
+            ASSERT_FALSE(expected.empty());
+            // Every step at first, then ever larger strides: these lists take
+            // thousands of allocations, each failure point costs a whole run.
+            int result = 0;
+            long n = 1;
+            for (; n < kMaxSteps && result != 1; n += 1 + n / 32) {
+                const long liveBefore = live.load();
+                {
+                    std::vector<std::string> got;
+                    bool escaped = false;
+                    try {
+                        result = entry.second(kind, n, got);
+                    } catch (const std::bad_alloc&) {
+                        escaped = true;
+                    }
+                    EXPECT_FALSE(escaped) << "at allocation " << n;
+                    EXPECT_EQ(result == 1 ? expected : std::vector<std::string>{}, got)
+                        << "at allocation " << n;
+                }
+                EXPECT_EQ(liveBefore, live.load()) << "leak at allocation " << n;
+            }
+            EXPECT_EQ(1, result);
+            EXPECT_GT(n, 3);
+        }
     }
 #endif
 }
