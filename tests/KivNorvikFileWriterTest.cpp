@@ -358,7 +358,8 @@ TEST(KivNorvikFileWriter, OutputFailureAtEveryStep)
     };
     const Case cases[] = {
         {"existing file the caller may not write", FS::eAccess, 1, EACCES, FS::eOperationCount, Fails, false},
-        {"folder that refuses a new file", FS::eOpen, temporaryOpen, EACCES, FS::eOperationCount, InPlace, false},
+        {"folder that refuses a new file", FS::eOpen, temporaryOpen, EACCES, FS::eOperationCount, InPlace,
+         false},
         {"read-only file system", FS::eOpen, temporaryOpen, EROFS, FS::eOperationCount, InPlace, false},
         {"temporary name taken: another is drawn", FS::eOpen, temporaryOpen, EEXIST, FS::eOperationCount,
          Replaced, false},

@@ -65,5 +65,6 @@ void KivNorvikBL1Reader::endGroup(int group)
         return;
     }
     pendingTraverse.side = group == KivBL1Layout::Right ? 1 : 0;
-    (group == KivBL1Layout::Right ? record->rightTraverse : record->leftTraverse) = std::move(pendingTraverse);
+    (group == KivBL1Layout::Right ? record->rightTraverse : record->leftTraverse) =
+        std::move(pendingTraverse);
 }

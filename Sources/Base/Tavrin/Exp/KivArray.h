@@ -195,8 +195,9 @@ public:
 private:
     // With the default policy, elements whose moves cannot throw are moved into
     // a grown block rather than default-made and assigned: the same values, no copies.
-    static constexpr bool kMovesOnGrowth = std::is_same<Reallocator, KivArrayObjectCopyReallocator<T>>::value &&
-                                           std::is_nothrow_move_constructible<T>::value;
+    static constexpr bool kMovesOnGrowth =
+        std::is_same<Reallocator, KivArrayObjectCopyReallocator<T>>::value &&
+        std::is_nothrow_move_constructible<T>::value;
 
     static T& spare()
     {

@@ -75,7 +75,8 @@ void KivString::release() noexcept
 
 wchar_t* KivString::ownText(size_t length, size_t keep)
 {
-    if (block_ != nullptr && block_->owners.load(std::memory_order_acquire) == 1 && block_->capacity >= length) {
+    if (block_ != nullptr && block_->owners.load(std::memory_order_acquire) == 1 &&
+        block_->capacity >= length) {
         block_->length = static_cast<unsigned>(length);
         block_->characters()[length] = 0;
         return block_->characters();
@@ -103,7 +104,8 @@ wchar_t* KivString::ownText(size_t length, size_t keep)
 
 void KivString::setText(const wchar_t* source, size_t length)
 {
-    if (block_ != nullptr && block_->owners.load(std::memory_order_acquire) == 1 && block_->capacity >= length) {
+    if (block_ != nullptr && block_->owners.load(std::memory_order_acquire) == 1 &&
+        block_->capacity >= length) {
         std::wmemmove(block_->characters(), source, length);
         block_->length = static_cast<unsigned>(length);
         block_->characters()[length] = 0;
@@ -150,7 +152,7 @@ KivString::~KivString() { release(); }
 
 KivString& KivString::operator=(const KivString& other)
 {
-    if (block_ != other.block_) {
+    if (this != &other && block_ != other.block_) {
         if (other.block_ != nullptr) {
             other.block_->owners.fetch_add(1, std::memory_order_relaxed);
         }
@@ -198,7 +200,10 @@ KivString& KivString::assign(const char* text, size_t length)
     return *this;
 }
 
-bool KivString::operator==(const KivString& other) const { return block_ == other.block_ || text() == other.text(); }
+bool KivString::operator==(const KivString& other) const
+{
+    return block_ == other.block_ || text() == other.text();
+}
 bool KivString::operator!=(const KivString& other) const { return !(*this == other); }
 
 wchar_t KivString::operator[](int index) const
@@ -219,7 +224,8 @@ KivString KivString::operator+(const KivString& other) const
 
 KivString& KivString::operator+=(const KivString& other)
 {
-    const KivString added(other); // keeps the text alive when `other` is this string
+    // NOLINTNEXTLINE(performance-unnecessary-copy-initialization): keeps the text alive when `other` is this string
+    const KivString added(other);
     const size_t old = text().size();
     const std::wstring_view tail = added.text();
     if (tail.empty()) {
