@@ -495,8 +495,8 @@ struct KivNorvikFileReader::Private
         lastLine = 0;
         outOfOrder = false;
     }
-    // A finding with a fixed message, kept as shared text.
-    void deferConstant(int number, Severity severity, const char* code, const KivString& message)
+    // A deferred finding's entry, in the place of the next finding.
+    Deferred& begin(int number, Severity severity, const char* code, Wording wording)
     {
         noteLine(number);
         const int position = findings.getLength() + static_cast<int>(deferred.size());
@@ -505,8 +505,13 @@ struct KivNorvikFileReader::Private
         entry.line = number;
         entry.severity = severity;
         entry.code = code;
-        entry.constant = &message;
-        entry.wording = Wording::Constant;
+        entry.wording = wording;
+        return entry;
+    }
+    // A finding with a fixed message, kept as shared text.
+    void deferConstant(int number, Severity severity, const char* code, const KivString& message)
+    {
+        begin(number, severity, code, Wording::Constant).constant = &message;
     }
     Deferred& defer(int number, Severity severity, const char* code, Wording wording,
                     const KivNorvikLineTokens& tokens, const KivNorvikLineRule* rule, int firstToken,
@@ -1084,14 +1089,7 @@ KivNorvikFileReader::Private::defer(int number, Severity severity, const char* c
                                     const KivNorvikLineTokens& tokens, const KivNorvikLineRule* rule,
                                     int firstToken, const KivNorvikValue* value, int extra)
 {
-    noteLine(number);
-    const int position = findings.getLength() + static_cast<int>(deferred.size());
-    Deferred& entry = fresh();
-    entry.position = position;
-    entry.line = number;
-    entry.severity = severity;
-    entry.code = code;
-    entry.wording = wording;
+    Deferred& entry = begin(number, severity, code, wording);
     entry.keyword = tokens[0];
     const int wordToken = value != nullptr ? value->token : 1;
     if (wordToken < tokens.getLength()) {

@@ -202,18 +202,27 @@ bool toPlainDecimal(const Char* text, size_t length, size_t i, size_t& end, doub
     return true;
 }
 
+// The position after the leading white space and the sign of a number.
 template <class Char>
-double toReal(const Char* text, size_t length, size_t& used)
+size_t skipToDigits(const Char* text, size_t length, bool& negative)
 {
-    used = 0;
     size_t i = 0;
     while (i < length && isWhite(code(text[i]))) {
         ++i;
     }
-    bool negative = false;
+    negative = false;
     if (i < length && (code(text[i]) == '-' || code(text[i]) == '+')) {
         negative = code(text[i++]) == '-';
     }
+    return i;
+}
+
+template <class Char>
+double toReal(const Char* text, size_t length, size_t& used)
+{
+    used = 0;
+    bool negative = false;
+    size_t i = skipToDigits(text, length, negative);
     double plain = 0.0;
     size_t plainEnd = 0;
     if (toPlainDecimal(text, length, i, plainEnd, plain)) {
@@ -241,14 +250,8 @@ template <class Char>
 int toWhole(const Char* text, size_t length, size_t& used)
 {
     used = 0;
-    size_t i = 0;
-    while (i < length && isWhite(code(text[i]))) {
-        ++i;
-    }
     bool negative = false;
-    if (i < length && (code(text[i]) == '-' || code(text[i]) == '+')) {
-        negative = code(text[i++]) == '-';
-    }
+    size_t i = skipToDigits(text, length, negative);
     const size_t first = i;
     long long value = 0;
     for (; i < length && isDigit(code(text[i])); ++i) {
