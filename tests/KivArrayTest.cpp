@@ -19,8 +19,16 @@ struct Tracked
     }
     Tracked() { ++alive(); }
     Tracked(const Tracked& o) : value(o.value) { ++alive(); }
+    // Throws at the failAt()-th assignment from now, when that is set.
+    static int& failAt()
+    {
+        static int n = 0;
+        return n;
+    }
     Tracked& operator=(const Tracked& o)
     {
+        if (failAt() > 0 && --failAt() == 0)
+            throw std::bad_alloc();
         value = o.value;
         return *this;
     }
@@ -148,6 +156,15 @@ TEST(KivArray, ElementsAreDestroyedExactlyOnce)
             a.append(t);
         KivArray<Tracked> b(a);
         EXPECT_EQ(3, b[99].value);
+        const int before = Tracked::alive();
+        Tracked::failAt() = 50; // a copy that fails half-way keeps nothing
+        EXPECT_THROW(KivArray<Tracked> c(a), std::bad_alloc);
+        Tracked::failAt() = 50;
+        KivArray<Tracked> d;
+        EXPECT_THROW(d = a, std::bad_alloc);
+        d.clear();
+        Tracked::failAt() = 0;
+        EXPECT_EQ(before, Tracked::alive());
         a.setPhysicalLength(10);
         EXPECT_EQ(10, a.getLength());
     }

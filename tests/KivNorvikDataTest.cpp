@@ -28,6 +28,12 @@ TEST(KivNorvikData, BaseSetFromCopiesKindAndProjectNameOfAnyKind)
     EXPECT_TRUE(c.getProjectName() == KivString("Hall"));
     c.setFrom(nullptr);
     EXPECT_EQ(KivNorvikData::eBL3, c.getDataType());
+    // Moves carry the kind and the name as copies do.
+    KivNorvikData moved(std::move(c));
+    KivNorvikData assigned(KivNorvikData::eBL5);
+    assigned = std::move(moved);
+    EXPECT_EQ(KivNorvikData::eBL3, assigned.getDataType());
+    EXPECT_TRUE(assigned.getProjectName() == KivString("Hall"));
 }
 
 TEST(NorvikGlobalData, SectionsNeedTheirTypeAndEveryValue)
