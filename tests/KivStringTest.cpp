@@ -93,6 +93,8 @@ TEST(KivString, FormatsLikePrintf)
     EXPECT_EQ(std::wstring(L"[  x][y  ][007][+5][ff][1.5e+00]"),
               s.format(L"[%3s][%-3s][%03d][%+d][%x][%.1e]", L"x", L"y", 7, 5, 255, 1.5).getStringW());
     EXPECT_EQ(std::wstring(L"a\u00FC b 100%"), s.format(L"%hs %s %d%%", "a\xFC", L"b", 100).getStringW());
+    // In 8-bit text a character beyond a byte, or any "%lc", goes through the code page.
+    EXPECT_EQ(std::wstring(L"\u20AC|?"), s.format("%c|%lc", 0x20AC, 0x80).getStringW());
 }
 
 // The directives a host may use, against the C library where C defines the
