@@ -329,8 +329,10 @@ TEST(KivNorvikFileWriter, OutputFailureAtEveryStep)
                 EXPECT_FALSE(o.ok());
                 EXPECT_EQ(EIO, o.code);
                 // The temporary file removed once if it was made: a name removed
-                // later, or one never made, could be another file's.
-                EXPECT_EQ(op == FS::eOpen ? 0 : 1, FS::calls(FS::eUnlink));
+                // later, or one never made, could be another file's. The access
+                // check of an old file (Windows opens it) comes before it is made.
+                const bool made = op != FS::eOpen && op != FS::eAccess;
+                EXPECT_EQ(made ? 1 : 0, FS::calls(FS::eUnlink));
                 EXPECT_EQ(existing ? std::vector<std::string>{"joint.bl4"} : std::vector<std::string>{},
                           listing(dir));
                 if (existing) {
