@@ -171,6 +171,8 @@ TEST(Findings, FailedReadsAndForeignRecordsSayWhy)
 #endif
         {2, golden + "/bl1_example.bl1", 1, 1, "1 Error wrong-record",
          "The record given is not a KivBL2Data: the values of the file do not reach it"},
+        {3, golden + "/bl3_full.bl3", 1, 1, "1 Error wrong-record",
+         "The record given is not a KivBL3Data: the values of the file do not reach it"},
         {4, golden + "/bl4_filled.bl4", 5, 0, "1 Error wrong-record",
          "The record given is not a KivBL4Data: it is left unchanged"},
         {5, golden + "/bl5_main.bl5", 4, 0, "1 Error wrong-record",
