@@ -46,4 +46,19 @@ TEST(BL1Data, CopyAssignAndSetFrom)
         target.setFrom(from);
     EXPECT_EQ(flatten(source), flatten(target));
     EXPECT_EQ("Source", narrow(target.projectName));
+
+    // takeFrom does what setFrom does, the kind of the target included; moves
+    // carry the groups as copies do.
+    KivBL1Data taker, moved{KivBL1Data(source)}, moveAssigned;
+    moveAssigned = KivBL1Data(source);
+    EXPECT_EQ(flatten(source), flatten(moved));
+    EXPECT_EQ(flatten(source), flatten(moveAssigned));
+    EXPECT_EQ("Project", narrow(moveAssigned.projectName));
+    taker.setDataType(KivNorvikData::eBL3);
+    KivBL1Data given(source);
+    given.projectName = KivString("Source");
+    taker.takeFrom(std::move(given));
+    EXPECT_EQ(flatten(target), flatten(taker));
+    EXPECT_EQ(KivNorvikData::eBL1, taker.dataType);
+    EXPECT_EQ("Source", narrow(taker.projectName));
 }
