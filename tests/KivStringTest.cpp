@@ -437,19 +437,34 @@ TEST(KivString, CopiesStayIndependentWhateverChangesOne)
         {"format", [](KivString& s) { s.format("%d", 7); }, L"7"},
         {"empty", [](KivString& s) { s.assign("", 0); }, L""},
     };
-    for (const Change& change : changes) {
-        const KivString original(L" ab c  !");
-        KivString copy(original);
-        KivString copyOfCopy;
-        copyOfCopy = copy;
-        change.apply(copy);
-        EXPECT_EQ(std::wstring(change.expected), copy.getStringW()) << change.name;
-        EXPECT_EQ(std::wstring(L" ab c  !"), original.getStringW()) << change.name;
-        EXPECT_EQ(original, copyOfCopy) << change.name;
-        KivString alone(L" ab c  !"); // the same change on a string that shares nothing
-        change.apply(alone);
-        EXPECT_EQ(copy, alone) << change.name;
-    }
+    // An ordinary text, a permanent one and a shared one behave alike.
+    const KivString originals[] = {KivString(L" ab c  !"), KivString::permanent(L" ab c  !"),
+                                   KivString::shared(" ab c  !", 8)};
+    for (const Change& change : changes)
+        for (const KivString& original : originals) {
+            KivString copy(original);
+            KivString copyOfCopy;
+            copyOfCopy = copy;
+            change.apply(copy);
+            EXPECT_EQ(std::wstring(change.expected), copy.getStringW()) << change.name;
+            EXPECT_EQ(std::wstring(L" ab c  !"), original.getStringW()) << change.name;
+            EXPECT_EQ(original, copyOfCopy) << change.name;
+            KivString alone(L" ab c  !"); // the same change on a string that shares nothing
+            change.apply(alone);
+            EXPECT_EQ(copy, alone) << change.name;
+        }
+    // Shared texts: one block per short text, an ordinary string past 15 characters.
+    const KivString g = KivString::shared("G", 1), again = KivString::shared("G\0x", 3);
+    EXPECT_EQ(g.getStringW(), again.getStringW());
+    EXPECT_EQ(std::wstring(L"G"), again.getStringW());
+    EXPECT_EQ(std::wstring(L"\u20ac1"), KivString::shared("\x80"
+                                                          "1",
+                                                          2)
+                                            .getStringW());
+    const KivString longer = KivString::shared("0123456789abcdef", 16);
+    EXPECT_NE(longer.getStringW(), KivString::shared("0123456789abcdef", 16).getStringW());
+    EXPECT_EQ(longer, KivString::shared("0123456789abcdef", 16));
+    EXPECT_EQ(1, KivString::shared("", 0).isEmpty());
     KivString grown;
     for (int i = 0; i < 10000; ++i)
         grown += KivString(i % 2 == 0 ? "ab" : "c");

@@ -10,7 +10,7 @@ constexpr int KivNorvikData::kUndefinedInteger;
 
 const KivString& KivNorvikData::undefinedString()
 {
-    static const KivString text(L"stringDummyNorvikExport");
+    static const KivString text = KivString::permanent(L"stringDummyNorvikExport");
     return text;
 }
 

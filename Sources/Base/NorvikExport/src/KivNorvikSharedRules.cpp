@@ -4,15 +4,15 @@
 
 namespace {
 
-// The token's text in `field`. A text equal to the one of the entry before
-// is shared with it rather than made again: long lists of loadings repeat
-// the same few texts.
+// The token's text in `field`. Long lists of loadings repeat the same few
+// texts: a text equal to the one of the entry before is taken from it, and a
+// new one from the shared texts, so that copies count no owners.
 void assignText(KivString& field, const KivNorvikToken& token, const KivString* before)
 {
     if (before != nullptr && token.sameText(*before)) {
         field = *before;
     } else {
-        field.assign(token.data(), token.size());
+        field = KivString::shared(token.data(), token.size());
     }
 }
 

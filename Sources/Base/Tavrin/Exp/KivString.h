@@ -25,6 +25,16 @@ public:
     KivString(KivString&& other) noexcept;
     ~KivString();
 
+    // A string whose text lives until the process ends, for constants that
+    // are copied often: its copies share the text without counting owners.
+    // Changing a copy gives that copy a text of its own, as for any string.
+    static KivString permanent(const wchar_t* text);
+    // `length` bytes of 8-bit text as assign() reads them. A short text (up to
+    // 15 characters) is made permanent and given to every later caller with the
+    // same text, for names that long lists repeat; the process keeps at most
+    // 1024 of them (under 150 KB), and beyond that the text is an ordinary string.
+    static KivString shared(const char* text, size_t length);
+
     KivString& operator=(const KivString& other);
     KivString& operator=(KivString&& other) noexcept;
     KivString& operator=(const char* text);
@@ -84,6 +94,7 @@ private:
     // A block of its own for `length` characters, the first `keep` of the old text kept;
     // the returned characters are this string's to write. Sets the length.
     wchar_t* ownText(size_t length, size_t keep);
+    void retain() const noexcept;
     void release() noexcept;
 
     Block* block_ = nullptr;

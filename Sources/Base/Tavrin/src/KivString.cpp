@@ -12,7 +12,9 @@
 #include <cwchar>
 #include <cwctype>
 #include <limits>
+#include <mutex>
 #include <new>
+#include <unordered_map>
 
 namespace {
 
@@ -36,6 +38,10 @@ size_t skipWhite(std::wstring_view text)
 // Lengths stay below 2^31, as the string's int positions need.
 struct KivString::Block
 {
+    // The owner count of a block that lives to the end of the process: never
+    // changed, so copies of its strings count nothing.
+    static constexpr int kPermanent = INT_MIN / 2;
+
     std::atomic<int> owners;
     unsigned length;
     unsigned capacity; // characters, not counting the terminating zero
@@ -64,9 +70,18 @@ std::wstring_view KivString::text() const
     return block_ != nullptr ? std::wstring_view(block_->characters(), block_->length) : std::wstring_view();
 }
 
+void KivString::retain() const noexcept
+{
+    // A permanent block's count never changes, so a relaxed look suffices.
+    if (block_ != nullptr && block_->owners.load(std::memory_order_relaxed) >= 0) {
+        block_->owners.fetch_add(1, std::memory_order_relaxed);
+    }
+}
+
 void KivString::release() noexcept
 {
-    if (block_ != nullptr && block_->owners.fetch_sub(1, std::memory_order_acq_rel) == 1) {
+    if (block_ != nullptr && block_->owners.load(std::memory_order_relaxed) >= 0 &&
+        block_->owners.fetch_sub(1, std::memory_order_acq_rel) == 1) {
         block_->~Block();
         ::operator delete(block_);
     }
@@ -125,6 +140,66 @@ void KivString::setText(const wchar_t* source, size_t length)
 
 KivString::KivString() = default;
 
+namespace {
+
+// The texts that shared() has made permanent. Bounded, so that a file of
+// ever new names cannot make it grow without end.
+struct SharedTexts
+{
+    static constexpr size_t kLongest = 15;
+    static constexpr size_t kMost = 1024;
+    std::mutex lock;
+    std::unordered_map<std::string, KivString> texts;
+    std::atomic<bool> full{false};
+
+    // Never freed: its texts may be in use until the process ends.
+    static SharedTexts& get()
+    {
+        static SharedTexts* const pool = new SharedTexts;
+        return *pool;
+    }
+};
+
+} // namespace
+
+KivString KivString::shared(const char* text, size_t length)
+{
+    const void* zero = std::memchr(text, 0, length);
+    if (zero != nullptr) {
+        length = static_cast<size_t>(static_cast<const char*>(zero) - text);
+    }
+    KivString result;
+    SharedTexts& pool = SharedTexts::get();
+    if (length == 0 || length > SharedTexts::kLongest || pool.full.load(std::memory_order_relaxed)) {
+        result.assign(text, length);
+        return result;
+    }
+    std::string key(text, length);
+    const std::lock_guard<std::mutex> hold(pool.lock);
+    const auto found = pool.texts.find(key);
+    if (found != pool.texts.end()) {
+        return found->second;
+    }
+    result.assign(text, length);
+    if (pool.texts.size() >= SharedTexts::kMost) {
+        pool.full.store(true, std::memory_order_relaxed);
+        return result;
+    }
+    pool.texts.emplace(std::move(key), result);
+    // No other thread can see the block yet: the pool's lock is held.
+    result.block_->owners.store(Block::kPermanent, std::memory_order_relaxed);
+    return result;
+}
+
+KivString KivString::permanent(const wchar_t* text)
+{
+    KivString result(text);
+    if (result.block_ != nullptr) {
+        result.block_->owners.store(Block::kPermanent, std::memory_order_relaxed);
+    }
+    return result;
+}
+
 KivString::KivString(const char* text)
 {
     if (text != nullptr) {
@@ -139,12 +214,7 @@ KivString::KivString(const wchar_t* text)
     }
 }
 
-KivString::KivString(const KivString& other) : block_(other.block_)
-{
-    if (block_ != nullptr) {
-        block_->owners.fetch_add(1, std::memory_order_relaxed);
-    }
-}
+KivString::KivString(const KivString& other) : block_(other.block_) { retain(); }
 
 KivString::KivString(KivString&& other) noexcept : block_(other.block_) { other.block_ = nullptr; }
 
@@ -153,9 +223,7 @@ KivString::~KivString() { release(); }
 KivString& KivString::operator=(const KivString& other)
 {
     if (this != &other && block_ != other.block_) {
-        if (other.block_ != nullptr) {
-            other.block_->owners.fetch_add(1, std::memory_order_relaxed);
-        }
+        other.retain();
         release();
         block_ = other.block_;
     }
