@@ -254,8 +254,9 @@ struct KivNorvikFileReader::Private
     size_t size = 0;
     bool fromBuffer = false;
     bool refused = false;
-    int lineCount = 0;        // as an editor counts
-    int storedLines = 0;      // the lines that are not empty
+    // The lines that are not empty; counted when first asked for (-1 until then).
+    mutable int storedLines = 0;
+    bool linesBuilt = true;   // `lines` holds the lines of the last readFile
     std::string content;      // the file's bytes; lines are found in them as they are read
     bool hasZeroByte = false; // somewhere in content: a line ends early at one
     // What the group being read has had of each row.
@@ -283,7 +284,21 @@ struct KivNorvikFileReader::Private
     }
     KivArray<KivNorvikFinding> findings;
 
-    int fileLine() const { return lineCount > 0 ? 1 : 0; }
+    // The line of a finding about the whole file: its first, if it has one.
+    int fileLine() const { return content.empty() ? 0 : 1; }
+    int countStored() const
+    {
+        if (storedLines < 0) {
+            Cursor at;
+            Line line;
+            int count = 0;
+            while (next(at, line)) {
+                ++count;
+            }
+            storedLines = count;
+        }
+        return storedLines;
+    }
 
     // A stored line: its text up to its line end or first zero byte, and its
     // number as an editor counts.
@@ -567,20 +582,21 @@ KivNorvikFileReader::~KivNorvikFileReader()
 const KivArray<KivString>& KivNorvikFileReader::getLines() const
 {
     // Built on the first call: the reading itself works on the file's bytes.
-    if (d == nullptr || lines.getLength() == d->storedLines) {
+    if (d == nullptr || d->linesBuilt) {
         return lines;
     }
     Private::Cursor at;
     Private::Line line;
     int index = 0;
-    lines.setLength(d->storedLines);
+    lines.setLength(d->countStored());
+    d->linesBuilt = true;
     while (index < lines.getLength() && d->next(at, line)) {
         lines[index++].assign(line.text, line.length);
     }
     return lines;
 }
 
-int KivNorvikFileReader::lineCount() const { return d != nullptr ? d->storedLines : 0; }
+int KivNorvikFileReader::lineCount() const { return d != nullptr ? d->countStored() : 0; }
 
 const KivArray<KivNorvikFinding>& KivNorvikFileReader::getFindings() const
 {
@@ -638,38 +654,30 @@ void KivNorvikFileReader::Private::splitLines()
 {
     const char* data = content.data();
     const size_t size = content.size();
-    lineCount = 0;
-    for (const char* p = data;
-         (p = static_cast<const char*>(std::memchr(p, '\n', size - static_cast<size_t>(p - data)))) !=
-         nullptr;
-         ++p) {
-        ++lineCount;
-    }
-    if (size > 0 && data[size - 1] != '\n') {
-        ++lineCount;
-    }
     if (kRecord && size >= 3 && std::memcmp(data, "\xEF\xBB\xBF", 3) == 0) {
         add(1, KivNorvikFinding::Error, "byte-order-mark",
             L"The file starts with a UTF-8 byte-order mark, read as part of its first line");
     }
+    // Most files hold none of the bytes that the lines are checked for: their
+    // lines are counted only if asked for.
+    storedLines = -1;
+    if (!(kRecord && hasSuspectBytes(data, size))) {
+        return;
+    }
     storedLines = 0;
-    // Most files hold none of the bytes that the lines are checked for.
-    const bool check = kRecord && hasSuspectBytes(data, size);
     Cursor at;
     Line line;
     while (next(at, line)) {
         ++storedLines;
-        if (check) {
-            // The whole line, past any zero byte, up to its line end.
-            const char* lf = static_cast<const char*>(
-                std::memchr(line.text, '\n', size - static_cast<size_t>(line.text - data)));
-            size_t n = (lf != nullptr ? lf : data + size) - line.text;
-            if (n > 0 && line.text[n - 1] == '\r') {
-                --n;
-            }
-            const size_t mark = line.number == 1 && findings.getLength() > 0 ? 3 : 0; // the byte-order mark
-            checkBytes(line.text + mark, n - mark, line.number);
+        // The whole line, past any zero byte, up to its line end.
+        const char* lf = static_cast<const char*>(
+            std::memchr(line.text, '\n', size - static_cast<size_t>(line.text - data)));
+        size_t n = (lf != nullptr ? lf : data + size) - line.text;
+        if (n > 0 && line.text[n - 1] == '\r') {
+            --n;
         }
+        const size_t mark = line.number == 1 && findings.getLength() > 0 ? 3 : 0; // the byte-order mark
+        checkBytes(line.text + mark, n - mark, line.number);
     }
 }
 
@@ -683,6 +691,7 @@ int KivNorvikFileReader::readFile(KivNorvikData& data)
         d->refused = false;
         lines.setLength(0);
         d->storedLines = 0;
+        d->linesBuilt = true;
         std::string& content = d->content;
         content.clear();
         if (d->fromBuffer) {
@@ -733,6 +742,7 @@ int KivNorvikFileReader::readFile(KivNorvikData& data)
         }
         d->hasZeroByte = std::memchr(d->content.data(), 0, d->content.size()) != nullptr;
         d->splitLines();
+        d->linesBuilt = false;
         fillStructure(data);
         if (d->refused) {
             return 0;
@@ -763,6 +773,7 @@ void KivNorvikFileReader::reportFailure(const std::exception& error)
         d->content.clear();
         d->content.shrink_to_fit();
         d->storedLines = 0;
+        d->linesBuilt = true;
         d->clearFindings();
         const bool memory = dynamic_cast<const std::bad_alloc*>(&error) != nullptr;
         d->add(0, KivNorvikFinding::Error, memory ? "out-of-memory" : "read-error",
