@@ -263,6 +263,7 @@ struct KivNorvikFileReader::Private
     struct Row
     {
         bool seen = false; // a line of the row
+        char first = 0;    // the first byte of its keyword
     };
     // The rows of the group being read: in place for the groups the tables
     // have, on the heap for a larger one.
@@ -271,15 +272,41 @@ struct KivNorvikFileReader::Private
     std::vector<Row> rowsOnHeap;
     Row* rows = rowsInPlace;
     size_t rowCount = 0;
-    void resetRows(int count)
+    void resetRows(const KivNorvikGroupLayout& group)
     {
+        const int count = group.ruleCount > 0 ? group.ruleCount : 0;
         rowCount = static_cast<size_t>(count);
         if (count <= kRowsInPlace) {
             rows = rowsInPlace;
-            std::fill(rowsInPlace, rowsInPlace + count, Row());
         } else {
-            rowsOnHeap.assign(rowCount, Row());
+            rowsOnHeap.resize(rowCount);
             rows = rowsOnHeap.data();
+        }
+        for (size_t i = 0; i < rowCount; ++i) {
+            rows[i].seen = false;
+            rows[i].first = group.rules[i].keyword[0];
+        }
+    }
+    // The first row that the tokens select, or null: as the group's find, with
+    // the keywords' first bytes side by side.
+    const KivNorvikLineRule* findRow(const KivNorvikGroupLayout& group,
+                                     const KivNorvikLineTokens& tokens) const
+    {
+        const char first = tokens[0].data()[0];
+        for (size_t i = 0; i < rowCount; ++i) {
+            if (rows[i].first == first && group.rules[i].matches(tokens)) {
+                return &group.rules[i];
+            }
+        }
+        return nullptr;
+    }
+    // Which first bytes the headers of the kind being read start with.
+    bool headerStart[256] = {};
+    void markHeaders(const KivNorvikKindLayout& layout)
+    {
+        std::fill(headerStart, headerStart + 256, false);
+        for (int i = 0; i < layout.groupCount; ++i) {
+            headerStart[static_cast<unsigned char>(layout.groups[i].header[0])] = true;
         }
     }
     KivArray<KivNorvikFinding> findings;
@@ -325,6 +352,13 @@ struct KivNorvikFileReader::Private
         size_t offset = 0;
         int number = 1;
     };
+
+    const KivNorvikGroupLayout* findGroup(const KivNorvikKindLayout& layout, const Line& line) const
+    {
+        return line.length > 0 && headerStart[static_cast<unsigned char>(line.text[0])]
+                   ? layout.findGroup(line.text, line.length)
+                   : nullptr;
+    }
 
     // Moves to the next line that is not empty; false at the end of the file.
     bool next(Cursor& at, Line& line) const
@@ -938,11 +972,12 @@ void KivNorvikFileReader::scanLines(const KivNorvikKindLayout& layout, bool ever
     unsigned char groupSeen[16] = {};
     KIV_ASSERT(layout.groupCount <= 16);
     const KivNorvikKindLayout* headerKind = nullptr; // of an unknown header only another kind has
+    d->markHeaders(layout);
     Private::Cursor at;
     Private::Line bytes;
     while (d->next(at, bytes)) {
         const KivString line = bytes.toString();
-        if (const KivNorvikGroupLayout* group = layout.findGroup(bytes.text, bytes.length)) {
+        if (const KivNorvikGroupLayout* group = d->findGroup(layout, bytes)) {
             const int index = static_cast<int>(group - layout.groups);
             unsigned char unused = 0;
             unsigned char& seen = index < 16 ? groupSeen[index] : unused;
@@ -1311,11 +1346,11 @@ KivNorvikFileReader::Private::fillGroup(Cursor start, const KivNorvikKindLayout&
 {
     const bool record = kRecord && !target.isNull();
     const int minTokens = group.minTokens > 1 ? group.minTokens : 1;
+    resetRows(group);
     if (record) {
         groupHeader = header;
         currentLayoutGroup = &group;
         groupNamed = false;
-        resetRows(group.ruleCount);
     }
     int looseEnd = -1; // line number of a "FIN" with blanks around it
     KivNorvikLineTokens& tokens = lineTokens;
@@ -1326,7 +1361,7 @@ KivNorvikFileReader::Private::fillGroup(Cursor start, const KivNorvikKindLayout&
         if (line.is("FIN")) {
             return at;
         }
-        if (layout.findGroup(line.text, line.length) != nullptr) {
+        if (findGroup(layout, line) != nullptr) {
             at = before;
             break;
         }
@@ -1338,7 +1373,7 @@ KivNorvikFileReader::Private::fillGroup(Cursor start, const KivNorvikKindLayout&
             }
             continue;
         }
-        if (const KivNorvikLineRule* rule = group.find(tokens)) {
+        if (const KivNorvikLineRule* rule = findRow(group, tokens)) {
             const KivNorvikFillResult result = rule->apply(target, tokens);
             if (record && (result != KivNorvikFillResult::Done || !isClean(group, *rule, tokens))) {
                 checkMatched(group, *rule, tokens, result, line.number);
