@@ -28,6 +28,37 @@ TEST(BL1SharedReader, TagLines)
     const std::string dir = tempDir();
     for (const auto& [text, name] : cases)
         EXPECT_EQ(name, narrow(read(text, dir).projectName)) << text;
+
+    // The parse itself: quotes and blanks at each place, the BL3 prefix, another kind's tag.
+    struct Parse
+    {
+        const wchar_t* line;
+        bool bl3;
+        const char* tag;
+        bool found;
+        const wchar_t* name;
+    };
+    const Parse parses[] = {
+        {L"\"\"NV_ATT\"\" , \"\"x\"\" ", false, "NV_ATT", true, L"\"x\""},
+        {L"\t\"Hall 3\" ,NV_ATT", false, "NV_ATT", true, L"Hall 3\" "},
+        {L"\"\"Hall\"\"", false, "NV_ATT", true, L"Hall"},
+        {L" NV_ATT ,\"", false, "NV_ATT", true, L""},
+        {L"NV_ATT,\"2006.15c2:H\"", true, "NV_ATT", true, L"H"},
+        {L"\"2006.15c2:H\",NV_ATT", true, "NV_ATT", true, L"H"},
+        {L"NV_ATT,2006.15c2:H", false, "NV_ATT", true, L"2006.15c2:H"},
+        {L"NV_ATT_04,\"Brace\"", false, "NV_ATT_04", true, L"Brace"},
+        {L"NV_ATT,\"Brace\"", false, "NV_ATT_04", true, L"NV_ATT"},
+        {L"NV_ATT_04", false, "NV_ATT_04", false, L"unchanged"},
+        {L"", false, "NV_ATT", true, L""},
+        {L"\u20ac \"a,b\"", false, "NV_ATT", true, L"\u20ac \"a"},
+    };
+    for (const Parse& parse : parses) {
+        KivString name(L"unchanged");
+        EXPECT_EQ(parse.found, KivNorvikFileReader::projectNameFromTagLine(KivString(parse.line), parse.bl3,
+                                                                           name, parse.tag))
+            << narrow(KivString(parse.line));
+        EXPECT_EQ(std::wstring(parse.name), name.getStringW()) << narrow(KivString(parse.line));
+    }
 }
 
 // "\r\n" ends a line like "\n", and a line far beyond any buffer is read whole, reading going on after it.

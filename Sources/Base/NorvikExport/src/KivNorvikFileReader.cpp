@@ -19,6 +19,7 @@
 #include <initializer_list>
 #include <new>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // A bench-only build turns the findings off to measure what they cost.
@@ -37,30 +38,10 @@ bool isWhite(wchar_t c)
     return c == L' ' || c == L'\t' || c == L'\n' || c == L'\r' || c == L'\v' || c == L'\f';
 }
 
-// Removes one leading and one trailing double quote.
-void unquoteOnce(KivString& text)
-{
-    if (text[0] == L'"') {
-        text.replace(0, 1, KivString());
-    }
-    const int length = static_cast<int>(std::wcslen(text.getStringW()));
-    if (length > 0 && text[length - 1] == L'"') {
-        text.replace(length - 1, 1, KivString());
-    }
-}
-
 const wchar_t kBl3Prefix[] = L"2006.15c2:";
 
 // Made when the library loads: a file's findings share its text.
 const KivString kOutsideMessage(L"A line outside any group is passed over");
-
-void removeBl3Prefix(KivString& name)
-{
-    static const KivString prefix(kBl3Prefix);
-    if (name.left(10) == prefix) {
-        name.replace(0, 10, KivString());
-    }
-}
 
 std::wstring wide(const char* text)
 {
@@ -870,42 +851,73 @@ bool KivNorvikFileReader::projectNameFromTagLine(const KivString& line, bool bl3
     return projectNameFromTagLine(line, bl3, name, "NV_ATT");
 }
 
+namespace {
+
+std::wstring_view trimWhite(std::wstring_view text)
+{
+    while (!text.empty() && isWhite(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && isWhite(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+// Less every leading and trailing double quote.
+std::wstring_view trimQuotes(std::wstring_view text)
+{
+    const size_t first = text.find_first_not_of(L'"');
+    if (first == std::wstring_view::npos) {
+        return {};
+    }
+    return text.substr(first, text.find_last_not_of(L'"') + 1 - first);
+}
+
+bool equalsAscii(std::wstring_view text, const char* word)
+{
+    size_t i = 0;
+    for (; i < text.size(); ++i) {
+        if (word[i] == 0 || text[i] != static_cast<wchar_t>(static_cast<unsigned char>(word[i]))) {
+            return false;
+        }
+    }
+    return word[i] == 0;
+}
+
+void setName(KivString& name, std::wstring_view text, bool bl3)
+{
+    const std::wstring_view prefix(kBl3Prefix);
+    if (bl3 && text.substr(0, prefix.size()) == prefix) {
+        text.remove_prefix(prefix.size());
+    }
+    name = KivString(std::wstring(text).c_str());
+}
+
+} // namespace
+
 bool KivNorvikFileReader::projectNameFromTagLine(const KivString& line, bool bl3, KivString& name,
                                                  const char* tagText)
 {
-    static const KivString quote(L"\"");
-    const KivString tag(tagText);
-    KivString copy(line);
-    copy.TrimLeft();
-    copy.TrimRight();
-    const int comma = copy.find(KivString(L","), 0);
-    KivString first = comma >= 0 ? copy.left(comma) : copy;
-    KivString field(first);
-    field.TrimLeft();
-    field.TrimRight();
-    field.TrimLeft(quote);
-    field.TrimRight(quote);
-    if (field == tag) {
-        if (comma < 0) {
+    const std::wstring_view copy = trimWhite(line.getStringW());
+    const size_t comma = copy.find(L',');
+    const std::wstring_view first = copy.substr(0, comma);
+    if (equalsAscii(trimQuotes(trimWhite(first)), tagText)) {
+        if (comma == std::wstring_view::npos) {
             return false;
         }
-        KivString rest(copy);
-        rest.replace(0, comma + 1, KivString());
-        rest.TrimLeft();
-        rest.TrimRight();
-        unquoteOnce(rest);
-        if (bl3) {
-            removeBl3Prefix(rest);
+        // The rest of the line, less one enclosing pair of quotes.
+        std::wstring_view rest = trimWhite(copy.substr(comma + 1));
+        if (!rest.empty() && rest.front() == L'"') {
+            rest.remove_prefix(1);
         }
-        name = rest;
+        if (!rest.empty() && rest.back() == L'"') {
+            rest.remove_suffix(1);
+        }
+        setName(name, rest, bl3);
         return true;
     }
-    first.TrimLeft(quote);
-    first.TrimRight(quote);
-    if (bl3) {
-        removeBl3Prefix(first);
-    }
-    name = first;
+    setName(name, trimQuotes(first), bl3);
     return true;
 }
 
