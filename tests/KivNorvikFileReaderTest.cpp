@@ -111,6 +111,7 @@ struct FileOutcome
     std::string finding; // "code: message"
     int lines = 0;
     std::string lastLine;
+    std::string efforts; // count and sums of each side's, too many to list field by field
     FieldList fields;
 };
 
@@ -124,6 +125,18 @@ FileOutcome readAgain(KivNorvikBL1Reader& reader, const KivBL1Data& start)
     out.lines = reader.getLines().getLength();
     if (out.lines > 0)
         out.lastLine = narrow(reader.getLines()[out.lines - 1]);
+    for (KivBL1Data::BL1Traverse* side : {&record.leftTraverse, &record.rightTraverse}) {
+        const KivArray<KivBL1Data::BL1Effort>& efforts = side->efforts;
+        long long numbers = 0;
+        double values = 0;
+        for (int i = 0; i < efforts.getLength(); ++i) {
+            numbers += efforts[i].number;
+            values += efforts[i].value1 + efforts[i].value2 + efforts[i].value3;
+        }
+        out.efforts += std::to_string(efforts.getLength()) + " " + std::to_string(numbers) + " " +
+                       std::to_string(values) + "; ";
+        side->efforts.setLength(0);
+    }
     out.fields = flatten(record);
     return out;
 }
@@ -249,10 +262,12 @@ TEST(BL1SharedReader, FileInput)
                     EXPECT_EQ(expected.finding, got.finding);
                     EXPECT_EQ(expected.lines, got.lines);
                     EXPECT_EQ(expected.lastLine, got.lastLine);
+                    EXPECT_EQ(expected.efforts, got.efforts);
                     EXPECT_EQ(expected.fields, got.fields);
                 } else {
                     EXPECT_EQ(0, got.result);
                     EXPECT_EQ(0, got.lines);
+                    EXPECT_EQ("0 0 0.000000; 0 0 0.000000; ", got.efforts) << "the record touched";
                     EXPECT_EQ(flatten(start), got.fields) << "the record touched";
                 }
                 if (round == 0) {
