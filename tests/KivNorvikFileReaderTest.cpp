@@ -121,7 +121,8 @@ FileOutcome readAgain(KivNorvikBL1Reader& reader, const KivBL1Data& start)
     KivBL1Data record = start;
     out.result = reader.readFile(record);
     if (reader.getFindings().getLength() > 0)
-        out.finding = std::string(reader.getFindings()[0].code) + ": " + narrow(reader.getFindings()[0].message);
+        out.finding =
+            std::string(reader.getFindings()[0].code) + ": " + narrow(reader.getFindings()[0].message);
     out.lines = reader.getLines().getLength();
     if (out.lines > 0)
         out.lastLine = narrow(reader.getLines()[out.lines - 1]);
@@ -188,7 +189,9 @@ TEST(BL1SharedReader, FileInput)
     writeBytes(dir + "/big.bl1", big);
     enum Source { Small, Big, Missing, Folder, Pipe };
     const auto reason = [](int error) { return ": The file cannot be opened: " + FS::describe(error); };
-    const auto unread = [](int error) { return ": The file cannot be read to its end: " + FS::describe(error); };
+    const auto unread = [](int error) {
+        return ": The file cannot be read to its end: " + FS::describe(error);
+    };
     const auto opened = [&](int error) { return "cannot-open" + reason(error); };
     const auto failed = [&](int error) { return "read-error" + unread(error); };
     const int none = FS::eOperationCount;

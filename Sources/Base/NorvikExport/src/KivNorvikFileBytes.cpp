@@ -30,7 +30,7 @@ void adviseHugePages(char* block, size_t size)
     const std::uintptr_t last = (start + size) & ~std::uintptr_t(kHugePage - 1);
     if (last > first) {
         // Only advice: a system that declines it reads the file all the same.
-        ::madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+        ::madvise(block + (first - start), last - first, MADV_HUGEPAGE);
     }
 #else
     (void)block;
@@ -110,6 +110,7 @@ int KivNorvikFileBytes::read(int descriptor)
     if (size > capacity) {
         reallocate(size, 0);
     }
+    // cppcheck-suppress uninitvar ; the reads above filled all of it
     std::memcpy(block, first, got);
     length = got;
     for (;;) {

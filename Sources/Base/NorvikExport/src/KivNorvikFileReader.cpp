@@ -258,8 +258,9 @@ struct KivNorvikFileReader::Private
     bool refused = false;
     int lineCount = 0;        // as an editor counts
     int storedLines = 0;      // the lines that are not empty
-    KivNorvikFileBytes content; // the file's bytes; lines are found in them as they are read
     bool hasZeroByte = false; // somewhere in content: a line ends early at one
+    // The file's bytes; lines are found in them as they are read.
+    KivNorvikFileBytes content;
     // What the group being read has had of each row.
     struct Row
     {
@@ -713,7 +714,8 @@ int KivNorvikFileReader::readFile(KivNorvikData& data)
             if (error != 0) {
                 content.clear();
                 d->add(0, KivNorvikFinding::Error, "read-error",
-                       L"The file cannot be read to its end: " + wide(KivFileSystem::describe(error).c_str()));
+                       L"The file cannot be read to its end: " +
+                           wide(KivFileSystem::describe(error).c_str()));
                 return 0;
             }
         }
