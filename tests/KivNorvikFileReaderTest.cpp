@@ -2,7 +2,22 @@
 #include "RecordFields.h"
 #include "TestSupport.h"
 
+#include <KivFileSystem.h>
+
+#include <algorithm>
+#include <cerrno>
 #include <chrono>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <string>
+
+#if !defined(_WIN32)
+#  include <fcntl.h>
+#  include <sys/stat.h>
+#  include <thread>
+#  include <unistd.h>
+#endif
 
 using namespace norvik_test;
 
@@ -106,30 +121,199 @@ TEST(BL1SharedReader, HeadersWithoutFinReadInLinearTime)
     EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), limit);
 }
 
-// A file that cannot be opened, or a directory, which opens but cannot be read, gives 0 and leaves the record alone;
-// an existing empty file gives the fresh record. The base reader's fillStructure is a contract violation.
-TEST(BL1SharedReader, FailedReadsAndTheBaseReader)
+// The base reader's fillStructure is a contract violation.
+TEST(BL1SharedReader, TheBaseReaderFillsNothing)
 {
     KivBL1Data mine;
-    mine.generalGroup.acier = 7;
-    const std::string dir = tempDir();
-    EXPECT_EQ(0, KivNorvikBL1Reader(KivString((dir + "/missing.bl1").c_str())).readFile(mine));
-    EXPECT_EQ(0, KivNorvikBL1Reader(KivString(dir.c_str())).readFile(mine));
-    EXPECT_EQ(7, mine.generalGroup.acier);
-    EXPECT_EQ(1, readFromBytes<KivNorvikBL1Reader>("", mine, dir));
-    EXPECT_EQ(flatten(KivBL1Data()), flatten(mine));
-
     AssertCounter asserts;
-    EXPECT_EQ(1, readFromBytes<KivNorvikFileReader>("GEN\nFIN\n", mine, dir));
+    EXPECT_EQ(1, readFromBytes<KivNorvikFileReader>("GEN\nFIN\n", mine, tempDir()));
     EXPECT_EQ(1, asserts.reports());
     EXPECT_EQ(L"false", asserts.last());
+}
 
-    // A second readFile of one reader reads the file again, not an empty one.
-    KivNorvikBL1Reader twice(KivString(NORVIK_GOLDEN_DIR "/bl1_example.bl1"));
-    KivBL1Data first;
-    KivBL1Data second;
-    ASSERT_EQ(1, twice.readFile(first));
-    ASSERT_EQ(1, twice.readFile(second));
-    EXPECT_EQ(flatten(first), flatten(second));
-    EXPECT_NE(flatten(KivBL1Data()), flatten(second));
+namespace {
+
+using FS = KivFileSystem;
+
+// What a reader made of a file: its result, the first finding, and the lines and record it read.
+struct FileOutcome
+{
+    int result = 0;
+    std::string finding; // "code: message"
+    int lines = 0;
+    std::string lastLine;
+    std::string efforts; // count and sums of each side's, too many to list field by field
+    FieldList fields;
+};
+
+FileOutcome readAgain(KivNorvikBL1Reader& reader, const KivBL1Data& start)
+{
+    FileOutcome out;
+    KivBL1Data record = start;
+    out.result = reader.readFile(record);
+    if (reader.getFindings().getLength() > 0)
+        out.finding =
+            std::string(reader.getFindings()[0].code) + ": " + narrow(reader.getFindings()[0].message);
+    out.lines = reader.getLines().getLength();
+    if (out.lines > 0)
+        out.lastLine = narrow(reader.getLines()[out.lines - 1]);
+    for (KivBL1Data::BL1Traverse* side : {&record.leftTraverse, &record.rightTraverse}) {
+        const KivArray<KivBL1Data::BL1Effort>& efforts = side->efforts;
+        long long numbers = 0;
+        double values = 0;
+        for (int i = 0; i < efforts.getLength(); ++i) {
+            numbers += efforts[i].number;
+            values += efforts[i].value1 + efforts[i].value2 + efforts[i].value3;
+        }
+        out.efforts += std::to_string(efforts.getLength()) + " " + std::to_string(numbers) + " " +
+                       std::to_string(values) + "; ";
+        side->efforts.setLength(0);
+    }
+    out.fields = flatten(record);
+    return out;
+}
+
+std::string bigBl1(int lines)
+{
+    std::string text = "\"NV_ATT\",\"Big\"\nTRA D\n";
+    for (int i = 0; i < lines; ++i)
+        text += "  EFF " + std::to_string(i) + " 12.500 -3.000 40.125\n";
+    return text + "FIN\n";
+}
+
+#if !defined(_WIN32)
+// Feeds `bytes` into a named pipe in small pieces from a thread of its own;
+// the system knows no size for it and cannot seek in it.
+class PipeWriter
+{
+public:
+    PipeWriter(const std::string& path, const std::string& bytes)
+    {
+        EXPECT_EQ(0, mkfifo(path.c_str(), 0600));
+        thread_ = std::thread([path, bytes] {
+            const int fd = ::open(path.c_str(), O_WRONLY);
+            for (size_t at = 0; fd >= 0 && at < bytes.size(); at += 4096)
+                if (::write(fd, bytes.data() + at, std::min<size_t>(4096, bytes.size() - at)) < 0)
+                    break;
+            ::close(fd);
+        });
+    }
+    ~PipeWriter() { thread_.join(); }
+
+private:
+    std::thread thread_;
+};
+#endif
+
+} // namespace
+
+// A file is read through descriptors, whole, again from its start by a second readFile, with the system's
+// reason in the finding when opening, seeking or reading fails; a failed read leaves the record alone. A small
+// file takes two reads and no size query, a big one a single size query, and the descriptor is closed with the
+// reader.
+TEST(BL1SharedReader, FileInput)
+{
+    const std::string dir = tempDir();
+    const std::string small = readRawBytes(NORVIK_GOLDEN_DIR "/bl1_every_field_obliq.bl1");
+    const std::string big = bigBl1(100000); // past 2 MiB
+    writeBytes(dir + "/small.bl1", small);
+    writeBytes(dir + "/big.bl1", big);
+    enum Source { Small, Big, Missing, Folder, Pipe };
+    const auto reason = [](int error) { return ": The file cannot be opened: " + FS::describe(error); };
+    const auto unread = [](int error) {
+        return ": The file cannot be read to its end: " + FS::describe(error);
+    };
+    const auto opened = [&](int error) { return "cannot-open" + reason(error); };
+    const auto failed = [&](int error) { return "read-error" + unread(error); };
+    const int none = FS::eOperationCount;
+    struct Case
+    {
+        const char* what;
+        Source source;
+        int op; // the operation made to fail, or none
+        int nth;
+        int error;
+        std::string first;  // finding of the first readFile, empty when it reads the file
+        std::string second; // of the second one
+        int reads, sizes;   // calls of the first readFile; -1: not counted
+    };
+    const Case cases[] = {
+        {"small file", Small, none, 0, 0, "", "", 2, 0},
+        {"big file", Big, none, 0, 0, "", "", 3, 1},
+        {"missing file", Missing, none, 0, 0, opened(ENOENT), opened(ENOENT), 0, 0},
+#if defined(_WIN32)
+        {"folder", Folder, none, 0, 0, "cannot-open", "cannot-open", 0, 0},
+#else
+        {"folder", Folder, none, 0, 0, failed(EISDIR), failed(EISDIR), 1, 0},
+        {"pipe: no size, no seek", Pipe, none, 0, 0, "", failed(ESPIPE), -1, 1},
+#endif
+        {"open refused", Small, FS::eOpen, 1, EACCES, opened(EACCES), opened(EACCES), 0, 0},
+        {"first read fails", Small, FS::eRead, 1, EIO, failed(EIO), "", 1, 0},
+        {"read of the end fails", Small, FS::eRead, 2, EIO, failed(EIO), "", 2, 0},
+        {"read after the size query fails", Big, FS::eRead, 2, EIO, failed(EIO), "", 2, 1},
+        {"read of a big file's end fails", Big, FS::eRead, 3, ENOMEM, failed(ENOMEM), "", 3, 1},
+        {"no size: the block grows", Big, FS::eSize, 1, EIO, "", "", -1, 1},
+        {"seek back fails", Small, FS::eSeek, 1, EBADF, "", failed(EBADF), 2, 0},
+    };
+    KivBL1Data start;
+    start.generalGroup.acier = 7;
+    // What the same bytes give from memory.
+    std::map<Source, FileOutcome> fromMemory;
+    for (const auto& [source, bytes] : {std::make_pair(Small, small), std::make_pair(Big, big)}) {
+        KivNorvikBL1Reader reader(bytes.data(), bytes.size());
+        fromMemory[source] = readAgain(reader, start);
+        ASSERT_EQ(1, fromMemory[source].result);
+    }
+    fromMemory[Pipe] = fromMemory[Big];
+    int index = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string path = dir + "/case" + std::to_string(++index);
+        if (c.source == Folder)
+            std::filesystem::create_directory(path);
+        else if (c.source == Small || c.source == Big)
+            writeBytes(path, c.source == Big ? big : small);
+        const FileOutcome& expected = fromMemory[c.source];
+
+        FS::resetFaults();
+        if (c.op != none)
+            FS::failCall(static_cast<FS::eOperation>(c.op), c.nth, c.error);
+        const int descriptors = openDescriptors();
+        {
+#if !defined(_WIN32)
+            std::unique_ptr<PipeWriter> writer;
+            if (c.source == Pipe)
+                writer = std::make_unique<PipeWriter>(path, big);
+#endif
+            KivNorvikBL1Reader reader(KivString(path.c_str()));
+            for (int round = 0; round < 2; ++round) {
+                SCOPED_TRACE(round == 0 ? "first readFile" : "second readFile");
+                const std::string& finding = round == 0 ? c.first : c.second;
+                const FileOutcome got = readAgain(reader, start);
+                EXPECT_EQ(0u, got.finding.find(finding)) << got.finding;
+                if (finding.empty()) {
+                    EXPECT_EQ(1, got.result);
+                    EXPECT_EQ(expected.finding, got.finding);
+                    EXPECT_EQ(expected.lines, got.lines);
+                    EXPECT_EQ(expected.lastLine, got.lastLine);
+                    EXPECT_EQ(expected.efforts, got.efforts);
+                    EXPECT_EQ(expected.fields, got.fields);
+                } else {
+                    EXPECT_EQ(0, got.result);
+                    EXPECT_EQ(0, got.lines);
+                    EXPECT_EQ("0 0 0.000000; 0 0 0.000000; ", got.efforts) << "the record touched";
+                    EXPECT_EQ(flatten(start), got.fields) << "the record touched";
+                }
+                if (round == 0) {
+                    if (c.reads >= 0) {
+                        EXPECT_EQ(c.reads, FS::calls(FS::eRead));
+                    }
+                    EXPECT_EQ(c.sizes, FS::calls(FS::eSize));
+                    EXPECT_EQ(0, FS::calls(FS::eSeek)) << "the first readFile starts where the file does";
+                }
+            }
+        }
+        EXPECT_EQ(descriptors, openDescriptors()) << "a descriptor left open";
+    }
+    FS::resetFaults();
 }

@@ -6,9 +6,10 @@
 #include "KivBL4Layout.h"
 #include "KivBL5Layout.h"
 #include "KivNorvikData.h"
+#include "KivNorvikFileBytes.h"
 
 #include <KivAssert.h>
-#include <KivFile.h>
+#include <KivFileSystem.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -229,8 +230,9 @@ bool onlyThisKindHas(const KivNorvikGroupLayout& group, const KivNorvikKindLayou
 
 struct KivNorvikFileReader::Private
 {
-    FILE* stream = nullptr;
+    int descriptor = -1;
     int openError = 0;
+    bool readBefore = false; // a later readFile reads the file again from its start
     const char* bytes = nullptr;
     size_t size = 0;
     bool fromBuffer = false;
@@ -238,8 +240,9 @@ struct KivNorvikFileReader::Private
     // The lines that are not empty; counted when first asked for (-1 until then).
     mutable int storedLines = 0;
     bool linesBuilt = true;   // `lines` holds the lines of the last readFile
-    std::string content;      // the file's bytes; lines are found in them as they are read
     bool hasZeroByte = false; // somewhere in content: a line ends early at one
+    // The file's bytes; lines are found in them as they are read.
+    KivNorvikFileBytes content;
     // What the group being read has had of each row.
     struct Row
     {
@@ -293,7 +296,7 @@ struct KivNorvikFileReader::Private
     KivArray<KivNorvikFinding> findings;
 
     // The line of a finding about the whole file: its first, if it has one.
-    int fileLine() const { return content.empty() ? 0 : 1; }
+    int fileLine() const { return content.size() == 0 ? 0 : 1; }
     int countStored() const
     {
         if (storedLines < 0) {
@@ -571,7 +574,8 @@ KivNorvikFileReader::KivNorvikFileReader(const KivString& path) : d(new (std::no
         return;
     }
     errno = 0;
-    if (kivfopen(&d->stream, path, KivString("rb")) == 0) {
+    d->descriptor = KivFileSystem::openToRead(KivFileSystem::nativePath(path.getStringW()));
+    if (d->descriptor < 0) {
         d->openError = errno;
     }
 }
@@ -588,8 +592,8 @@ KivNorvikFileReader::KivNorvikFileReader(const char* bytes, size_t size) : d(new
 
 KivNorvikFileReader::~KivNorvikFileReader()
 {
-    if (d != nullptr && d->stream != nullptr) {
-        kivfclose(d->stream);
+    if (d != nullptr && d->descriptor >= 0) {
+        KivFileSystem::close(d->descriptor);
     }
     delete d;
 }
@@ -707,51 +711,35 @@ int KivNorvikFileReader::readFile(KivNorvikData& data)
         lines.setLength(0);
         d->storedLines = 0;
         d->linesBuilt = true;
-        std::string& content = d->content;
+        KivNorvikFileBytes& content = d->content;
         content.clear();
         if (d->fromBuffer) {
             // Copied, so that getLines() may still read them after readFile.
             content.assign(d->bytes != nullptr ? d->bytes : "", d->size);
         } else {
-            if (d->stream == nullptr) {
-                const char* reason = d->openError != 0 ? std::strerror(d->openError) : "unknown reason";
+            if (d->descriptor < 0) {
+                const std::string reason =
+                    d->openError != 0 ? KivFileSystem::describe(d->openError) : "unknown reason";
                 d->add(0, KivNorvikFinding::Error, "cannot-open",
-                       L"The file cannot be opened: " + wide(reason));
+                       L"The file cannot be opened: " + wide(reason.c_str()));
                 return 0;
             }
             // Every readFile reads the file from its start, so a second call
             // gives the file again rather than an empty record.
-            std::rewind(d->stream);
-            // A file larger than the first block is read into one block of
-            // its size; one that grows meanwhile is read on to its end.
-            char buffer[65536];
-            size_t count = std::fread(buffer, 1, sizeof buffer, d->stream);
-            content.assign(buffer, count);
-            if (count == sizeof buffer) {
-                const long here = std::ftell(d->stream);
-                long known = -1;
-                if (here > 0 && std::fseek(d->stream, 0, SEEK_END) == 0) {
-                    known = std::ftell(d->stream);
-                }
-                if (here > 0 && std::fseek(d->stream, here, SEEK_SET) != 0) {
-                    known = -1;
-                }
-                if (known > here) {
-                    const size_t filled = content.size();
-                    content.resize(filled + static_cast<size_t>(known - here));
-                    count = std::fread(&content[filled], 1, content.size() - filled, d->stream);
-                    content.resize(filled + count);
-                }
-                while ((std::ferror(d->stream) == 0) &&
-                       (count = std::fread(buffer, 1, sizeof buffer, d->stream)) > 0) {
-                    content.append(buffer, count);
-                }
+            errno = 0;
+            int error = 0;
+            if (d->readBefore && KivFileSystem::seek(d->descriptor, 0) != 0) {
+                error = errno != 0 ? errno : EIO;
             }
-            if (std::ferror(d->stream) != 0) {
-                const int error = errno;
+            d->readBefore = true;
+            if (error == 0) {
+                error = content.read(d->descriptor);
+            }
+            if (error != 0) {
+                content.clear();
                 d->add(0, KivNorvikFinding::Error, "read-error",
                        L"The file cannot be read to its end: " +
-                           wide(error != 0 ? std::strerror(error) : "unknown reason"));
+                           wide(KivFileSystem::describe(error).c_str()));
                 return 0;
             }
         }
@@ -785,8 +773,7 @@ void KivNorvikFileReader::reportFailure(const std::exception& error)
     try {
         d->refused = true;
         lines.setLength(0);
-        d->content.clear();
-        d->content.shrink_to_fit();
+        d->content.release();
         d->storedLines = 0;
         d->linesBuilt = true;
         d->clearFindings();

@@ -2,6 +2,8 @@
 
 #include "TavrinApi.h"
 
+#include <cstddef>
+
 // Raw blocks for the arrays.
 class TAVRIN_API KivMemoryControllerController
 {
@@ -11,4 +13,7 @@ public:
     static unsigned char* allocateArray(long numElements, unsigned long long elementSize);
     // Frees a block from allocateArray and sets the pointer null.
     static void deallocateArray(unsigned char*& block);
+    // Asks the system to back the whole 2 MiB pages inside a block not yet
+    // touched with huge pages (Linux; elsewhere nothing). Advice only.
+    static void adviseHugePages(void* block, size_t size);
 };

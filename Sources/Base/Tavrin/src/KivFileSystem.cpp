@@ -129,6 +129,18 @@ int KivFileSystem::open(const Path& path, int flags, int mode)
 #endif
 }
 
+int KivFileSystem::openToRead(const Path& path)
+{
+    if (injected(eOpen)) {
+        return -1;
+    }
+#if defined(_WIN32)
+    return ::_wopen(path.c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT);
+#else
+    return ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+#endif
+}
+
 int KivFileSystem::mayWrite(const Path& path)
 {
     if (injected(eAccess)) {
@@ -176,6 +188,50 @@ std::size_t KivFileSystem::write(int descriptor, const void* data, std::size_t s
         left -= static_cast<std::size_t>(written);
     }
     return size - left;
+}
+
+std::ptrdiff_t KivFileSystem::read(int descriptor, void* data, std::size_t size)
+{
+    if (injected(eRead)) {
+        return -1;
+    }
+    for (;;) {
+#if defined(_WIN32)
+        const unsigned chunk = size > 0x40000000u ? 0x40000000u : static_cast<unsigned>(size);
+        const int got = ::_read(descriptor, data, chunk);
+#else
+        const ssize_t got = ::read(descriptor, data, size);
+#endif
+        if (got >= 0 || errno != EINTR) {
+            return got;
+        }
+    }
+}
+
+long long KivFileSystem::seek(int descriptor, long long offset)
+{
+    if (injected(eSeek)) {
+        return -1;
+    }
+#if defined(_WIN32)
+    return ::_lseeki64(descriptor, offset, SEEK_SET);
+#else
+    return ::lseek(descriptor, static_cast<off_t>(offset), SEEK_SET);
+#endif
+}
+
+long long KivFileSystem::size(int descriptor)
+{
+    if (injected(eSize)) {
+        return -1;
+    }
+#if defined(_WIN32)
+    struct _stati64 status;
+    return ::_fstati64(descriptor, &status) == 0 ? static_cast<long long>(status.st_size) : -1;
+#else
+    struct stat status;
+    return ::fstat(descriptor, &status) == 0 ? static_cast<long long>(status.st_size) : -1;
+#endif
 }
 
 int KivFileSystem::close(int descriptor)

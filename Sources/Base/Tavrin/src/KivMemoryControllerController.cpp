@@ -8,30 +8,22 @@
 #  include <sys/mman.h>
 #endif
 
-namespace {
-
-// Asks the system to back the whole 2 MiB pages inside a large block with
-// huge pages, so that filling it takes a fraction of the page faults.
-void adviseHugePages(void* block, size_t size)
+void KivMemoryControllerController::adviseHugePages(void* block, size_t size)
 {
 #if defined(__linux__) && defined(MADV_HUGEPAGE)
     constexpr std::uintptr_t kHuge = std::uintptr_t(2) << 20;
-    if (size < 2 * kHuge) {
-        return;
-    }
     const std::uintptr_t start = reinterpret_cast<std::uintptr_t>(block);
     const std::uintptr_t begin = (start + kHuge - 1) & ~(kHuge - 1);
     const std::uintptr_t end = (start + size) & ~(kHuge - 1);
-    if (end > begin) {
-        (void)madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE); // advice only
+    if (block != nullptr && end > begin) {
+        // Only advice: a system that declines it works all the same.
+        (void)madvise(static_cast<char*>(block) + (begin - start), end - begin, MADV_HUGEPAGE);
     }
 #else
     (void)block;
     (void)size;
 #endif
 }
-
-} // namespace
 
 unsigned char* KivMemoryControllerController::allocateArray(long numElements, unsigned long long elementSize)
 {
@@ -44,8 +36,8 @@ unsigned char* KivMemoryControllerController::allocateArray(long numElements, un
     }
     const size_t size = static_cast<size_t>(count * elementSize);
     void* block = std::malloc(size);
-    if (block != nullptr) {
-        adviseHugePages(block, size);
+    if (size >= (size_t(4) << 20)) {
+        adviseHugePages(block, size); // large arrays fill with a fraction of the page faults
     }
     return static_cast<unsigned char*>(block);
 }
