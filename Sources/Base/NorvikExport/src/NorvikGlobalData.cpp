@@ -7,6 +7,13 @@ namespace NorvikGlobalData {
 namespace {
 constexpr double kReal = KivNorvikData::kUndefinedReal;
 constexpr int kInteger = KivNorvikData::kUndefinedInteger;
+
+// The undefined text, looked up once: long lists construct many defaults.
+const KivString& undefinedText()
+{
+    static const KivString& text = KivNorvikData::undefinedString();
+    return text;
+}
 } // namespace
 
 SectionByProfileAttributes::SectionByProfileAttributes()
@@ -54,11 +61,7 @@ bool BL12Section::exportI() const
            KivNorvikData::isDefined(d.dim5);
 }
 
-GenLoading::GenLoading()
-    : number(kInteger), text1(KivNorvikData::undefinedString()), text2(KivNorvikData::undefinedString()),
-      type(kInteger)
-{
-}
+GenLoading::GenLoading() : number(kInteger), text1(undefinedText()), text2(undefinedText()), type(kInteger) {}
 
 bool GenLoading::isSnow() const { return type == 2 || type == -1; }
 
