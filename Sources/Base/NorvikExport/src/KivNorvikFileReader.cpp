@@ -248,7 +248,9 @@ struct KivNorvikFileReader::Private
     {
         bool seen = false; // a line of the row
         char first = 0;    // the first byte of its keyword
+        unsigned next = 0; // 1 + the next row whose keyword starts with the same byte; 0: none
     };
+    unsigned firstRow[256] = {}; // 1 + the first row whose keyword starts with a byte; 0: none
     // The rows of the group being read: in place for the groups the tables
     // have, on the heap for a larger one.
     static constexpr int kRowsInPlace = 48;
@@ -266,23 +268,28 @@ struct KivNorvikFileReader::Private
             rowsOnHeap.resize(rowCount);
             rows = rowsOnHeap.data();
         }
-        for (size_t i = 0; i < rowCount; ++i) {
-            rows[i].seen = false;
-            rows[i].first = group.rules[i].keyword[0];
+        std::fill(firstRow, firstRow + 256, 0u);
+        for (size_t i = rowCount; i-- > 0;) {
+            Row& row = rows[i];
+            row.seen = false;
+            row.first = group.rules[i].keyword[0];
+            unsigned& head = firstRow[static_cast<unsigned char>(row.first)];
+            row.next = head;
+            head = static_cast<unsigned>(i + 1);
         }
     }
-    // The first row that the tokens select, or null: as the group's find, with
-    // the keywords' first bytes side by side.
-    const KivNorvikLineRule* findRow(const KivNorvikGroupLayout& group,
-                                     const KivNorvikLineTokens& tokens) const
+    // The index of the first row that the tokens select, or -1: as the
+    // group's find, trying only the rows whose keyword starts with the line's
+    // first byte.
+    int findRow(const KivNorvikGroupLayout& group, const KivNorvikLineTokens& tokens) const
     {
-        const char first = tokens[0].data()[0];
-        for (size_t i = 0; i < rowCount; ++i) {
-            if (rows[i].first == first && group.rules[i].matches(tokens)) {
-                return &group.rules[i];
+        for (unsigned i = firstRow[static_cast<unsigned char>(tokens[0].data()[0])]; i != 0;
+             i = rows[i - 1].next) {
+            if (group.rules[i - 1].matches(tokens)) {
+                return static_cast<int>(i - 1);
             }
         }
-        return nullptr;
+        return -1;
     }
     // Which first bytes the headers of the kind being read start with.
     bool headerStart[256] = {};
@@ -433,8 +440,7 @@ struct KivNorvikFileReader::Private
     // Whether a line that its row filled gives no finding, judged from what
     // the row's earlier lines worked out; marks the row seen then. Else
     // checkMatched decides.
-    bool isClean(const KivNorvikGroupLayout& group, const KivNorvikLineRule& rule,
-                 const KivNorvikLineTokens& tokens)
+    bool isClean(const KivNorvikLineRule& rule, Row& row, const KivNorvikLineTokens& tokens)
     {
         const int count = tokens.getLength();
         const int needed = rule.readTokens;
@@ -442,26 +448,27 @@ struct KivNorvikFileReader::Private
             (count > needed && rule.exactTokens == 0 && (rule.flags & kNorvikRowAnyTokens) == 0u)) {
             return false;
         }
-        unsigned numbers = rule.numberValues;
-        for (int v = 0; numbers != 0u; ++v, numbers >>= 1) {
-            const KivNorvikValue& value = rule.values[v];
-            if ((numbers & 1u) == 0u || value.token >= count) {
-                continue;
-            }
-            const KivNorvikToken& token = tokens[value.token];
-            const KivNorvikToken::Conversion made = token.lastConversion();
-            const bool converted = value.kind == KivNorvikValueKind::Real ? made == KivNorvikToken::Real
-                                                                          : made == KivNorvikToken::Integer;
-            if (!(converted && token.lastWhole()) && !isWholeNumber(token, value.kind)) {
-                return false;
+        // Each number value wholly a number: its token lies within the line,
+        // `needed` counting it, and the conversion that the row made is
+        // looked at first.
+        const KivNorvikToken* first = &tokens[0];
+        const KivNorvikValue* values = rule.values;
+        for (unsigned numbers = rule.numberValues; numbers != 0u; numbers >>= 1, ++values) {
+            if ((numbers & 1u) != 0u) {
+                const KivNorvikToken& token = first[values->token];
+                const KivNorvikValueKind kind = values->kind;
+                if (!token.wholly(kind == KivNorvikValueKind::Real ? KivNorvikToken::Real
+                                                                   : KivNorvikToken::Integer) &&
+                    !isWholeNumber(token, kind)) {
+                    return false;
+                }
             }
         }
         if ((rule.flags & kNorvikRowRepeats) == 0u) {
-            const size_t index = static_cast<size_t>(&rule - group.rules);
-            if (index >= rowCount || rows[index].seen) {
+            if (row.seen) {
                 return false;
             }
-            rows[index].seen = true;
+            row.seen = true;
         }
         return true;
     }
@@ -915,9 +922,13 @@ namespace {
 // Whether the wide text contains the ASCII word.
 bool containsWord(const wchar_t* text, const char* word)
 {
-    for (; *text != 0; ++text) {
-        size_t i = 0;
-        while ((word[i] != 0) && text[i] == static_cast<wchar_t>(static_cast<unsigned char>(word[i]))) {
+    if (word[0] == 0) {
+        return true;
+    }
+    const wchar_t first = static_cast<wchar_t>(static_cast<unsigned char>(word[0]));
+    for (const wchar_t* p = std::wcschr(text, first); p != nullptr; p = std::wcschr(p + 1, first)) {
+        size_t i = 1;
+        while ((word[i] != 0) && p[i] == static_cast<wchar_t>(static_cast<unsigned char>(word[i]))) {
             ++i;
         }
         if (word[i] == 0) {
@@ -1372,9 +1383,11 @@ KivNorvikFileReader::Private::fillGroup(Cursor start, const KivNorvikKindLayout&
             }
             continue;
         }
-        if (const KivNorvikLineRule* rule = findRow(group, tokens)) {
+        const int index = findRow(group, tokens);
+        if (index >= 0) {
+            const KivNorvikLineRule* rule = &group.rules[index];
             const KivNorvikFillResult result = rule->apply(target, tokens);
-            if (record && (result != KivNorvikFillResult::Done || !isClean(group, *rule, tokens))) {
+            if (record && (result != KivNorvikFillResult::Done || !isClean(*rule, rows[index], tokens))) {
                 checkMatched(group, *rule, tokens, result, line.number);
             }
         } else if (record) {

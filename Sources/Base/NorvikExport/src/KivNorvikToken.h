@@ -90,24 +90,26 @@ public:
     }
 
     // The kind of the last conversion and the bytes it took (0: no number).
-    Conversion lastConversion() const { return conversion_; }
+    Conversion lastConversion() const { return static_cast<Conversion>(state_ & kConversion); }
     size_t lastUsed() const { return used_; }
     // Whether the last conversion took the whole token, which starts with
     // its number (not with white space).
-    bool lastWhole() const { return whole_; }
+    bool lastWhole() const { return (state_ & kWhole) != 0; }
+    // Whether the last conversion was `conversion` and took the whole token.
+    bool wholly(Conversion conversion) const { return state_ == (conversion | kWhole); }
 
 private:
     void remember(Conversion conversion, size_t used) const
     {
-        conversion_ = conversion;
         used_ = used;
         // White space is below the blank or the blank itself.
-        whole_ = used == length_ && used != 0 && static_cast<unsigned char>(text_[0]) > ' ';
+        const bool whole = used == length_ && used != 0 && static_cast<unsigned char>(text_[0]) > ' ';
+        state_ = static_cast<unsigned char>(conversion | (whole ? kWhole : 0u));
     }
 
     const char* text_ = "";
     size_t length_ = 0;
     mutable size_t used_ = 0;
-    mutable Conversion conversion_ = None;
-    mutable bool whole_ = false;
+    static constexpr unsigned kConversion = 3, kWhole = 4;
+    mutable unsigned char state_ = None; // the last conversion, and kWhole when it took the whole token
 };
