@@ -260,6 +260,9 @@ struct KivNorvikFileReader::Private
     size_t rowCount = 0;
     void resetRows(const KivNorvikGroupLayout& group)
     {
+        for (size_t i = 0; i < rowCount; ++i) { // the previous group's entries
+            firstRow[static_cast<unsigned char>(rows[i].first)] = 0;
+        }
         const int count = group.ruleCount > 0 ? group.ruleCount : 0;
         rowCount = static_cast<size_t>(count);
         if (count <= kRowsInPlace) {
@@ -268,7 +271,6 @@ struct KivNorvikFileReader::Private
             rowsOnHeap.resize(rowCount);
             rows = rowsOnHeap.data();
         }
-        std::fill(firstRow, firstRow + 256, 0u);
         for (size_t i = rowCount; i-- > 0;) {
             Row& row = rows[i];
             row.seen = false;
