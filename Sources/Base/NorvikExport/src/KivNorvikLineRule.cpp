@@ -91,7 +91,16 @@ namespace {
 
 bool equals(const KivNorvikToken& token, const char* word, size_t length)
 {
-    return token.size() == length && std::memcmp(token.data(), word, length) == 0;
+    if (token.size() != length) {
+        return false;
+    }
+    const char* text = token.data();
+    for (size_t i = 0; i < length; ++i) { // words are short: no call
+        if (text[i] != word[i]) {
+            return false;
+        }
+    }
+    return true;
 }
 
 bool equals(const KivNorvikToken& token, const char* word) { return token == word; }
@@ -106,27 +115,27 @@ bool wordsMatch(const KivNorvikLineRule& rule, const Tokens& tokens)
     }
     // Compare each pattern word with its token; "*" takes any token.
     int index = 1;
-    const char* p = rule.pattern;
-    while (p != nullptr && (*p != 0)) {
+    const char* p = rule.pattern != nullptr ? rule.pattern : "";
+    for (;;) {
         while (*p == ' ') {
             ++p;
         }
         if (*p == 0) {
-            break;
+            return true;
         }
-        const char* end = std::strchr(p, ' ');
-        const size_t length = end != nullptr ? static_cast<size_t>(end - p) : std::strlen(p);
-        const bool any = length == 1 && *p == '*';
         if (index >= count) {
             return false;
         }
-        if (!any && !equals(tokens[index], p, length)) {
+        const char* word = p;
+        while (*p != ' ' && *p != 0) {
+            ++p;
+        }
+        const size_t length = static_cast<size_t>(p - word);
+        if (!(length == 1 && *word == '*') && !equals(tokens[index], word, length)) {
             return false;
         }
         ++index;
-        p += length;
     }
-    return true;
 }
 
 // Whether the tokens select the row. The pattern's words being matched, the
