@@ -437,9 +437,9 @@ TEST(KivString, CopiesStayIndependentWhateverChangesOne)
         {"format", [](KivString& s) { s.format("%d", 7); }, L"7"},
         {"empty", [](KivString& s) { s.assign("", 0); }, L""},
     };
-    // An ordinary text, a permanent one and a shared one behave alike.
-    const KivString originals[] = {KivString(L" ab c  !"), KivString::permanent(L" ab c  !"),
-                                   KivString::shared(" ab c  !", 8)};
+    // An ordinary text, a permanent one (kept, as meant, by a static) and a shared one behave alike.
+    static const KivString permanent = KivString::permanent(L" ab c  !");
+    const KivString originals[] = {KivString(L" ab c  !"), permanent, KivString::shared(" ab c  !", 8)};
     for (const Change& change : changes)
         for (const KivString& original : originals) {
             KivString copy(original);

@@ -26,8 +26,9 @@ public:
     ~KivString();
 
     // A string whose text lives until the process ends, for constants that
-    // are copied often: its copies share the text without counting owners.
-    // Changing a copy gives that copy a text of its own, as for any string.
+    // are copied often, kept in a static: its copies share the text without
+    // counting owners, and the text is never freed. Changing a copy gives
+    // that copy a text of its own, as for any string.
     static KivString permanent(const wchar_t* text);
     // `length` bytes of 8-bit text as assign() reads them. A short text (up to
     // 15 characters) is made permanent and given to every later caller with the

@@ -218,7 +218,14 @@ KivString::KivString(const KivString& other) : block_(other.block_) { retain(); 
 
 KivString::KivString(KivString&& other) noexcept : block_(other.block_) { other.block_ = nullptr; }
 
-KivString::~KivString() { release(); }
+KivString::~KivString()
+{
+    // A permanent text is left where it is: a static string that held it
+    // still points to it, so that leak checkers see it as reachable.
+    if (block_ != nullptr && block_->owners.load(std::memory_order_relaxed) >= 0) {
+        release();
+    }
+}
 
 KivString& KivString::operator=(const KivString& other)
 {
