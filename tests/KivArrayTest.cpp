@@ -63,6 +63,24 @@ struct Budget
     }
 };
 
+// Trivially copyable, so moved by its bytes when its array grows; its
+// default constructor throws at the failAt()-th construction from now.
+struct Relocated
+{
+    static int& failAt()
+    {
+        static int n = 0;
+        return n;
+    }
+    Relocated()
+    {
+        if (failAt() > 0 && --failAt() == 0)
+            throw std::bad_alloc();
+    }
+    int value = -1;
+};
+static_assert(KivRelocatable<Relocated>::value, "grows in place");
+
 } // namespace
 
 // A copy that runs out of blocks, at once or half-way, throws rather than
@@ -107,6 +125,37 @@ TEST(KivArray, GrowsInStepsAndFillsNewSlotsWithDefaults)
     EXPECT_EQ(8, loadings.getPhysicalLength());
     EXPECT_EQ(-123456, loadings[2].number);
     EXPECT_TRUE(loadings[2].text1 == KivNorvikData::undefinedString());
+
+    // Relocatable elements keep their values, texts included, through every growth.
+    for (int i = 6; i < 5000; ++i) {
+        NorvikGlobalData::GenLoading loading;
+        loading.number = i;
+        loading.text1.format("L%d", i);
+        loadings.append(loading);
+    }
+    for (int i = 6; i < 5000; i += 997) {
+        EXPECT_EQ(i, loadings[i].number);
+        EXPECT_TRUE(KivString().format("L%d", i) == loadings[i].text1) << i;
+    }
+    EXPECT_TRUE(loadings[4999].text1 == KivString("L4999"));
+    EXPECT_TRUE(loadings[5].text2 == KivNorvikData::undefinedString());
+
+    // A default constructor that throws while the block grows leaves the array as it was.
+    KivArray<Relocated> r;
+    for (int i = 0; i < 8; ++i) {
+        Relocated element;
+        element.value = i;
+        r.append(element);
+    }
+    Relocated::failAt() = 3;
+    EXPECT_THROW(r.setLength(9), std::bad_alloc);
+    Relocated::failAt() = 0;
+    EXPECT_EQ(8, r.getLength());
+    EXPECT_EQ(8, r.getPhysicalLength());
+    EXPECT_EQ(7, r[7].value);
+    r.setLength(20);
+    EXPECT_EQ(7, r[7].value);
+    EXPECT_EQ(-1, r[19].value);
 }
 
 TEST(KivArray, ShrinksOnlyBeyondAQuarterAndAssignsIntoItsBlock)

@@ -68,3 +68,9 @@ struct NORVIK_API GenLoading
 NORVIK_API bool hasSnowLoading(const KivArray<GenLoading>& loadings);
 
 } // namespace NorvikGlobalData
+
+// A loading holds integers and strings only: a growing list moves it by its bytes.
+template <>
+struct KivRelocatable<NorvikGlobalData::GenLoading> : std::true_type
+{
+};

@@ -9,6 +9,20 @@
 #include <type_traits>
 #include <utility>
 
+class KivString;
+
+// Whether an element may move to another address by its bytes alone, the old
+// copy then being forgotten without its destructor: true for trivially
+// copyable types and for types declared so (a string is one pointer).
+template <class T>
+struct KivRelocatable : std::is_trivially_copyable<T>
+{
+};
+template <>
+struct KivRelocatable<KivString> : std::true_type
+{
+};
+
 // Obtains and returns element blocks through the base library's allocator.
 template <class T>
 struct KivArrayMemoryController
@@ -16,6 +30,13 @@ struct KivArrayMemoryController
     static T* allocate(int count)
     {
         return reinterpret_cast<T*>(KivMemoryControllerController::allocateArray(count, sizeof(T)));
+    }
+    // The block resized to `count` elements, its bytes kept (a large one is
+    // remapped rather than copied); null, the old block untouched, on failure.
+    static T* reallocate(T* block, int count)
+    {
+        return reinterpret_cast<T*>(KivMemoryControllerController::reallocateArray(
+            reinterpret_cast<unsigned char*>(block), count, sizeof(T)));
     }
     static void deallocate(T* block)
     {
@@ -198,6 +219,11 @@ private:
     static constexpr bool kMovesOnGrowth =
         std::is_same<Reallocator, KivArrayObjectCopyReallocator<T>>::value &&
         std::is_nothrow_move_constructible<T>::value;
+    // With both default policies, a growing block of relocatable elements is
+    // resized in place: the elements keep their bytes, only new slots are made.
+    static constexpr bool kRelocatesOnGrowth =
+        std::is_same<Reallocator, KivArrayObjectCopyReallocator<T>>::value &&
+        std::is_same<MemoryController, KivArrayMemoryController<T>>::value && KivRelocatable<T>::value;
 
     static T& spare()
     {
@@ -234,6 +260,11 @@ private:
 
     bool reallocate(int newPhysicalLen)
     {
+        if constexpr (kRelocatesOnGrowth) {
+            if (pElements != nullptr && newPhysicalLen > physicalLength) {
+                return grow(newPhysicalLen);
+            }
+        }
         T* block = MemoryController::allocate(newPhysicalLen);
         if (block == nullptr) {
             KIV_REPORT("pElements != NULL && numElements > 0");
@@ -268,6 +299,35 @@ private:
         if (length > newPhysicalLen) {
             length = newPhysicalLen;
         }
+        return true;
+    }
+
+    // The block resized in place to `newPhysicalLen` > physicalLength; the new
+    // slots are zero-filled and default-made.
+    bool grow(int newPhysicalLen)
+    {
+        T* block = MemoryController::reallocate(pElements, newPhysicalLen);
+        if (block == nullptr) {
+            KIV_REPORT("pElements != NULL && numElements > 0");
+            return false;
+        }
+        pElements = block; // the old block is gone either way
+        int built = physicalLength;
+        try {
+            // cppcheck-suppress memsetClass ; raw storage: the elements are constructed in it below
+            std::memset(static_cast<void*>(block + built), 0,
+                        sizeof(T) * static_cast<size_t>(newPhysicalLen - built));
+            for (; built < newPhysicalLen; ++built) {
+                new (block + built) T();
+            }
+        } catch (...) {
+            // The new slots made so far are undone; the larger block stays.
+            for (int i = physicalLength; i < built; ++i) {
+                block[i].~T();
+            }
+            throw;
+        }
+        physicalLength = newPhysicalLen;
         return true;
     }
 

@@ -25,21 +25,54 @@ void KivMemoryControllerController::adviseHugePages(void* block, size_t size)
 #endif
 }
 
-unsigned char* KivMemoryControllerController::allocateArray(long numElements, unsigned long long elementSize)
+namespace {
+
+// From this size on a block gets the huge-page advice: large arrays then fill
+// with a fraction of the page faults.
+constexpr size_t kLargeBlock = size_t(4) << 20;
+
+// The bytes of `numElements` elements of `elementSize` bytes; false when
+// there are none or they do not fit in a size_t.
+bool blockBytes(long numElements, unsigned long long elementSize, size_t& size)
 {
     if (numElements <= 0 || elementSize == 0) {
-        return nullptr;
+        return false;
     }
     const unsigned long long count = static_cast<unsigned long long>(numElements);
     if (count > std::numeric_limits<size_t>::max() / elementSize) {
+        return false;
+    }
+    size = static_cast<size_t>(count * elementSize);
+    return true;
+}
+
+} // namespace
+
+unsigned char* KivMemoryControllerController::allocateArray(long numElements, unsigned long long elementSize)
+{
+    size_t size = 0;
+    if (!blockBytes(numElements, elementSize, size)) {
         return nullptr;
     }
-    const size_t size = static_cast<size_t>(count * elementSize);
     void* block = std::malloc(size);
-    if (size >= (size_t(4) << 20)) {
-        adviseHugePages(block, size); // large arrays fill with a fraction of the page faults
+    if (size >= kLargeBlock) {
+        adviseHugePages(block, size);
     }
     return static_cast<unsigned char*>(block);
+}
+
+unsigned char* KivMemoryControllerController::reallocateArray(unsigned char* block, long numElements,
+                                                              unsigned long long elementSize)
+{
+    size_t size = 0;
+    if (!blockBytes(numElements, elementSize, size)) {
+        return nullptr;
+    }
+    void* grown = std::realloc(block, size);
+    if (size >= kLargeBlock) {
+        adviseHugePages(grown, size);
+    }
+    return static_cast<unsigned char*>(grown);
 }
 
 void KivMemoryControllerController::deallocateArray(unsigned char*& block)
