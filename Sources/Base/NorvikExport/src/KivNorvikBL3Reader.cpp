@@ -27,7 +27,7 @@ void KivNorvikBL3Reader::fillStructure(KivNorvikData& data)
         record = nullptr;
         record = new KivBL3Data();
         scanLines(KivBL3Layout::kind(), true, true, *record);
-        if (lineCount() > 0) {
+        if (hasLines()) {
             if (typeid(data) == typeid(KivBL3Data)) {
                 // What setFrom does, without copying the fresh record.
                 static_cast<KivBL3Data&>(data).takeFrom(std::move(*record));

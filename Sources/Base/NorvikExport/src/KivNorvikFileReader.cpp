@@ -626,6 +626,19 @@ const KivArray<KivString>& KivNorvikFileReader::getLines() const
 
 int KivNorvikFileReader::lineCount() const { return d != nullptr ? d->countStored() : 0; }
 
+bool KivNorvikFileReader::hasLines() const
+{
+    if (d == nullptr) {
+        return false;
+    }
+    if (d->storedLines >= 0) {
+        return d->storedLines > 0;
+    }
+    Private::Cursor at;
+    Private::Line line;
+    return d->next(at, line);
+}
+
 const KivArray<KivNorvikFinding>& KivNorvikFileReader::getFindings() const
 {
     static const KivArray<KivNorvikFinding> none;

@@ -81,6 +81,9 @@ protected:
 
     // The number of lines that are not empty, as the last readFile found them.
     int lineCount() const;
+    // Whether the last readFile found a line that is not empty; cheaper than
+    // lineCount, which counts them.
+    bool hasLines() const;
 
     // The lines as getLines() gives them, built on its first call.
     mutable KivArray<KivString> lines;
