@@ -465,6 +465,7 @@ TEST(KivString, CopiesStayIndependentWhateverChangesOne)
                                             .getStringW());
     EXPECT_EQ(std::wstring(L"0123456789abcdef"), KivString::shared("0123456789abcdef", 16).getStringW());
     EXPECT_EQ(1, KivString::shared("", 0).isEmpty());
+    EXPECT_EQ(1, KivString::permanent(L"").isEmpty());
     KivString grown;
     for (int i = 0; i < 10000; ++i)
         grown += KivString(i % 2 == 0 ? "ab" : "c");
