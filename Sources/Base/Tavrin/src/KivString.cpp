@@ -80,10 +80,14 @@ void KivString::retain() const noexcept
 
 void KivString::release() noexcept
 {
-    if (block_ != nullptr && block_->owners.load(std::memory_order_relaxed) >= 0 &&
-        block_->owners.fetch_sub(1, std::memory_order_acq_rel) == 1) {
-        block_->~Block();
-        ::operator delete(block_);
+    if (block_ != nullptr) {
+        // The only owner frees the block without an atomic write: no other
+        // string holds it, so none can take or drop it meanwhile.
+        const int owners = block_->owners.load(std::memory_order_acquire);
+        if (owners == 1 || (owners > 1 && block_->owners.fetch_sub(1, std::memory_order_acq_rel) == 1)) {
+            block_->~Block();
+            ::operator delete(block_);
+        }
     }
     block_ = nullptr;
 }
