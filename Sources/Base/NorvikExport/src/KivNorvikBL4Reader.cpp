@@ -3,6 +3,8 @@
 #include "KivBL4Data.h"
 #include "KivBL4Layout.h"
 
+#include "KivNorvikSharedRules.h"
+
 #include <new>
 #include <utility>
 
@@ -12,6 +14,7 @@ struct KivNorvikBL4Reader::Private
     KivBL4Layout::MainTarget main;
     KivBL4Data::BL4DiagonalElementGroup diagonal;
     int diagonals = 0; // "DIAG_" groups stored
+    bool fresh = true; // `record` is as constructed: no read has used it
     bool diagonalOpen = false;
 };
 
@@ -48,10 +51,13 @@ void KivNorvikBL4Reader::fillStructure(KivNorvikData& data)
         if (d == nullptr) {
             throw std::bad_alloc(); // the constructor could not make its state
         }
-        d->record = KivBL4Data();
+        if (!d->fresh) {
+            d->record = KivBL4Data();
+        }
+        d->fresh = false;
         d->diagonals = 0;
         scanLines(KivBL4Layout::kind(), false, false, d->record);
-        KivBL4Data result(d->record);
+        KivBL4Data result(std::move(d->record));
         for (int i = 0; i < 2; ++i) {
             result.diagonalElementGroups[i].extraData = host->diagonalElementGroups[i].extraData;
         }
@@ -78,7 +84,7 @@ KivNorvikTarget KivNorvikBL4Reader::beginGroup(int group, const KivString& heade
         }
         // A fresh diagonal numbered from its header "DIAG_n".
         d->diagonal = KivBL4Data::BL4DiagonalElementGroup();
-        d->diagonal.number = KivString(header.getStringW() + 5).toInteger();
+        d->diagonal.number = KivNorvikSharedRules::diagonalNumber(header);
         d->diagonalOpen = true;
         return KivNorvikTarget::of(d->diagonal);
     default: return KivNorvikTarget();
@@ -91,7 +97,7 @@ void KivNorvikBL4Reader::endGroup(int group)
         d->record.mainElementGroup = d->main;
     }
     if (group == KivBL4Layout::Diagonal && d->diagonalOpen) {
-        d->record.diagonalElementGroups[d->diagonals++] = d->diagonal;
+        d->record.diagonalElementGroups[d->diagonals++] = std::move(d->diagonal);
     }
     d->diagonalOpen = false;
 }

@@ -3,6 +3,8 @@
 #include "KivBL5Data.h"
 #include "KivBL5Layout.h"
 
+#include "KivNorvikSharedRules.h"
+
 #include <new>
 #include <utility>
 
@@ -12,6 +14,7 @@ struct KivNorvikBL5Reader::Private
 
     KivBL5Data::BL5DiagonalElementGroup diagonal;
     int diagonals = 0; // "DIAG_" groups stored
+    bool fresh = true; // `record` is as constructed: no read has used it
     bool diagonalOpen = false;
 };
 
@@ -48,10 +51,13 @@ void KivNorvikBL5Reader::fillStructure(KivNorvikData& data)
         if (d == nullptr) {
             throw std::bad_alloc(); // the constructor could not make its state
         }
-        d->record = KivBL5Data();
+        if (!d->fresh) {
+            d->record = KivBL5Data();
+        }
+        d->fresh = false;
         d->diagonals = 0;
         scanLines(KivBL5Layout::kind(), false, false, d->record);
-        KivBL5Data result(d->record);
+        KivBL5Data result(std::move(d->record));
 
         *host = std::move(result); // cannot throw: the host changes whole or not at all
     } catch (const std::exception& error) {
@@ -72,7 +78,7 @@ KivNorvikTarget KivNorvikBL5Reader::beginGroup(int group, const KivString& heade
         }
         // A fresh diagonal numbered from its header "DIAG_n".
         d->diagonal = KivBL5Data::BL5DiagonalElementGroup();
-        d->diagonal.number = KivString(header.getStringW() + 5).toInteger();
+        d->diagonal.number = KivNorvikSharedRules::diagonalNumber(header);
         d->diagonalOpen = true;
         return KivNorvikTarget::of(d->diagonal);
     default: return KivNorvikTarget();
@@ -83,7 +89,7 @@ void KivNorvikBL5Reader::endGroup(int group)
 {
 
     if (group == KivBL5Layout::Diagonal && d->diagonalOpen) {
-        d->record.diagonalElementGroups[d->diagonals++] = d->diagonal;
+        d->record.diagonalElementGroups[d->diagonals++] = std::move(d->diagonal);
     }
     d->diagonalOpen = false;
 }

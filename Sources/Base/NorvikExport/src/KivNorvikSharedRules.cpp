@@ -1,6 +1,9 @@
 #include "KivNorvikSharedRules.h"
 
+#include <KivNumber.h>
+
 #include <climits>
+#include <cwchar>
 
 namespace {
 
@@ -87,4 +90,13 @@ KivNorvikFillResult KivNorvikSharedRules::readSection(NorvikGlobalData::Section&
     section.profile.text1.assign(tokens[2].data(), tokens[2].size());
     section.profile.text2.assign(tokens[3].data(), tokens[3].size());
     return KivNorvikFillResult::Done;
+}
+
+int KivNorvikSharedRules::diagonalNumber(const KivString& header)
+{
+    const wchar_t* text = header.getStringW();
+    const size_t length = std::wcslen(text);
+    const size_t prefix = 5; // "DIAG_"
+    size_t used = 0;
+    return length > prefix ? KivNumber::toInteger(text + prefix, length - prefix, used) : 0;
 }

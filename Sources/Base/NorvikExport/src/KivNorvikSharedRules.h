@@ -18,6 +18,8 @@ struct KivNorvikSharedRules
     // shape 1, 3, 4, 7 or 8, then the reals in the writer's order dim2, dim4, dim1, dim3, dim5) or a profile.
     static KivNorvikFillResult readSection(NorvikGlobalData::Section& section,
                                            const KivNorvikLineTokens& tokens);
+    // The n of a "DIAG_n" header, read as KivString::toInteger reads it.
+    static int diagonalNumber(const KivString& header);
 };
 
 // clang-format off
