@@ -15,6 +15,8 @@ constexpr size_t kFirstBlock = 65536;
 
 } // namespace
 
+const char KivNorvikFileBytes::kNone[kReadableAfter] = {};
+
 KivNorvikFileBytes::~KivNorvikFileBytes() { ::operator delete(block); }
 
 void KivNorvikFileBytes::release()
@@ -32,7 +34,10 @@ void KivNorvikFileBytes::reallocate(size_t size, size_t keep)
         // take memory together.
         release();
     }
-    char* fresh = static_cast<char*>(::operator new(size));
+    if (size > std::numeric_limits<size_t>::max() - kReadableAfter) {
+        throw std::bad_alloc();
+    }
+    char* fresh = static_cast<char*>(::operator new(size + kReadableAfter));
     KivMemoryControllerController::adviseHugePages(fresh, size); // before any byte is touched
     if (keep > 0) {
         std::memcpy(fresh, block, keep);
@@ -52,6 +57,15 @@ void KivNorvikFileBytes::assign(const char* bytes, size_t n)
         std::memcpy(block, bytes, n);
     }
     length = n;
+    seal();
+}
+
+int KivNorvikFileBytes::seal()
+{
+    if (block != nullptr) {
+        std::memset(block + length, 0, kReadableAfter);
+    }
+    return 0;
 }
 
 int KivNorvikFileBytes::read(int descriptor)
@@ -99,7 +113,7 @@ int KivNorvikFileBytes::read(int descriptor)
             return errno != 0 ? errno : EIO;
         }
         if (n == 0) {
-            return 0;
+            return seal();
         }
         const size_t count = static_cast<size_t>(n);
         if (full) {
@@ -112,3 +126,4 @@ int KivNorvikFileBytes::read(int descriptor)
         length += count;
     }
 }
+

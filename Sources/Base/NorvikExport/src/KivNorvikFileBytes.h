@@ -2,6 +2,13 @@
 
 #include <cstddef>
 
+// Whether scans over the bytes may use SSE2 vectors (16 bytes at a time).
+#if defined(__GNUC__) && defined(__SSE2__)
+#define NORVIK_VECTOR_SCAN 1
+#else
+#define NORVIK_VECTOR_SCAN 0
+#endif
+
 // The bytes of a file, read whole into one block that is not zero-filled
 // first. A big file's block is one the system may back with huge pages, so
 // that filling it does not fault in each small page. Used by the reader only.
@@ -13,8 +20,12 @@ public:
     KivNorvikFileBytes& operator=(const KivNorvikFileBytes&) = delete;
     ~KivNorvikFileBytes();
 
+    // Bytes after the last that may be read (zero once a read or assign has
+    // succeeded), so that a scan may load a whole vector at any offset of the data.
+    static constexpr size_t kReadableAfter = 16;
+
     // The bytes; never null, also when there are none.
-    const char* data() const { return block != nullptr ? block : ""; }
+    const char* data() const { return block != nullptr ? block : kNone; }
     size_t size() const { return length; }
 
     // No bytes; the block is kept for the next read.
@@ -36,7 +47,11 @@ private:
     // first `keep` bytes.
     void reallocate(size_t capacity, size_t keep);
 
-    char* block = nullptr;
+    // Ends the data with kReadableAfter zero bytes; returns 0.
+    int seal();
+
+    static const char kNone[kReadableAfter];
+    char* block = nullptr; // capacity + kReadableAfter bytes
     size_t length = 0;
     size_t capacity = 0;
 };

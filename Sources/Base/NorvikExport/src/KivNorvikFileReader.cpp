@@ -7,6 +7,7 @@
 #include "KivBL5Layout.h"
 #include "KivNorvikData.h"
 #include "KivNorvikFileBytes.h"
+#include "KivNorvikRowIndex.h"
 
 #include <KivAssert.h>
 #include <KivFileSystem.h>
@@ -40,6 +41,8 @@ bool isWhite(wchar_t c)
 }
 
 const wchar_t kBl3Prefix[] = L"2006.15c2:";
+// What every kind's tag line holds (BL5's tag is "NV_ATT_05").
+constexpr char kTagWord[] = "NV_ATT";
 
 // Made when the library loads: a file's findings share its text.
 const KivString kOutsideMessage(L"A line outside any group is passed over");
@@ -189,6 +192,31 @@ const KivNorvikKindLayout* const* allKinds()
 }
 constexpr int kKindCount = 5;
 
+// The row index of a group of one of the built-in kinds, made once; null for
+// any other group.
+const KivNorvikRowIndex* builtInIndex(const KivNorvikKindLayout& layout, const KivNorvikGroupLayout& group)
+{
+    static const std::vector<std::vector<KivNorvikRowIndex>> indexes = [] {
+        std::vector<std::vector<KivNorvikRowIndex>> all(kKindCount);
+        for (int k = 0; k < kKindCount; ++k) {
+            const KivNorvikKindLayout& kind = *allKinds()[k];
+            all[static_cast<size_t>(k)].reserve(static_cast<size_t>(kind.groupCount));
+            for (int g = 0; g < kind.groupCount; ++g) {
+                all[static_cast<size_t>(k)].emplace_back(kind.groups[g]);
+            }
+        }
+        return all;
+    }();
+    for (int k = 0; k < kKindCount; ++k) {
+        if (&layout == allKinds()[k]) {
+            const std::ptrdiff_t g = &group - layout.groups;
+            return g >= 0 && g < layout.groupCount ? &indexes[static_cast<size_t>(k)][static_cast<size_t>(g)]
+                                                   : nullptr;
+        }
+    }
+    return nullptr;
+}
+
 // The one kind other than `self` that has a header `line`, or null.
 const KivNorvikKindLayout* onlyOtherKindWith(const KivString& line, const KivNorvikKindLayout& self)
 {
@@ -243,55 +271,36 @@ struct KivNorvikFileReader::Private
     bool hasZeroByte = false; // somewhere in content: a line ends early at one
     // The file's bytes; lines are found in them as they are read.
     KivNorvikFileBytes content;
+    // The index of the rows of the group being read: a built-in kind's is
+    // made once for the process, any other group's is made here.
+    const KivNorvikRowIndex* rowIndex = nullptr;
+    KivNorvikRowIndex ownIndex;
     // What the group being read has had of each row.
     struct Row
     {
         bool seen = false; // a line of the row
-        char first = 0;    // the first byte of its keyword
-        unsigned next = 0; // 1 + the next row whose keyword starts with the same byte; 0: none
     };
-    unsigned firstRow[256] = {}; // 1 + the first row whose keyword starts with a byte; 0: none
-    // The rows of the group being read: in place for the groups the tables
-    // have, on the heap for a larger one.
+    // In place for the groups the tables have, on the heap for a larger one.
     static constexpr int kRowsInPlace = 48;
     Row rowsInPlace[kRowsInPlace];
     std::vector<Row> rowsOnHeap;
     Row* rows = rowsInPlace;
     size_t rowCount = 0;
-    void resetRows(const KivNorvikGroupLayout& group)
+    void resetRows(const KivNorvikKindLayout& layout, const KivNorvikGroupLayout& group)
     {
-        for (size_t i = 0; i < rowCount; ++i) { // the previous group's entries
-            firstRow[static_cast<unsigned char>(rows[i].first)] = 0;
+        rowIndex = builtInIndex(layout, group);
+        if (rowIndex == nullptr) {
+            ownIndex.build(group);
+            rowIndex = &ownIndex;
         }
-        const int count = group.ruleCount > 0 ? group.ruleCount : 0;
-        rowCount = static_cast<size_t>(count);
-        if (count <= kRowsInPlace) {
+        rowCount = rowIndex->size();
+        if (rowCount <= static_cast<size_t>(kRowsInPlace)) {
             rows = rowsInPlace;
         } else {
             rowsOnHeap.resize(rowCount);
             rows = rowsOnHeap.data();
         }
-        for (size_t i = rowCount; i-- > 0;) {
-            Row& row = rows[i];
-            row.seen = false;
-            row.first = group.rules[i].keyword[0];
-            unsigned& head = firstRow[static_cast<unsigned char>(row.first)];
-            row.next = head;
-            head = static_cast<unsigned>(i + 1);
-        }
-    }
-    // The index of the first row that the tokens select, or -1: as the
-    // group's find, trying only the rows whose keyword starts with the line's
-    // first byte.
-    int findRow(const KivNorvikGroupLayout& group, const KivNorvikLineTokens& tokens) const
-    {
-        for (unsigned i = firstRow[static_cast<unsigned char>(tokens[0].data()[0])]; i != 0;
-             i = rows[i - 1].next) {
-            if (group.rules[i - 1].matches(tokens)) {
-                return static_cast<int>(i - 1);
-            }
-        }
-        return -1;
+        std::fill(rows, rows + rowCount, Row());
     }
     // Which first bytes the headers of the kind being read start with.
     bool headerStart[256] = {};
@@ -332,6 +341,13 @@ struct KivNorvikFileReader::Private
             KivString line;
             line.assign(text, length);
             return line;
+        }
+        // Whether the text as read, up to a zero byte, holds the tag "NV_ATT".
+        bool hasTag() const
+        {
+            const void* zero = std::memchr(text, 0, length);
+            const size_t n = zero != nullptr ? static_cast<size_t>(static_cast<const char*>(zero) - text) : length;
+            return std::string_view(text, n).find(kTagWord) != std::string_view::npos;
         }
         bool is(const char* word) const
         {
@@ -990,7 +1006,7 @@ void KivNorvikFileReader::scanLines(const KivNorvikKindLayout& layout, bool ever
     if (d == nullptr) {
         throw std::bad_alloc(); // the constructor could not make the reader's state
     }
-    static const KivString tagText(L"NV_ATT");
+    static const KivString tagText(kTagWord);
     bool tagSeen = false;
     bool wrongKind = false;
     bool inUnknownGroup = false;
@@ -1001,8 +1017,8 @@ void KivNorvikFileReader::scanLines(const KivNorvikKindLayout& layout, bool ever
     Private::Cursor at;
     Private::Line bytes;
     while (d->next(at, bytes)) {
-        const KivString line = bytes.toString();
         if (const KivNorvikGroupLayout* group = d->findGroup(layout, bytes)) {
+            const KivString line = bytes.toString();
             const int index = static_cast<int>(group - layout.groups);
             unsigned char unused = 0;
             unsigned char& seen = index < 16 ? groupSeen[index] : unused;
@@ -1025,7 +1041,8 @@ void KivNorvikFileReader::scanLines(const KivNorvikKindLayout& layout, bool ever
             endGroup(index);
             continue;
         }
-        if (line.find(tagText, 0) >= 0) {
+        if (bytes.hasTag()) {
+            const KivString line = bytes.toString();
             if (everyTagLine || !tagSeen) {
                 KivString name;
                 if (projectNameFromTagLine(line, bl3, name, layout.tag)) {
@@ -1063,6 +1080,7 @@ void KivNorvikFileReader::scanLines(const KivNorvikKindLayout& layout, bool ever
                 d->deferConstant(bytes.number, KivNorvikFinding::Warning, "line-outside-group",
                                  kOutsideMessage);
             } else {
+                const KivString line = bytes.toString();
                 const std::wstring text = trimmed(line);
                 // A line where a header belongs: the header of a group the
                 // kind does not have, whose lines are passed over up to "FIN".
@@ -1371,7 +1389,7 @@ KivNorvikFileReader::Private::fillGroup(Cursor start, const KivNorvikKindLayout&
 {
     const bool record = kRecord && !target.isNull();
     const int minTokens = group.minTokens > 1 ? group.minTokens : 1;
-    resetRows(group);
+    resetRows(layout, group);
     if (record) {
         groupHeader = header;
         currentLayoutGroup = &group;
@@ -1398,7 +1416,7 @@ KivNorvikFileReader::Private::fillGroup(Cursor start, const KivNorvikKindLayout&
             }
             continue;
         }
-        const int index = findRow(group, tokens);
+        const int index = rowIndex->find(tokens);
         if (index >= 0) {
             const KivNorvikLineRule* rule = &group.rules[index];
             const KivNorvikFillResult result = rule->apply(target, tokens);

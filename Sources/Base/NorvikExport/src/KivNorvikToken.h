@@ -99,6 +99,8 @@ public:
     bool wholly(Conversion conversion) const { return state_ == (conversion | kWhole); }
 
 private:
+    friend class KivNorvikLineTokens; // fills tokens' starts and lengths in two passes
+
     void remember(Conversion conversion, size_t used) const
     {
         used_ = used;
