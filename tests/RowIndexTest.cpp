@@ -29,7 +29,9 @@ struct Padded
 
 std::vector<std::string> referenceSplit(const std::string& line)
 {
-    auto white = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; };
+    auto white = [](char c) {
+        return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+    };
     size_t first = 0, last = line.size();
     while (first < last && white(line[first]))
         ++first;
@@ -55,8 +57,9 @@ std::vector<std::string> texts(const KivNorvikLineTokens& tokens)
     return out;
 }
 
-const KivNorvikKindLayout* const kKinds[] = {&KivBL1Layout::kind(), &KivBL2Layout::kind(), &KivBL3Layout::kind(),
-                                             &KivBL4Layout::kind(), &KivBL5Layout::kind()};
+const KivNorvikKindLayout* const kKinds[] = {&KivBL1Layout::kind(), &KivBL2Layout::kind(),
+                                             &KivBL3Layout::kind(), &KivBL4Layout::kind(),
+                                             &KivBL5Layout::kind()};
 
 } // namespace
 
@@ -99,7 +102,8 @@ TEST(RowIndex, FindsTheRowTheGroupsLinearFindFinds)
                 words.push_back(keyword);
                 words.push_back(keyword + "S"); // one byte longer
                 words.push_back(keyword.substr(0, keyword.size() - 1));
-                for (const std::string& word : referenceSplit(group.rules[r].pattern ? group.rules[r].pattern : ""))
+                for (const std::string& word :
+                     referenceSplit(group.rules[r].pattern ? group.rules[r].pattern : ""))
                     words.push_back(word);
             }
         }
@@ -118,7 +122,8 @@ TEST(RowIndex, FindsTheRowTheGroupsLinearFindFinds)
             // Each row's own line, with 0 to 9 values after its pattern words.
             for (int r = 0; r < group.ruleCount; ++r) {
                 std::string line = group.rules[r].keyword;
-                for (const std::string& word : referenceSplit(group.rules[r].pattern ? group.rules[r].pattern : ""))
+                for (const std::string& word :
+                     referenceSplit(group.rules[r].pattern ? group.rules[r].pattern : ""))
                     line += " " + (word == "*" ? std::string("ANY") : word);
                 for (int values = 0; values < 10; ++values, line += " 1")
                     check(line);
@@ -155,9 +160,18 @@ TEST(RowIndex, KeepsTableOrderBetweenItsChainsAndComparesLongWords)
     const KivNorvikRowIndex index(group);
     KivNorvikLineTokens tokens;
     const std::pair<const char*, int> lines[] = {
-        {"K B", 0}, {"K A", 1}, {"K", 1}, {"K C 1", 1}, {"L C A", 3}, {"L C", 4}, {"L X", -1},
-        {"LONG_KEYWORD_NO_1 WORD_OF_EIGHTEEN_2", 6}, {"LONG_KEYWORD_NO_1 WORD_OF_EIGHTEEN_3", -1},
-        {"LONG_KEYWORD_NO_2 1 2", 7}, {"LONG_KEYWORD_NO_2 1", -1}, {"LONG_KEYWORD_NO_3 1 2", -1},
+        {"K B", 0},
+        {"K A", 1},
+        {"K", 1},
+        {"K C 1", 1},
+        {"L C A", 3},
+        {"L C", 4},
+        {"L X", -1},
+        {"LONG_KEYWORD_NO_1 WORD_OF_EIGHTEEN_2", 6},
+        {"LONG_KEYWORD_NO_1 WORD_OF_EIGHTEEN_3", -1},
+        {"LONG_KEYWORD_NO_2 1 2", 7},
+        {"LONG_KEYWORD_NO_2 1", -1},
+        {"LONG_KEYWORD_NO_3 1 2", -1},
     };
     for (const auto& [line, expected] : lines) {
         const Padded padded(line);

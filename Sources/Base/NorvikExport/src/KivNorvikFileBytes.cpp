@@ -126,4 +126,3 @@ int KivNorvikFileBytes::read(int descriptor)
         length += count;
     }
 }
-

@@ -4,9 +4,9 @@
 
 // Whether scans over the bytes may use SSE2 vectors (16 bytes at a time).
 #if defined(__GNUC__) && defined(__SSE2__)
-#define NORVIK_VECTOR_SCAN 1
+#  define NORVIK_VECTOR_SCAN 1
 #else
-#define NORVIK_VECTOR_SCAN 0
+#  define NORVIK_VECTOR_SCAN 0
 #endif
 
 // The bytes of a file, read whole into one block that is not zero-filled

@@ -61,10 +61,11 @@ KivNorvikRowIndex::Key KivNorvikRowIndex::keyOfToken(const KivNorvikToken& token
     return key;
 }
 
-unsigned char KivNorvikRowIndex::bucketOf(const Key& keyword, size_t length, const Key& lead, size_t leadLength)
+unsigned char KivNorvikRowIndex::bucketOf(const Key& keyword, size_t length, const Key& lead,
+                                          size_t leadLength)
 {
-    const std::uint64_t mixed = (keyword.low ^ keyword.high * 31 ^ lead.low * 7 ^ lead.high * 13) + length +
-                                (leadLength << 8);
+    const std::uint64_t mixed =
+        (keyword.low ^ keyword.high * 31 ^ lead.low * 7 ^ lead.high * 13) + length + (leadLength << 8);
     return static_cast<unsigned char>((mixed * 0x9E3779B97F4A7C15ull) >> 56);
 }
 
@@ -134,7 +135,8 @@ bool KivNorvikRowIndex::selects(const Row& row, const KivNorvikLineTokens& token
             continue;
         }
         const Key key = w == 0 ? second : keyOfToken(token);
-        if (token.size() != word.length || !(key == word.key) || !sameTail(token.data(), word.text, word.length)) {
+        if (token.size() != word.length || !(key == word.key) ||
+            !sameTail(token.data(), word.text, word.length)) {
             return false;
         }
     }
