@@ -75,6 +75,35 @@ public:
     }
     double toDouble(bool = false) const
     {
+        // A plain decimal of at most 15 digits ("-12.500") is the integer of
+        // its digits divided by a power of ten, both exact doubles: one
+        // correctly rounded division, the value KivNumber gives.
+        if (length_ > 0 && length_ <= 17) {
+            static constexpr double kPowers[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                                 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+            const bool negative = text_[0] == '-';
+            size_t i = negative ? 1 : 0;
+            unsigned long long digits = 0;
+            int count = 0;
+            int decimals = -1; // until the point
+            for (; i < length_; ++i) {
+                const char c = text_[i];
+                if (c >= '0' && c <= '9') {
+                    digits = digits * 10 + static_cast<unsigned>(c - '0');
+                    ++count;
+                    decimals += decimals >= 0 ? 1 : 0;
+                } else if (c == '.' && decimals < 0) {
+                    decimals = 0;
+                } else {
+                    break;
+                }
+            }
+            if (i == length_ && count > 0 && count <= 15) {
+                remember(Real, length_);
+                const double value = static_cast<double>(digits) / kPowers[decimals > 0 ? decimals : 0];
+                return negative ? -value : value;
+            }
+        }
         size_t used = 0;
         const double value = KivNumber::toDouble(text_, length_, used);
         remember(Real, used);
