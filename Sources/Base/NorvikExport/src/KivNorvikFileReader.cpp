@@ -40,6 +40,9 @@ bool isWhite(wchar_t c)
     return c == L' ' || c == L'\t' || c == L'\n' || c == L'\r' || c == L'\v' || c == L'\f';
 }
 
+// ' ', or one of '\t', '\n', '\v', '\f', '\r'.
+bool isWhiteByte(char c) { return c == ' ' || static_cast<unsigned char>(c - '\t') < 5u; }
+
 const wchar_t kBl3Prefix[] = L"2006.15c2:";
 // What every kind's tag line holds (BL5's tag is "NV_ATT_05").
 constexpr char kTagWord[] = "NV_ATT";
@@ -342,12 +345,10 @@ struct KivNorvikFileReader::Private
             line.assign(text, length);
             return line;
         }
-        // Whether the text as read, up to a zero byte, holds the tag "NV_ATT".
+        // Whether the text holds the tag "NV_ATT".
         bool hasTag() const
         {
-            const void* zero = std::memchr(text, 0, length);
-            const size_t n = zero != nullptr ? static_cast<size_t>(static_cast<const char*>(zero) - text) : length;
-            return std::string_view(text, n).find(kTagWord) != std::string_view::npos;
+            return std::string_view(text, length).find(kTagWord) != std::string_view::npos;
         }
         bool is(const char* word) const
         {
@@ -1066,10 +1067,10 @@ void KivNorvikFileReader::scanLines(const KivNorvikKindLayout& layout, bool ever
         }
         if (kRecord) {
             size_t first = 0, last = bytes.length;
-            while (first < last && isWhite(static_cast<wchar_t>(bytes.text[first]))) {
+            while (first < last && isWhiteByte(bytes.text[first])) {
                 ++first;
             }
-            while (last > first && isWhite(static_cast<wchar_t>(bytes.text[last - 1]))) {
+            while (last > first && isWhiteByte(bytes.text[last - 1])) {
                 --last;
             }
             if (first == last || inUnknownGroup) {

@@ -89,10 +89,19 @@ KivFileSystem::Path KivFileSystem::nativePath(const wchar_t* text)
 #if defined(_WIN32)
     return Path(text);
 #else
-    // The system's file names are UTF-8.
+    // The system's file names are UTF-8. An ASCII name, the common case, is
+    // copied byte for byte; the rest of the name from its first other character on.
+    const size_t length = std::wcslen(text);
     Path out;
-    out.reserve(std::wcslen(text) + 16); // ASCII names, and room for a temporary name's additions
-    for (; *text != 0; ++text) {
+    out.reserve(length + 16); // room for a temporary name's additions
+    out.resize(length);
+    size_t ascii = 0;
+    while (ascii < length && static_cast<std::make_unsigned_t<wchar_t>>(text[ascii]) < 0x80) {
+        out[ascii] = static_cast<char>(text[ascii]);
+        ++ascii;
+    }
+    out.resize(ascii);
+    for (text += ascii; *text != 0; ++text) {
         unsigned long c = static_cast<std::make_unsigned_t<wchar_t>>(*text);
         if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
             c = 0xFFFD;
