@@ -459,7 +459,24 @@ struct KivNorvikFileReader::Private
     // Whether a line that its row filled gives no finding, judged from what
     // the row's earlier lines worked out; marks the row seen then. Else
     // checkMatched decides.
-    bool isClean(const KivNorvikLineRule& rule, Row& row, const KivNorvikLineTokens& tokens)
+    bool isClean(const KivNorvikLineRule& rule, int index, const KivNorvikLineTokens& tokens)
+    {
+        if (!rowIndex->clean(index, tokens) && !isCleanOnCloserLook(rule, tokens)) {
+            return false;
+        }
+        if (!rowIndex->repeats(index)) {
+            Row& row = rows[index];
+            if (row.seen) {
+                return false;
+            }
+            row.seen = true;
+        }
+        return true;
+    }
+    // The tokens and numbers of isClean() where the index's quick look says
+    // nothing: a list's integer with its comma, a number the row's own
+    // effect did not convert.
+    static bool isCleanOnCloserLook(const KivNorvikLineRule& rule, const KivNorvikLineTokens& tokens)
     {
         const int count = tokens.getLength();
         const int needed = rule.readTokens;
@@ -482,12 +499,6 @@ struct KivNorvikFileReader::Private
                     return false;
                 }
             }
-        }
-        if ((rule.flags & kNorvikRowRepeats) == 0u) {
-            if (row.seen) {
-                return false;
-            }
-            row.seen = true;
         }
         return true;
     }
@@ -1421,7 +1432,7 @@ KivNorvikFileReader::Private::fillGroup(Cursor start, const KivNorvikKindLayout&
         if (index >= 0) {
             const KivNorvikLineRule* rule = &group.rules[index];
             const KivNorvikFillResult result = rule->apply(target, tokens);
-            if (record && (result != KivNorvikFillResult::Done || !isClean(*rule, rows[index], tokens))) {
+            if (record && (result != KivNorvikFillResult::Done || !isClean(*rule, index, tokens))) {
                 checkMatched(group, *rule, tokens, result, line.number);
             }
         } else if (record) {

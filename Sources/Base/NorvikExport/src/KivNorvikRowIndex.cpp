@@ -61,12 +61,9 @@ KivNorvikRowIndex::Key KivNorvikRowIndex::keyOfToken(const KivNorvikToken& token
     return key;
 }
 
-unsigned char KivNorvikRowIndex::bucketOf(const Key& keyword, size_t length, const Key& lead,
-                                          size_t leadLength)
+unsigned char KivNorvikRowIndex::bucketOf(char first, size_t length)
 {
-    const std::uint64_t mixed =
-        (keyword.low ^ keyword.high * 31 ^ lead.low * 7 ^ lead.high * 13) + length + (leadLength << 8);
-    return static_cast<unsigned char>((mixed * 0x9E3779B97F4A7C15ull) >> 56);
+    return static_cast<unsigned char>(static_cast<unsigned char>(first) + 8 * length);
 }
 
 void KivNorvikRowIndex::build(const KivNorvikGroupLayout& group)
@@ -102,10 +99,28 @@ void KivNorvikRowIndex::build(const KivNorvikGroupLayout& group)
             words_.push_back(Word{word, length, keyOfWord(word, length), length == 1 && *word == '*'});
         }
         row.wordCount = static_cast<unsigned>(words_.size()) - row.firstWord;
-        row.leads = row.wordCount > 0 && !words_[row.firstWord].any;
-        const Word none{"", 0, Key(), true};
-        const Word& lead = row.leads ? words_[row.firstWord] : none;
-        row.bucket = bucketOf(row.key, row.length, lead.key, lead.length);
+        const bool leads = row.wordCount > 0 && !words_[row.firstWord].any;
+        row.lead = leads ? words_[row.firstWord].key : Key();
+        row.leadLength = leads ? words_[row.firstWord].length : 0;
+        row.bucket = bucketOf(rule.keyword[0], row.length);
+        row.realTokens = 0;
+        row.integerTokens = 0;
+        row.plainNumbers = true;
+        row.needed = rule.readTokens;
+        row.moreAllowed = rule.exactTokens != 0 || (rule.flags & kNorvikRowAnyTokens) != 0u;
+        row.repeats = (rule.flags & kNorvikRowRepeats) != 0u;
+        for (int v = 0; v < KivNorvikLineRule::kMaxValues && rule.values[v].field != nullptr; ++v) {
+            const KivNorvikValue& value = rule.values[v];
+            if ((rule.numberValues & (1u << v)) == 0u) {
+                continue;
+            }
+            if (value.token < 0 || value.token >= 64) {
+                row.plainNumbers = false;
+            } else {
+                (value.kind == KivNorvikValueKind::Real ? row.realTokens : row.integerTokens) |=
+                    std::uint64_t{1} << value.token;
+            }
+        }
     }
     for (size_t i = rows_.size(); i-- > 0;) {
         Row& row = rows_[i];
@@ -114,29 +129,16 @@ void KivNorvikRowIndex::build(const KivNorvikGroupLayout& group)
     }
 }
 
-bool KivNorvikRowIndex::selects(const Row& row, const KivNorvikLineTokens& tokens, int count,
-                                const Key& second) const
+bool KivNorvikRowIndex::wordsMatch(const Row& row, const KivNorvikLineTokens& tokens, int count) const
 {
-    // The keyword's length and first 16 bytes are the line's.
-    if (row.exactTokens > 0 ? count != row.exactTokens : count < row.minTokens) {
-        return false;
-    }
-    if (!sameTail(tokens[0].data(), row.keyword, row.length)) {
+    if (static_cast<int>(row.wordCount) >= count) {
         return false;
     }
     for (unsigned w = 0; w < row.wordCount; ++w) {
-        const int index = 1 + static_cast<int>(w);
-        if (index >= count) {
-            return false;
-        }
         const Word& word = words_[row.firstWord + w];
-        const KivNorvikToken& token = tokens[index];
-        if (word.any) {
-            continue;
-        }
-        const Key key = w == 0 ? second : keyOfToken(token);
-        if (token.size() != word.length || !(key == word.key) ||
-            !sameTail(token.data(), word.text, word.length)) {
+        const KivNorvikToken& token = tokens[1 + static_cast<int>(w)];
+        if (!word.any && (token.size() != word.length || !(keyOfToken(token) == word.key) ||
+                          !sameTail(token.data(), word.text, word.length))) {
             return false;
         }
     }
@@ -149,26 +151,34 @@ int KivNorvikRowIndex::find(const KivNorvikLineTokens& tokens) const
     if (count < 1) {
         return -1;
     }
-    const size_t length = tokens[0].size();
-    const Key keyword = keyOfToken(tokens[0]);
-    const Key second = count > 1 ? keyOfToken(tokens[1]) : Key();
+    const KivNorvikToken& head = tokens[0];
+    const size_t length = head.size();
+    unsigned i = head_[bucketOf(head.data()[0], length)];
+    if (i == 0) {
+        return -1;
+    }
+    const Key keyword = keyOfToken(head);
     const size_t secondLength = count > 1 ? tokens[1].size() : 0;
-    const unsigned char own = bucketOf(keyword, length, second, secondLength);
-    const unsigned char any = bucketOf(keyword, length, Key(), 0);
-    // The two chains, merged in table order.
-    unsigned a = head_[own];
-    unsigned b = any != own ? head_[any] : 0;
-    while (a != 0 || b != 0) {
-        unsigned i;
-        if (b == 0 || (a != 0 && a < b)) {
-            i = a;
-            a = rows_[a - 1].next;
-        } else {
-            i = b;
-            b = rows_[b - 1].next;
-        }
+    Key second; // made when a row first needs it (a token's key is never zero)
+    for (; i != 0; i = rows_[i - 1].next) {
         const Row& row = rows_[i - 1];
-        if (row.length == length && row.key == keyword && selects(row, tokens, count, second)) {
+        if (row.length != length || !(row.key == keyword)) {
+            continue;
+        }
+        if (row.leadLength != 0) {
+            if (row.leadLength != secondLength) {
+                continue;
+            }
+            if (second.low == 0) {
+                second = keyOfToken(tokens[1]);
+            }
+            if (!(second == row.lead)) {
+                continue;
+            }
+        }
+        if ((row.exactTokens > 0 ? count == row.exactTokens : count >= row.minTokens) &&
+            sameTail(head.data(), row.keyword, length) &&
+            (row.wordCount == 0 || wordsMatch(row, tokens, count))) {
             return static_cast<int>(i - 1);
         }
     }

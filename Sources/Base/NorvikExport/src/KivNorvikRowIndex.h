@@ -7,11 +7,11 @@
 #include <vector>
 
 // Finds the row of a group that a line selects without trying every row.
-// A row is chained by a hash of its keyword and of its first pattern word; a
-// line tries the rows of its own chain and those that take any second token,
-// in table order, so the row found is the one the group's find() gives.
-// Words are compared by their first 16 bytes held as two integers, worked
-// out once when the index is built. Used by the reader only.
+// Rows are chained by their keyword's first byte and length, in table order,
+// so a line tries only the rows whose keyword could be its own, and the row
+// found is the one the group's find() gives. Words are compared by their
+// first 16 bytes held as two integers, worked out once when the index is
+// built. Used by the reader only.
 class KivNorvikRowIndex
 {
 public:
@@ -25,6 +25,31 @@ public:
     int find(const KivNorvikLineTokens& tokens) const;
     // The number of rows indexed.
     size_t size() const { return rows_.size(); }
+    // Whether the line is what row `index` reads, as far as a quick look
+    // says: the tokens its values read, no more unless the row allows more,
+    // and each number value's token converted whole by the row. False also
+    // when that needs a closer look.
+    bool clean(int index, const KivNorvikLineTokens& tokens) const
+    {
+        const Row& row = rows_[static_cast<size_t>(index)];
+        const int count = tokens.getLength();
+        if (count != row.needed && (count < row.needed || !row.moreAllowed)) {
+            return false;
+        }
+        for (std::uint64_t mask = row.realTokens; mask != 0u; mask &= mask - 1) {
+            if (!tokens[lowestBit(mask)].wholly(KivNorvikToken::Real)) {
+                return false;
+            }
+        }
+        for (std::uint64_t mask = row.integerTokens; mask != 0u; mask &= mask - 1) {
+            if (!tokens[lowestBit(mask)].wholly(KivNorvikToken::Integer)) {
+                return false;
+            }
+        }
+        return row.plainNumbers;
+    }
+    // Whether row `index` expects several lines (kNorvikRowRepeats).
+    bool repeats(int index) const { return rows_[static_cast<size_t>(index)].repeats; }
 
 private:
     // The first 16 bytes of a word, zero past its end.
@@ -48,16 +73,37 @@ private:
         Key key;
         int minTokens;
         int exactTokens;
+        Key lead; // its first pattern word's key; zero for none, or "*"
+        size_t leadLength;
         unsigned firstWord; // its pattern words in words_
         unsigned wordCount;
-        bool leads; // its first pattern word is a word, not "*"
+        std::uint64_t realTokens;    // bit t: a real value reads token t
+        std::uint64_t integerTokens; // bit t: an integer value reads token t
+        bool plainNumbers;           // the masks hold every number value
+        int needed;                  // the tokens its values read
+        bool moreAllowed;            // more tokens are no finding
+        bool repeats;
         unsigned char bucket;
         unsigned next; // 1 + the next row of its chain; 0: none
     };
+    // The index of the lowest bit set in a nonzero mask.
+    static int lowestBit(std::uint64_t mask)
+    {
+#if defined(__GNUC__)
+        return __builtin_ctzll(mask);
+#else
+        int bit = 0;
+        for (; (mask & 1u) == 0u; mask >>= 1) {
+            ++bit;
+        }
+        return bit;
+#endif
+    }
     static Key keyOfWord(const char* text, size_t length);
     static Key keyOfToken(const KivNorvikToken& token);
-    static unsigned char bucketOf(const Key& keyword, size_t length, const Key& lead, size_t leadLength);
-    bool selects(const Row& row, const KivNorvikLineTokens& tokens, int count, const Key& second) const;
+    static unsigned char bucketOf(char first, size_t length);
+    // Whether tokens 1, 2, ... are the row's pattern words.
+    bool wordsMatch(const Row& row, const KivNorvikLineTokens& tokens, int count) const;
 
     std::vector<Row> rows_;
     std::vector<Word> words_;
