@@ -43,7 +43,7 @@ bool isWhite(wchar_t c)
 // ' ', or one of '\t', '\n', '\v', '\f', '\r'.
 bool isWhiteByte(char c) { return c == ' ' || static_cast<unsigned char>(c - '\t') < 5u; }
 
-const wchar_t kBl3Prefix[] = L"2006.15c2:";
+const char kBl3Prefix[] = "2006.15c2:"; // before a BL3 project name
 // What every kind's tag line holds (BL5's tag is "NV_ATT_05").
 constexpr char kTagWord[] = "NV_ATT";
 
@@ -924,9 +924,9 @@ bool equalsAscii(std::wstring_view text, const char* word)
 
 void setName(KivString& name, std::wstring_view text, bool bl3)
 {
-    const std::wstring_view prefix(kBl3Prefix);
-    if (bl3 && text.substr(0, prefix.size()) == prefix) {
-        text.remove_prefix(prefix.size());
+    const size_t prefix = std::strlen(kBl3Prefix);
+    if (bl3 && text.size() >= prefix && equalsAscii(text.substr(0, prefix), kBl3Prefix)) {
+        text.remove_prefix(prefix);
     }
     name = KivString(std::wstring(text).c_str());
 }
@@ -962,41 +962,37 @@ namespace {
 
 // The kinds a tag line names, one bit each (bit n for BLn): its tag, and for
 // "NV_ATT" whether the name carries the BL3 prefix.
-// Whether the wide text contains the ASCII word.
-bool containsWord(const wchar_t* text, const char* word)
+unsigned tagLineKinds(std::string_view bytes)
 {
-    if (word[0] == 0) {
-        return true;
-    }
-    const wchar_t first = static_cast<wchar_t>(static_cast<unsigned char>(word[0]));
-    for (const wchar_t* p = std::wcschr(text, first); p != nullptr; p = std::wcschr(p + 1, first)) {
-        size_t i = 1;
-        while ((word[i] != 0) && p[i] == static_cast<wchar_t>(static_cast<unsigned char>(word[i]))) {
-            ++i;
+    // The kinds whose tag is the plain "NV_ATT", and the kinds of other tags.
+    struct Tags
+    {
+        unsigned plain = 0;
+        const KivNorvikKindLayout* others[kKindCount] = {};
+        int otherCount = 0;
+    };
+    static const Tags tags = [] {
+        Tags found;
+        for (int k = 0; k < kKindCount; ++k) {
+            const KivNorvikKindLayout* kind = allKinds()[k];
+            if (std::strcmp(kind->tag, kTagWord) == 0) {
+                found.plain |= 1u << (kind->name[2] - '0');
+            } else {
+                found.others[found.otherCount++] = kind;
+            }
         }
-        if (word[i] == 0) {
-            return true;
-        }
-    }
-    return false;
-}
-
-unsigned tagLineKinds(const KivString& line)
-{
-    const wchar_t* text = line.getStringW();
-    unsigned plainTag = 0; // the kinds whose tag is the plain "NV_ATT"
-    for (int k = 0; k < kKindCount; ++k) {
-        const KivNorvikKindLayout& kind = *allKinds()[k];
-        const unsigned bit = 1u << (kind.name[2] - '0');
-        if (std::strcmp(kind.tag, "NV_ATT") == 0) {
-            plainTag |= bit;
-        } else if (containsWord(text, kind.tag)) {
-            return bit;
+        return found;
+    }();
+    // The words are ASCII, found in the bytes as in the decoded text: a high
+    // byte never decodes to ASCII.
+    for (int i = 0; i < tags.otherCount; ++i) {
+        if (bytes.find(tags.others[i]->tag) != std::string_view::npos) {
+            return 1u << (tags.others[i]->name[2] - '0');
         }
     }
-    // Of those, BL3 names carry the prefix.
+    // Of the plain tag's kinds, BL3 names carry the prefix.
     const unsigned bl3 = 1u << 3;
-    return std::wcsstr(text, kBl3Prefix) != nullptr ? bl3 : plainTag & ~bl3;
+    return bytes.find(kBl3Prefix) != std::string_view::npos ? bl3 : tags.plain & ~bl3;
 }
 
 std::wstring kindNames(unsigned kinds)
@@ -1060,7 +1056,8 @@ void KivNorvikFileReader::scanLines(const KivNorvikKindLayout& layout, bool ever
                 if (projectNameFromTagLine(line, bl3, name, layout.tag)) {
                     record.projectName = name;
                 }
-                const unsigned kinds = kRecord && !tagSeen ? tagLineKinds(line) : 0;
+                const unsigned kinds =
+                    kRecord && !tagSeen ? tagLineKinds(std::string_view(bytes.text, bytes.length)) : 0;
                 if (kinds != 0 && ((kinds & (1u << (layout.name[2] - '0'))) == 0u)) {
                     wrongKind = true;
                     d->add(bytes.number, KivNorvikFinding::Error, "wrong-kind",
