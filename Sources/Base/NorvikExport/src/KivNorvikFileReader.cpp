@@ -461,7 +461,9 @@ struct KivNorvikFileReader::Private
     // checkMatched decides.
     bool isClean(const KivNorvikLineRule& rule, int index, const KivNorvikLineTokens& tokens)
     {
-        if (!rowIndex->clean(index, tokens) && !isCleanOnCloserLook(rule, tokens)) {
+        const KivNorvikRowIndex::Look look = rowIndex->look(index, tokens);
+        if (look == KivNorvikRowIndex::Look::WrongCount ||
+            (look == KivNorvikRowIndex::Look::CheckNumbers && !numbersWhole(rule, tokens))) {
             return false;
         }
         if (!rowIndex->repeats(index)) {
@@ -473,20 +475,12 @@ struct KivNorvikFileReader::Private
         }
         return true;
     }
-    // The tokens and numbers of isClean() where the index's quick look says
-    // nothing: a list's integer with its comma, a number the row's own
-    // effect did not convert.
-    static bool isCleanOnCloserLook(const KivNorvikLineRule& rule, const KivNorvikLineTokens& tokens)
+    // Whether each number value is wholly a number, on a closer look than the
+    // index's: a list's integer with its comma, a number the row's own effect
+    // did not convert. The tokens' count is right, so each value's token lies
+    // within the line.
+    static bool numbersWhole(const KivNorvikLineRule& rule, const KivNorvikLineTokens& tokens)
     {
-        const int count = tokens.getLength();
-        const int needed = rule.readTokens;
-        if (count < needed ||
-            (count > needed && rule.exactTokens == 0 && (rule.flags & kNorvikRowAnyTokens) == 0u)) {
-            return false;
-        }
-        // Each number value wholly a number: its token lies within the line,
-        // `needed` counting it, and the conversion that the row made is
-        // looked at first.
         const KivNorvikToken* first = &tokens[0];
         const KivNorvikValue* values = rule.values;
         for (unsigned numbers = rule.numberValues; numbers != 0u; numbers >>= 1, ++values) {

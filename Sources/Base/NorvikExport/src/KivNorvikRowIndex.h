@@ -25,28 +25,31 @@ public:
     int find(const KivNorvikLineTokens& tokens) const;
     // The number of rows indexed.
     size_t size() const { return rows_.size(); }
-    // Whether the line is what row `index` reads, as far as a quick look
-    // says: the tokens its values read, no more unless the row allows more,
-    // and each number value's token converted whole by the row. False also
-    // when that needs a closer look.
-    bool clean(int index, const KivNorvikLineTokens& tokens) const
+    // What a quick look says of a line that row `index` filled.
+    enum class Look {
+        Clean,        // the tokens its values read, no more unless the row allows
+                      // more, and each number value's token converted whole by the row
+        WrongCount,   // too few tokens, or more than the row allows
+        CheckNumbers, // the count is right; a number needs a closer look
+    };
+    Look look(int index, const KivNorvikLineTokens& tokens) const
     {
         const Row& row = rows_[static_cast<size_t>(index)];
         const int count = tokens.getLength();
         if (count != row.needed && (count < row.needed || !row.moreAllowed)) {
-            return false;
+            return Look::WrongCount;
         }
         for (std::uint64_t mask = row.realTokens; mask != 0u; mask &= mask - 1) {
             if (!tokens[lowestBit(mask)].wholly(KivNorvikToken::Real)) {
-                return false;
+                return Look::CheckNumbers;
             }
         }
         for (std::uint64_t mask = row.integerTokens; mask != 0u; mask &= mask - 1) {
             if (!tokens[lowestBit(mask)].wholly(KivNorvikToken::Integer)) {
-                return false;
+                return Look::CheckNumbers;
             }
         }
-        return row.plainNumbers;
+        return row.plainNumbers ? Look::Clean : Look::CheckNumbers;
     }
     // Whether row `index` expects several lines (kNorvikRowRepeats).
     bool repeats(int index) const { return rows_[static_cast<size_t>(index)].repeats; }
