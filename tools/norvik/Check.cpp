@@ -73,12 +73,6 @@ struct FileResult
 };
 
 const char* severity(const Finding& f) { return f.error ? "error" : "warning"; }
-
-Json findingJson(const Finding& f)
-{
-    return {{"line", f.line},       {"severity", severity(f)}, {"code", f.code},    {"message", f.message},
-            {"keyword", f.keyword}, {"group", f.group},        {"fields", f.fields}};
-}
 } // namespace
 
 std::string printable(const std::string& text)

@@ -71,17 +71,6 @@ bool readWhole(const std::string& path, std::string& bytes, std::string& error)
     return true;
 }
 
-namespace {
-std::string kindList(const std::vector<Kind>& kinds)
-{
-    std::string out;
-    for (size_t i = 0; i < kinds.size(); ++i) {
-        out += std::string(i == 0 ? "" : i + 1 == kinds.size() ? " and " : ", ") + kindName(kinds[i]);
-    }
-    return out;
-}
-} // namespace
-
 ReadResult loadExchangeFile(const std::string& path, const KindChoice& choice)
 {
     ReadResult result;
@@ -107,29 +96,16 @@ ReadResult loadExchangeFile(const std::string& path, const KindChoice& choice)
     // files whose content tells the kind are read here first.
     if (kind && !stdinput) {
         result = readFile(*kind, path);
-    } else {
-        std::string bytes;
-        if (!readWhole(path, bytes, result.error)) {
-            return result;
+        if (!result.record) {
+            result.error = name + ": " + result.error;
         }
-        if (!kind) {
-            const std::vector<Kind> kinds = detectKind(bytes);
-            if (kinds.size() != 1) {
-                result.error =
-                    name +
-                    (kinds.empty() ? ": neither the tag line nor the headers show the kind of file"
-                                   : ": the tag line and the headers fit " + kindList(kinds) + " alike") +
-                    "; give --kind BL1..BL5";
-                return result;
-            }
-            kind = kinds.front();
-        }
-        result = readBytes(*kind, bytes);
+        return result;
     }
-    if (!result.record) {
-        result.error = name + ": " + result.error;
+    std::string bytes;
+    if (!readWhole(path, bytes, result.error)) {
+        return result;
     }
-    return result;
+    return readBytesAs(name, bytes, kind);
 }
 
 } // namespace norvik

@@ -404,4 +404,12 @@ Json jsonSchema(Kind kind)
     return schema;
 }
 
+Json findingJson(const Finding& f)
+{
+    return {{"line", f.line},       {"severity", f.error ? "error" : "warning"},
+            {"code", f.code},       {"message", f.message},
+            {"keyword", f.keyword}, {"group", f.group},
+            {"fields", f.fields}};
+}
+
 } // namespace norvik

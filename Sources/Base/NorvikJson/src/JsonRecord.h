@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Library.h"
 #include "Records.h"
 
 #include <nlohmann/json.hpp>
@@ -24,6 +25,10 @@ Json toJson(const KivNorvikData& record);
 std::unique_ptr<KivNorvikData> fromJson(const Json& json, std::string& error);
 // The same from JSON text; invalid JSON is an error too.
 std::unique_ptr<KivNorvikData> fromJsonText(const std::string& text, std::string& error);
+
+// A finding as `check --json` gives it: line, severity ("error" or
+// "warning"), code, message, keyword, group, fields.
+Json findingJson(const Finding& finding);
 
 // The JSON Schema (draft 2020-12) of a kind's JSON.
 Json jsonSchema(Kind kind);

@@ -189,6 +189,38 @@ ReadResult readBytes(Kind kind, const std::string& bytes)
     return readKind(kind, bytes.data(), bytes.size());
 }
 
+namespace {
+std::string kindList(const std::vector<Kind>& kinds)
+{
+    std::string out;
+    for (size_t i = 0; i < kinds.size(); ++i) {
+        out += std::string(i == 0 ? "" : i + 1 == kinds.size() ? " and " : ", ") + kindName(kinds[i]);
+    }
+    return out;
+}
+} // namespace
+
+ReadResult readBytesAs(const std::string& name, const std::string& bytes, std::optional<Kind> kind)
+{
+    if (!kind) {
+        const std::vector<Kind> kinds = detectKind(bytes);
+        if (kinds.size() != 1) {
+            ReadResult result;
+            result.error = name +
+                           (kinds.empty() ? ": neither the tag line nor the headers show the kind of file"
+                                          : ": the tag line and the headers fit " + kindList(kinds) + " alike") +
+                           "; give --kind BL1..BL5";
+            return result;
+        }
+        kind = kinds.front();
+    }
+    ReadResult result = readBytes(*kind, bytes);
+    if (!result.record) {
+        result.error = name + ": " + result.error;
+    }
+    return result;
+}
+
 std::vector<Kind> detectKind(const std::string& bytes)
 {
     const bool mark = bytes.compare(0, 3, "\xEF\xBB\xBF") == 0; // a byte-order mark hides the tag

@@ -36,6 +36,12 @@ struct ReadResult
 ReadResult readFile(Kind kind, const std::string& path);
 ReadResult readBytes(Kind kind, const std::string& bytes);
 
+// Reads bytes named `name` (for messages) as a file of `kind`, or, without
+// one, of the kind that detectKind finds; when it finds none or several, the
+// result has no record and its error says so ("name: ...; give --kind").
+// An error always starts with `name`.
+ReadResult readBytesAs(const std::string& name, const std::string& bytes, std::optional<Kind> kind);
+
 // The kinds that a file's tag line and headers fit best: one when they tell
 // the kind, several when they fit those alike, none when they fit no kind.
 std::vector<Kind> detectKind(const std::string& bytes);

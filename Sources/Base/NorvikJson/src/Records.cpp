@@ -161,15 +161,18 @@ std::string writerBase(const std::string& out, Kind kind)
 
 std::string writeRecord(const KivNorvikData& record, const std::string& out)
 {
-    const Kind kind = record.dataType;
-    std::string base = writerBase(out, kind);
-    const bool toStdout = out == "-";
-    if (toStdout) {
-        static std::atomic<int> counter{0};
-        base = (std::filesystem::temp_directory_path() /
-                ("norvik-" + std::to_string(NORVIK_PID) + "-" + std::to_string(counter++)))
-                   .u8string();
+    if (out == "-") {
+        std::string bytes;
+        std::string error = recordBytes(record, bytes);
+        if (!error.empty()) {
+            return error;
+        }
+        std::cout.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        std::cout.flush();
+        return std::cout ? std::string() : "standard output: write failed";
     }
+    const Kind kind = record.dataType;
+    const std::string base = writerBase(out, kind);
     KivNorvikFileWriter writer;
     errno = 0;
     if (writer.startWrite(fromUtf8(base), static_cast<KivNorvikFileWriter::eNorvikFormatFile>(kind)) == 0) {
@@ -178,22 +181,32 @@ std::string writeRecord(const KivNorvikData& record, const std::string& out)
     }
     const int wrote = withRecord(record, [&](const auto& r) { return writer.write(r); });
     const bool ok = writer.endWrite() != 0 && wrote != 0;
-    const std::string written = base + "." + kindExtension(kind);
     if (!ok) {
-        return written + ": the file could not be written completely";
-    }
-    if (toStdout) {
-        std::ifstream in(std::filesystem::u8path(written), std::ios::binary);
-        std::cout << in.rdbuf();
-        in.close();
-        std::error_code ec;
-        std::filesystem::remove(std::filesystem::u8path(written), ec);
-        std::cout.flush();
-        if (!std::cout) {
-            return "standard output: write failed";
-        }
+        return base + "." + kindExtension(kind) + ": the file could not be written completely";
     }
     return {};
+}
+
+std::string recordBytes(const KivNorvikData& record, std::string& bytes)
+{
+    static std::atomic<int> counter{0};
+    std::error_code ec;
+    const auto folder = std::filesystem::temp_directory_path(ec);
+    if (ec) {
+        return "no folder for temporary files: " + ec.message();
+    }
+    const std::string base =
+        (folder / ("norvik-" + std::to_string(NORVIK_PID) + "-" + std::to_string(counter++))).u8string();
+    const std::string error = writeRecord(record, base);
+    const auto written = std::filesystem::u8path(base + "." + kindExtension(record.dataType));
+    if (error.empty()) {
+        std::ifstream in(written, std::ios::binary);
+        std::ostringstream all;
+        all << in.rdbuf();
+        bytes = all.str();
+    }
+    std::filesystem::remove(written, ec);
+    return error;
 }
 
 } // namespace norvik

@@ -65,6 +65,10 @@ std::wstring wideFromUtf8(const std::string& text);
 // Empty on success, else the reason.
 std::string writeRecord(const KivNorvikData& record, const std::string& out);
 
+// The bytes of `record`'s exchange file as the library's writer writes them
+// (through a temporary file). Empty on success, else the reason.
+std::string recordBytes(const KivNorvikData& record, std::string& bytes);
+
 // The path the writer gets for `out`: `out` less a trailing ".blN" of the kind.
 std::string writerBase(const std::string& out, Kind kind);
 
