@@ -26,8 +26,8 @@ std::unique_ptr<KivNorvikData> fromJson(const Json& json, std::string& error);
 // The same from JSON text; invalid JSON is an error too.
 std::unique_ptr<KivNorvikData> fromJsonText(const std::string& text, std::string& error);
 
-// A finding as `check --json` gives it: line, severity ("error" or
-// "warning"), code, message, keyword, group, fields.
+// A finding as `check --json` gives it: line, column (null when unknown),
+// severity ("error" or "warning"), code, message, keyword, group, fields, paths.
 Json findingJson(const Finding& finding);
 
 // The JSON Schema (draft 2020-12) of a kind's JSON.

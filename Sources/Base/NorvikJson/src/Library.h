@@ -15,12 +15,14 @@ namespace norvik {
 struct Finding
 {
     int line = 0;                    // 1-based; 0 for the file as a whole
+    int column = 0;                  // 1-based byte of the line; 0 when unknown
     bool error = false;              // else a warning
     std::string code;                // short stable identifier
     std::string message;             // UTF-8
     std::string keyword;             // the line's keyword, when known
     std::string group;               // the group's header, when known
-    std::vector<std::string> fields; // dotted paths of the fields concerned
+    std::vector<std::string> fields; // dotted paths of the fields concerned, in the group
+    std::vector<std::string> paths;  // the same as JSON paths of the record ("generalGroup.acier")
 };
 
 struct ReadResult
