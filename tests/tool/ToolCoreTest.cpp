@@ -1,5 +1,6 @@
 // The tool's conversions, below the command line.
 #include "Check.h"
+#include "FileWords.h"
 #include "Compare.h"
 #include "JsonRecord.h"
 #include "Sample.h"
@@ -168,4 +169,22 @@ TEST(ToolSchema, EveryFieldPathResolvesInTheSchema)
                 << kindName(kind) << " " << field.path;
         }
     }
+}
+
+TEST(FileWords, FieldsHaveTheirLineAndTheFileText)
+{
+    using namespace norvik;
+    const FieldLine* acier = fieldLine(KivNorvikData::eBL1, "generalGroup.acier");
+    ASSERT_NE(acier, nullptr);
+    EXPECT_EQ(acier->keyword, "ACIER");
+    EXPECT_EQ(acier->group, "GEN");
+    const FieldLine* effort = fieldLine(KivNorvikData::eBL1, "rightTraverse.efforts[3].value1");
+    ASSERT_NE(effort, nullptr);
+    EXPECT_EQ(effort->keyword, "EFF");
+    EXPECT_EQ(fieldLine(KivNorvikData::eBL1, "generalGroup.xy[1]")->keyword, "XY");
+    EXPECT_EQ(fieldLine(KivNorvikData::eBL4, "diagonalElementGroups[1].jeu")->keyword, "JEU");
+    EXPECT_EQ(fileText(KivNorvikData::eBL1, "generalGroup.acier", Json(355.0)), "355.000");
+    EXPECT_EQ(fileText(KivNorvikData::eBL1, "generalGroup.acier", Json(-0.0)), "-0.000");
+    EXPECT_EQ(fileText(KivNorvikData::eBL1, "generalGroup.atmos", Json(3)), "3");
+    EXPECT_EQ(fileText(KivNorvikData::eBL1, "generalGroup.acier", Json()), "");
 }

@@ -406,11 +406,15 @@ Json jsonSchema(Kind kind)
 
 Json findingJson(const Finding& f)
 {
-    return {{"line", f.line},       {"column", f.column > 0 ? Json(f.column) : Json()},
+    return {{"line", f.line},
+            {"column", f.column > 0 ? Json(f.column) : Json()},
             {"severity", f.error ? "error" : "warning"},
-            {"code", f.code},       {"message", f.message},
-            {"keyword", f.keyword}, {"group", f.group},
-            {"fields", f.fields},   {"paths", f.paths}};
+            {"code", f.code},
+            {"message", f.message},
+            {"keyword", f.keyword},
+            {"group", f.group},
+            {"fields", f.fields},
+            {"paths", f.paths}};
 }
 
 } // namespace norvik

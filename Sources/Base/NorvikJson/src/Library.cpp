@@ -206,10 +206,11 @@ ReadResult readBytesAs(const std::string& name, const std::string& bytes, std::o
         const std::vector<Kind> kinds = detectKind(bytes);
         if (kinds.size() != 1) {
             ReadResult result;
-            result.error = name +
-                           (kinds.empty() ? ": neither the tag line nor the headers show the kind of file"
-                                          : ": the tag line and the headers fit " + kindList(kinds) + " alike") +
-                           "; give --kind BL1..BL5";
+            result.error =
+                name +
+                (kinds.empty() ? ": neither the tag line nor the headers show the kind of file"
+                               : ": the tag line and the headers fit " + kindList(kinds) + " alike") +
+                "; give --kind BL1..BL5";
             return result;
         }
         kind = kinds.front();

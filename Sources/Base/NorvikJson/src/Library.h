@@ -2,6 +2,7 @@
 
 #include "Records.h"
 
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -30,6 +31,9 @@ struct ReadResult
     std::unique_ptr<KivNorvikData> record; // null when the file could not be read
     std::vector<Finding> findings;
     std::string error; // why the file could not be read
+    // The line each field was read from, by JSON path ("generalGroup.acier");
+    // filled where the library reports it.
+    std::map<std::string, int> fieldLines;
 };
 
 // Reads a file (a UTF-8 path) or bytes as a file of `kind` with that kind's

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "JsonRecord.h"
+
+#include <string>
+
+// A record's fields in the file's own words: the line that carries each
+// field (as the format reference gives it) and a value's text as the file
+// writes it. For the tool's show and diff, the web page and the Python module.
+namespace norvik {
+
+struct FieldLine
+{
+    std::string group;     // the group's header ("GEN", "TRA G|TRA D", "DIAG_%d")
+    std::string keyword;   // the line's keyword ("ACIER", "BOU TRA|BOU REN")
+    std::string format;    // the value's format ("%3.3f"; "(keyword)" for a code the keyword carries)
+    std::string condition; // when the line is written: the condition's name ("exportACIER")
+    std::string when;      // the same in plain words
+};
+
+// The line of the field at the JSON path `path` ("generalGroup.xy[1]",
+// "rightTraverse.efforts[2].value1"); null when no line of the file carries it.
+const FieldLine* fieldLine(Kind kind, const std::string& path);
+
+// A value as the file writes it: "355.000" for a real written "%3.3f", a
+// text as it stands; "" when unset (null). Values the format reference does
+// not place are given as JSON would.
+std::string fileText(Kind kind, const std::string& path, const Json& value);
+
+} // namespace norvik
