@@ -1,6 +1,7 @@
 // The tool's conversions, below the command line.
 #include "Check.h"
 #include "FileWords.h"
+#include "FindingKinds.h"
 #include "Compare.h"
 #include "JsonRecord.h"
 #include "Sample.h"
@@ -8,6 +9,10 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
 
 using namespace norvik;
 
@@ -46,6 +51,14 @@ TEST(ToolKinds, KindsFromNamesPathsAndOutputNames)
     EXPECT_EQ(writerBase("out/y.bl1", KivNorvikData::eBL1), "out/y");
     EXPECT_EQ(writerBase("out/y.bl1", KivNorvikData::eBL2), "out/y.bl1");
     EXPECT_EQ(writerBase(".bl1", KivNorvikData::eBL1), ".bl1");
+    EXPECT_EQ(writerBase("out/Y.BL1", KivNorvikData::eBL1), "out/Y");
+    // Another kind's extension would end the name in ".bl2.bl1": refused.
+    EXPECT_EQ(outputNameError("out/y.bl2", KivNorvikData::eBL1),
+              "out/y.bl2: the name ends in .bl2, the extension of BL2 files, but the record is BL1; "
+              "name it out/y or out/y.bl1");
+    EXPECT_NE(outputNameError("y.BL5", KivNorvikData::eBL1), "");
+    for (const char* fine : {"out/y.bl1", "y", "y.txt", "-", ".bl2", "y.bl2x"})
+        EXPECT_EQ(outputNameError(fine, KivNorvikData::eBL1), "") << fine;
 }
 
 // The tag line decides where it names one kind; the headers and rows of the
@@ -187,4 +200,153 @@ TEST(FileWords, FieldsHaveTheirLineAndTheFileText)
     EXPECT_EQ(fileText(KivNorvikData::eBL1, "generalGroup.acier", Json(-0.0)), "-0.000");
     EXPECT_EQ(fileText(KivNorvikData::eBL1, "generalGroup.atmos", Json(3)), "3");
     EXPECT_EQ(fileText(KivNorvikData::eBL1, "generalGroup.acier", Json()), "");
+}
+
+TEST(FileWords, CodesHaveTheWordsTheFileWrites)
+{
+    const struct
+    {
+        Kind kind;
+        const char* path;
+        std::vector<std::string> words;
+    } cases[] = {
+        {KivNorvikData::eBL3,
+         "secondaryElementGroup.connecType",
+         {"RAID", "PLAT_ABOUT", "PLAT_PLIE", "L_GD_AILE", "L_PT_AILE"}},
+        {KivNorvikData::eBL3, "secondaryElementGroup.connecPos", {"DOUBLE", "GAUCHE", "DROITE"}},
+        {KivNorvikData::eBL3, "secondaryElementGroup.boltSec.kind", {"BOU_PRIM", "BOU_SEC"}},
+        {KivNorvikData::eBL3, "mainElementGroup.section.type", {"SECTION PRF", "SECTION DIM"}},
+        {KivNorvikData::eBL4,
+         "diagonalElementGroups[1].bolt.kind",
+         {"BOU1 DIST", "BOU2 DIST", "BOU DIST", "BOUDIST"}},
+        {KivNorvikData::eBL1, "leftTraverse.side", {"TRA G", "TRA D"}},
+        {KivNorvikData::eBL1, "potGroup.raiAmeType", {"RAI AME OBLIQ", "RAI AME PLAQ"}},
+        {KivNorvikData::eBL2, "columnGroup.section.type", {"PRO", "I"}},
+        {KivNorvikData::eBL1, "generalGroup.acier", {}},
+        {KivNorvikData::eBL3, "generalGroup.typeAtt", {}}, // not a code of the field lists
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(codeWords(c.kind, c.path), c.words) << c.path;
+    EXPECT_EQ(fileText(KivNorvikData::eBL3, "secondaryElementGroup.connecType", Json(1)), "PLAT_ABOUT");
+    EXPECT_EQ(fileText(KivNorvikData::eBL3, "secondaryElementGroup.connecType", Json(9)), "9");
+}
+
+// Each code that a sample sets is written with its word, as the file's line shows it.
+TEST(FileWords, SamplesWriteTheWordsOfTheirCodes)
+{
+    int checked = 0;
+    for (Kind kind : kAllKinds) {
+        const auto record = sampleRecord(kind);
+        std::string bytes;
+        ASSERT_EQ(recordBytes(*record, bytes), "");
+        std::string text; // the file with single blanks, so "SECTION  PRF" reads "SECTION PRF"
+        for (char c : bytes)
+            if (c != ' ' || (!text.empty() && text.back() != ' '))
+                text += c == '\r' ? '\n' : c;
+        const Json doc = toJson(*record);
+        for (const FieldPath& field : fieldPaths(*record)) {
+            const std::vector<std::string>& words = codeWords(kind, field.path);
+            const Json& value = doc.at(pointerOf(field.path));
+            if (words.empty() || !value.is_number_integer())
+                continue;
+            ++checked;
+            const std::string word = fileText(kind, field.path, value);
+            bool whole = false; // the word between blanks or line ends
+            for (size_t at = text.find(word); at != std::string::npos && !whole; at = text.find(word, at + 1))
+                whole = at > 0 && std::isspace(static_cast<unsigned char>(text[at - 1])) &&
+                        std::isspace(static_cast<unsigned char>(text[at + word.size()]));
+            EXPECT_TRUE(whole) << kindName(kind) << " " << field.path << ": " << word;
+        }
+    }
+    EXPECT_GT(checked, 10);
+}
+
+// One of two equal keys would be dropped by the parse: refused, at any depth, naming the path.
+TEST(ToolJson, KeysGivenTwiceAreRefusedWithTheirPath)
+{
+    const struct
+    {
+        const char* json;
+        const char* error; // empty: accepted
+    } cases[] = {
+        {R"({"kind":"BL1","kind":"BL1"})", "kind: "},
+        {R"({"kind":"BL1","generalGroup":{"acier":1,"xy":[1,2,3],"acier":2}})", "generalGroup.acier: "},
+        {R"({"kind":"BL1","generalGroup":{"loadings":[{"number":1},{"number":2,"text1":"a","number":3}]}})",
+         "generalGroup.loadings[1].number: "},
+        {R"({"kind":"BL1","rightTraverse":{"dy":1},"leftTraverse":{"dy":1}})", ""},
+        {R"({"kind":"BL1","generalGroup":{"loadings":[{"number":1},{"number":2}]}})", ""},
+    };
+    for (const auto& c : cases) {
+        std::string error;
+        const auto record = fromJsonText(c.json, error);
+        if (*c.error == '\0')
+            EXPECT_TRUE(record) << c.json << ": " << error;
+        else
+            EXPECT_TRUE(!record && error.rfind(c.error, 0) == 0) << c.json << ": " << error;
+    }
+}
+
+// The undefined values read as unset; they are listed so that --strict can refuse them.
+TEST(ToolJson, UndefinedValuesAreListed)
+{
+    std::string error;
+    std::vector<CheckItem> unset;
+    const auto record = fromJsonText(R"({"kind":"BL1","generalGroup":{"acier":-123456.78,"noeudNum":-123456,
+        "atmos":-123456.0,"lia":"stringDummyNorvikExport","xy":[-123456,0,1]}})",
+                                     error, &unset);
+    ASSERT_TRUE(record) << error;
+    std::vector<std::string> paths;
+    for (const CheckItem& item : unset) {
+        paths.push_back(item.path);
+        EXPECT_EQ(item.code, "undefined-value");
+    }
+    EXPECT_EQ(paths, (std::vector<std::string>{"generalGroup.acier", "generalGroup.noeudNum",
+                                               "generalGroup.lia", "generalGroup.atmos"})); // in field order
+    EXPECT_FALSE(KivNorvikData::isDefined(static_cast<KivBL1Data&>(*record).generalGroup.acier));
+    // BL4 texts are written as they stand: the undefined text is a text like any other.
+    ASSERT_TRUE(
+        fromJsonText(R"({"kind":"BL4","generalGroup":{"lia":"stringDummyNorvikExport"}})", error, &unset));
+    EXPECT_TRUE(unset.empty());
+}
+
+// A code takes every value a reader gives: a BL4 "BOUDIST" line is bolt kind 3.
+TEST(ToolJson, CodesTakeEveryValueAReaderGives)
+{
+    std::string error;
+    EXPECT_TRUE(fromJsonText(R"({"kind":"BL4","mainElementGroup":{"bolt1":{"kind":3}}})", error)) << error;
+    EXPECT_FALSE(fromJsonText(R"({"kind":"BL4","mainElementGroup":{"bolt1":{"kind":4}}})", error));
+    EXPECT_EQ(error, "mainElementGroup.bolt1.kind: 4 is not a code (0 to 3)");
+    EXPECT_EQ(jsonSchema(KivNorvikData::eBL4)["properties"]["mainElementGroup"]["properties"]["bolt1"]
+                                             ["properties"]["kind"]["enum"],
+              Json::parse("[0, 1, 2, 3, null]"));
+}
+
+// Every code that the findings lists under tests/ hold is a kind of the table, once.
+TEST(FindingKinds, TheTableHasEveryCodeOnce)
+{
+    std::set<std::string> codes;
+    for (const FindingKind& kind : findingKinds()) {
+        EXPECT_TRUE(codes.insert(kind.code).second) << kind.code;
+        EXPECT_FALSE(kind.description.empty()) << kind.code;
+    }
+    int listed = 0;
+    for (const char* folder : {"/../data", "/../golden"}) {
+        for (const auto& entry :
+             std::filesystem::directory_iterator(std::string(NORVIK_REGRESSION_DIR) + folder)) {
+            if (entry.path().extension() != ".expected")
+                continue;
+            std::ifstream in(entry.path());
+            for (std::string line; std::getline(in, line);) {
+                std::istringstream words(line);
+                std::string number, severity, code;
+                if (line.empty() || line[0] == '#' || !(words >> number >> severity >> code))
+                    continue;
+                ++listed;
+                const FindingKind* kind = findingKind(code);
+                EXPECT_TRUE(kind != nullptr) << entry.path().filename() << ": " << code;
+            }
+        }
+    }
+    EXPECT_GT(listed, 30);
+    EXPECT_EQ(findingKind("no-such-code"), nullptr);
 }

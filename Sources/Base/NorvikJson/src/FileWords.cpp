@@ -2,9 +2,11 @@
 
 #include <KivFormat.h>
 
+#include <algorithm>
 #include <cctype>
 #include <map>
 #include <mutex>
+#include <set>
 #include <sstream>
 
 namespace norvik {
@@ -76,7 +78,122 @@ const FieldLines& linesOf(Kind kind)
     return all[k];
 }
 
+// The paths of a record's code fields, array elements as "[]".
+struct CodePaths
+{
+    static constexpr bool walksStructure = true;
+    std::set<std::string>& codes;
+
+    template <class T>
+    void operator()(const std::string&, T&)
+    {
+    }
+    void code(const std::string& path, int&, int) { codes.insert(generalised(path)); }
+    template <class A, class Each>
+    void elements(const std::string& path, A&, Each each)
+    {
+        std::remove_reference_t<decltype(std::declval<A&>()[0])> element;
+        each(element, path + "[0]");
+    }
+};
+
+// "BOU TRA|BOU REN" as {"BOU TRA", "BOU REN"}; "SECTION  PRF" with one blank.
+std::vector<std::string> choices(const std::string& text)
+{
+    std::vector<std::string> out;
+    std::istringstream in(text);
+    for (std::string choice; std::getline(in, choice, '|');) {
+        std::string joined;
+        for (const std::string& word : words(choice)) {
+            joined += (joined.empty() ? "" : " ") + word;
+        }
+        out.push_back(joined);
+    }
+    return out;
+}
+
+using CodeWords = std::map<std::string, std::vector<std::string>>;
+
+// A code's words come from the line that carries it: the choices of a word
+// the line writes after its keyword (CONNEC_TYPE RAID|PLAT_ABOUT|...), else
+// the choices of its keyword (BOU_PRIM|BOU_SEC), else the keywords of the
+// lines that each carry one code, in writer order (PRO, I); a code that no
+// line carries takes the choices of its group's header (TRA G|TRA D).
+CodeWords collectCodeWords(Kind kind)
+{
+    std::set<std::string> codes;
+    CodePaths walk{codes};
+    auto record = freshRecord(kind);
+    withRecord(*record, [&](auto& r) { visitFields(r, walk); });
+    CodeWords found, byLine;
+    const std::vector<FormatGroup> groups = formatGroups(kind);
+    for (const FormatGroup& group : groups) {
+        for (const FormatLine& line : group.lines) {
+            const std::vector<std::string> fields = words(line.field);
+            const std::vector<std::string> formats = words(line.format);
+            if (fields.size() != formats.size()) {
+                continue;
+            }
+            for (size_t i = 0; i < fields.size(); ++i) {
+                const std::string path = generalised(fields[i]);
+                if (formats[i] != "(keyword)" || codes.count(path) == 0) {
+                    continue;
+                }
+                std::vector<std::string> named;
+                for (size_t j = 0; j < fields.size(); ++j) {
+                    if (fields[j] == "-" && formats[j].find('|') != std::string::npos) {
+                        named = choices(formats[j]);
+                    }
+                }
+                if (named.empty() && line.keyword.find('|') != std::string::npos) {
+                    named = choices(line.keyword);
+                }
+                if (!named.empty()) {
+                    found[path] = named;
+                    continue;
+                }
+                std::vector<std::string>& each = byLine[path];
+                const std::string keyword = choices(line.keyword).front();
+                if (std::find(each.begin(), each.end(), keyword) == each.end()) {
+                    each.push_back(keyword);
+                }
+            }
+        }
+    }
+    found.insert(byLine.begin(), byLine.end());
+    for (const FormatGroup& group : groups) {
+        if (group.header.find('|') == std::string::npos || group.lines.empty()) {
+            continue;
+        }
+        const std::string field = group.lines.front().field;
+        const std::string part = field.substr(0, field.find_first_of(". "));
+        for (const std::string& code : codes) {
+            if (code.compare(0, part.size() + 1, part + ".") == 0 && found.count(code) == 0) {
+                found[code] = choices(group.header);
+            }
+        }
+    }
+    return found;
+}
+
+const CodeWords& codeWordsOf(Kind kind)
+{
+    static CodeWords all[5];
+    static std::once_flag once[5];
+    const int k = static_cast<int>(kind);
+    std::call_once(once[k], [&] { all[k] = collectCodeWords(kind); });
+    return all[k];
+}
+
 } // namespace
+
+const std::vector<std::string>& codeWords(Kind kind, const std::string& path)
+{
+    static const std::vector<std::string> none;
+    const CodeWords& all = codeWordsOf(kind);
+    const auto found = all.find(generalised(path));
+    return found == all.end() ? none : found->second;
+}
 
 const FieldLine* fieldLine(Kind kind, const std::string& path)
 {
@@ -95,6 +212,13 @@ std::string fileText(Kind kind, const std::string& path, const Json& value)
     }
     if (value.is_string()) {
         return value.get<std::string>();
+    }
+    if (value.is_number_integer()) {
+        const std::vector<std::string>& words = codeWords(kind, path);
+        const long long code = value.get<long long>();
+        if (code >= 0 && code < static_cast<long long>(words.size())) {
+            return words[static_cast<size_t>(code)];
+        }
     }
     const FieldLine* line = fieldLine(kind, path);
     if (value.is_number() && line != nullptr && line->format.size() > 1 && line->format[0] == '%') {

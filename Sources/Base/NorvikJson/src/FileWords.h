@@ -3,6 +3,7 @@
 #include "JsonRecord.h"
 
 #include <string>
+#include <vector>
 
 // A record's fields in the file's own words: the line that carries each
 // field (as the format reference gives it) and a value's text as the file
@@ -22,9 +23,15 @@ struct FieldLine
 // "rightTraverse.efforts[2].value1"); null when no line of the file carries it.
 const FieldLine* fieldLine(Kind kind, const std::string& path);
 
+// The words of a code field by value ("RAID", "PLAT_ABOUT", ... for BL3
+// "secondaryElementGroup.connecType"; "TRA G", "TRA D" for a BL1 side): the
+// words the file writes for each code. Empty for a field that is not a code.
+// Built from the format reference and the group headers, in one place.
+const std::vector<std::string>& codeWords(Kind kind, const std::string& path);
+
 // A value as the file writes it: "355.000" for a real written "%3.3f", a
-// text as it stands; "" when unset (null). Values the format reference does
-// not place are given as JSON would.
+// code's word ("PLAT_ABOUT"), a text as it stands; "" when unset (null).
+// Values the format reference does not place are given as JSON would.
 std::string fileText(Kind kind, const std::string& path, const Json& value);
 
 } // namespace norvik

@@ -1,8 +1,13 @@
 #include "JsonRecord.h"
 
+#include "FileWords.h"
+
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <functional>
 #include <limits>
+#include <set>
 
 namespace norvik {
 
@@ -134,13 +139,30 @@ bool checkShape(const Json& in, const Json& shape, const std::string& path, std:
     return true;
 }
 
+// The size of a code's table: the field lists' count, or more where a reader
+// gives more codes (a BL4 bolt line "BOUDIST" is kind 3 of a count of 3).
+int codeCount(Kind kind, const std::string& path, int count)
+{
+    return std::max(count, static_cast<int>(codeWords(kind, path).size()));
+}
+
 // Takes each field present in the input, checking its type and range.
 struct Assign
 {
     static constexpr bool walksStructure = true;
     const Json& in;
-    bool emptyIsUnset;
+    Kind kind;
     std::string error;
+    std::vector<CheckItem>* unset; // values the record stores as unset, when asked
+
+    // A value given as the number or text that stands for "unset" is read as unset.
+    void noteUnset(const std::string& path, const Json& v)
+    {
+        if (unset != nullptr) {
+            unset->push_back({path, "undefined-value",
+                              describe(v) + " is the value that stands for unset: it reads as null"});
+        }
+    }
 
     const Json* find(const std::string& path) const
     {
@@ -166,6 +188,9 @@ struct Assign
                 return fail(path, "expected a 32-bit integer, got " + describe(v));
             }
             field = static_cast<int>(d);
+            if (field == KivNorvikData::kUndefinedInteger) {
+                noteUnset(path, v);
+            }
             return true;
         }
         if (!v.is_number_integer()) {
@@ -177,6 +202,9 @@ struct Assign
             return fail(path, describe(v) + " is outside the 32-bit integer range");
         }
         field = static_cast<int>(v.get<std::int64_t>());
+        if (field == KivNorvikData::kUndefinedInteger) {
+            noteUnset(path, v);
+        }
         return true;
     }
     void operator()(const std::string& path, int& field)
@@ -192,6 +220,7 @@ struct Assign
         if ((v == nullptr) || !integer(path, *v, value)) {
             return;
         }
+        count = codeCount(kind, path, count);
         if (KivNorvikData::isDefined(value) && (value < 0 || value >= count)) {
             fail(path, describe(*v) + " is not a code (0 to " + std::to_string(count - 1) + ")");
             return;
@@ -208,6 +237,9 @@ struct Assign
             field = KivNorvikData::kUndefinedReal;
         } else if (v->is_number()) {
             field = v->get<double>();
+            if (!KivNorvikData::isDefined(field)) {
+                noteUnset(path, *v);
+            }
         } else {
             fail(path, "expected a number, got " + describe(*v));
         }
@@ -218,10 +250,14 @@ struct Assign
         if (v == nullptr) {
             return;
         }
+        const bool emptyIsUnset = textUnsetIsEmpty(kind);
         if (v->is_null()) {
             field = emptyIsUnset ? KivString() : KivNorvikData::undefinedString();
         } else if (v->is_string()) {
             field = fromUtf8(v->get<std::string>());
+            if (!emptyIsUnset && !KivNorvikData::isDefined(field)) {
+                noteUnset(path, *v);
+            }
         } else {
             fail(path, "expected a text, got " + describe(*v));
         }
@@ -240,6 +276,7 @@ struct SchemaShape
 {
     static constexpr bool walksStructure = true;
     Json& doc;
+    Kind kind;
 
     void leaf(const std::string& path, Json schema)
     {
@@ -253,6 +290,7 @@ struct SchemaShape
     void operator()(const std::string& path, const KivString&) { leaf(path, {{"type", {"string", "null"}}}); }
     void code(const std::string& path, const int&, int count)
     {
+        count = codeCount(kind, path, count);
         Json values = Json::array();
         for (int i = 0; i < count; ++i) {
             values.push_back(i);
@@ -323,9 +361,12 @@ Json toJson(const KivNorvikData& record)
     return doc;
 }
 
-std::unique_ptr<KivNorvikData> fromJson(const Json& json, std::string& error)
+std::unique_ptr<KivNorvikData> fromJson(const Json& json, std::string& error, std::vector<CheckItem>* unset)
 {
     error.clear();
+    if (unset != nullptr) {
+        unset->clear();
+    }
     if (!json.is_object()) {
         error = "(document): expected an object, got " + describe(json);
         return nullptr;
@@ -358,7 +399,7 @@ std::unique_ptr<KivNorvikData> fromJson(const Json& json, std::string& error)
     if (!checkShape(json, toJson(*record), "", error)) {
         return nullptr;
     }
-    Assign assign{json, textUnsetIsEmpty(*kind), {}};
+    Assign assign{json, *kind, {}, unset};
     // cppcheck-suppress danglingTemporaryLifetime ; the visitor refers to locals, not to a temporary
     withRecord(*record, [&](auto& r) { visitFields(r, assign); });
     if (!assign.error.empty()) {
@@ -368,24 +409,92 @@ std::unique_ptr<KivNorvikData> fromJson(const Json& json, std::string& error)
     return record;
 }
 
-std::unique_ptr<KivNorvikData> fromJsonText(const std::string& text, std::string& error)
+namespace {
+// Follows the parse through the parser's callback and notes the first key
+// that an object repeats, as a dotted path; the parsed document would keep
+// only one of the values, so the input is refused.
+class DuplicateKeys
+{
+public:
+    const std::string& first() const { return duplicate_; }
+
+    bool operator()(int, Json::parse_event_t event, Json& parsed)
+    {
+        switch (event) {
+        case Json::parse_event_t::object_start: enter(false); break;
+        case Json::parse_event_t::array_start: enter(true); break;
+        case Json::parse_event_t::object_end:
+        case Json::parse_event_t::array_end: frames_.pop_back(); break;
+        case Json::parse_event_t::value: element(); break;
+        case Json::parse_event_t::key: key(parsed.get<std::string>()); break;
+        }
+        return true;
+    }
+
+private:
+    struct Frame
+    {
+        bool array = false;
+        size_t index = 0; // in an array, one more than the element being read
+        std::string key;
+        std::set<std::string> keys;
+    };
+
+    // A value, object or array starts: in an array it is the next element.
+    void element()
+    {
+        if (!frames_.empty() && frames_.back().array) {
+            ++frames_.back().index;
+        }
+    }
+    void enter(bool array)
+    {
+        element();
+        frames_.push_back({array, 0, {}, {}});
+    }
+    void key(const std::string& name)
+    {
+        Frame& frame = frames_.back();
+        if (!frame.keys.insert(name).second && duplicate_.empty()) {
+            std::string path;
+            for (size_t i = 0; i + 1 < frames_.size(); ++i) {
+                path += frames_[i].array ? "[" + std::to_string(frames_[i].index - 1) + "]"
+                                         : (path.empty() ? "" : ".") + frames_[i].key;
+            }
+            duplicate_ = path + (path.empty() ? "" : ".") + name;
+        }
+        frame.key = name;
+    }
+
+    std::vector<Frame> frames_;
+    std::string duplicate_;
+};
+} // namespace
+
+std::unique_ptr<KivNorvikData> fromJsonText(const std::string& text, std::string& error,
+                                            std::vector<CheckItem>* unset)
 {
     Json json;
+    DuplicateKeys duplicates;
     try {
-        json = Json::parse(text);
+        json = Json::parse(text, std::ref(duplicates));
     } catch (const Json::exception& e) { // a syntax error, or a number out of range (9E53333)
         std::string what = e.what();
         const size_t end = what.find("] ");
         error = "(document): invalid JSON: " + (end == std::string::npos ? what : what.substr(end + 2));
         return nullptr;
     }
-    return fromJson(json, error);
+    if (!duplicates.first().empty()) {
+        error = duplicates.first() + ": the key is given twice in its object (JSON keeps one of them)";
+        return nullptr;
+    }
+    return fromJson(json, error, unset);
 }
 
 Json jsonSchema(Kind kind)
 {
     Json shape = Json::object();
-    SchemaShape visitor{shape};
+    SchemaShape visitor{shape, kind};
     auto record = freshRecord(kind);
     withRecord(*record, [&](auto& r) { visitFields(r, visitor); });
     Json body = schemaOf(shape);

@@ -35,9 +35,12 @@ Finding findingOf(const KivNorvikFinding& f)
 
 // Runs `reader` into a fresh record of `kind`; on failure the error is the
 // reader's first error finding.
-ReadResult run(KivNorvikFileReader& reader, Kind kind)
+ReadResult run(KivNorvikFileReader& reader, Kind kind, const ReadOptions& options)
 {
     ReadResult result;
+    // The library's cap of the findings goes here once it has one:
+    // reader.setMaxFindings(options.maxFindings), and result.omitted from its counts.
+    (void)options;
     auto record = freshRecord(kind);
     const bool read = reader.readFile(*record) != 0;
     const KivArray<KivNorvikFinding>& findings = reader.getFindings();
@@ -61,21 +64,21 @@ ReadResult run(KivNorvikFileReader& reader, Kind kind)
 }
 
 template <class Reader, class... Source>
-ReadResult readAs(Kind kind, const Source&... source)
+ReadResult readAs(Kind kind, const ReadOptions& options, const Source&... source)
 {
     Reader reader(source...);
-    return run(reader, kind);
+    return run(reader, kind, options);
 }
 
 template <class... Source>
-ReadResult readKind(Kind kind, const Source&... source)
+ReadResult readKind(Kind kind, const ReadOptions& options, const Source&... source)
 {
     switch (kind) {
-    case KivNorvikData::eBL1: return readAs<KivNorvikBL1Reader>(kind, source...);
-    case KivNorvikData::eBL2: return readAs<KivNorvikBL2Reader>(kind, source...);
-    case KivNorvikData::eBL3: return readAs<KivNorvikBL3Reader>(kind, source...);
-    case KivNorvikData::eBL4: return readAs<KivNorvikBL4Reader>(kind, source...);
-    case KivNorvikData::eBL5: return readAs<KivNorvikBL5Reader>(kind, source...);
+    case KivNorvikData::eBL1: return readAs<KivNorvikBL1Reader>(kind, options, source...);
+    case KivNorvikData::eBL2: return readAs<KivNorvikBL2Reader>(kind, options, source...);
+    case KivNorvikData::eBL3: return readAs<KivNorvikBL3Reader>(kind, options, source...);
+    case KivNorvikData::eBL4: return readAs<KivNorvikBL4Reader>(kind, options, source...);
+    case KivNorvikData::eBL5: return readAs<KivNorvikBL5Reader>(kind, options, source...);
     }
     ReadResult result;
     result.error = "not a kind of exchange file";
@@ -182,11 +185,14 @@ int fit(const std::vector<KivString>& lines, const KivNorvikKindLayout& layout)
 }
 } // namespace
 
-ReadResult readFile(Kind kind, const std::string& path) { return readKind(kind, fromUtf8(path)); }
-
-ReadResult readBytes(Kind kind, const std::string& bytes)
+ReadResult readFile(Kind kind, const std::string& path, const ReadOptions& options)
 {
-    return readKind(kind, bytes.data(), bytes.size());
+    return readKind(kind, options, fromUtf8(path));
+}
+
+ReadResult readBytes(Kind kind, const std::string& bytes, const ReadOptions& options)
+{
+    return readKind(kind, options, bytes.data(), bytes.size());
 }
 
 namespace {
@@ -200,7 +206,8 @@ std::string kindList(const std::vector<Kind>& kinds)
 }
 } // namespace
 
-ReadResult readBytesAs(const std::string& name, const std::string& bytes, std::optional<Kind> kind)
+ReadResult readBytesAs(const std::string& name, const std::string& bytes, std::optional<Kind> kind,
+                       const ReadOptions& options)
 {
     if (!kind) {
         const std::vector<Kind> kinds = detectKind(bytes);
@@ -215,7 +222,7 @@ ReadResult readBytesAs(const std::string& name, const std::string& bytes, std::o
         }
         kind = kinds.front();
     }
-    ReadResult result = readBytes(*kind, bytes);
+    ReadResult result = readBytes(*kind, bytes, options);
     if (!result.record) {
         result.error = name + ": " + result.error;
     }

@@ -26,6 +26,22 @@ struct Finding
     std::vector<std::string> paths;  // the same as JSON paths of the record ("generalGroup.acier")
 };
 
+// How a file is read.
+struct ReadOptions
+{
+    // The findings kept in full; the library counts the ones beyond and ends
+    // the list with one "too-many-findings" finding.
+    int maxFindings = 1000;
+};
+
+// Findings of one code and severity that a read left out beyond its cap.
+struct OmittedFindings
+{
+    std::string code;
+    bool error = false;
+    int count = 0;
+};
+
 struct ReadResult
 {
     std::unique_ptr<KivNorvikData> record; // null when the file could not be read
@@ -34,19 +50,23 @@ struct ReadResult
     // The line each field was read from, by JSON path ("generalGroup.acier");
     // filled where the library reports it.
     std::map<std::string, int> fieldLines;
+    // The findings left out beyond ReadOptions::maxFindings, so that
+    // summaries count every finding; filled where the library reports them.
+    std::vector<OmittedFindings> omitted;
 };
 
 // Reads a file (a UTF-8 path) or bytes as a file of `kind` with that kind's
 // reader; the findings are the reader's, in file order. Each call uses its
 // own reader: calls may run on several threads at once.
-ReadResult readFile(Kind kind, const std::string& path);
-ReadResult readBytes(Kind kind, const std::string& bytes);
+ReadResult readFile(Kind kind, const std::string& path, const ReadOptions& options = {});
+ReadResult readBytes(Kind kind, const std::string& bytes, const ReadOptions& options = {});
 
 // Reads bytes named `name` (for messages) as a file of `kind`, or, without
 // one, of the kind that detectKind finds; when it finds none or several, the
 // result has no record and its error says so ("name: ...; give --kind").
 // An error always starts with `name`.
-ReadResult readBytesAs(const std::string& name, const std::string& bytes, std::optional<Kind> kind);
+ReadResult readBytesAs(const std::string& name, const std::string& bytes, std::optional<Kind> kind,
+                       const ReadOptions& options = {});
 
 // The kinds that a file's tag line and headers fit best: one when they tell
 // the kind, several when they fit those alike, none when they fit no kind.

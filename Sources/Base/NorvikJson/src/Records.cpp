@@ -153,10 +153,23 @@ KivString fromUtf8(const std::string& text) { return KivString(wideFromUtf8(text
 std::string writerBase(const std::string& out, Kind kind)
 {
     const std::string suffix = std::string(".") + kindExtension(kind);
-    if (out.size() > suffix.size() && out.compare(out.size() - suffix.size(), suffix.size(), suffix) == 0) {
+    if (out.size() > suffix.size() && lower(out.substr(out.size() - suffix.size())) == suffix) {
         return out.substr(0, out.size() - suffix.size());
     }
     return out;
+}
+
+std::string outputNameError(const std::string& out, Kind kind)
+{
+    const std::string name = std::filesystem::u8path(out).filename().u8string();
+    const auto named = out == "-" || name.size() <= 4 ? std::nullopt : kindFromPath(out);
+    if (!named || *named == kind) {
+        return {};
+    }
+    const std::string base = out.substr(0, out.size() - 4);
+    return out + ": the name ends in ." + kindExtension(*named) + ", the extension of " + kindName(*named) +
+           " files, but the record is " + kindName(kind) + "; name it " + base + " or " + base + "." +
+           kindExtension(kind);
 }
 
 std::string writeRecord(const KivNorvikData& record, const std::string& out)
@@ -172,6 +185,10 @@ std::string writeRecord(const KivNorvikData& record, const std::string& out)
         return std::cout ? std::string() : "standard output: write failed";
     }
     const Kind kind = record.dataType;
+    std::string error = outputNameError(out, kind);
+    if (!error.empty()) {
+        return error;
+    }
     const std::string base = writerBase(out, kind);
     KivNorvikFileWriter writer;
     errno = 0;
