@@ -1,5 +1,7 @@
 // The tool's conversions, below the command line.
 #include "Check.h"
+#include "Diagnostics.h"
+#include "Usage.h"
 #include "FileWords.h"
 #include "FindingKinds.h"
 #include "Compare.h"
@@ -349,4 +351,174 @@ TEST(FindingKinds, TheTableHasEveryCodeOnce)
     }
     EXPECT_GT(listed, 30);
     EXPECT_EQ(findingKind("no-such-code"), nullptr);
+}
+
+TEST(ToolUsage, DidYouMeanFindsTyposSwapsAndPrefixes)
+{
+    EXPECT_EQ(editDistance("chekc", "check"), 1u); // a swap of neighbours is one edit
+    EXPECT_EQ(editDistance("ACEIR", "acier"), 1u);
+    EXPECT_EQ(editDistance("NOUED_NUM", "NOEUD_NUM"), 1u);
+    const std::vector<std::string> subcommands = {"check", "show", "diff", "to-json", "from-json", "schema"};
+    const struct
+    {
+        const char* word;
+        std::vector<std::string> meant;
+    } cases[] = {
+        {"chekc", {"check"}}, {"shwo", {"show"}}, {"tojson", {"to-json"}},
+        {"sch", {"schema"}},  {"frobnicate", {}}, {"dif", {"diff"}},
+        {"CHECK", {"check"}}, {"x", {}},          {"from_json", {"from-json"}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(suggestions(c.word, subcommands), c.meant) << c.word;
+    const std::vector<std::string> options = {"--recursive", "-r", "--json", "--jobs", "-j", "--help", "-h"};
+    EXPECT_EQ(didYouMean("--recursiv", options), " (did you mean --recursive?)");
+    EXPECT_EQ(didYouMean("--jsno", options), " (did you mean --json?)");
+    EXPECT_EQ(didYouMean("-R", options), " (did you mean -r?)");
+    EXPECT_EQ(didYouMean("-x", options), "");
+    EXPECT_EQ(didYouMean("--jbs", options), " (did you mean --jobs?)");
+}
+
+TEST(ToolDiagnostics, TheSourceLineWithACaretUnderTheToken)
+{
+    Finding f;
+    f.line = 4;
+    f.column = 3;
+    f.error = true;
+    f.code = "unknown-keyword";
+    f.message = "Unknown keyword \"ACEIR\"";
+    const std::string line = "  ACEIR 355.000";
+    EXPECT_EQ(diagnosticText("x.bl1", f, &line, false),
+              "x.bl1:4:3: error: Unknown keyword \"ACEIR\" [unknown-keyword]\n"
+              "    4 |   ACEIR 355.000\n"
+              "      |   ^~~~~\n");
+    // Colour as clang's; no column: no caret, and "FILE:LINE:".
+    EXPECT_NE(diagnosticText("x.bl1", f, &line, true).find("\033[1;31merror:"), std::string::npos);
+    f.column = 0;
+    f.error = false;
+    EXPECT_EQ(diagnosticText("x.bl1", f, &line, false),
+              "x.bl1:4: warning: Unknown keyword \"ACEIR\" [unknown-keyword]\n    4 |   ACEIR 355.000\n");
+    // A tab shown as an escape keeps the caret under its token; Windows-1252 bytes show as UTF-8.
+    f.column = 9;
+    const std::string tabbed = "  ACIER\t\xE9t\xE9 1";
+    const std::string tab = diagnosticText("x.bl1", f, &tabbed, false);
+    EXPECT_EQ(tab.substr(tab.find('\n') + 1),
+              "    4 |   ACIER\\t\xC3\xA9t\xC3\xA9 1\n      |          ^~~\n");
+    // A caret past the end of the line, and a long line cut around the caret.
+    f.column = 16;
+    EXPECT_NE(diagnosticText("x.bl1", f, &line, false).find("|                ^\n"), std::string::npos);
+    const std::string longLine = std::string(300, 'a') + " BAD " + std::string(300, 'b');
+    f.column = 302;
+    const std::string shown = diagnosticText("x.bl1", f, &longLine, false);
+    EXPECT_NE(shown.find("| ...aaa"), std::string::npos);
+    EXPECT_NE(shown.find("bbb...\n"), std::string::npos);
+    EXPECT_EQ(shown.find(std::string(200, 'a')), std::string::npos);
+    EXPECT_NE(shown.find("\n      | " + std::string(56, ' ') + "^~~\n"), std::string::npos) << shown;
+}
+
+TEST(ToolDiagnostics, LinesAreCountedAsTheReadersCountThem)
+{
+    const auto lines = linesOfBytes("a\r\n\nc\rd\ne", {1, 2, 3, 4, 5});
+    EXPECT_EQ(lines, (std::map<int, std::string>{{1, "a"}, {2, ""}, {3, "c\rd"}, {4, "e"}}));
+}
+
+TEST(ToolDiagnostics, MachineFormatsEscapeWhatTheyMust)
+{
+    Finding f;
+    f.line = 2;
+    f.column = 5;
+    f.error = false;
+    f.code = "no-value";
+    f.message = "100% sure\nnot";
+    EXPECT_EQ(githubAnnotation("a,b:c.bl1", f),
+              "::warning file=a%2Cb%3Ac.bl1,line=2,col=5,title=norvik no-value::100%25 sure%0Anot");
+    EXPECT_EQ(pathUri("dir/a b#.bl1"), "dir/a%20b%23.bl1");
+    EXPECT_EQ(pathUri("/tmp/x.bl1"), "file:///tmp/x.bl1");
+    EXPECT_EQ(pathUri("C:\\w\\x.bl1"), "file:///C:/w/x.bl1");
+    EXPECT_EQ(pathUri("a:b.bl1"), "a%3Ab.bl1");
+    // A code that the kinds' table lacks still gets its rule.
+    CheckedFile file{"x.bl1", KivNorvikData::eBL1, {}, {f}, {}, 0, 1};
+    file.findings[0].code = "brand-new";
+    const Json log = sarifLog({}, {file}, "9.9");
+    const Json& run = log["runs"][0];
+    const size_t index = run["results"][0]["ruleIndex"];
+    EXPECT_EQ(run["tool"]["driver"]["rules"][index]["id"], "brand-new");
+    EXPECT_EQ(run["results"][0]["locations"][0]["physicalLocation"]["region"],
+              Json::parse(R"({"startLine": 2, "startColumn": 5})"));
+}
+
+// show and diff in the file's words, with the lines and the findings' paths
+// that the library fills (here by hand).
+TEST(ToolShow, FieldsWithTheirKeywordLineAndFindings)
+{
+    ReadResult read;
+    auto record = std::make_unique<KivBL3Data>();
+    record->secondaryElementGroup.connecType = 1;
+    record->generalGroup.lia = "ARTICULE";
+    read.record = std::move(record);
+    read.fieldLines = {{"secondaryElementGroup.connecType", 12}, {"generalGroup.lia", 4}};
+    Finding lost;
+    lost.line = 5;
+    lost.error = true;
+    lost.code = "missing-values";
+    lost.paths = {"generalGroup.optCalcul"};
+    read.findings = {lost};
+    const std::string text = showText(read, false);
+    EXPECT_NE(text.find("secondaryElementGroup.connecType  CONNEC_TYPE  line 12  1 (PLAT_ABOUT)\n"),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("generalGroup.lia                  LIA          line 4   \"ARTICULE\"\n"),
+              std::string::npos)
+        << text;
+    // The unset values that an error finding concerns are shown, marked.
+    EXPECT_NE(
+        text.find("generalGroup.optCalcul[1]         OPT_CALCUL            unset  [error: missing-values, "
+                  "line 5]\n"),
+        std::string::npos)
+        << text;
+}
+
+TEST(ToolDiff, AGroupThatOneFileHasIsOneDifference)
+{
+    ReadResult before, after;
+    auto a = std::make_unique<KivBL1Data>(), b = std::make_unique<KivBL1Data>();
+    a->generalGroup.acier = 355.0;
+    b->generalGroup.acier = 275.0;
+    b->leftTraverse.side = 0;
+    b->leftTraverse.ang = 3.0;
+    b->leftTraverse.dy = 150.0;
+    before.record = std::move(a);
+    after.record = std::move(b);
+    before.fieldLines = {{"generalGroup.acier", 4}};
+    after.fieldLines = {{"generalGroup.acier", 5}, {"leftTraverse.ang", 41}, {"leftTraverse.dy", 42}};
+    const FileComparison c = compareFiles(before, after);
+    EXPECT_EQ(diffText(c), "generalGroup.acier  ACIER  line 4: 355.000 -> line 5: 275.000\n"
+                           "leftTraverse  TRA G  (none) -> line 41: group of 3 values\n");
+    const Json j = diffJson(c);
+    EXPECT_EQ(j["differences"][1]["group"], "TRA G");
+    EXPECT_FALSE(j["differences"][1].contains("old"));
+    // Without the lines, a group is there when it differs from a fresh record.
+    before.fieldLines.clear();
+    after.fieldLines.clear();
+    EXPECT_EQ(diffText(compareFiles(before, after)), "generalGroup.acier  ACIER  355.000 -> 275.000\n"
+                                                     "leftTraverse  TRA G  (none) -> group of 3 values\n");
+}
+
+// What is not well-formed UTF-8 is shown as the Windows-1252 the readers read.
+TEST(ToolDiagnostics, SourceLinesReachTheTerminalAsUtf8)
+{
+    Finding f;
+    f.line = 1;
+    const struct
+    {
+        std::string line, shown;
+    } cases[] = {
+        {"Z\xC3\xBCrich", "Z\xC3\xBCrich"},               // UTF-8 as it is
+        {"Z\xFCrich", "Z\xC3\xBCrich"},                   // Windows-1252
+        {"\xC1\x80", "\xC3\x81\xE2\x82\xAC"},             // an overlong form
+        {"\xED\xA0\x80", "\xC3\xAD\xC2\xA0\xE2\x82\xAC"}, // a surrogate
+        {"\xF4\x90\x80\x80", "\xC3\xB4\\u0090\xE2\x82\xAC\xE2\x82\xAC"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(diagnosticText("x", f, &c.line, false), "x:1: warning:  []\n    1 | " + c.shown + "\n")
+            << c.line;
 }

@@ -169,9 +169,20 @@ def group_schema(tmp):
 def group_cli(tmp):
     files = samples(tmp)
     cases = [  # arguments, exit status, text expected in standard output or error
-        ([], 2, "norvik --help"),
+        ([], 2, "a subcommand is required"),
         (["frobnicate"], 2, "norvik --help"),
-        (["show", "--colour", files["BL1"]], 2, "norvik --help"),
+        (["chekc", files["BL1"]], 2, 'unknown subcommand "chekc" (did you mean check?)'),
+        (["--bogus"], 2, "unknown option --bogus\n"),
+        (["--json", "check", files["BL1"]], 2, "it is an option of check"),
+        (["-V"], 0, "norvik " + VERSION),
+        (["show", "--colour", files["BL1"]], 2,
+         "show: unknown option --colour (did you mean --color?)\nRun 'norvik show --help'"),
+        (["check", "--recrusive", tmp], 2, "(did you mean --recursive?)"),
+        (["show", files["BL1"], files["BL2"]], 2, 'show: unexpected argument "'),
+        (["check"], 2, "check: PATH is required\nRun 'norvik check --help'"),
+        (["check", "--select", "unknown-keywrd", files["BL1"]], 2, "(did you mean unknown-keyword?)"),
+        (["check", "--max-findings", "0", files["BL1"]], 2, "--max-findings"),
+        (["check", "--color", "sometimes", files["BL1"]], 2, "--color"),
         (["--help"], 0, "check"),
         (["check", "--help"], 0, "--deny-warnings"),
         (["--version"], 0, "norvik " + VERSION),
@@ -189,14 +200,21 @@ def group_cli(tmp):
     ]
     for args, status, text in cases:
         rc, out, err = run(*args)
-        expect(rc == status and text in out.decode() + err, f"{args}: rc {rc}, {err.strip()[:200]!r}")
+        expect(rc == status and text in out.decode() + err and "A subcommand is required" not in err,
+               f"{args}: rc {rc}, {err.strip()[:200]!r}")
         if status == 2 and args and args[0] != "--help":
             expect(len(err.strip().splitlines()) <= 2, f"{args}: more than one error line: {err!r}")
 
-    # show: the fields that differ from a fresh record; --all: every one.
+    # show: the fields that differ from a fresh record, in the file's words; --all: every one.
     out = run("show", files["BL1"])[1].decode()
-    expect("acier: 355.0" in out and "unset" not in out and "findings: none" in out, "show tree")
-    expect("pro1: unset" in run("show", "--all", files["BL1"])[1].decode(), "show --all")
+    expect(re.search(r"\ngeneralGroup\.acier +ACIER +355\.000\n", out) and "unset" not in out and
+           re.search(r"\nleftTraverse\.extBoltsSup\.raiPla\[2\] +RAI PLA SUP +90\.000\n", out) and
+           re.search(r"\nrightTraverse\.side +TRA D +1 \(TRA D\)\n", out) and "findings: none" in out,
+           f"show: {out[:300]!r}")
+    expect(re.search(r"\nacr\.pro1 +PRO +unset\n", run("show", "--all", files["BL1"])[1].decode()), "show --all")
+    out = run("show", files["BL3"])[1].decode()
+    expect(re.search(r"\nsecondaryElementGroup\.connecType +CONNEC_TYPE +1 \(PLAT_ABOUT\)\n", out),
+           "show of a code")
 
     # diff: a changed value, a text, an added element, and the JSON form.
     doc = json.loads(run("to-json", files["BL1"])[1])
@@ -207,23 +225,35 @@ def group_cli(tmp):
     run("from-json", "-", os.path.join(tmp, "changed"), stdin=json.dumps(doc).encode())
     rc, out, _ = run("diff", files["BL1"], os.path.join(tmp, "changed.bl1"))
     expect(rc == 1 and out.decode().splitlines() == [
-        'projectName: "Hall 2, frame B3" -> "Hall 2, frame B4"',
-        "generalGroup.acier: 355.0 -> 275.0",
-        'generalGroup.loadings[3]: (none) -> {number: 5, text1: "W", text2: "Vent", type: 3}',
-        "rightTraverse.dy: 150.0 -> unset",
+        'projectName  "Hall 2, frame B3" -> "Hall 2, frame B4"',
+        "generalGroup.acier  ACIER  355.000 -> 275.000",
+        'generalGroup.loadings[3]  CHA  (none) -> {number: 5, text1: "W", text2: "Vent", type: 3}',
+        "rightTraverse.dy  DY  150.000 -> unset",
     ], f"diff lines: {out.decode()!r}")
     # An element only the first file has, and a file read from standard input.
     doc["rightTraverse"]["efforts"].pop(0)
     run("from-json", "-", os.path.join(tmp, "fewer"), stdin=json.dumps(doc).encode())
     rc, out, _ = run("diff", files["BL1"], "-", stdin=read(os.path.join(tmp, "fewer.bl1")))
-    expect(rc == 1 and "rightTraverse.efforts[0].value1: 85.4 -> 64.1" in out.decode() and
-           "rightTraverse.efforts[1]: {number: 2, value1: 64.1, value2: 103.2, value3: 8.25} -> (none)"
+    expect(rc == 1 and "rightTraverse.efforts[0].value1  EFF  85.400 -> 64.100" in out.decode() and
+           "rightTraverse.efforts[1]  EFF  {number: 2, value1: 64.1, value2: 103.2, value3: 8.25} -> (none)"
            in out.decode(), f"diff of a shorter array: {out.decode()!r}")
     rc, out, _ = run("diff", "--json", os.path.join(tmp, "changed.bl1"), files["BL1"])
     d = json.loads(out)
-    expect(rc == 1 and not d["equal"] and d["differences"][1] == {"path": "generalGroup.acier", "old": 275.0,
-                                                                   "new": 355.0}
+    expect(rc == 1 and not d["equal"] and d["differences"][1] == {"path": "generalGroup.acier", "keyword": "ACIER",
+                                                                   "old": 275.0, "new": 355.0}
            and "new" not in d["differences"][2], f"diff --json: {d}")
+    # A group that one file has is one line; a file whose content is of another kind is refused.
+    text = read(files["BL1"]).decode()
+    start = text.index("TRA G")
+    write(os.path.join(tmp, "one-side.bl1"), text[:start] + text[text.index("FIN", start) + 4:])
+    rc, out, _ = run("diff", files["BL1"], os.path.join(tmp, "one-side.bl1"))
+    expect(rc == 1 and re.fullmatch(r"leftTraverse  TRA G  (line \d+: )?group of \d+ values -> \(none\)\n",
+                                    out.decode()), f"diff of a group one file has: {out.decode()!r}")
+    shutil.copy(files["BL2"], os.path.join(tmp, "bl2-named.bl1"))
+    for a, b in [(files["BL1"], os.path.join(tmp, "bl2-named.bl1")), (os.path.join(tmp, "bl2-named.bl1"), files["BL1"])]:
+        rc, out, err = run("diff", a, b)
+        expect(rc == 2 and out == b"" and "--kind auto" in err and "bl2-named.bl1" in err and
+               len(err.splitlines()) == 1, f"diff of a BL2 file named .bl1: {rc} {err!r}")
 
     # format: docs/format.md is the tool's output.
     rc, out, _ = run("format")
@@ -264,7 +294,8 @@ def group_check(tmp):
     expect(b"\r" not in one[1] and "\r" not in one[2], "a progress line reached a pipe")
 
 
-FINDING = re.compile(r"^(.+):(\d+): (error|warning): (.+) \[([a-z0-9-]+)\]$")
+FINDING = re.compile(r"^(.+):(\d+)(?::\d+)?: (error|warning): (.+) \[([a-z0-9-]+)\]$")
+SOURCE_LINE = re.compile(r"^ {0,4}\d+ \| |^ +\| ")  # a finding's source line, or its caret
 
 
 def group_findings(tmp):
@@ -274,7 +305,7 @@ def group_findings(tmp):
     found = {}
     for line in out.decode().splitlines():
         m = FINDING.match(line)
-        expect(m, f"not a finding line: {line!r}")
+        expect(m or SOURCE_LINE.match(line), f"not a finding line: {line!r}")
         if m:
             name = os.path.basename(m.group(1))
             found.setdefault(name, []).append(f"{m.group(2)} {m.group(3).capitalize()} {m.group(5)}")

@@ -67,59 +67,82 @@ void walk(const fs::path& folder, bool recursive, std::vector<std::string>& out)
 
 struct FileResult
 {
-    std::string path;
-    ReadResult read;
+    CheckedFile file;
+    std::map<int, std::string> source; // the lines of its findings, for the text
     bool done = false;
 };
 
-const char* severity(const Finding& f) { return f.error ? "error" : "warning"; }
-} // namespace
-
-std::string printable(const std::string& text)
+// Reads one file and keeps the findings the filter leaves.
+FileResult checkOne(const std::string& path, const CheckOptions& options)
 {
-    static const char hex[] = "0123456789abcdef";
-    std::string out;
-    out.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i) {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
-        const unsigned char next = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0;
-        if (c == '\r') {
-            out += "\\r";
-        } else if (c == '\n') {
-            out += "\\n";
-        } else if (c == '\t') {
-            out += "\\t";
-        } else if (c < 0x20 || c == 0x7F) {
-            out += std::string("\\x") + hex[c >> 4] + hex[c & 15];
-        } else if (c == 0xC2 && next >= 0x80 && next <= 0x9F) { // a C1 control in UTF-8
-            out += std::string("\\u00") + hex[next >> 4] + hex[next & 15];
-            ++i;
-        } else {
-            out += static_cast<char>(c);
+    FileResult result;
+    std::string bytes;
+    ReadResult read = loadExchangeFile(path, options.kind, options.read, &bytes);
+    CheckedFile& file = result.file;
+    file.path = path;
+    if (!read.record) {
+        file.error = read.error;
+        return result;
+    }
+    file.kind = read.record->dataType;
+    for (Finding& f : read.findings) {
+        if (options.filter.keeps(f.code)) {
+            file.findings.push_back(std::move(f));
         }
     }
-    return out;
+    for (OmittedFindings& o : read.omitted) {
+        if (options.filter.keeps(o.code)) {
+            file.omitted.push_back(std::move(o));
+        }
+    }
+    countFindings(file);
+    if (options.format == CheckFormat::Text) {
+        result.source = findingLines(path, bytes, file.findings);
+    }
+    return result;
 }
 
-std::string findingLine(const std::string& file, const Finding& finding)
+// Prints one file's findings as they come, in the streaming formats.
+void printFile(const FileResult& result, const CheckOptions& options)
 {
-    return printable(file) + ":" + std::to_string(finding.line) + ": " + severity(finding) + ": " +
-           printable(finding.message) + " [" + finding.code + "]";
+    const CheckedFile& file = result.file;
+    const std::string name = file.path == "-" ? "<stdin>" : file.path;
+    if (!file.kind) {
+        if (options.format == CheckFormat::Github) {
+            std::cout << githubError(file.path, file.error) << "\n";
+        } else if (options.format == CheckFormat::Text) {
+            std::cerr << "norvik: " << file.error << "\n";
+        }
+        return;
+    }
+    for (const Finding& f : file.findings) {
+        if (options.format == CheckFormat::Github) {
+            std::cout << githubAnnotation(file.path, f) << "\n";
+        } else if (options.format == CheckFormat::Text) {
+            const auto line = result.source.find(f.line);
+            std::cout << diagnosticText(name, f, line == result.source.end() ? nullptr : &line->second,
+                                        options.color);
+        }
+    }
 }
+} // namespace
 
 std::vector<std::string> findFiles(const std::vector<std::string>& paths, bool recursive,
-                                   std::vector<std::string>& missing)
+                                   std::vector<CheckedPath>& given)
 {
     std::vector<std::string> files;
     for (const std::string& path : paths) {
         std::error_code ec;
         const fs::path p = fs::u8path(path);
         if (path != "-" && fs::is_directory(p, ec)) {
+            const size_t before = files.size();
             walk(p, recursive, files);
+            given.push_back({path, "folder", files.size() - before, {}});
         } else if (path == "-" || fs::exists(p, ec)) { // "-": standard input
             files.push_back(path);
+            given.push_back({path, "file", 1, {}});
         } else {
-            missing.push_back(path);
+            given.push_back({path, "missing", 0, path + ": no such file or folder"});
         }
     }
     return files;
@@ -131,15 +154,20 @@ int runCheck(const std::vector<std::string>& paths, const CheckOptions& options)
         std::cerr << "norvik: standard input (-) can be checked once only\n";
         return 2;
     }
-    std::vector<std::string> missing;
-    const std::vector<std::string> files = findFiles(paths, options.recursive, missing);
-    bool failedToRead = !missing.empty();
-    for (const std::string& m : missing) {
-        std::cerr << "norvik: " << m << ": no such file or folder\n";
-    }
-    if (files.empty()) {
-        std::cerr << "norvik: no exchange file found to check\n";
-        return 2;
+    std::vector<CheckedPath> given;
+    const std::vector<std::string> files = findFiles(paths, options.recursive, given);
+    const bool report = options.format == CheckFormat::Json || options.format == CheckFormat::Sarif;
+    size_t unreadable = 0;
+    for (const CheckedPath& p : given) {
+        if (p.error.empty()) {
+            continue;
+        }
+        ++unreadable;
+        if (options.format == CheckFormat::Github) {
+            std::cout << githubError(p.path, p.error) << "\n";
+        } else if (!report) {
+            std::cerr << "norvik: " << p.error << "\n";
+        }
     }
 
     std::vector<FileResult> results(files.size());
@@ -148,10 +176,9 @@ int runCheck(const std::vector<std::string>& paths, const CheckOptions& options)
     std::atomic<size_t> next{0};
     auto work = [&] {
         for (size_t i = next++; i < files.size(); i = next++) {
-            ReadResult read = loadExchangeFile(files[i], options.kind);
+            FileResult result = checkOne(files[i], options);
             std::lock_guard<std::mutex> lock(mutex);
-            results[i].path = files[i];
-            results[i].read = std::move(read);
+            results[i] = std::move(result);
             results[i].done = true;
             ready.notify_all();
         }
@@ -166,8 +193,8 @@ int runCheck(const std::vector<std::string>& paths, const CheckOptions& options)
     const bool terminal = NORVIK_ISATTY(stderr) != 0;
     const auto start = std::chrono::steady_clock::now();
     bool progressShown = false;
-    size_t errors = 0, warnings = 0, unreadable = 0;
-    Json report = {{"files", Json::array()}};
+    size_t errors = 0, warnings = 0;
+    std::vector<CheckedFile> checked; // for the reports, printed at the end
     for (size_t i = 0; i < files.size(); ++i) {
         std::unique_lock<std::mutex> lock(mutex);
         while (!ready.wait_for(lock, std::chrono::milliseconds(100), [&] { return results[i].done; })) {
@@ -187,27 +214,16 @@ int runCheck(const std::vector<std::string>& paths, const CheckOptions& options)
             std::fprintf(stderr, "\r\033[K");
             progressShown = false;
         }
-        Json item = {{"path", result.path}};
-        if (!result.read.record) {
+        if (!result.file.kind) {
             ++unreadable;
-            failedToRead = true;
-            item["error"] = result.read.error;
-            if (!options.json) {
-                std::cerr << "norvik: " << result.read.error << "\n";
-            }
-        } else {
-            item["kind"] = kindName(result.read.record->dataType);
-            item["findings"] = Json::array();
-            for (const Finding& f : result.read.findings) {
-                (f.error ? errors : warnings)++;
-                if (options.json) {
-                    item["findings"].push_back(findingJson(f));
-                } else {
-                    std::cout << findingLine(result.path == "-" ? "<stdin>" : result.path, f) << "\n";
-                }
-            }
         }
-        report["files"].push_back(item);
+        errors += result.file.errors;
+        warnings += result.file.warnings;
+        if (report) {
+            checked.push_back(std::move(result.file));
+        } else {
+            printFile(result, options);
+        }
     }
     for (std::thread& t : threads) {
         t.join();
@@ -216,12 +232,16 @@ int runCheck(const std::vector<std::string>& paths, const CheckOptions& options)
         std::fprintf(stderr, "\r\033[K");
     }
 
-    if (options.json) {
-        report["summary"] = {
-            {"files", files.size()}, {"errors", errors}, {"warnings", warnings}, {"unreadable", unreadable}};
-        std::cout << report.dump(2) << "\n";
+    if (options.format == CheckFormat::Json) {
+        std::cout << checkReport(given, checked, options.version).dump(2) << "\n";
+    } else if (options.format == CheckFormat::Sarif) {
+        std::cout << sarifLog(given, checked, options.version).dump(2) << "\n";
     }
     std::cout.flush();
+    if (files.empty()) {
+        std::cerr << "norvik: no exchange file found to check\n";
+        return 2;
+    }
     std::cerr << "norvik: checked " << files.size() << (files.size() == 1 ? " file: " : " files: ") << errors
               << (errors == 1 ? " error, " : " errors, ") << warnings
               << (warnings == 1 ? " warning" : " warnings");
@@ -229,7 +249,7 @@ int runCheck(const std::vector<std::string>& paths, const CheckOptions& options)
         std::cerr << ", " << unreadable << " unreadable";
     }
     std::cerr << "\n";
-    if (failedToRead) {
+    if (unreadable != 0u) {
         return 2;
     }
     return (errors != 0u) || (options.denyWarnings && (warnings != 0u)) ? 1 : 0;

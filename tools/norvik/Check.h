@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Diagnostics.h"
 #include "Input.h"
 
 #include <string>
@@ -7,32 +8,33 @@
 
 namespace norvik {
 
+// How `check` prints: compiler-shaped text, the JSON report, a SARIF log,
+// GitHub workflow annotations.
+enum class CheckFormat { Text, Json, Sarif, Github };
+
 struct CheckOptions
 {
     KindChoice kind;
     bool recursive = false;
-    bool json = false;
+    CheckFormat format = CheckFormat::Text;
     bool denyWarnings = false;
     unsigned jobs = 0; // 0: one per core
+    FindingFilter filter;
+    ReadOptions read;
+    bool color = false;  // ANSI colours in the text
+    std::string version; // the tool's, for the reports
 };
 
 // The files that `paths` name, in order: files as given, and the exchange
 // files of folders (their top level, or all levels when recursive), sorted
 // by name. Links to folders are not followed; the writer's temporary files
-// (".name.tmp") are skipped; "-" is standard input. Paths that name nothing
-// go to `missing`.
+// (".name.tmp") are skipped; "-" is standard input. Each path given is
+// listed in `given` with its outcome; paths that name nothing have an error.
 std::vector<std::string> findFiles(const std::vector<std::string>& paths, bool recursive,
-                                   std::vector<std::string>& missing);
+                                   std::vector<CheckedPath>& given);
 
 // Checks the files and prints their findings; the exit status: 0 no error,
 // 1 an error (or a warning when denied), 2 a file unreadable or none found.
 int runCheck(const std::vector<std::string>& paths, const CheckOptions& options);
-
-// "FILE:LINE: error: MESSAGE [code]", one line whatever the file holds.
-std::string findingLine(const std::string& file, const Finding& finding);
-
-// The text with its control characters (C0, DEL, C1) written as escapes
-// ("\r", "\x1b", "\u0085"), so that it stays on one line of a terminal.
-std::string printable(const std::string& text);
 
 } // namespace norvik

@@ -1,11 +1,14 @@
 #include "Input.h"
 
+#include "Diagnostics.h"
+
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <iterator>
+#include <set>
 #include <sstream>
 
 namespace norvik {
@@ -71,7 +74,8 @@ bool readWhole(const std::string& path, std::string& bytes, std::string& error)
     return true;
 }
 
-ReadResult loadExchangeFile(const std::string& path, const KindChoice& choice)
+ReadResult loadExchangeFile(const std::string& path, const KindChoice& choice, const ReadOptions& options,
+                            std::string* bytes)
 {
     ReadResult result;
     const bool stdinput = path == "-";
@@ -95,17 +99,36 @@ ReadResult loadExchangeFile(const std::string& path, const KindChoice& choice)
     // A file of a known kind goes to its reader by path; standard input and
     // files whose content tells the kind are read here first.
     if (kind && !stdinput) {
-        result = readFile(*kind, path);
+        result = readFile(*kind, path, options);
         if (!result.record) {
             result.error = name + ": " + result.error;
         }
         return result;
     }
-    std::string bytes;
-    if (!readWhole(path, bytes, result.error)) {
+    std::string content;
+    if (!readWhole(path, content, result.error)) {
         return result;
     }
-    return readBytesAs(name, bytes, kind);
+    result = readBytesAs(name, content, kind, options);
+    if (bytes != nullptr) {
+        *bytes = std::move(content);
+    }
+    return result;
+}
+
+std::map<int, std::string> findingLines(const std::string& path, const std::string& bytes,
+                                        const std::vector<Finding>& findings)
+{
+    std::set<int> numbers;
+    for (const Finding& f : findings) {
+        if (f.line > 0) {
+            numbers.insert(f.line);
+        }
+    }
+    if (numbers.empty()) {
+        return {};
+    }
+    return bytes.empty() && path != "-" ? linesOfFile(path, numbers) : linesOfBytes(bytes, numbers);
 }
 
 } // namespace norvik

@@ -2,8 +2,10 @@
 
 #include "Library.h"
 
+#include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace norvik {
 
@@ -19,7 +21,15 @@ bool parseKindChoice(const std::string& text, KindChoice& choice);
 
 // Reads an exchange file ("-": standard input) of the chosen kind. The
 // result's error says why it could not be read, starting with the path.
-ReadResult loadExchangeFile(const std::string& path, const KindChoice& choice);
+// The bytes that were read here (standard input, a kind read from the
+// content) go to `bytes` when given; a file read by its path leaves it empty.
+ReadResult loadExchangeFile(const std::string& path, const KindChoice& choice,
+                            const ReadOptions& options = {}, std::string* bytes = nullptr);
+
+// The text of the lines of `findings` (for their source lines): from `bytes`
+// when not empty, else from the file at `path`.
+std::map<int, std::string> findingLines(const std::string& path, const std::string& bytes,
+                                        const std::vector<Finding>& findings);
 
 // The whole content of a file ("-": standard input); false with `error` set
 // ("path: reason") when it cannot be read.

@@ -54,12 +54,19 @@ FieldLines collect(Kind kind)
         for (const FormatLine& line : group.lines) {
             const std::vector<std::string> fields = words(line.field);
             const std::vector<std::string> formats = words(line.format);
+            // The field whose words the keyword carries, where it has choices.
+            std::string chooser;
+            if (line.keyword.find('|') != std::string::npos && fields.size() == formats.size()) {
+                for (size_t i = 0; i < fields.size() && chooser.empty(); ++i) {
+                    chooser = formats[i] == "(keyword)" ? fields[i] : "";
+                }
+            }
             for (size_t i = 0; i < fields.size(); ++i) {
                 if (fields[i] == "-") {
                     continue;
                 }
                 const std::string format = fields.size() == formats.size() ? formats[i] : std::string();
-                const FieldLine facts{group.header, line.keyword, format, line.condition, line.when};
+                const FieldLine facts{group.header, line.keyword, chooser, format, line.condition, line.when};
                 lines.emplace(fields[i], facts);
                 // A group listed once for all its copies (the BL4/BL5 diagonals) stands for each.
                 lines.emplace(generalised(fields[i]), facts);
@@ -203,6 +210,59 @@ const FieldLine* fieldLine(Kind kind, const std::string& path)
         found = lines.find(generalised(path));
     }
     return found == lines.end() ? nullptr : &found->second;
+}
+
+std::string fieldKeyword(Kind kind, const std::string& path, const Json& doc)
+{
+    const FieldLine* line = fieldLine(kind, path);
+    if (line == nullptr) {
+        return {};
+    }
+    const std::vector<std::string> words = choices(line->keyword);
+    if (words.size() < 2 || line->chooser.empty() || line->chooser.find("[]") != std::string::npos) {
+        return words.size() == 1 ? words[0] : line->keyword;
+    }
+    const auto pointer = pointerOf(line->chooser);
+    const Json chosen = doc.contains(pointer) ? doc.at(pointer) : Json();
+    const std::vector<std::string>& codes = codeWords(kind, line->chooser);
+    if (!codes.empty()) {
+        const long long code = chosen.is_number_integer() ? chosen.get<long long>() : -1;
+        return code >= 0 && code < static_cast<long long>(codes.size()) ? codes[static_cast<size_t>(code)]
+                                                                        : line->keyword;
+    }
+    // The writer's other choices: 0 writes the first words, any other value the second.
+    return words.size() == 2 ? words[chosen == Json(0) ? 0 : 1] : line->keyword;
+}
+
+std::string groupHeader(Kind kind, const std::string& part, const Json& doc)
+{
+    const std::string generic = generalised(part + ".");
+    const FieldLines& lines = linesOf(kind);
+    std::string header;
+    for (const auto& [path, line] : lines) {
+        if (path.compare(0, part.size() + 1, part + ".") == 0 ||
+            path.compare(0, generic.size(), generic) == 0) {
+            header = line.group;
+            break;
+        }
+    }
+    const std::vector<std::string> words = choices(header);
+    if (words.size() < 2) {
+        return words.empty() ? std::string() : words.front();
+    }
+    // The code of the part whose words are the header's choices.
+    for (const auto& [path, codes] : codeWordsOf(kind)) {
+        if (codes != words || path.compare(0, part.size() + 1, part + ".") != 0) {
+            continue;
+        }
+        const auto pointer = pointerOf(path);
+        const Json value = doc.contains(pointer) ? doc.at(pointer) : Json();
+        if (value.is_number_integer() && value.get<long long>() >= 0 &&
+            value.get<long long>() < static_cast<long long>(codes.size())) {
+            return codes[value.get<size_t>()];
+        }
+    }
+    return header;
 }
 
 std::string fileText(Kind kind, const std::string& path, const Json& value)
