@@ -160,7 +160,7 @@ struct Assign
     {
         if (unset != nullptr) {
             unset->push_back({path, "undefined-value",
-                              describe(v) + " is the value that stands for unset: it reads as null"});
+                              describe(v) + " stands for an unset value and reads as one: write null"});
         }
     }
 
