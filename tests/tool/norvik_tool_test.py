@@ -260,6 +260,7 @@ def group_cli(tmp):
         (["check", "--recrusive", tmp], 2, "(did you mean --recursive?)"),
         (["show", files["BL1"], files["BL2"]], 2, 'show: unexpected argument "'),
         (["check"], 2, "check: PATH is required\nRun 'norvik check --help'"),
+        (["show", "--bogus"], 2, "show: unknown option --bogus\n"),
         (["check", "--select", "unknown-keywrd", files["BL1"]], 2, "(did you mean unknown-keyword?)"),
         (["check", "--max-findings", "0", files["BL1"]], 2, "--max-findings"),
         (["check", "--color", "sometimes", files["BL1"]], 2, "--color"),

@@ -5,7 +5,9 @@
 #include <cstdlib>
 
 #ifdef _WIN32
-#  define NOMINMAX
+#  ifndef NOMINMAX
+#    define NOMINMAX
+#  endif
 #  define WIN32_LEAN_AND_MEAN
 #  include <io.h>
 #  include <windows.h>

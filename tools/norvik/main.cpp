@@ -460,6 +460,11 @@ try {
         if (first[0] == '-') {
             return fail(std::string(e.what()) + "\nRun 'norvik --help' for usage.");
         }
+        // An option it did not know explains a missing operand better than the operand does.
+        const CLI::App* sub = app.get_subcommand(first);
+        if (!sub->remaining().empty()) {
+            return subcommandError(first, unexpected(*sub, sub->remaining().front()));
+        }
         return subcommandError(first, e.what());
     }
     for (const CLI::App* sub : app.get_subcommands()) {

@@ -66,7 +66,7 @@ FieldLines collect(Kind kind)
                     continue;
                 }
                 const std::string format = fields.size() == formats.size() ? formats[i] : std::string();
-                const FieldLine facts{group.header, line.keyword, chooser, format, line.condition, line.when};
+                const FieldLine facts{group.header, line.keyword, format, line.condition, line.when, chooser};
                 lines.emplace(fields[i], facts);
                 // A group listed once for all its copies (the BL4/BL5 diagonals) stands for each.
                 lines.emplace(generalised(fields[i]), facts);

@@ -14,10 +14,10 @@ struct FieldLine
 {
     std::string group;     // the group's header ("GEN", "TRA G|TRA D", "DIAG_%d")
     std::string keyword;   // the line's keyword ("ACIER", "BOU TRA|BOU REN")
-    std::string chooser;   // the field whose value chooses among the keyword's words, if any
     std::string format;    // the value's format ("%3.3f"; "(keyword)" for a code the keyword carries)
     std::string condition; // when the line is written: the condition's name ("exportACIER")
     std::string when;      // the same in plain words
+    std::string chooser;   // the field whose value chooses among the keyword's words, if any
 };
 
 // The line of the field at the JSON path `path` ("generalGroup.xy[1]",
