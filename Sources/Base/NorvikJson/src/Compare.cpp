@@ -318,9 +318,7 @@ std::string showText(const ReadResult& read, bool all)
 
 FileComparison compareFiles(const ReadResult& before, const ReadResult& after)
 {
-    FileComparison fc;
-    fc.kind = before.record->dataType;
-    fc.values = compare(*before.record, *after.record);
+    FileComparison fc{before.record->dataType, compare(*before.record, *after.record), {}};
     const Json fresh = toJson(*freshRecord(fc.kind));
     auto present = [&](const ReadResult& read, const Json& doc, const std::string& part) {
         if (!read.fieldLines.empty()) {

@@ -30,7 +30,8 @@ std::string generalised(const std::string& path)
     std::string out;
     out.reserve(path.size());
     for (size_t i = 0; i < path.size(); ++i) {
-        if (path[i] == '[' && i + 1 < path.size() && std::isdigit(static_cast<unsigned char>(path[i + 1]))) {
+        if (path[i] == '[' && i + 1 < path.size() &&
+            std::isdigit(static_cast<unsigned char>(path[i + 1])) != 0) {
             const size_t close = path.find(']', i);
             // Fixed-count fields keep their index: only an element followed by a member is generalised.
             if (close != std::string::npos && close + 1 < path.size() && path[close + 1] == '.') {

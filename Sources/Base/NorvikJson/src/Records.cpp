@@ -214,7 +214,7 @@ std::string recordBytes(const KivNorvikData& record, std::string& bytes)
     }
     const std::string base =
         (folder / ("norvik-" + std::to_string(NORVIK_PID) + "-" + std::to_string(counter++))).u8string();
-    const std::string error = writeRecord(record, base);
+    std::string error = writeRecord(record, base);
     const auto written = std::filesystem::u8path(base + "." + kindExtension(record.dataType));
     if (error.empty()) {
         std::ifstream in(written, std::ios::binary);
