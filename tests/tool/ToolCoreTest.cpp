@@ -237,7 +237,7 @@ TEST(FileWords, CodesHaveTheWordsTheFileWrites)
 TEST(FileWords, SamplesWriteTheWordsOfTheirCodes)
 {
     int checked = 0;
-    for (Kind kind : kAllKinds) {
+    for (Kind kind : allKinds()) {
         const auto record = sampleRecord(kind);
         std::string bytes;
         ASSERT_EQ(recordBytes(*record, bytes), "");

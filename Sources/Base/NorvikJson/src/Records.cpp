@@ -155,7 +155,7 @@ KivString fromUtf8(const std::string& text) { return KivString(wideFromUtf8(text
 std::string writerBase(const std::string& out, Kind kind)
 {
     const std::string suffix = std::string(".") + kindExtension(kind);
-    if (out.size() > suffix.size() && lower(out.substr(out.size() - suffix.size())) == suffix) {
+    if (out.size() > suffix.size() && kindFromPath(out) == kind) {
         return out.substr(0, out.size() - suffix.size());
     }
     return out;
