@@ -65,6 +65,7 @@ void appendWide(std::wstring& out, unsigned long cp)
 std::vector<Kind> allKinds()
 {
     std::vector<Kind> kinds;
+    kinds.reserve(static_cast<size_t>(KivNorvikKinds::count()));
     for (int k = 0; k < KivNorvikKinds::count(); ++k) {
         kinds.push_back(KivNorvikKinds::at(k).type);
     }
