@@ -148,23 +148,6 @@ void KivNorvikGroupScan::resetRows(const KivNorvikKind& kind, const KivNorvikGro
     std::fill(seen_, seen_ + rowCount_, static_cast<unsigned char>(0));
 }
 
-bool KivNorvikGroupScan::isClean(const KivNorvikLineRule& rule, int index, const KivNorvikLineTokens& tokens)
-{
-    const KivNorvikRowIndex::Look look = rowIndex_->look(index, tokens);
-    if (look == KivNorvikRowIndex::Look::WrongCount ||
-        (look == KivNorvikRowIndex::Look::CheckNumbers && !KivNorvikDiagnosis::numbersWhole(rule, tokens))) {
-        return false;
-    }
-    if (!rowIndex_->repeats(index)) {
-        unsigned char& seen = seen_[index];
-        if (seen != 0u) {
-            return false;
-        }
-        seen = 1;
-    }
-    return true;
-}
-
 void KivNorvikGroupScan::scan(const KivNorvikKind& kind, const KivNorvikLineCursor& lines,
                               KivNorvikDiagnosis& diagnosis, Targets& targets, KivNorvikData& record, bool findings)
 {

@@ -44,7 +44,6 @@ void fillLoading(NorvikGlobalData::GenLoading& loading, const KivNorvikLineToken
 
 } // namespace
 
-const char* const KivNorvikSharedLines::groupEnd = "FIN";
 const char* const KivNorvikSharedLines::sectionKeyword = "SECTION";
 const char* const KivNorvikSharedLines::connectionKeyword = "CONNEC_SEC";
 const int KivNorvikSharedLines::sectionShapes[5] = {1, 3, 4, 7, 8};

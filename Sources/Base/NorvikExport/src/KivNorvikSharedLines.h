@@ -23,7 +23,7 @@ struct KivNorvikSharedLines
     // long, read as KivString::toInteger reads it.
     static int headerNumber(const KivString& header, size_t prefix);
 
-    static const char* const groupEnd;             // "FIN", the line that ends a group
+    static constexpr char groupEnd[] = "FIN";      // the line that ends a group
     static const char* const sectionKeyword;       // "SECTION"
     static const char* const connectionKeyword;    // "CONNEC_SEC"
     static const int sectionShapes[5];             // the shapes the reader takes: 1, 3, 4, 7, 8
