@@ -55,7 +55,10 @@ std::string_view KivNorvikFileSyntax::trimmed(std::string_view text)
     return text;
 }
 
-bool KivNorvikFileSyntax::isTagLine(std::string_view line) { return line.find(commonTag()) != std::string_view::npos; }
+bool KivNorvikFileSyntax::isTagLine(std::string_view line)
+{
+    return line.find(commonTag()) != std::string_view::npos;
+}
 
 namespace {
 
@@ -87,7 +90,8 @@ bool nameOf(std::string_view line, const char* tag, std::string_view& name)
 
 } // namespace
 
-bool KivNorvikFileSyntax::projectName(std::string_view line, const char* tag, const char* prefix, KivString& name)
+bool KivNorvikFileSyntax::projectName(std::string_view line, const char* tag, const char* prefix,
+                                      KivString& name)
 {
     std::string_view text;
     if (!nameOf(line, tag, text)) {

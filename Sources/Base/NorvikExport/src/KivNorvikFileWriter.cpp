@@ -117,7 +117,8 @@ void writeGroup(KivNorvikOutput& out, const KivNorvikKindLayout& layout, const K
             const void* owner = member.as(rule.elements.owner);
             const int count = owner != nullptr ? rule.elements.count(owner) : 0;
             if (count > 0) {
-                out.rows(rule, static_cast<const char*>(rule.elements.first(owner)), count, rule.elements.stride);
+                out.rows(rule, static_cast<const char*>(rule.elements.first(owner)), count,
+                         rule.elements.stride);
             }
             continue;
         }

@@ -127,7 +127,10 @@ const char* nearHeader(std::string_view text, const KivNorvikKindLayout& layout)
     return nullptr;
 }
 
-KivNorvikToken tokenOf(const KivNorvikLineCursor::Line& line) { return KivNorvikToken(line.text, line.length); }
+KivNorvikToken tokenOf(const KivNorvikLineCursor::Line& line)
+{
+    return KivNorvikToken(line.text, line.length);
+}
 
 } // namespace
 
@@ -149,7 +152,8 @@ void KivNorvikGroupScan::resetRows(const KivNorvikKind& kind, const KivNorvikGro
 }
 
 void KivNorvikGroupScan::scan(const KivNorvikKind& kind, const KivNorvikLineCursor& lines,
-                              KivNorvikDiagnosis& diagnosis, Targets& targets, KivNorvikData& record, bool findings)
+                              KivNorvikDiagnosis& diagnosis, Targets& targets, KivNorvikData& record,
+                              bool findings)
 {
     const KivNorvikKindLayout& layout = *kind.lines;
     layout_ = &layout;

@@ -58,7 +58,8 @@ private:
     {
         const KivNorvikRowIndex::Look look = rowIndex_->look(index, tokens);
         if (look == KivNorvikRowIndex::Look::WrongCount ||
-            (look == KivNorvikRowIndex::Look::CheckNumbers && !KivNorvikDiagnosis::numbersWhole(rule, tokens))) {
+            (look == KivNorvikRowIndex::Look::CheckNumbers &&
+             !KivNorvikDiagnosis::numbersWhole(rule, tokens))) {
             return false;
         }
         if (!rowIndex_->repeats(index)) {

@@ -329,7 +329,8 @@ bool oneOf(int value, const int* list, int count)
 
 } // namespace
 
-KivNorvikFillResult KivNorvikLineRule::apply(const KivNorvikTarget& target, const KivNorvikLineTokens& tokens) const
+KivNorvikFillResult KivNorvikLineRule::apply(const KivNorvikTarget& target,
+                                             const KivNorvikLineTokens& tokens) const
 {
     if (target.isNull()) {
         return KivNorvikFillResult::Done;

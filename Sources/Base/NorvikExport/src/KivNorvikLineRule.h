@@ -102,8 +102,8 @@ struct KivNorvikValue
     KivNorvikSetFn set = nullptr;     // Code, Fixed, Sets: the code into the field
     KivNorvikLoadFn load = nullptr;   // writing: the field's value; null: not written
     KivNorvikFormat format;
-    int constant = 0;                        // Fixed and Sets: the code reading sets
-    const KivNorvikWords* words = nullptr;   // Code: its words; Word: words[0] is the word
+    int constant = 0;                         // Fixed and Sets: the code reading sets
+    const KivNorvikWords* words = nullptr;    // Code: its words; Word: words[0] is the word
     KivNorvikTransformFn transform = nullptr; // a real written through "%d": its integer
     // Integer: the only codes the reader takes ("SECTION  DIM" shapes); null: any.
     const int* allowed = nullptr;
@@ -160,7 +160,7 @@ enum : unsigned {
 // The array a row writes one line per element of, and appends to when reading.
 struct KivNorvikElements
 {
-    const char* field = nullptr; // the array's path in the group's object
+    const char* field = nullptr;                  // the array's path in the group's object
     const KivNorvikTarget::Type* owner = nullptr; // the group's type
     int (*count)(const void* object) = nullptr;
     KivNorvikTarget (*at)(const void* object, int index) = nullptr;

@@ -184,7 +184,8 @@ inline void KivNorvikOutput::rowBytes(const KivNorvikLineRule& rule, const void*
     // text asks for its own.
     size_t bound = rule.writeBound;
     if (rule.prefixLength == 0) {
-        bound += (rule.keyword != nullptr ? std::strlen(rule.keyword) : 0) + (chosen != nullptr ? std::strlen(chosen) : 0);
+        bound += (rule.keyword != nullptr ? std::strlen(rule.keyword) : 0) +
+                 (chosen != nullptr ? std::strlen(chosen) : 0);
     }
     char* at = file.room(bound);
     if (rule.prefixLength > 0) {
@@ -194,7 +195,8 @@ inline void KivNorvikOutput::rowBytes(const KivNorvikLineRule& rule, const void*
     } else {
         at = words(at, rule, chosen);
     }
-    for (const KivNorvikLineRule::Written *v = rule.writtenValues, *last = v + rule.writtenCount; v != last; ++v) {
+    for (const KivNorvikLineRule::Written *v = rule.writtenValues, *last = v + rule.writtenCount; v != last;
+         ++v) {
         at[0] = ' ';
         at[1] = ' ';
         at += v->gap; // one blank, or two for a wide gap
