@@ -11,7 +11,7 @@ out=build/web
 export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
 # Packages (nlohmann/json) come from the build machine: its headers are copied
 # for the cross build, as for Windows.
-emcmake cmake -S . -B "$wasm" -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel -DCMAKE_CXX_FLAGS=-fexceptions \
+emcmake cmake -S . -B "$wasm" -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel -DCMAKE_CXX_FLAGS=-fwasm-exceptions \
   -DCMAKE_FIND_ROOT_PATH_MODE_PACKAGE=BOTH -DNORVIK_WARNINGS_AS_ERRORS=ON \
   -DNORVIK_BUILD_TESTS=OFF -DNORVIK_BUILD_EXAMPLES=OFF -DNORVIK_BUILD_TOOL=OFF -DNORVIK_INSTALL=OFF
 cmake --build "$wasm" -j2 --target norvik_web

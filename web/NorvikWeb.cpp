@@ -12,6 +12,8 @@
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <map>
 #include <memory>
 #include <new>
@@ -87,6 +89,57 @@ const char* typeName(FieldType type)
     }
 }
 
+// The record as toJson gives it, but of each list only the elements in a
+// window: showing a record of 30,000 efforts then costs no more than the
+// elements shown. `lengths` receives the length of each list.
+struct PartialJson
+{
+    static constexpr bool walksStructure = true;
+    Json& doc;
+    std::map<std::string, size_t>& lengths;
+    bool emptyIsUnset;
+    std::string list; // the list windowed; empty: every list, from its start
+    size_t from = 0;
+    size_t count = 0;
+
+    void operator()(const std::string& path, const int& value)
+    {
+        doc[pointerOf(path)] = KivNorvikData::isDefined(value) ? Json(value) : Json();
+    }
+    void operator()(const std::string& path, const double& value)
+    {
+        doc[pointerOf(path)] = KivNorvikData::isDefined(value) ? Json(value) : Json();
+    }
+    void operator()(const std::string& path, const KivString& value)
+    {
+        const bool unset = emptyIsUnset ? value.isEmpty() != 0 : !KivNorvikData::isDefined(value);
+        doc[pointerOf(path)] = unset ? Json() : Json(toUtf8(value));
+    }
+    void code(const std::string& path, const int& value, int) { (*this)(path, value); }
+    template <class A, class Each>
+    void elements(const std::string& path, A& items, Each each)
+    {
+        const size_t length = static_cast<size_t>(items.getLength());
+        lengths[path] = length;
+        doc[pointerOf(path)] = Json::array();
+        size_t first = 0, last = std::min(length, count);
+        if (path == list) {
+            first = from;
+            last = std::min(length, from + count);
+        } else if (!list.empty()) {
+            // Only the element that holds the list windowed, if any.
+            first = last = 0;
+            if (list.compare(0, path.size() + 1, path + "[") == 0) {
+                first = std::strtoul(list.c_str() + path.size() + 1, nullptr, 10);
+                last = std::min(length, first + 1);
+            }
+        }
+        for (size_t i = first; i < last; ++i) {
+            each(items[static_cast<int>(i)], path + "[" + std::to_string(i) + "]");
+        }
+    }
+};
+
 // Errors of a call, as its JSON answer.
 template <class F>
 std::string guarded(F&& f)
@@ -158,14 +211,17 @@ public:
     std::string fields(int limit)
     {
         return guarded([&] {
-            if (!loaded()) {
+            if (!record_) {
                 return Json{{"error", error_}}.dump();
             }
+            Lengths lengths;
+            const Json partial = doc_.is_null() ? window("", 0, static_cast<size_t>(limit), lengths) : Json();
+            const Json& source = doc_.is_null() ? partial : doc_;
             Json nodes = Json::array();
-            nodes.push_back(field("projectName", "projectName"));
-            for (auto it = doc_.begin(); it != doc_.end(); ++it) {
+            nodes.push_back(field("projectName", "projectName", source.at("projectName")));
+            for (auto it = source.begin(); it != source.end(); ++it) {
                 if (it.value().is_object() || it.value().is_array()) {
-                    nodes.push_back(node(it.key(), it.key(), it.value(), limit));
+                    nodes.push_back(node(it.key(), it.key(), it.value(), limit, lengths));
                 }
             }
             return Json{{"nodes", nodes}}.dump();
@@ -177,17 +233,23 @@ public:
     {
         return guarded([&] {
             const auto pointer = pointerOf(path);
-            if (!loaded() || !doc_.contains(pointer) || !doc_.at(pointer).is_array()) {
+            const size_t first = static_cast<size_t>(std::max(from, 0));
+            const size_t number = static_cast<size_t>(std::max(count, 0));
+            Lengths lengths;
+            const Json partial = record_ && doc_.is_null() ? window(path, first, number, lengths) : Json();
+            const Json& source = doc_.is_null() ? partial : doc_;
+            if (!source.contains(pointer) || !source.at(pointer).is_array() ||
+                fieldType(record_->dataType, path) != FieldType::Elements) {
                 return Json{{"error", path + ": not a list of the record"}}.dump();
             }
-            const Json& items = doc_.at(pointer);
+            const Json& items = source.at(pointer);
+            const size_t length = doc_.is_null() ? lengths.at(path) : items.size();
             Json nodes = Json::array();
-            for (size_t i = static_cast<size_t>(std::max(from, 0));
-                 i < items.size() && i < static_cast<size_t>(from) + static_cast<size_t>(count); ++i) {
+            for (size_t i = first; i < items.size() && i < first + number; ++i) {
                 const std::string name = "[" + std::to_string(i) + "]";
-                nodes.push_back(node(name, path + name, items[i], 0));
+                nodes.push_back(node(name, path + name, items[i], 0, lengths));
             }
-            return Json{{"nodes", nodes}, {"length", items.size()}}.dump();
+            return Json{{"nodes", nodes}, {"length", length}}.dump();
         });
     }
 
@@ -299,7 +361,21 @@ public:
     }
 
 private:
-    // The JSON document, made on first use: opening a file reads it and no more.
+    using Lengths = std::map<std::string, size_t>;
+
+    // The record's JSON with only a window of its lists, until the record is edited.
+    Json window(const std::string& list, size_t from, size_t count, Lengths& lengths) const
+    {
+        Json doc = Json::object();
+        doc["kind"] = kindName(record_->dataType);
+        doc["formatVersion"] = kJsonFormatVersion;
+        doc["projectName"] = toUtf8(record_->projectName);
+        PartialJson visitor{doc, lengths, textUnsetIsEmpty(record_->dataType), list, from, count};
+        withRecord(*record_, [&](const auto& r) { visitFields(r, visitor); });
+        return doc;
+    }
+
+    // The JSON document, made on first use (an edit, a download): opening a file reads it and no more.
     bool loaded()
     {
         if (record_ && doc_.is_null()) {
@@ -308,7 +384,7 @@ private:
         return !doc_.is_null();
     }
 
-    Json field(const std::string& name, const std::string& path)
+    Json field(const std::string& name, const std::string& path, const Json& value)
     {
         const Kind kind = record_->dataType;
         const FieldType type = fieldType(kind, path);
@@ -316,7 +392,7 @@ private:
                     {"name", name},
                     {"path", path},
                     {"type", typeName(type)},
-                    {"text", fileText(kind, path, doc_.at(pointerOf(path)))}};
+                    {"text", fileText(kind, path, value)}};
         if (type == FieldType::Code) {
             out["choices"] = codeChoices(kind, path);
         }
@@ -337,25 +413,25 @@ private:
         return out;
     }
 
-    Json node(const std::string& name, const std::string& path, const Json& value, int limit)
+    Json node(const std::string& name, const std::string& path, const Json& value, int limit,
+              const Lengths& lengths)
     {
         const FieldType type = fieldType(record_->dataType, path);
         if (type == FieldType::Elements) {
+            const auto known = lengths.find(path);
+            const size_t length = known != lengths.end() ? known->second : value.size();
             Json children = Json::array();
             for (size_t i = 0; i < value.size() && i < static_cast<size_t>(limit); ++i) {
                 const std::string element = "[" + std::to_string(i) + "]";
-                children.push_back(node(element, path + element, value[i], limit));
+                children.push_back(node(element, path + element, value[i], limit, lengths));
             }
-            return {{"t", "list"},
-                    {"name", name},
-                    {"path", path},
-                    {"length", value.size()},
-                    {"children", children}};
+            return {
+                {"t", "list"}, {"name", name}, {"path", path}, {"length", length}, {"children", children}};
         }
         if (value.is_object()) {
             Json children = Json::array();
             for (auto it = value.begin(); it != value.end(); ++it) {
-                children.push_back(node(it.key(), path + "." + it.key(), it.value(), limit));
+                children.push_back(node(it.key(), path + "." + it.key(), it.value(), limit, lengths));
             }
             return {{"t", "group"}, {"name", name}, {"path", path}, {"children", children}};
         }
@@ -363,11 +439,11 @@ private:
             Json children = Json::array();
             for (size_t i = 0; i < value.size(); ++i) {
                 const std::string element = "[" + std::to_string(i) + "]";
-                children.push_back(node(name + element, path + element, value[i], limit));
+                children.push_back(node(name + element, path + element, value[i], limit, lengths));
             }
             return {{"t", "group"}, {"name", name}, {"path", path}, {"fixed", true}, {"children", children}};
         }
-        return field(name, path);
+        return field(name, path, value);
     }
 
     std::string name_;

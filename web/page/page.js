@@ -91,7 +91,9 @@ function openView(fileName, bytes) {
   requestAnimationFrame(() => setTimeout(() => {
     if (!views.includes(view)) return;
     showText(view, bytes, findings);
-    section.append(fieldTree(view));
+    setTimeout(() => {
+      if (views.includes(view)) section.append(fieldTree(view));
+    }, 0);
   }, 0));
 }
 
@@ -353,10 +355,11 @@ function updateCompare() {
   const panel = document.getElementById('compare');
   panel.hidden = readable.length < 2;
   const selects = ['a', 'b'].map((side) => document.querySelector(`select[data-compare="${side}"]`));
+  // The first two files in the order chosen, unless the user chose others.
   selects.forEach((select, index) => {
     const before = select.value;
     select.replaceChildren(...readable.map((v) => el('option', { value: v.name, text: `${v.name} (${v.kind})` })));
-    const keep = readable.some((v) => v.name === before);
+    const keep = select.dataset.chosen !== undefined && readable.some((v) => v.name === before);
     select.value = keep ? before : (readable[index] ?? readable[0])?.name ?? '';
   });
 }
@@ -405,6 +408,9 @@ async function start() {
     openFiles([...event.dataTransfer.files]);
   });
   document.querySelector('[data-action="compare"]').addEventListener('click', compareChosen);
+  for (const select of document.querySelectorAll('select[data-compare]')) {
+    select.addEventListener('change', () => { select.dataset.chosen = ''; });
+  }
   announce('Ready: choose or drop files.');
   document.body.dataset.ready = '';
 }
