@@ -171,3 +171,46 @@ test('edits typed as the file writes them reach the written file, -0.000 include
     assert.deepEqual(JSON.parse(f.check()).items.map((i) => [i.path, i.code]), [['generalGroup.repPage', 'text-with-blank']]);
   });
 });
+
+// Emscripten's C++ library has no floating-point to_chars/from_chars: the
+// WebAssembly build reads typed numbers and writes reals through the base
+// library's own conversions. They must read what V8 reads (correctly rounded,
+// subnormals included) and write what the native writer writes.
+test('numbers typed read and write as the native library does', async () => {
+  const norvik = await loadModule();
+  let seed = 20240611n;
+  const random64 = () => {
+    seed = (seed * 6364136223846793005n + 1442695040888963407n) & 0xffffffffffffffffn;
+    return seed;
+  };
+  const view = new DataView(new ArrayBuffer(8));
+  const texts = ['1e300', '-1.7976931348623157e308', '4.9e-324', '2.2250738585072011e-308', '0.0005', '1.0005',
+    '-2.5e-3', '123456789012.3456789e3', '9007199254740993', '0.1000000000000000055511151231257827021181583404541015625',
+    '1099511627.7765', '-0.0', '355.0625e1'];
+  while (texts.length < 300) {
+    view.setBigUint64(0, random64());
+    const value = view.getFloat64(0);
+    if (!Number.isFinite(value)) continue;
+    texts.push(texts.length % 2 ? String(value) : value.toExponential(20));
+  }
+  const base = run(['from-json', '-', '-'], '{"kind": "BL1", "rightTraverse": {"side": 1}}').stdout;
+  const efforts = texts.map((text, i) => `{"number": ${i + 1}, "value1": ${text}, "value2": 1, "value3": 1}`);
+  const expected = run(['from-json', '-', '-'], `{"kind": "BL1", "rightTraverse": {"side": 1, "efforts": [${efforts.join(', ')}]}}`);
+  withFile(norvik, 'numbers.bl1', base, (f) => {
+    assert.deepEqual(JSON.parse(f.resize('rightTraverse.efforts', texts.length)), {});
+    texts.forEach((text, i) => {
+      for (const [member, value] of [['number', String(i + 1)], ['value1', text], ['value2', '1'], ['value3', '1']]) {
+        assert.equal(JSON.parse(f.setValue(`rightTraverse.efforts[${i}].${member}`, value)).error, undefined);
+      }
+    });
+    // The doubles read, through the JSON's shortest round-trip form.
+    const json = bytesOf(f.jsonBytes()).toString();
+    const efforts = json.slice(json.indexOf('"efforts": ['));
+    const read = [...efforts.matchAll(/"value1": (\S+?),\n/g)].slice(0, texts.length).map((m) => m[1]);
+    assert.equal(read.length, texts.length);
+    texts.forEach((text, i) => assert.ok(Object.is(Number(read[i]), Number(text)), `${text} read as ${read[i]}`));
+    const written = bytesOf(f.fileBytes()).toString('latin1').split('\n');
+    const native = expected.stdout.toString('latin1').split('\n');
+    assert.deepEqual(written, native);
+  });
+});
