@@ -281,7 +281,7 @@ function fieldRow(view, node) {
   }
   const facts = [node.keyword ? `${node.group ? `${node.group} ` : ''}${node.keyword}` : 'no line of its own',
     node.line ? `line ${node.line}` : null, node.format ? `format ${node.format}` : null,
-    node.when ? `written when ${node.when}` : null].filter(Boolean);
+    node.when ? `written when: ${node.when}` : null].filter(Boolean);
   const info = el('span', { class: 'info', id: infoId, text: facts.join(' · ') });
   const error = el('span', { class: 'field-error', id: errorId, text: node.error ? `Read with an error: ${node.error}` : '' });
   let stored = node.text;
