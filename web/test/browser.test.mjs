@@ -296,11 +296,14 @@ test('the page in Chromium', { timeout: 240000 }, async (t) => {
     await t.test('keyboard alone reaches and works every control', async () => {
       await page.close();
       const keys = await context.newPage();
+      // Listening from the start: Playwright takes over the file dialog only once it listens.
+      const chosen = new Promise((resolve) => keys.once('filechooser', resolve));
       await keys.bringToFront();
       await keys.goto(url);
       await keys.waitForSelector('body[data-ready]');
       assert.ok(await tabTo(keys, 'input[type=file]'));
-      const [chooser] = await Promise.all([keys.waitForEvent('filechooser'), keys.keyboard.press('Enter')]);
+      await keys.keyboard.press('Enter');
+      const chooser = await chosen;
       await chooser.setFiles([malformed, path.join(root, 'tests/golden/bl1_example.bl1')]);
       await keys.waitForSelector(`${view('bl1_example.bl1')} [data-path="projectName"]`);
 
@@ -326,6 +329,14 @@ test('the page in Chromium', { timeout: 240000 }, async (t) => {
       assert.ok(await tabTo(keys, `${malformedView} [data-finding][data-line="6"]`));
       await keys.keyboard.press('Enter');
       assert.equal(await keys.getAttribute(`${malformedView} [data-text-line="6"]`, 'data-highlighted'), '');
+      assert.ok(await tabTo(keys, `${malformedView} select[data-filter]`, { back: true }));
+      await keys.keyboard.press('ArrowDown');
+      assert.equal(await keys.inputValue(`${malformedView} select[data-filter]`), 'error');
+      await keys.keyboard.press('ArrowDown');
+      assert.equal(await keys.locator(`${malformedView} [data-finding]:visible`).count(), 0, 'no warning');
+      await keys.keyboard.press('ArrowUp');
+      await keys.keyboard.press('ArrowUp');
+      assert.equal(await keys.locator(`${malformedView} [data-finding]:visible`).count(), 3);
       assert.ok(await tabTo(keys, `${malformedView} [data-path="generalGroup.acier"]`));
       await keys.keyboard.type('235');
       await keys.keyboard.press('Enter');
