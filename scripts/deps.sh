@@ -5,6 +5,12 @@ packages="g++ clang cmake ninja-build libgtest-dev googletest libbenchmark-dev l
   g++-mingw-w64-x86-64-posix wine wine64 nlohmann-json3-dev libcli11-dev help2man python3 python3-jsonschema"
 # The static checks of scripts/lint.sh.
 packages="$packages clang-format-14 clang-tidy-14 clang-tools-14 cppcheck"
+# The web page (scripts/web.sh) and its tests: Debian's Emscripten and
+# Chromium, and Node.js with npm where the machine has no Node.js of its own.
+packages="$packages emscripten chromium"
+if ! command -v node >/dev/null || ! command -v npm >/dev/null; then
+  packages="$packages nodejs npm"
+fi
 missing=""
 for package in $packages; do
   dpkg -s "$package" >/dev/null 2>&1 || missing="$missing $package"

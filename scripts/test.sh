@@ -3,13 +3,14 @@
 # the suite again built by clang++ under AddressSanitizer and
 # UndefinedBehaviorSanitizer (leaks checked), and the concurrency tests under
 # ThreadSanitizer, after a short fuzz run of every fuzz target under the
-# sanitizers; then cross-builds for Windows with mingw-w64 and runs every test
-# under wine. Stages can be named to run only those: fuzz asan tsan g++
-# windows lint ("clang++" is taken for asan); last the static checks
+# sanitizers; builds the web page with Emscripten and tests it under Node and
+# in Chromium; then cross-builds for Windows with mingw-w64 and runs every
+# test under wine. Stages can be named to run only those: fuzz asan tsan g++
+# web windows lint ("clang++" is taken for asan); last the static checks
 # (scripts/lint.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-stages="${*:-fuzz asan tsan g++ windows lint}"
+stages="${*:-fuzz asan tsan g++ web windows lint}"
 stages="${stages//clang++/asan}"
 
 timings=""
@@ -79,6 +80,22 @@ if wants tsan; then
   step "tsan build" cmake --build "$dir" --target norvik_concurrency_tests norvik
   step "tsan test" env TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
     ctest --test-dir "$dir" --output-on-failure -j2 -R '^(Concurrency\.|tool\.check$)'
+fi
+
+# The web page: the library compiled to WebAssembly (scripts/web.sh), its
+# parity with the native tool under Node, and the page in Chromium. The native
+# norvik is the g++ stage's; without that stage only its target is built.
+if wants web; then
+  dir=build/g++
+  if [ ! -f "$dir/build.ninja" ]; then
+    step "web configure (native)" cmake -S . -B "$dir" -G Ninja -DCMAKE_CXX_COMPILER=g++ -DNORVIK_WARNINGS_AS_ERRORS=ON
+  fi
+  step "web build (native norvik)" cmake --build "$dir" -j2 --target norvik
+  step "web build" bash scripts/web.sh
+  step "web npm ci" npm ci --prefix web --no-audit --no-fund
+  web_env=(env NORVIK="$dir/tools/norvik/norvik" NORVIK_WEB=build/web)
+  step "web parity (node)" "${web_env[@]}" node --test web/test/parity.test.mjs
+  step "web browser (chromium)" "${web_env[@]}" node --test web/test/browser.test.mjs
 fi
 
 if wants windows; then
