@@ -614,72 +614,18 @@ PYBIND11_MODULE(_norvik, m)
                    std::to_string(warnings) + (warnings == 1 ? " warning>" : " warnings>");
         });
 
-    m.def("read", &readSource, py::arg("source"), py::arg("kind") = py::none(),
-          R"(read(source, kind=None) -> ReadResult
-
-Read an exchange file.
-
-source: a path (str or os.PathLike, any Unicode name), or the file's bytes.
-kind:   'BL1' .. 'BL5' to read it as that kind; 'auto' to tell the kind from
-        the tag line and the group headers; None (the default) to take it from
-        the path's extension (bytes need a kind or 'auto').
-
-A bad file raises nothing: its faults, a wrong kind included, are the
-result's findings (result.ok is False when one is an error).
-Raises OSError (with errno and the file name) when the file cannot be opened
-or read, and ValueError when the kind cannot be told (no kind for bytes, an
-extension other than .bl1 .. .bl5, or 'auto' on content of no clear kind).
-The interpreter lock is released while the file is read.)");
-
+    // The package's functions (norvik/__init__.py) call these and carry their documentation.
+    m.def("read", &readSource, py::arg("source"), py::arg("kind") = py::none(), "See norvik.read.");
     m.def("write", &writeRecordFile, py::arg("record"), py::arg("path"), py::arg("strict") = false,
-          R"(write(record, path, strict=False) -> list[Issue]
-
-Write a record (a dict as ReadResult.record gives it, or a ReadResult) as an
-exchange file through the library's writer. The kind's extension is added
-unless the path ends in it; the file is replaced whole or not at all.
-
-Returns the values the file cannot carry as they stand (warnings).
-Raises ValueError, naming the JSON path, for a record of the wrong shape or
-an unknown kind, for a path ending in another kind's extension, and, when
-strict, for any value the file cannot carry (nothing is written); OSError
-when the file cannot be written (an existing file is left as it was).)");
-
-    m.def("to_bytes", &toBytes, py::arg("record"), py::arg("strict") = false,
-          R"(to_bytes(record, strict=False) -> bytes
-
-The bytes that write() would write for the record. Raises as write() does.)");
-
-    m.def("check_record", &checkRecord, py::arg("record"),
-          R"(check_record(record) -> list[Issue]
-
-The values of the record (a dict, or a ReadResult) that its exchange file
-will not give back as they stand, in field order. Raises ValueError for a
-record of the wrong shape.)");
-
+          "See norvik.write.");
+    m.def("to_bytes", &toBytes, py::arg("record"), py::arg("strict") = false, "See norvik.to_bytes.");
+    m.def("check_record", &checkRecord, py::arg("record"), "See norvik.check_record.");
     m.def(
         "schema", [](const std::string& kind) { return pythonFromJson(jsonSchema(kindOf(kind))); },
-        py::arg("kind"),
-        R"(schema(kind) -> dict
-
-The JSON Schema (draft 2020-12) of a kind's record dict, as `norvik schema`.
-Raises ValueError for an unknown kind.)");
-
-    m.def("diff", &diff, py::arg("a"), py::arg("b"),
-          R"(diff(a, b) -> list[Difference]
-
-The fields that differ between two records of one kind (dicts, or results
-of read()), in field order, as `norvik diff --json` gives them. Raises
-ValueError for records of different kinds or of the wrong shape.)");
-
-    m.def("detect_kind", &detect, py::arg("source"),
-          R"(detect_kind(source) -> str | None
-
-The kind that a file's tag line and group headers show ('BL1' .. 'BL5'), or
-None when they show none or fit several alike. source: a path or bytes.
-Raises OSError when the file cannot be read.)");
-
-    m.def(
-        "_read_native", &readNative, py::arg("source"), py::arg("kind"),
-        "_read_native(source, kind) -> int\n\nFor benchmarks: the native read alone, without the dicts; the "
-        "number of findings.");
+        py::arg("kind"), "See norvik.schema.");
+    m.def("diff", &diff, py::arg("a"), py::arg("b"), "See norvik.diff.");
+    m.def("detect_kind", &detect, py::arg("source"), "See norvik.detect_kind.");
+    m.def("_read_native", &readNative, py::arg("source"), py::arg("kind"),
+          "For benchmarks: the native read alone, without the dicts; the "
+          "number of findings.");
 }

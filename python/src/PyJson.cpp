@@ -36,7 +36,7 @@ bool integerFromPython(py::handle value, const std::string& path, Json& out, std
     }
     if (overflow > 0) {
         const unsigned long long large = PyLong_AsUnsignedLongLong(value.ptr());
-        if (!PyErr_Occurred()) {
+        if (PyErr_Occurred() == nullptr) {
             out = static_cast<std::uint64_t>(large);
             return true;
         }
@@ -83,7 +83,7 @@ bool convert(py::handle value, const std::string& path, int depth, Json& out, st
         PyObject* key = nullptr;
         PyObject* item = nullptr;
         Py_ssize_t position = 0;
-        while (PyDict_Next(v, &position, &key, &item)) {
+        while (PyDict_Next(v, &position, &key, &item) != 0) {
             if (!PyUnicode_Check(key)) {
                 return fail(path, "member names are texts, got " + std::string(py::repr(key)), error);
             }

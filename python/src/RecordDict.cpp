@@ -4,6 +4,7 @@
 #include "Records.h"
 
 #include <cmath>
+#include <cstring>
 #include <iterator>
 #include <memory>
 #include <stdexcept>
@@ -160,11 +161,13 @@ py::object make(const Node& node, const char* base, bool emptyIsUnset)
     const char* at = base + node.offset;
     switch (node.type) {
     case Node::Integer: {
-        const int value = *reinterpret_cast<const int*>(at);
+        int value = 0;
+        std::memcpy(&value, at, sizeof value);
         return KivNorvikData::isDefined(value) ? steal(PyLong_FromLong(value)) : py::none();
     }
     case Node::Real: {
-        const double value = *reinterpret_cast<const double*>(at);
+        double value = 0;
+        std::memcpy(&value, at, sizeof value);
         return KivNorvikData::isDefined(value) && std::isfinite(value) ? steal(PyFloat_FromDouble(value))
                                                                        : py::none();
     }
