@@ -57,8 +57,11 @@ class CMakeBuild(build_ext):
         env = dict(os.environ)
         env.setdefault("CMAKE_BUILD_PARALLEL_LEVEL", "2")
         subprocess.run(["cmake", "-S", str(ROOT), "-B", str(tree), *options], check=True, env=env)
-        subprocess.run(["cmake", "--build", str(tree), "--target", "_norvik"], check=True, env=env)
+        subprocess.run(["cmake", "--build", str(tree), "--target", "_norvik", "--config", "Release"], check=True,
+                       env=env)
 
+        # The package folder holds the module, the libraries (.so.N, or .dll)
+        # and copies of the Python files, which setuptools takes from the sources.
         package = tree / "python" / "norvik"
         target = Path(self.get_ext_fullpath(ext.name))
         target.parent.mkdir(parents=True, exist_ok=True)
@@ -67,7 +70,7 @@ class CMakeBuild(build_ext):
             raise RuntimeError(f"expected one built module in {package}, found {modules}")
         shutil.copyfile(modules[0], target)
         for library in package.iterdir():
-            if library.name.startswith(("libNorvikExport", "libTavrin")):
+            if library != modules[0] and library.suffix not in (".py", ".pyi", ".typed"):
                 shutil.copyfile(library, target.parent / library.name)
 
 
