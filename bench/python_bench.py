@@ -32,13 +32,16 @@ def bl1_text(lines):
     return '"NV_ATT","Bench"\nTRA D\n' + body + "FIN\n"
 
 
-def median_time(action, repetitions):
-    times = []
+def median_times(actions, repetitions):
+    """The median time of each action; the actions take turns, so that a change
+    of the machine's load meanwhile reaches them alike."""
+    times = [[] for _ in actions]
     for _ in range(repetitions):
-        start = time.perf_counter()
-        action()
-        times.append(time.perf_counter() - start)
-    return statistics.median(times)
+        for action, spent in zip(actions, times):
+            start = time.perf_counter()
+            action()
+            spent.append(time.perf_counter() - start)
+    return [statistics.median(spent) for spent in times]
 
 
 def resident_kib():
@@ -58,9 +61,8 @@ def main(tool, repetitions):
             path = tmp / f"bl1_{lines}.bl1"
             path.write_text(bl1_text(lines))
             _norvik._read_native(path, "BL1")  # the row indexes, made once per process
-            native = median_time(lambda: _norvik._read_native(path, "BL1"), repetitions)
-            lazy = median_time(lambda: norvik.read(path), repetitions)
-            full = median_time(lambda: norvik.read(path).record, repetitions)
+            native, lazy, full = median_times([lambda: _norvik._read_native(path, "BL1"), lambda: norvik.read(path),
+                                               lambda: norvik.read(path).record], repetitions)
             print(f"| read BL1, {lines:,} lines: result only | {lazy * 1e3:.1f} ms | {native * 1e3:.1f} ms "
                   f"| {lazy / native:.2f}x |")
             print(f"| read BL1, {lines:,} lines: result and record dict | {full * 1e3:.1f} ms "
@@ -81,10 +83,11 @@ def main(tool, repetitions):
             with ThreadPoolExecutor(2) as executor:
                 list(executor.map(action, files))
 
-        check = median_time(lambda: subprocess.run([tool, "check", "-j", "2", str(folder)], check=True,
-                                                   capture_output=True), repetitions)
-        lazy = median_time(lambda: pool(norvik.read), repetitions)
-        full = median_time(lambda: pool(lambda f: norvik.read(f).record), repetitions)
+        check, lazy, full = median_times([
+            lambda: subprocess.run([tool, "check", "-j", "2", str(folder)], check=True, capture_output=True),
+            lambda: pool(norvik.read),
+            lambda: pool(lambda f: norvik.read(f).record),
+        ], repetitions)
         print(f"| 2,000 small files, 2 threads: results | {lazy * 1e3:.0f} ms | {check * 1e3:.0f} ms "
               f"(`norvik check -j 2`) | {lazy / check:.2f}x |")
         print(f"| 2,000 small files, 2 threads: results and record dicts | {full * 1e3:.0f} ms "
