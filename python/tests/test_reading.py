@@ -2,6 +2,7 @@
 of any name and from bytes, and raises only for what is not a file's fault."""
 
 import errno
+import os
 import shutil
 
 import pytest
@@ -43,6 +44,16 @@ def test_bytes_and_detected_kinds_read_as_the_file(exchange_files):
         assert norvik.read(renamed, kind="auto").record == norvik.read(path).record
 
 
+class _BytesPath:
+    """A path-like object whose path is bytes, as os.fsencode gives it."""
+
+    def __init__(self, path):
+        self.path = path
+
+    def __fspath__(self):
+        return self.path
+
+
 @pytest.mark.parametrize("name", ["Hällé Ø 3.bl1", "日本の継手.bl1", "🏗 frame B3.bl1", "ünter/Straße.bl1"])
 def test_names_beyond_ascii(tmp_path, samples, name):
     target = tmp_path / name
@@ -52,10 +63,17 @@ def test_names_beyond_ascii(tmp_path, samples, name):
     assert norvik.read(target).record == expected
     assert norvik.read(str(target)).record == expected
     assert norvik.read(target, kind="auto").record == expected
+    assert norvik.read(_BytesPath(os.fsencode(target))).record == expected
     assert norvik.detect_kind(target) == "BL1"
     with pytest.raises(FileNotFoundError) as missing:
         norvik.read(target.with_name("missing " + target.name))
     assert missing.value.filename == str(target.with_name("missing " + target.name))
+
+
+def test_texts_beyond_ascii_in_bytes(samples):
+    content = samples["BL1"].read_bytes().replace(b"Hall 2, frame B3", "Zürich – Halle Ø".encode("cp1252"))
+    result = norvik.read(content, kind="BL1")
+    assert result.project_name == "Zürich – Halle Ø" and result.ok
 
 
 def test_a_file_of_another_kind_is_read_with_a_finding(samples):
