@@ -1,6 +1,8 @@
-// Prints a libFuzzer dictionary of every group header, keyword and pattern
-// word that the readers know, taken from the kinds' layout tables.
-#include <NorvikExport.h>
+// Prints a libFuzzer dictionary of every tag, group header, keyword, pattern
+// word and code word of the kinds' line tables.
+#include <KivNorvikKindLayout.h>
+#include <KivNorvikKinds.h>
+#include <KivNorvikSharedLines.h>
 
 #include <cstdio>
 #include <set>
@@ -9,22 +11,39 @@
 
 int main()
 {
-    std::set<std::string> words = {"FIN",   "\"NV_ATT\",\"", "2006.15c2:",      "\\x0d\\x0a", "  ",
-                                   "\\x0d", "\\x09",         "\\xef\\xbb\\xbf", ", "};
-    const KivNorvikKindLayout* kinds[] = {&KivBL1Layout::kind(), &KivBL2Layout::kind(), &KivBL3Layout::kind(),
-                                          &KivBL4Layout::kind(), &KivBL5Layout::kind()};
-    for (const KivNorvikKindLayout* kind : kinds) {
-        words.insert(std::string("\"") + kind->tag + "\",\"");
-        for (int g = 0; g < kind->groupCount; ++g) {
-            const KivNorvikGroupLayout& group = kind->groups[g];
+    std::set<std::string> words = {KivNorvikSharedLines::groupEnd, "\\x0d\\x0a", "  ", "\\x0d", "\\x09",
+                                   "\\xef\\xbb\\xbf", ", "};
+    for (int k = 0; k < KivNorvikKinds::count(); ++k) {
+        const KivNorvikKind& kind = KivNorvikKinds::at(k);
+        words.insert(std::string("\"") + kind.tag + "\",\"" + kind.namePrefix);
+        const KivNorvikKindLayout& layout = *kind.lines;
+        for (int g = 0; g < layout.groupCount; ++g) {
+            const KivNorvikGroupLayout& group = layout.groups[g];
             words.insert(std::string(group.header) + (group.numbered ? "1\\x0a" : "\\x0a"));
             for (int r = 0; r < group.ruleCount; ++r) {
-                words.insert(group.rules[r].keyword);
-                std::istringstream pattern(group.rules[r].pattern);
-                std::string word;
-                while (pattern >> word)
-                    if (word != "*")
+                const KivNorvikLineRule& rule = group.rules[r];
+                if (rule.keyword != nullptr) {
+                    words.insert(rule.keyword);
+                }
+                std::istringstream pattern(rule.pattern);
+                for (std::string word; pattern >> word;) {
+                    if (word.size() >= 2 && word.front() == '(') {
+                        word = word.substr(1, word.size() - 2);
+                    }
+                    if (word != "*") {
                         words.insert(word);
+                    }
+                }
+                // The words that codes choose, as keywords, pattern words or values.
+                const KivNorvikWords* choices[KivNorvikLineRule::kMaxValues + 1] = {rule.choice.words};
+                for (int v = 0; v < rule.valueCount; ++v) {
+                    choices[v + 1] = rule.values[v].words;
+                }
+                for (const KivNorvikWords* table : choices) {
+                    for (int c = 0; table != nullptr && c < table->count; ++c) {
+                        words.insert(table->words[c]);
+                    }
+                }
             }
         }
     }

@@ -2,6 +2,9 @@
 #include "RecordFields.h"
 #include "TestSupport.h"
 
+#include <KivCodePage.h>
+#include <KivNorvikFileSyntax.h>
+
 #include <KivFileSystem.h>
 
 #include <algorithm>
@@ -69,8 +72,10 @@ TEST(BL1SharedReader, TagLines)
     };
     for (const Parse& parse : parses) {
         KivString name(L"unchanged");
-        EXPECT_EQ(parse.found, KivNorvikFileReader::projectNameFromTagLine(KivString(parse.line), parse.bl3,
-                                                                           name, parse.tag))
+        const std::wstring line(parse.line);
+        const std::string bytes = KivCodePage::encode(line.data(), line.size());
+        EXPECT_EQ(parse.found,
+                  KivNorvikFileSyntax::projectName(bytes, parse.tag, parse.bl3 ? "2006.15c2:" : "", name))
             << narrow(KivString(parse.line));
         EXPECT_EQ(std::wstring(parse.name), name.getStringW()) << narrow(KivString(parse.line));
     }

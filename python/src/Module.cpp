@@ -496,7 +496,11 @@ PYBIND11_MODULE(_norvik, m)
 
     m.doc() = "Read, check and write steel-connection exchange files (BL1 to BL5).";
     m.attr("__version__") = NORVIK_VERSION;
-    m.attr("KINDS") = py::make_tuple("BL1", "BL2", "BL3", "BL4", "BL5");
+    py::list kinds;
+    for (Kind kind : allKinds()) {
+        kinds.append(kindName(kind));
+    }
+    m.attr("KINDS") = py::tuple(kinds);
 
     py::class_<Finding>(
         m, "Finding",

@@ -5,7 +5,7 @@
 
 #include <cmath>
 #include <cstring>
-#include <iterator>
+#include <map>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -207,16 +207,16 @@ py::object make(const Node& node, const char* base, bool emptyIsUnset)
 // Each kind's plan, made at its first use under the GIL and kept.
 const Node& planOf(Kind kind)
 {
-    static Node* plans[std::size(kAllKinds)] = {};
-    Node*& plan = plans[static_cast<int>(kind)];
-    if (plan == nullptr) {
+    static std::map<Kind, std::unique_ptr<Node>> plans;
+    std::unique_ptr<Node>& plan = plans[kind];
+    if (!plan) {
         auto made = std::make_unique<Node>();
         const auto fresh = freshRecord(kind);
         withRecord(static_cast<const KivNorvikData&>(*fresh), [&](const auto& r) {
             PlanBuilder builder{made.get(), address(r), {}};
             visitFields(r, builder);
         });
-        plan = made.release();
+        plan = std::move(made);
     }
     return *plan;
 }

@@ -141,7 +141,7 @@ TEST(ToolJson, UnsetValuesAreNullAndBracingTextsNullMeansEmpty)
 // Every field of every kind, array elements included, has its place in the schema.
 TEST(ToolSchema, EveryFieldPathResolvesInTheSchema)
 {
-    for (Kind kind : kAllKinds) {
+    for (Kind kind : allKinds()) {
         const Json schema = jsonSchema(kind);
         const auto record = sampleRecord(kind);
         for (const FieldPath& field : fieldPaths(*record)) {

@@ -3,197 +3,254 @@
 #include "KivNorvikSharedLines.h"
 #include "KivNorvikWriterConditions.h"
 
-#include <string>
+#include <iterator>
 
 namespace {
 
-using Line = KivNorvikLineWalker::Line;
-using Datum = KivNorvikLineWalker::Datum;
-using Shared = KivNorvikSharedLines;
 using When = KivNorvikWriterConditions;
 
+const char* const sides[] = {"TRA G", "TRA D"};
+const char* const boltTypes[] = {"TRA", "REN"};
+const char* const positions[] = {"SUP", "INF"};
+// Any code but 0 writes the second word.
+const KivNorvikWords boltWords = {boltTypes, 2, 1, -1};
+const KivNorvikWords positionWords = {positions, 2, 1, -1};
+
+namespace general {
+using Target = KivBL1Data::BL1GeneralGroup;
 // clang-format off
-void general(KivNorvikLineWalker& w, const KivBL1Data::BL1GeneralGroup& g)
-{
-    w.group("GEN", "generalGroup", "always", "always written", true, "");
-    w.line(Line("ACIER").when("exportACIER", "acier set", g.exportACIER()).real("acier", g.acier));
-    w.line(Line("XY").when("exportXY", "the three xy set", g.exportXY())
-               .real("xy[0]", g.xy[0]).real("xy[1]", g.xy[1]).real("xy[2]", g.xy[2]));
-    w.line(Line("REP_PAGE").when("exportREP_PAGE", "repPage set", g.exportREP_PAGE())
-               .text("repPage", g.repPage));
-    w.line(Line("NOEUD_NUM").when("exportNOEUD_NUM", "noeudNum set", g.exportNOEUD_NUM())
-               .integer("noeudNum", g.noeudNum));
-    w.line(Line("NOEUD_XYZ").when("exportNOEUD_XYZ", "the three noeudXyz set", g.exportNOEUD_XYZ())
-               .real("noeudXyz[0]", g.noeudXyz[0]).real("noeudXyz[1]", g.noeudXyz[1])
-               .real("noeudXyz[2]", g.noeudXyz[2]));
-    w.line(Line("NEIGE").when("NEIGE", "neige set (exportNIEGE) and a loading of type 2 or -1", When::NEIGE(g))
-               .reason("snow-without-loading").real("neige", g.neige));
-    w.each(g.loadings, [&w](const NorvikGlobalData::GenLoading& l, int i) {
-        Shared::loading(w, "loadings", i, l);
-    });
-    w.line(Line("LIA").when("exportLIA", "lia set", g.exportLIA()).text("lia", g.lia));
-    w.line(Line("BOU").when("exportBOU", "bolt number, value and text set", g.exportBOU())
-               .integer("bolt.number", g.bolt.number).real("bolt.value", g.bolt.value)
-               .text("bolt.text", g.bolt.text));
-    w.line(Line("ATMOS").when("exportATMOS", "atmos set", g.exportATMOS()).integer("atmos", g.atmos));
-    w.line(Line("A91").when("exportA91", "a91 set", g.exportA91()).integer("a91", g.a91));
-    w.line(Line("FRX").when("exportFRX", "frx set", g.exportFRX()).integer("frx", g.frx));
-    Shared::origin(w);
-}
-
-void column(KivNorvikLineWalker& w, const KivBL1Data& d)
-{
-    const KivBL1Data::BL1PotGroup& p = d.potGroup;
-    w.group("POT", "potGroup", "POT", "con is \"NON\"", When::POT(d), "group-not-selected");
-    if (KivNorvikData::isDefined(p.con) && !When::POT(d) && !When::ACR(d)) {
-        w.outsideTable("con", "con other than \"NON\" and \"ACR\" writes neither group");
-    }
-    Shared::section(w, "section", p.section, 2);
-    w.line(Line("CON").when("exportCON", "con set", p.exportCON()).text("con", p.con).minTokens(2));
-    w.line(Line("LIA").when("exportLIA", "lia1 and lia2 set", p.exportLIA())
-               .integer("lia1", p.lia1).integer("lia2", p.lia2));
-    Shared::codeRange(w, "raiAmeType", p.raiAmeType, 0, 1,
-                      "raiAmeType other than 0 (OBLIQ) and 1 (PLAQ) writes neither line");
-    w.line(Line("RAI AME OBLIQ")
-               .when("exportRAI_AME_OBLIQ", "raiAmeType 0 and both raiAmeObliq set",
-                     p.raiAmeType == 0 && p.exportRAI_AME_OBLIQ())
-               .code("raiAmeType", p.raiAmeType)
-               .real("raiAmeObliq[0]", p.raiAmeObliq[0]).real("raiAmeObliq[1]", p.raiAmeObliq[1])
-               .sets("raiAmeType", Datum::of(0)));
-    w.line(Line("RAI AME PLAQ")
-               .when("exportRAI_AME_PLAQ", "raiAmeType 1, raiAmePlaqValue and raiAmePlaqNumber set",
-                     p.raiAmeType == 1 && p.exportRAI_AME_PLAQ())
-               .code("raiAmeType", p.raiAmeType)
-               .real("raiAmePlaqValue", p.raiAmePlaqValue)
-               .integer("raiAmePlaqNumber", p.raiAmePlaqNumber)
-               .sets("raiAmeType", Datum::of(1)));
-}
-
-void acr(KivNorvikLineWalker& w, const KivBL1Data& d)
-{
-    const KivBL1Data::BL1ACR& a = d.acr;
-    w.group("ACR", "acr", "ACR", "con is \"ACR\"", When::ACR(d), "group-not-selected");
-    // The reader keeps the choice of the ACR group in `con`.
-    w.groupSets("potGroup.con", Datum::of(KivString(L"ACR")), true);
-    w.line(Line("PRO").when("exportPRO", "pro1 and pro2 set", a.exportPRO())
-               .text("pro1", a.pro1).text("pro2", a.pro2).minTokens(2));
-    w.line(Line("Y").when("exportY", "y set", a.exportY()).real("y", a.y));
-    w.line(Line("LIA").when("exportLIA", "lia1, lia2 and lia3 set", a.exportLIA())
-               .integer("lia1", a.lia1).integer("lia2", a.lia2).integer("lia3", a.lia3));
-}
-
-// "BOU TRA" (type 0) or "BOU REN" (any other type); the reader fills bouTra
-// or bouRen by the word, whichever member wrote it.
-void bolt(KivNorvikLineWalker& w, const std::string& m, const KivBL1Data::BL1TraverseBolt& b,
-          const char* condition, bool holds)
-{
-    Shared::codeRange(w, m + ".type", b.type, 0, 1, "a bolt type other than 0 (TRA) and 1 (REN) is read back as 1");
-    const bool tra = b.type == 0;
-    const std::string to = tra ? "bouTra" : "bouRen";
-    w.line(Line(tra ? "BOU TRA" : "BOU REN", "BOU TRA|BOU REN")
-               .when(condition, "type, value1, value2 and number set", holds)
-               .code(m + ".type", b.type)
-               .real(m + ".value1", b.value1).into(to + ".value1")
-               .real(m + ".value2", b.value2).into(to + ".value2")
-               .integer(m + ".number", b.number).into(to + ".number")
-               .sets(to + ".type", Datum::of(tra ? 0 : 1)));
-}
-
-void stiffener(KivNorvikLineWalker& w, const std::string& m, const KivBL1Data::BL1Stiff& s,
-               const char* condition, bool holds)
-{
-    Shared::codeRange(w, m + ".position", s.position, 0, 1,
-                      "a stiffener position other than 0 (SUP) and 1 (INF) is read back as 1");
-    const bool sup = s.position == 0;
-    const std::string to = sup ? "raiPotTraSup" : "raiPotTraInf";
-    w.line(Line(sup ? "RAI POT TRA SUP" : "RAI POT TRA INF", "RAI POT TRA SUP|RAI POT TRA INF")
-               .when(condition, "position, value1, number and value2 set", holds)
-               .code(m + ".position", s.position)
-               .real(m + ".value1", s.value1).into(to + ".value1")
-               .integer(m + ".number", s.number).into(to + ".number")
-               .real(m + ".value2", s.value2).into(to + ".value2")
-               .sets(to + ".position", Datum::of(sup ? 0 : 1)));
-}
-
-void extension(KivNorvikLineWalker& w, const std::string& m, const KivBL1Data::BL1ExtBolts& e)
-{
-    Shared::codeRange(w, m + ".position", e.position, 0, 1,
-                      "a position other than 0 (SUP) and 1 (INF) is read back as 1");
-    const bool sup = e.position == 0;
-    const std::string to = sup ? "extBoltsSup" : "extBoltsInf";
-    w.line(Line(sup ? "BOU EXT SUP" : "BOU EXT INF", "BOU EXT SUP|BOU EXT INF")
-               .when("exportBOU_EXT_SUP_or_INF", "position and bouExt set", e.exportBOU_EXT_SUP_or_INF())
-               .code(m + ".position", e.position)
-               .real(m + ".bouExt", e.bouExt).into(to + ".bouExt")
-               .sets(to + ".position", Datum::of(sup ? 0 : 1)));
-    w.line(Line(sup ? "RAI PLA SUP" : "RAI PLA INF", "RAI PLA SUP|RAI PLA INF")
-               .when("exportRAI_PLA_SUP_or_INF", "the three raiPla set (an unset position writes INF)",
-                     e.exportRAI_PLA_SUP_or_INF())
-               .code(m + ".position", e.position)
-               .real(m + ".raiPla[0]", e.raiPla[0]).into(to + ".raiPla[0]")
-               .real(m + ".raiPla[1]", e.raiPla[1]).into(to + ".raiPla[1]")
-               .real(m + ".raiPla[2]", e.raiPla[2]).into(to + ".raiPla[2]")
-               .sets(to + ".position", Datum::of(sup ? 0 : 1)));
-}
-
-void traverse(KivNorvikLineWalker& w, const char* path, const KivBL1Data::BL1Traverse& t)
-{
-    w.group("TRA G|TRA D", path, "TRA", "side set; 0 writes TRA G, 1 TRA D", When::TRA(t),
-            "group-not-selected");
-    Shared::codeRange(w, "side", t.side, 0, 1, "a side other than 0 and 1 writes the group without a header");
-    // "TRA D" fills the right side, "TRA G" the left one, each as a whole.
-    const char* member = t.side == 1 ? "rightTraverse" : t.side == 0 ? "leftTraverse" : "";
-    if (member[0] != '\0' && path != std::string(member)) {
-        w.explain("side", "read-elsewhere", std::string("the group is read back as ") + member);
-    }
-    w.readInto(member, true);
-    w.groupSets("side", Datum::of(t.side == 1 ? 1 : 0));
-    Shared::section(w, "section", t.section, 1);
-    w.line(Line("ANG").when("exportANG", "ang set", t.exportANG()).real("ang", t.ang));
-    w.line(Line("DY").when("exportDY", "dy set", t.exportDY()).real("dy", t.dy));
-    w.line(Line("REN INF").when("exportREN_INF", "both renInf set", t.exportREN_INF())
-               .real("renInf[0]", t.renInf[0]).real("renInf[1]", t.renInf[1]));
-    w.line(Line("RAI TRA").when("exportTRA_RAI", "raiTra value1, number and value2 set", t.exportTRA_RAI())
-               .real("raiTra.value1", t.raiTra.value1).integer("raiTra.number", t.raiTra.number)
-               .real("raiTra.value2", t.raiTra.value2));
-    w.line(Line("LIA").when("exportLIA", "lia1 and lia2 set", t.exportLIA())
-               .integer("lia1", t.lia1).integer("lia2", t.lia2));
-    w.each(t.efforts, [&w](const KivBL1Data::BL1Effort& e, int i) {
-        w.line(Line("EFF").element("efforts", i).integer("number", e.number)
-                   .real("value1", e.value1).real("value2", e.value2).real("value3", e.value3));
-    });
-    w.line(Line("PLA").when("exportPLA", "pla value1 to value4 set", t.exportPLA())
-               .real("pla.value1", t.pla.value1).real("pla.value2", t.pla.value2)
-               .real("pla.value3", t.pla.value3).real("pla.value4", t.pla.value4));
-    w.line(Line("SOU_TRA_PLA").when("exportSOU_TRA_PLA", "both souTraPla set", t.exportSOU_TRA_PLA())
-               .real("souTraPla[0]", t.souTraPla[0]).real("souTraPla[1]", t.souTraPla[1]));
-    w.line(Line("FIL").when("exportFIL", "fil number, value1 and value2 set", t.exportFIL())
-               .integer("fil.number", t.fil.number).real("fil.value1", t.fil.value1)
-               .real("fil.value2", t.fil.value2));
-    bolt(w, "bouTra", t.bouTra, "exportBOU_TRA", t.exportBOU_TRA());
-    bolt(w, "bouRen", t.bouRen, "exportBOU_REN", t.exportBOU_REN());
-    w.line(Line("BOU DIA").when("exportBOU_DIA", "bouDia value1, text and value2 set", t.exportBOU_DIA())
-               .real("bouDia.value1", t.bouDia.value1).text("bouDia.text", t.bouDia.text)
-               .real("bouDia.value2", t.bouDia.value2));
-    stiffener(w, "raiPotTraSup", t.raiPotTraSup, "exportRAI_POT_TRA_SUP", t.exportRAI_POT_TRA_SUP());
-    stiffener(w, "raiPotTraInf", t.raiPotTraInf, "exportRAI_POT_TRA_INF", t.exportRAI_POT_TRA_INF());
-    extension(w, "extBoltsSup", t.extBoltsSup);
-    extension(w, "extBoltsInf", t.extBoltsInf);
-    w.line(Line("BOU INF").when("exportBOU_INF", "bouInf set", t.exportBOU_INF()).real("bouInf", t.bouInf));
-    w.line(Line("REN SEM INF").when("exportREN_SEM_INF", "renSemInf set", t.exportREN_SEM_INF())
-               .real("renSemInf", t.renSemInf));
-}
-
+const KivNorvikLineRule rules[] = {
+    NORVIK_ROW("ACIER").holding({NORVIK_REAL(1, acier)}).written(NORVIK_IF(exportACIER, "acier set")),
+    NORVIK_ROW("XY").holding({NORVIK_REAL(1, xy[0]), NORVIK_REAL(2, xy[1]), NORVIK_REAL(3, xy[2])})
+        .written(NORVIK_IF(exportXY, "the three xy set")),
+    NORVIK_ROW("REP_PAGE").holding({NORVIK_TEXT(1, repPage)}).written(NORVIK_IF(exportREP_PAGE, "repPage set")),
+    NORVIK_ROW("NOEUD_NUM").holding({NORVIK_INTEGER(1, noeudNum)})
+        .written(NORVIK_IF(exportNOEUD_NUM, "noeudNum set")),
+    NORVIK_ROW("NOEUD_XYZ")
+        .holding({NORVIK_REAL(1, noeudXyz[0]), NORVIK_REAL(2, noeudXyz[1]), NORVIK_REAL(3, noeudXyz[2])})
+        .written(NORVIK_IF(exportNOEUD_XYZ, "the three noeudXyz set")),
+    // Snow goes with the loadings: written only with a loading of type 2 or -1.
+    NORVIK_ROW("NEIGE").holding({NORVIK_REAL(1, neige)})
+        .written(NORVIK_WHEN("NEIGE", "neige set (exportNIEGE) and a loading of type 2 or -1",
+                             [](const Target& g) { return When::NEIGE(g); }))
+        .leftOutAs("snow-without-loading"),
+    NORVIK_LOADINGS_ROW(loadings),
+    NORVIK_ROW("LIA").holding({NORVIK_TEXT(1, lia)}).written(NORVIK_IF(exportLIA, "lia set")),
+    NORVIK_ROW("BOU").holding({NORVIK_INTEGER(1, bolt.number), NORVIK_REAL(2, bolt.value), NORVIK_TEXT(3, bolt.text)})
+        .written(NORVIK_IF(exportBOU, "bolt number, value and text set")),
+    NORVIK_ROW("ATMOS").wideBefore(1).holding({NORVIK_INTEGER(1, atmos)})
+        .written(NORVIK_IF(exportATMOS, "atmos set")),
+    NORVIK_ROW("A91").holding({NORVIK_INTEGER(1, a91)}).written(NORVIK_IF(exportA91, "a91 set")),
+    NORVIK_ROW("FRX").holding({NORVIK_INTEGER(1, frx)}).written(NORVIK_IF(exportFRX, "frx set")),
+    NORVIK_ORIGIN_ROW,
+};
 // clang-format on
+} // namespace general
+
+namespace column {
+using Target = KivBL1Data::BL1PotGroup;
+// clang-format off
+const KivNorvikLineRule rules[] = {
+    NORVIK_BL12_SECTION_ROWS(section),
+    NORVIK_ROW("CON").holding({NORVIK_TEXT(1, con)}).written(NORVIK_IF(exportCON, "con set")),
+    NORVIK_ROW("LIA").holding({NORVIK_INTEGER(1, lia1), NORVIK_INTEGER(2, lia2)})
+        .written(NORVIK_IF(exportLIA, "lia1 and lia2 set")),
+    // The word "AME" is written; reading does not compare it.
+    NORVIK_ROW("RAI").words("(AME) OBLIQ")
+        .holding({NORVIK_FIXED(raiAmeType, 0), NORVIK_REAL(3, raiAmeObliq[0]), NORVIK_REAL(4, raiAmeObliq[1])})
+        .written(NORVIK_WHEN("exportRAI_AME_OBLIQ", "raiAmeType 0 and both raiAmeObliq set",
+                             [](const Target& p) { return p.raiAmeType == 0 && p.exportRAI_AME_OBLIQ(); }))
+        .outside(NORVIK_CODE_RANGE(raiAmeType, 0, 1,
+                                   "raiAmeType other than 0 (OBLIQ) and 1 (PLAQ) writes neither line")),
+    NORVIK_ROW("RAI").words("(AME) PLAQ")
+        .holding({NORVIK_FIXED(raiAmeType, 1), NORVIK_REAL(3, raiAmePlaqValue), NORVIK_INTEGER(4, raiAmePlaqNumber)})
+        .written(NORVIK_WHEN("exportRAI_AME_PLAQ", "raiAmeType 1, raiAmePlaqValue and raiAmePlaqNumber set",
+                             [](const Target& p) { return p.raiAmeType == 1 && p.exportRAI_AME_PLAQ(); })),
+};
+// clang-format on
+} // namespace column
+
+namespace acr {
+using Target = KivBL1Data::BL1ACR;
+// clang-format off
+const KivNorvikLineRule rules[] = {
+    NORVIK_ROW("PRO").holding({NORVIK_TEXT(1, pro1), NORVIK_TEXT(2, pro2)})
+        .written(NORVIK_IF(exportPRO, "pro1 and pro2 set")),
+    NORVIK_ROW("Y").holding({NORVIK_REAL(1, y)}).written(NORVIK_IF(exportY, "y set")),
+    NORVIK_ROW("LIA").holding({NORVIK_INTEGER(1, lia1), NORVIK_INTEGER(2, lia2), NORVIK_INTEGER(3, lia3)})
+        .written(NORVIK_IF(exportLIA, "lia1, lia2 and lia3 set")),
+};
+// clang-format on
+} // namespace acr
+
+namespace traverse {
+using Target = KivBL1Data::BL1Traverse;
+using Effort = KivBL1Data::BL1Effort;
+
+// clang-format off
+// The word after "BOU" (or before the values of a stiffener or an
+// extension) comes from the item's own type or position: a member of the
+// group writes the other member's word when its code says so, and reading
+// fills the member that the word names.
+#define NORVIK_BL1_BOLT_ROW(member, word, kindCode, condition)                                       \
+    NORVIK_ROW("BOU").words(word)                                                                 \
+        .holding({NORVIK_FIXED(member.type, kindCode), NORVIK_REAL(2, member.value1),                  \
+                 NORVIK_REAL(3, member.value2), NORVIK_INTEGER(4, member.number)})                \
+        .written(NORVIK_WHEN(#condition, "type, value1, value2 and number set",                  \
+                             [](const Target& t) { return t.condition(); }))                      \
+        .chosen(NORVIK_CHOICE(1, boltWords, member.type, kindCode,                                    \
+                              "a bolt type other than 0 (TRA) and 1 (REN) is read back as 1"))
+#define NORVIK_BL1_STIFFENER_ROW(member, pattern, kindCode, condition)                               \
+    NORVIK_ROW("RAI").words(pattern).wideBefore(4)                                                \
+        .holding({NORVIK_FIXED(member.position, kindCode), NORVIK_REAL(4, member.value1),              \
+                 NORVIK_INTEGER(5, member.number), NORVIK_REAL(6, member.value2)})               \
+        .written(NORVIK_WHEN(#condition, "position, value1, number and value2 set",              \
+                             [](const Target& t) { return t.condition(); }))                      \
+        .chosen(NORVIK_CHOICE(3, positionWords, member.position, kindCode,                            \
+                              "a stiffener position other than 0 (SUP) and 1 (INF) is read back as 1"))
+#define NORVIK_BL1_EXTENSION_ROWS(member, extension, plate, kindCode)                                \
+    NORVIK_ROW("BOU").words(extension)                                                            \
+        .holding({NORVIK_FIXED(member.position, kindCode), NORVIK_REAL(3, member.bouExt)})             \
+        .written(NORVIK_WHEN("exportBOU_EXT_SUP_or_INF", "position and bouExt set",             \
+                             [](const Target& t) { return t.member.exportBOU_EXT_SUP_or_INF(); })) \
+        .chosen(NORVIK_CHOICE(2, positionWords, member.position, kindCode,                            \
+                              "a position other than 0 (SUP) and 1 (INF) is read back as 1")),    \
+    NORVIK_ROW("RAI").words(plate)                                                                \
+        .holding({NORVIK_FIXED(member.position, kindCode), NORVIK_REAL(3, member.raiPla[0]),           \
+                 NORVIK_REAL(4, member.raiPla[1]), NORVIK_REAL(5, member.raiPla[2])})             \
+        .written(NORVIK_WHEN("exportRAI_PLA_SUP_or_INF",                                          \
+                             "the three raiPla set (an unset position writes INF)",               \
+                             [](const Target& t) { return t.member.exportRAI_PLA_SUP_or_INF(); })) \
+        .chosen(NORVIK_CHOICE(2, positionWords, member.position, kindCode,                            \
+                              "a position other than 0 (SUP) and 1 (INF) is read back as 1"))
+
+const KivNorvikLineRule rules[] = {
+    NORVIK_BL12_SECTION_ROWS(section),
+    NORVIK_ROW("ANG").holding({NORVIK_REAL(1, ang)}).written(NORVIK_IF(exportANG, "ang set")),
+    NORVIK_ROW("DY").holding({NORVIK_REAL(1, dy)}).written(NORVIK_IF(exportDY, "dy set")),
+    NORVIK_ROW("REN").words("INF").holding({NORVIK_REAL(2, renInf[0]), NORVIK_REAL(3, renInf[1])})
+        .written(NORVIK_IF(exportREN_INF, "both renInf set")),
+    NORVIK_ROW("RAI").words("TRA")
+        .holding({NORVIK_REAL(2, raiTra.value1), NORVIK_INTEGER(3, raiTra.number), NORVIK_REAL(4, raiTra.value2)})
+        .written(NORVIK_IF(exportTRA_RAI, "raiTra value1, number and value2 set")),
+    NORVIK_ROW("LIA").holding({NORVIK_INTEGER(1, lia1), NORVIK_INTEGER(2, lia2)})
+        .written(NORVIK_IF(exportLIA, "lia1 and lia2 set")),
+    NORVIK_ROW_OF(Effort, "EFF")
+        .holding({NORVIK_INTEGER_IN(Effort, 1, number), NORVIK_REAL_IN(Effort, 2, value1),
+                 NORVIK_REAL_IN(Effort, 3, value2), NORVIK_REAL_IN(Effort, 4, value3)})
+        .each(NORVIK_ELEMENTS(efforts)).tokens(1).with(kNorvikRowRepeats),
+    NORVIK_ROW("PLA")
+        .holding({NORVIK_REAL(1, pla.value1), NORVIK_REAL(2, pla.value2), NORVIK_REAL(3, pla.value3),
+                 NORVIK_REAL(4, pla.value4)})
+        .written(NORVIK_IF(exportPLA, "pla value1 to value4 set")),
+    NORVIK_ROW("SOU_TRA_PLA").holding({NORVIK_REAL(1, souTraPla[0]), NORVIK_REAL(2, souTraPla[1])})
+        .written(NORVIK_IF(exportSOU_TRA_PLA, "both souTraPla set")),
+    NORVIK_ROW("FIL").holding({NORVIK_INTEGER(1, fil.number), NORVIK_REAL(2, fil.value1), NORVIK_REAL(3, fil.value2)})
+        .written(NORVIK_IF(exportFIL, "fil number, value1 and value2 set")),
+    NORVIK_BL1_BOLT_ROW(bouTra, "TRA", 0, exportBOU_TRA),
+    NORVIK_BL1_BOLT_ROW(bouRen, "REN", 1, exportBOU_REN),
+    NORVIK_ROW("BOU").words("DIA")
+        .holding({NORVIK_REAL(2, bouDia.value1), NORVIK_TEXT(3, bouDia.text), NORVIK_REAL(4, bouDia.value2)})
+        .written(NORVIK_IF(exportBOU_DIA, "bouDia value1, text and value2 set")),
+    // "TRA" is written; reading does not compare it.
+    NORVIK_BL1_STIFFENER_ROW(raiPotTraSup, "POT (TRA) SUP", 0, exportRAI_POT_TRA_SUP),
+    NORVIK_BL1_STIFFENER_ROW(raiPotTraInf, "POT (TRA) INF", 1, exportRAI_POT_TRA_INF),
+    NORVIK_BL1_EXTENSION_ROWS(extBoltsSup, "EXT SUP", "PLA SUP", 0),
+    NORVIK_BL1_EXTENSION_ROWS(extBoltsInf, "EXT INF", "PLA INF", 1),
+    NORVIK_ROW("BOU").words("INF").holding({NORVIK_REAL(2, bouInf)}).written(NORVIK_IF(exportBOU_INF, "bouInf set")),
+    // "INF" is written; reading does not compare it.
+    NORVIK_ROW("REN").words("SEM (INF)").holding({NORVIK_REAL(3, renSemInf)})
+        .written(NORVIK_IF(exportREN_SEM_INF, "renSemInf set")),
+};
+#undef NORVIK_BL1_BOLT_ROW
+#undef NORVIK_BL1_STIFFENER_ROW
+#undef NORVIK_BL1_EXTENSION_ROWS
+// clang-format on
+} // namespace traverse
+
+// A line is compared only with at least the group's token count: one in the
+// general group and the beam sides, two in the column and the ACR group, so a
+// bare "PRO" or "I" changes a beam side's section type but not the column's.
+// clang-format off
+const KivNorvikGroupLayout groups[] = {
+    {"GEN", 1, general::rules, static_cast<int>(std::size(general::rules))},
+    {"POT", 2, column::rules, static_cast<int>(std::size(column::rules))},
+    {"ACR", 2, acr::rules, static_cast<int>(std::size(acr::rules))},
+    {sides[1], 1, traverse::rules, static_cast<int>(std::size(traverse::rules))},
+    {sides[0], 1, traverse::rules, static_cast<int>(std::size(traverse::rules))},
+};
+// clang-format on
+
+namespace record {
+using Target = KivBL1Data;
+
+// "POT" is written when `con` is "NON", "ACR" when it is "ACR" (whole text, exact).
+bool column(const KivBL1Data& d)
+{
+    static const KivString no(L"NON");
+    return d.potGroup.con == no;
+}
+
+bool acrElement(const KivBL1Data& d)
+{
+    static const KivString acr(L"ACR");
+    return d.potGroup.con == acr;
+}
+
+// A beam side writes "TRA G" for side 0 and "TRA D" for side 1; a side other
+// than those writes its group under an empty header line. Reading gives each
+// header's group to its own side, replacing it whole.
+template <auto side>
+KivNorvikWrittenGroup beamSide(int group, const char* path, int own, KivNorvikCondition when)
+{
+    KivNorvikWrittenGroup w = KivNorvikWrittenGroup::of<side>(group, path);
+    w.when = when;
+    w.reason = "group-not-selected";
+    w.header.position = 0;
+    w.header.words = &KivBL1Lines::sideHeaders;
+    w.header.field = "side";
+    w.header.code = [](const void* t) { return static_cast<const KivBL1Data::BL1Traverse*>(t)->side; };
+    w.header.own = own;
+    w.header.outside = "a side other than 0 and 1 writes the group without a header";
+    w.replaces = true;
+    return w;
+}
+
+const KivNorvikWrittenGroup written[] = {
+    KivNorvikWrittenGroup::of<&KivBL1Data::generalGroup>(KivBL1Lines::General, "generalGroup"),
+    [] {
+        KivNorvikWrittenGroup w = KivNorvikWrittenGroup::of<&KivBL1Data::potGroup>(KivBL1Lines::Column, "potGroup");
+        w.when = NORVIK_WHEN("POT", "con is \"NON\"", column);
+        w.reason = "group-not-selected";
+        w.outside.field = "con";
+        w.outside.holds = [](const void* d) {
+            const KivBL1Data& record = *static_cast<const KivBL1Data*>(d);
+            return KivNorvikData::isDefined(record.potGroup.con) && !column(record) && !acrElement(record);
+        };
+        w.outside.message = "con other than \"NON\" and \"ACR\" writes neither group";
+        return w;
+    }(),
+    [] {
+        KivNorvikWrittenGroup w = KivNorvikWrittenGroup::of<&KivBL1Data::acr>(KivBL1Lines::ACR, "acr");
+        w.when = NORVIK_WHEN("ACR", "con is \"ACR\"", acrElement);
+        w.reason = "group-not-selected";
+        // The reader keeps the choice of the ACR group in `con`.
+        w.setsField = "potGroup.con";
+        w.setsText = L"ACR";
+        return w;
+    }(),
+    beamSide<&KivBL1Data::rightTraverse>(
+        KivBL1Lines::Right, "rightTraverse", 1,
+        NORVIK_WHEN("TRA", "side set; 0 writes TRA G, 1 TRA D", [](const Target& d) { return When::TRA(d.rightTraverse); })),
+    beamSide<&KivBL1Data::leftTraverse>(
+        KivBL1Lines::Left, "leftTraverse", 0,
+        NORVIK_WHEN("TRA", "side set; 0 writes TRA G, 1 TRA D", [](const Target& d) { return When::TRA(d.leftTraverse); })),
+};
+} // namespace record
 
 } // namespace
 
-void KivBL1Lines::walk(KivNorvikLineWalker& w, const KivBL1Data& d)
-{
-    w.tag(d.projectName, false);
-    general(w, d.generalGroup);
-    column(w, d);
-    acr(w, d);
-    traverse(w, "rightTraverse", d.rightTraverse);
-    traverse(w, "leftTraverse", d.leftTraverse);
-}
+const KivNorvikWords KivBL1Lines::sideHeaders = {sides, 2, -1, -1};
+
+const KivNorvikKindLayout KivBL1Lines::layout = {groups, static_cast<int>(std::size(groups)), record::written,
+                                               static_cast<int>(std::size(record::written))};

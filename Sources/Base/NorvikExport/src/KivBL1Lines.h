@@ -1,11 +1,17 @@
 #pragma once
 
 #include "KivBL1Data.h"
-#include "KivNorvikLineWalker.h"
+#include "KivNorvikKindLayout.h"
 
-// The lines of a BL1 file in writer order, with their conditions and what
-// the reader stores from them. Internal to the library.
+// The line table of a BL1 file: the groups "GEN", "POT", "ACR", "TRA D" and
+// "TRA G", each line with its words, values, layout, the writer's condition
+// and what reading it stores. Internal to the library.
 struct KivBL1Lines
 {
-    static void walk(KivNorvikLineWalker& w, const KivBL1Data& d);
+    static const KivNorvikKindLayout& kind() { return layout; }
+    static const KivNorvikKindLayout layout;
+    // The groups, in the order of kind().groups.
+    enum Group { General, Column, ACR, Right, Left };
+    // "TRA G" (side 0) and "TRA D" (side 1).
+    static const KivNorvikWords sideHeaders;
 };

@@ -3,155 +3,157 @@
 #include "KivNorvikSharedLines.h"
 #include "KivNorvikWriterConditions.h"
 
-#include <string>
+#include <iterator>
 
+// The BL2 lines are decided by the groups' export predicates, which hold the
+// exact comparison of BL2 reals; the lines without a predicate are always
+// written, their values as they stand.
 namespace {
 
-using Line = KivNorvikLineWalker::Line;
-using Datum = KivNorvikLineWalker::Datum;
-using Shared = KivNorvikSharedLines;
 using When = KivNorvikWriterConditions;
 
+namespace general {
+using Target = KivBL2Data::BL2GeneralGroup;
 // clang-format off
-void general(KivNorvikLineWalker& w, const KivBL2Data::BL2GeneralGroup& g)
-{
-    w.group("GEN", "generalGroup", "always", "always written", true, "");
-    w.line(Line("REP_PAGE").when("exportREP_PAGE", "repPage set", g.exportREP_PAGE())
-               .text("repPage", g.repPage));
-    w.line(Line("NOEUD_XYZ").when("exportNOEUD_XYZ", "the three noeudXyz set", g.exportNOEUD_XYZ())
-               .real("noeudXyz[0]", g.noeudXyz[0]).real("noeudXyz[1]", g.noeudXyz[1])
-               .real("noeudXyz[2]", g.noeudXyz[2]));
-    w.line(Line("NEIGE").when("NEIGE", "neige set (exportNEIGE) and a loading of type 2 or -1", When::NEIGE(g))
-               .reason("snow-without-loading").real("neige", g.neige));
-    w.each(g.loadings, [&w](const NorvikGlobalData::GenLoading& l, int i) {
-        Shared::loading(w, "loadings", i, l);
-    });
-    w.line(Line("NOEUD_NUM").when("exportNOEUD_NUM", "noeudNum set", g.exportNOEUD_NUM())
-               .integer("noeudNum", g.noeudNum));
-    w.line(Line("BETON").when("exportBETON", "beton1 and beton2 set", g.exportBETON())
-               .real("beton1", g.beton1).real("beton2", g.beton2));
-    w.line(Line("LIA").when("exportLIA", "lia set", g.exportLIA()).text("lia", g.lia));
-    w.line(Line("MASSIF").when("exportMASSIF", "massif1 and massif2 set", g.exportMASSIF())
-               .real("massif1", g.massif1).real("massif2", g.massif2));
-    w.line(Line("VERIF.TIGE.ADD80").when("exportVERIF_TIGE_ADD80", "verifTigeAdd80 set", g.exportVERIF_TIGE_ADD80())
-               .integer("verifTigeAdd80", g.verifTigeAdd80));
-    w.line(Line("VERIF.TP.T1T2MIN").when("exportVERIF_TP_T1T2MIN", "verifTpT1T2Min set", g.exportVERIF_TP_T1T2MIN())
-               .integer("verifTpT1T2Min", g.verifTpT1T2Min));
-    w.line(Line("EPMAX_ENC_NORAID").when("exportEPMAX_ENC_NORAID", "epmaxEncNoraid set", g.exportEPMAX_ENC_NORAID())
-               .real("epmaxEncNoraid", g.epmaxEncNoraid));
-    Shared::origin(w);
-}
-
-void column(KivNorvikLineWalker& w, const KivBL2Data::BL2ColumnGroup& c)
-{
-    w.group("POT", "columnGroup", "always", "always written", true, "");
-    w.line(Line("MAT").when("exportMAT", "mat set", c.exportMAT()).text("mat", c.mat));
-    Shared::section(w, "section", c.section, 1);
-    w.line(Line("LIA").when("exportLIA", "lia1 and lia2 set", c.exportLIA())
-               .integer("lia1", c.lia1).integer("lia2", c.lia2));
-    w.line(Line("EFF").integer("effort.number", c.effort.number).real("effort.value1", c.effort.value1)
-               .real("effort.value2", c.effort.value2).real("effort.value3", c.effort.value3));
-    w.line(Line("ROTMAX").when("exportROTMAX", "rotMax set", c.exportROTMAX()).real("rotMax", c.rotMax));
-}
-
-// baseType 0: "RAID_ART" and "FILE.CEN"; any other: "RAIDL", "RAIDT" and the
-// row that rowType selects. Every column-base line stores the codes it stands for.
-void columnBase(KivNorvikLineWalker& w, const KivBL2Data::BL2ColumnBase& b)
-{
-    const bool articulated = b.baseType == 0;
-    if (b.baseType != 0 && b.baseType != 1) {
-        w.outsideTable("columnBase.baseType", "a base type other than 0 and 1 is read back as 1");
-    }
-    if (!articulated && b.rowType != 0 && b.rowType != 1) {
-        w.outsideTable("columnBase.rowType", "a row type other than 0 and 1 is read back as 1");
-    }
-    const KivBL2Data::BL2ArticulatedRadius& r = b.articulatedRadius;
-    w.line(Line("RAID_ART").when("baseType 0", "baseType is 0", articulated)
-               .code("columnBase.baseType", b.baseType)
-               .real("columnBase.articulatedRadius.value1", r.value1)
-               .real("columnBase.articulatedRadius.value2", r.value2)
-               .real("columnBase.articulatedRadius.value3", r.value3)
-               .real("columnBase.articulatedRadius.value4", r.value4)
-               .real("columnBase.articulatedRadius.value5", r.value5)
-               .real("columnBase.articulatedRadius.value6", r.value6)
-               .integer("columnBase.articulatedRadius.number", r.number)
-               .sets("columnBase.baseType", Datum::of(0)).minTokens(2));
-    w.line(Line("FILE.CEN").when("baseType 0", "baseType is 0", articulated)
-               .code("columnBase.baseType", b.baseType).real("columnBase.fileCen", b.fileCen)
-               .sets("columnBase.baseType", Datum::of(0)).minTokens(2));
-    w.line(Line("RAIDL").when("RAID", "baseType is not 0 and neither radiusL value is 0",
-                              !articulated && When::RAID(b.radiusL))
-               .reason(articulated ? "not-selected" : "partly-set-line")
-               .code("columnBase.baseType", b.baseType)
-               .real("columnBase.radiusL.value1", b.radiusL.value1)
-               .real("columnBase.radiusL.value2", b.radiusL.value2)
-               .sets("columnBase.baseType", Datum::of(1)).minTokens(2));
-    w.line(Line("RAIDT").when("RAID", "baseType is not 0 and neither radiusT value is 0",
-                              !articulated && When::RAID(b.radiusT))
-               .reason(articulated ? "not-selected" : "partly-set-line")
-               .code("columnBase.baseType", b.baseType)
-               .real("columnBase.radiusT.value1", b.radiusT.value1)
-               .real("columnBase.radiusT.value2", b.radiusT.value2)
-               .sets("columnBase.baseType", Datum::of(1)).minTokens(2));
-    w.line(Line("FILE.EXT").when("rowType 0", "baseType is not 0 and rowType is 0",
-                                 !articulated && b.rowType == 0)
-               .code("columnBase.baseType", b.baseType).code("columnBase.rowType", b.rowType)
-               .integer("columnBase.extTige.number", b.extTige.number)
-               .real("columnBase.extTige.value1", b.extTige.value1)
-               .real("columnBase.extTige.value2", b.extTige.value2)
-               .real("columnBase.extTige.value3", b.extTige.value3)
-               .sets("columnBase.baseType", Datum::of(1)).sets("columnBase.rowType", Datum::of(0))
-               .minTokens(2));
-    w.line(Line("FILE.INT").when("rowType not 0", "baseType is not 0 and rowType is not 0",
-                                 !articulated && b.rowType != 0)
-               .code("columnBase.baseType", b.baseType).code("columnBase.rowType", b.rowType)
-               .real("columnBase.intTige.value1", b.intTige.value1)
-               .real("columnBase.intTige.value2", b.intTige.value2)
-               .sets("columnBase.baseType", Datum::of(1)).sets("columnBase.rowType", Datum::of(1))
-               .minTokens(2));
-}
-
-void support(KivNorvikLineWalker& w, const KivBL2Data::BL2SupportGroup& s)
-{
-    w.group("APP", "supportGroup", "always", "always written", true, "");
-    w.line(Line("MAT_PLATS").when("exportMAT_PLATS", "matPlats set", s.exportMAT_PLATS())
-               .text("matPlats", s.matPlats));
-    w.line(Line("OPTIONS").when("exportOPTIONS", "the three options set", s.exportOPTIONS())
-               .integer("options[0]", s.options[0]).integer("options[1]", s.options[1])
-               .integer("options[2]", s.options[2]));
-    w.line(Line("COEF_ADAPT").when("exportCOEF_ADAPT", "coefAdapt set", s.exportCOEF_ADAPT())
-               .real("coefAdapt", s.coefAdapt));
-    w.line(Line("BECHE_PROF").text("becheProfile.text1", s.becheProfile.text1)
-               .text("becheProfile.text2", s.becheProfile.text2)
-               .text("becheProfile.text3", s.becheProfile.text3));
-    w.line(Line("MAT_BECHE").when("exportMAT_BECHE", "matBeche set", s.exportMAT_BECHE())
-               .text("matBeche", s.matBeche));
-    w.line(Line("PLATINE").real("endPlate.value1", s.endPlate.value1)
-               .real("endPlate.value2", s.endPlate.value2).real("endPlate.value3", s.endPlate.value3));
-    w.line(Line("BOULON").real("bolt.value1", s.bolt.value1).real("bolt.value2", s.bolt.value2));
-    w.line(Line("BECHE").when("exportBECHE", "beche set", s.exportBECHE()).real("beche", s.beche));
-    w.line(Line("ADHER").when("exportADHER", "adher set", s.exportADHER()).real("adher", s.adher));
-    w.line(Line("PRESCEL").when("exportPRESCEL", "prescel set", s.exportPRESCEL()).real("prescel", s.prescel));
-    w.line(Line("TIGE").integer("stem.number", s.stem.number).real("stem.value1", s.stem.value1));
-    w.line(Line("CALAGE").when("exportCALAGE", "calage set", s.exportCALAGE()).real("calage", s.calage));
-    w.line(Line("PLATINE_TROU").integer("trouEndPlate.number", s.trouEndPlate.number)
-               .real("trouEndPlate.value1", s.trouEndPlate.value1)
-               .real("trouEndPlate.value2", s.trouEndPlate.value2));
-    w.line(Line("PLAQUETTE_DIM").real("smallPlateDim.value1", s.smallPlateDim.value1)
-               .integer("smallPlateDim.number", s.smallPlateDim.number)
-               .real("smallPlateDim.value2", s.smallPlateDim.value2)
-               .real("smallPlateDim.value3", s.smallPlateDim.value3));
-    columnBase(w, s.columnBase);
-}
-
+const KivNorvikLineRule rules[] = {
+    NORVIK_ROW("REP_PAGE").holding({NORVIK_TEXT(1, repPage)}).written(NORVIK_IF(exportREP_PAGE, "repPage set")),
+    NORVIK_ROW("NOEUD_XYZ")
+        .holding({NORVIK_REAL(1, noeudXyz[0]), NORVIK_REAL(2, noeudXyz[1]), NORVIK_REAL(3, noeudXyz[2])})
+        .written(NORVIK_IF(exportNOEUD_XYZ, "the three noeudXyz set")),
+    NORVIK_ROW("NEIGE").holding({NORVIK_REAL(1, neige)})
+        .written(NORVIK_WHEN("NEIGE", "neige set (exportNEIGE) and a loading of type 2 or -1",
+                             [](const Target& g) { return When::NEIGE(g); }))
+        .leftOutAs("snow-without-loading"),
+    NORVIK_LOADINGS_ROW(loadings),
+    NORVIK_ROW("NOEUD_NUM").holding({NORVIK_INTEGER(1, noeudNum)})
+        .written(NORVIK_IF(exportNOEUD_NUM, "noeudNum set")),
+    NORVIK_ROW("BETON").holding({NORVIK_REAL(1, beton1), NORVIK_REAL(2, beton2)})
+        .written(NORVIK_IF(exportBETON, "beton1 and beton2 set")),
+    NORVIK_ROW("LIA").holding({NORVIK_TEXT(1, lia)}).written(NORVIK_IF(exportLIA, "lia set")),
+    NORVIK_ROW("MASSIF").holding({NORVIK_REAL(1, massif1), NORVIK_REAL(2, massif2)})
+        .written(NORVIK_IF(exportMASSIF, "massif1 and massif2 set")),
+    NORVIK_ROW("VERIF.TIGE.ADD80").holding({NORVIK_INTEGER(1, verifTigeAdd80)})
+        .written(NORVIK_IF(exportVERIF_TIGE_ADD80, "verifTigeAdd80 set")),
+    NORVIK_ROW("VERIF.TP.T1T2MIN").holding({NORVIK_INTEGER(1, verifTpT1T2Min)})
+        .written(NORVIK_IF(exportVERIF_TP_T1T2MIN, "verifTpT1T2Min set")),
+    NORVIK_ROW("EPMAX_ENC_NORAID").holding({NORVIK_REAL(1, epmaxEncNoraid)})
+        .written(NORVIK_IF(exportEPMAX_ENC_NORAID, "epmaxEncNoraid set")),
+    NORVIK_ORIGIN_ROW,
+};
 // clang-format on
+} // namespace general
+
+namespace column {
+using Target = KivBL2Data::BL2ColumnGroup;
+// clang-format off
+const KivNorvikLineRule rules[] = {
+    NORVIK_ROW("MAT").holding({NORVIK_TEXT(1, mat)}).written(NORVIK_IF(exportMAT, "mat set")),
+    NORVIK_BL12_SECTION_ROWS(section),
+    NORVIK_ROW("LIA").holding({NORVIK_INTEGER(1, lia1), NORVIK_INTEGER(2, lia2)})
+        .written(NORVIK_IF(exportLIA, "lia1 and lia2 set")),
+    NORVIK_ROW("EFF")
+        .holding({NORVIK_INTEGER(1, effort.number), NORVIK_REAL(2, effort.value1), NORVIK_REAL(3, effort.value2),
+                 NORVIK_REAL(4, effort.value3)}),
+    NORVIK_ROW("ROTMAX").holding({NORVIK_REAL(1, rotMax)}).written(NORVIK_IF(exportROTMAX, "rotMax set")),
+};
+// clang-format on
+} // namespace column
+
+// The column base: baseType 0 writes "RAID_ART" and "FILE.CEN"; any other
+// writes "RAIDL", "RAIDT" and the rod row that rowType selects. Every
+// column-base line stores the codes it stands for, so that a base read back
+// is written again the same. They need at least one value (2 tokens): a bare
+// keyword selects nothing.
+namespace support {
+using Target = KivBL2Data::BL2SupportGroup;
+
+bool articulated(const Target& s) { return s.columnBase.baseType == 0; }
+
+// clang-format off
+const KivNorvikLineRule rules[] = {
+    NORVIK_ROW("MAT_PLATS").holding({NORVIK_TEXT(1, matPlats)}).written(NORVIK_IF(exportMAT_PLATS, "matPlats set")),
+    NORVIK_ROW("OPTIONS").holding({NORVIK_INTEGER(1, options[0]), NORVIK_INTEGER(2, options[1]), NORVIK_INTEGER(3, options[2])})
+        .written(NORVIK_IF(exportOPTIONS, "the three options set")),
+    NORVIK_ROW("COEF_ADAPT").holding({NORVIK_REAL(1, coefAdapt)}).written(NORVIK_IF(exportCOEF_ADAPT, "coefAdapt set")),
+    NORVIK_ROW("BECHE_PROF")
+        .holding({NORVIK_TEXT(1, becheProfile.text1), NORVIK_TEXT(2, becheProfile.text2), NORVIK_TEXT(3, becheProfile.text3)}),
+    NORVIK_ROW("MAT_BECHE").holding({NORVIK_TEXT(1, matBeche)}).written(NORVIK_IF(exportMAT_BECHE, "matBeche set")),
+    NORVIK_ROW("PLATINE")
+        .holding({NORVIK_REAL(1, endPlate.value1), NORVIK_REAL(2, endPlate.value2), NORVIK_REAL(3, endPlate.value3)}),
+    NORVIK_ROW("BOULON").holding({NORVIK_REAL(1, bolt.value1), NORVIK_REAL(2, bolt.value2)}),
+    NORVIK_ROW("BECHE").holding({NORVIK_REAL(1, beche)}).written(NORVIK_IF(exportBECHE, "beche set")),
+    NORVIK_ROW("ADHER").holding({NORVIK_REAL(1, adher)}).written(NORVIK_IF(exportADHER, "adher set")),
+    NORVIK_ROW("PRESCEL").holding({NORVIK_REAL(1, prescel)}).written(NORVIK_IF(exportPRESCEL, "prescel set")),
+    NORVIK_ROW("TIGE").holding({NORVIK_INTEGER(1, stem.number), NORVIK_REAL(2, stem.value1)}),
+    NORVIK_ROW("CALAGE").holding({NORVIK_REAL(1, calage)}).written(NORVIK_IF(exportCALAGE, "calage set")),
+    NORVIK_ROW("PLATINE_TROU")
+        .holding({NORVIK_INTEGER(1, trouEndPlate.number), NORVIK_REAL(2, trouEndPlate.value1),
+                 NORVIK_REAL(3, trouEndPlate.value2)}),
+    NORVIK_ROW("PLAQUETTE_DIM")
+        .holding({NORVIK_REAL(1, smallPlateDim.value1), NORVIK_INTEGER(2, smallPlateDim.number),
+                 NORVIK_REAL(3, smallPlateDim.value2), NORVIK_REAL(4, smallPlateDim.value3)}),
+    NORVIK_ROW("RAID_ART")
+        .holding({NORVIK_FIXED(columnBase.baseType, 0), NORVIK_REAL(1, columnBase.articulatedRadius.value1),
+                 NORVIK_REAL(2, columnBase.articulatedRadius.value2), NORVIK_REAL(3, columnBase.articulatedRadius.value3),
+                 NORVIK_REAL(4, columnBase.articulatedRadius.value4), NORVIK_REAL(5, columnBase.articulatedRadius.value5),
+                 NORVIK_REAL(6, columnBase.articulatedRadius.value6),
+                 NORVIK_INTEGER(7, columnBase.articulatedRadius.number)})
+        .written(NORVIK_WHEN("baseType 0", "baseType is 0", articulated))
+        .outside(NORVIK_CODE_RANGE(columnBase.baseType, 0, 1, "a base type other than 0 and 1 is read back as 1"))
+        .tokens(2),
+    NORVIK_ROW("FILE.CEN").holding({NORVIK_FIXED(columnBase.baseType, 0), NORVIK_REAL(1, columnBase.fileCen)})
+        .written(NORVIK_WHEN("baseType 0", "baseType is 0", articulated))
+        .outside(NORVIK_OUTSIDE(columnBase.rowType,
+                                [](const Target& s) {
+                                    const int row = s.columnBase.rowType;
+                                    return !articulated(s) && row != 0 && row != 1;
+                                },
+                                "a row type other than 0 and 1 is read back as 1"))
+        .tokens(2),
+    NORVIK_ROW("RAIDL").holding({NORVIK_FIXED(columnBase.baseType, 1), NORVIK_REAL(1, columnBase.radiusL.value1),
+                                NORVIK_REAL(2, columnBase.radiusL.value2)})
+        .written(NORVIK_WHEN("RAID", "baseType is not 0 and neither radiusL value is 0",
+                             [](const Target& s) { return !articulated(s) && When::RAID(s.columnBase.radiusL); }))
+        .leftOutAs("partly-set-line").selectedBy(NORVIK_TEST([](const Target& s) { return !articulated(s); }))
+        .tokens(2),
+    NORVIK_ROW("RAIDT").holding({NORVIK_FIXED(columnBase.baseType, 1), NORVIK_REAL(1, columnBase.radiusT.value1),
+                                NORVIK_REAL(2, columnBase.radiusT.value2)})
+        .written(NORVIK_WHEN("RAID", "baseType is not 0 and neither radiusT value is 0",
+                             [](const Target& s) { return !articulated(s) && When::RAID(s.columnBase.radiusT); }))
+        .leftOutAs("partly-set-line").selectedBy(NORVIK_TEST([](const Target& s) { return !articulated(s); }))
+        .tokens(2),
+    NORVIK_ROW("FILE.EXT")
+        .holding({NORVIK_FIXED(columnBase.baseType, 1), NORVIK_FIXED(columnBase.rowType, 0),
+                 NORVIK_INTEGER(1, columnBase.extTige.number), NORVIK_REAL(2, columnBase.extTige.value1),
+                 NORVIK_REAL(3, columnBase.extTige.value2), NORVIK_REAL(4, columnBase.extTige.value3)})
+        .written(NORVIK_WHEN("rowType 0", "baseType is not 0 and rowType is 0",
+                             [](const Target& s) { return !articulated(s) && s.columnBase.rowType == 0; }))
+        .tokens(2),
+    NORVIK_ROW("FILE.INT")
+        .holding({NORVIK_FIXED(columnBase.baseType, 1), NORVIK_FIXED(columnBase.rowType, 1),
+                 NORVIK_REAL(1, columnBase.intTige.value1), NORVIK_REAL(2, columnBase.intTige.value2)})
+        .written(NORVIK_WHEN("rowType not 0", "baseType is not 0 and rowType is not 0",
+                             [](const Target& s) { return !articulated(s) && s.columnBase.rowType != 0; }))
+        .tokens(2),
+};
+// clang-format on
+} // namespace support
+
+// clang-format off
+const KivNorvikGroupLayout groups[] = {
+    {"GEN", 1, general::rules, static_cast<int>(std::size(general::rules))},
+    {"POT", 1, column::rules, static_cast<int>(std::size(column::rules))},
+    {"APP", 1, support::rules, static_cast<int>(std::size(support::rules))},
+};
+// clang-format on
+
+const KivNorvikWrittenGroup written[] = {
+    KivNorvikWrittenGroup::of<&KivBL2Data::generalGroup>(KivBL2Lines::General, "generalGroup"),
+    KivNorvikWrittenGroup::of<&KivBL2Data::columnGroup>(KivBL2Lines::Column, "columnGroup"),
+    KivNorvikWrittenGroup::of<&KivBL2Data::supportGroup>(KivBL2Lines::Support, "supportGroup"),
+};
 
 } // namespace
 
-void KivBL2Lines::walk(KivNorvikLineWalker& w, const KivBL2Data& d)
-{
-    w.tag(d.projectName, false);
-    general(w, d.generalGroup);
-    column(w, d.columnGroup);
-    support(w, d.supportGroup);
-}
+const KivNorvikKindLayout KivBL2Lines::layout = {groups, static_cast<int>(std::size(groups)), written,
+                                               static_cast<int>(std::size(written))};

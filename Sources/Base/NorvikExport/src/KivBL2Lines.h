@@ -1,11 +1,15 @@
 #pragma once
 
 #include "KivBL2Data.h"
-#include "KivNorvikLineWalker.h"
+#include "KivNorvikKindLayout.h"
 
-// The lines of a BL2 file in writer order, with their conditions and what
-// the reader stores from them. Internal to the library.
+// The line table of a BL2 file: the groups "GEN", "POT" and "APP", each line
+// with its words, values, layout, the writer's condition and what reading it
+// stores. Internal to the library.
 struct KivBL2Lines
 {
-    static void walk(KivNorvikLineWalker& w, const KivBL2Data& d);
+    static const KivNorvikKindLayout& kind() { return layout; }
+    static const KivNorvikKindLayout layout;
+    // The groups, in the order of kind().groups.
+    enum Group { General, Column, Support };
 };

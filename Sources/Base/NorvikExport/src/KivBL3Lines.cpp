@@ -1,185 +1,198 @@
 #include "KivBL3Lines.h"
 
-#include "KivBL3Layout.h"
 #include "KivNorvikSharedLines.h"
 #include "KivNorvikWriterConditions.h"
 
-#include <string>
+#include <iterator>
 
 namespace {
 
-using Line = KivNorvikLineWalker::Line;
-using Datum = KivNorvikLineWalker::Datum;
-using Shared = KivNorvikSharedLines;
 using When = KivNorvikWriterConditions;
-using Layout = KivBL3Layout;
+
+const char* const connecTypes[] = {"RAID", "PLAT_ABOUT", "PLAT_PLIE", "L_GD_AILE", "L_PT_AILE"};
+const char* const connecPositions[] = {"DOUBLE", "GAUCHE", "DROITE"};
+const char* const typeAtts[] = {"POU/POU", "POU/POT"};
+const char* const bolts[] = {"BOU_PRIM", "BOU_SEC"};
+const char* const zero[] = {"0"};
+const KivNorvikWords autoVerification = {zero, 1, -1, -1}; // "AUTO_VERIF 0"
+const char* const notches[] = {"GRUG_SUP", "GRUG_INF", "GRUG_LAT", "GRUG_SUP_INI", "GRUG_INF_INI", "GRUG_LAT_INI"};
+
+namespace general {
+using Target = KivBL3Data::BL3GeneralGroup;
+
+// The attachment node's lines are indented by five blanks.
+constexpr int kNode = 5;
 
 // clang-format off
-void attachmentNode(KivNorvikLineWalker& w, const KivBL3Data::ATT& a)
-{
-    w.line(Line("AUTO_VERIF").word("0"));
-    w.line(Line("ATT.GRP").when("exportATT_GRP", "grp set", a.exportATT_GRP())
-               .integer("att.grp", a.grp).exactTokens(2));
-    w.line(Line("ATT.BAR_NB").when("exportATT_BAR_NB", "barNb set", a.exportATT_BAR_NB())
-               .integer("att.barNb", a.barNb).exactTokens(2));
-    w.line(Line("ATT.NUM").when("exportATT_NUM", "both num set", a.exportATT_NUM())
-               .integer("att.num[0]", a.num[0]).integer("att.num[1]", a.num[1]).exactTokens(3));
-    w.line(Line("ATT.NOE_NUM").when("exportATT_NOE_NUM", "both noeNum set", a.exportATT_NOE_NUM())
-               .integer("att.noeNum[0]", a.noeNum[0]).integer("att.noeNum[1]", a.noeNum[1])
-               .minTokens(3));
-    if (When::ATT_NOE_NUM_FIRST(a)) {
-        w.explain("att.noeNum[1]", "read-as-zero",
-                  "ATT.NOE_NUM holds the first number only; the reader sets the second to 0");
-    }
-    w.line(Line("ATT.NOE_NUM")
-               .when("ATT_NOE_NUM_FIRST", "noeNum[0] set and noeNum[1] not", When::ATT_NOE_NUM_FIRST(a))
-               .integer("att.noeNum[0]", a.noeNum[0]).sets("att.noeNum[1]", Datum::of(0))
-               .exactTokens(2));
-    w.line(Line("ATT.NOE_NOM").when("exportATT_NOE_NOM", "noeNom set", a.exportATT_NOE_NOM())
-               .text("att.noeNom", a.noeNom).exactTokens(2));
-    w.line(Line("ATT.NOE_TITRE").when("exportATT_NOE_TITRE", "noeTitre set", a.exportATT_NOE_TITRE())
-               .text("att.noeTitre", a.noeTitre).exactTokens(2));
-    w.line(Line("ATT.NOE_XYZ").when("exportATT_NOE_XYZ", "the three noeXyz set", a.exportATT_NOE_XYZ())
-               .real("att.noeXyz[0]", a.noeXyz[0]).real("att.noeXyz[1]", a.noeXyz[1])
-               .real("att.noeXyz[2]", a.noeXyz[2]).exactTokens(4));
-    // One triple, written on four lines.
-    for (const char* keyword : {"ATT.BAR1", "ATT.BAR2", "ATT.BAR3", "ATT.BAR4"}) {
-        w.line(Line(keyword).when("exportATT_BAR1", "the three bar set", a.exportATT_BAR1())
-                   .integer("att.bar[0]", a.bar[0]).integer("att.bar[1]", a.bar[1])
-                   .integer("att.bar[2]", a.bar[2]).exactTokens(4));
-    }
-}
-
-void general(KivNorvikLineWalker& w, const KivBL3Data::BL3GeneralGroup& g)
-{
-    w.group("GEN", "generalGroup", "always", "always written", true, "");
-    const bool beam = g.typeAtt == 0;
-    if (g.typeAtt != 0 && g.typeAtt != 1) {
-        w.outsideTable("typeAtt", "an attachment type other than 0 and 1, unset included, is "
-                                  "written POU/POT and read back as 1");
-    }
-    w.line(Line("TYPE_ATT").code("typeAtt", g.typeAtt).word(beam ? "POU/POU" : "POU/POT", "POU/POU|POU/POT")
-               .sets("typeAtt", Datum::of(beam ? 0 : 1)));
-    w.line(Line("NEIGE").when("NEIGE", "neige set (exportNIEGE) and a loading of type 2 or -1", When::NEIGE(g))
-               .reason("snow-without-loading").real("neige", g.neige).minTokens(2));
-    w.each(g.loadings, [&w](const NorvikGlobalData::GenLoading& l, int i) {
-        Shared::loading(w, "loadings", i, l);
-    });
-    w.line(Line("LIA").when("LIA", "lia set", When::LIA(g)).text("lia", g.lia).minTokens(2));
-    w.line(Line("OPT_CALCUL").when("exportOPT_CALCUL", "both optCalcul set", g.exportOPT_CALCUL())
-               .integer("optCalcul[0]", g.optCalcul[0]).integer("optCalcul[1]", g.optCalcul[1])
-               .minTokens(3));
-    attachmentNode(w, g.att);
-    Shared::origin(w);
-}
-
-void mainElement(KivNorvikLineWalker& w, const KivBL3Data::BL3MainElementGroup& m)
-{
-    w.group("PRIM", "mainElementGroup", "always", "always written", true, "");
-    w.line(Line("MAT").when("exportMAT_MAIN", "mat set", m.exportMAT_MAIN()).text("mat", m.mat).minTokens(2));
-    Shared::section(w, "section", m.section, 0);
-}
-
-// The keyword comes from the bolt's kind; the reader fills the member of that kind.
-void bolt(KivNorvikLineWalker& w, const std::string& m, const KivBL3Data::Bolt& b)
-{
-    const char* keyword = Layout::wordOf(Layout::boltKeywords, b.kind);
-    Shared::codeRange(w, m + ".kind", b.kind, 0, 1, "a bolt kind other than 0 and 1 writes no line");
-    static const char* const members[] = {"boltPrim", "boltSec"};
-    const std::string to = keyword != nullptr ? members[b.kind] : m;
-    w.line(Line(keyword != nullptr ? keyword : "BOU_PRIM", "BOU_PRIM|BOU_SEC")
-               .when("BOU", "kind 0 or 1 and the six values set", When::BOU(b))
-               .code(m + ".kind", b.kind)
-               .real(m + ".value1", b.value1).into(to + ".value1")
-               .integer(m + ".number", b.number).into(to + ".number")
-               .real(m + ".value2", b.value2).into(to + ".value2")
-               .real(m + ".value3", b.value3).into(to + ".value3")
-               .real(m + ".value5", b.value5, "%1.1f").into(to + ".value5")
-               .real(m + ".value4", b.value4).into(to + ".value4")
-               .sets(to + ".kind", Datum::of(b.kind)).minTokens(7));
-}
-
-void notch(KivNorvikLineWalker& w, const std::string& m, const KivBL3Data::Notch& n)
-{
-    const char* keyword = Layout::wordOf(Layout::notchKeywords, n.kind);
-    Shared::codeRange(w, m + ".kind", n.kind, 0, 5, "a notch kind outside 0 to 5 writes no line");
-    static const char* const members[] = {"notchSup",    "notchInf",    "notchLat",
-                                          "notchSupIni", "notchInfIni", "notchLatIni"};
-    const std::string to = keyword != nullptr ? members[n.kind] : m;
-    w.line(Line(keyword != nullptr ? keyword : "GRUG_SUP", "GRUG_SUP|GRUG_INF|GRUG_LAT|GRUG_SUP_INI|GRUG_INF_INI|GRUG_LAT_INI")
-               .when("GRUG", "kind 0 to 5, code not the unset integer and the other values set",
-                     When::GRUG(n))
-               .code(m + ".kind", n.kind)
-               .integer(m + ".code", n.code).into(to + ".code")
-               .real(m + ".value1", n.value1).into(to + ".value1")
-               .real(m + ".value2", n.value2).into(to + ".value2")
-               .integer(m + ".number1", n.number1).into(to + ".number1")
-               .integer(m + ".number2", n.number2).into(to + ".number2")
-               .sets(to + ".kind", Datum::of(n.kind)).minTokens(6));
-}
-
-// The word of a code; a code outside its table gives no word, and the line
-// of the keyword alone is passed over.
-template <size_t N>
-void codeWord(KivNorvikLineWalker& w, const char* keyword, const char* field, int code,
-              const char* const (&words)[N], const char* shown)
-{
-    const char* word = Layout::wordOf(words, code);
-    if (word == nullptr && KivNorvikData::isDefined(code)) {
-        w.outsideTable(field, std::string("the code has no word: the ") + keyword
-                                  + " line holds none");
-    }
-    Line line(keyword);
-    line.code(field, code).word(word != nullptr ? word : "", shown).minTokens(2);
-    if (word != nullptr) {
-        line.sets(field, Datum::of(code));
-    }
-    w.line(line);
-}
-
-void secondaryElement(KivNorvikLineWalker& w, const KivBL3Data::BL3SecondaryElementGroup& s)
-{
-    w.group("SEC_1", "secondaryElementGroup", "always", "always written", true, "");
-    w.line(Line("MAT").when("exportMAT_SEC", "mat set", s.exportMAT_SEC()).text("mat", s.mat).minTokens(2));
-    Shared::section(w, "section", s.section, 0);
-    w.line(Line("ANGLE").when("exportANGLE", "angle set", s.exportANGLE()).integer("angle", s.angle).minTokens(2));
-    w.line(Line("POS_Z").when("exportPOS_Z", "posZ set", s.exportPOS_Z()).real("posZ", s.posZ).minTokens(2));
-    w.line(Line("JEU").when("JEU", "jeu set, within 1e-6 counting as unset", When::JEU(s))
-               .real("jeu", s.jeu).minTokens(2));
-    codeWord(w, "CONNEC_TYPE", "connecType", s.connecType, Layout::connecTypeWords,
-             "RAID|PLAT_ABOUT|PLAT_PLIE|L_GD_AILE|L_PT_AILE");
-    codeWord(w, "CONNEC_POS", "connecPos", s.connecPos, Layout::connecPosWords, "DOUBLE|GAUCHE|DROITE");
-    w.line(Line("CONNEC_POSZ").when("CONNEC_POSZ", "connecPosZ set", When::CONNEC_POSZ(s))
-               .realAsInteger("connecPosZRef", s.connecPosZRef, When::referenceHeight(s.connecPosZRef))
-               .real("connecPosZ", s.connecPosZ).minTokens(3));
-    w.line(Line("CONNEC_LNG").when("exportCONNEC_LNG", "connecLng set", s.exportCONNEC_LNG())
-               .real("connecLng", s.connecLng).minTokens(2));
-    w.line(Line("CONNEC_MAT").when("exportCONNEC_MAT", "connecMat set", s.exportCONNEC_MAT())
-               .text("connecMat", s.connecMat).minTokens(2));
-    Shared::section(w, "connecSection", s.connecSection, 1);
-    w.line(Line("DOUBLE_SOLIVE").when("exportDOUBLE_SOLIVE", "doubleSolive set", s.exportDOUBLE_SOLIVE())
-               .integer("doubleSolive", s.doubleSolive).minTokens(2));
-    bolt(w, "boltPrim", s.boltPrim);
-    bolt(w, "boltSec", s.boltSec);
-    notch(w, "notchSup", s.notchSup);
-    notch(w, "notchInf", s.notchInf);
-    notch(w, "notchLat", s.notchLat);
-    notch(w, "notchSupIni", s.notchSupIni);
-    notch(w, "notchInfIni", s.notchInfIni);
-    notch(w, "notchLatIni", s.notchLatIni);
-    w.line(Line("EFF").integer("effort.number", s.effort.number).real("effort.value1", s.effort.value1)
-               .real("effort.value2", s.effort.value2).real("effort.value3", s.effort.value3)
-               .minTokens(2));
-}
-
+const KivNorvikLineRule rules[] = {
+    // Any code but 0 is written "POU/POT"; any word but "POU/POU" reads as 1.
+    NORVIK_ROW("TYPE_ATT").holding({NORVIK_CODE_WORD(1, typeAtt, KivBL3Lines::typeAttWords)}).tokens(2)
+        .outside(NORVIK_OUTSIDE(typeAtt, [](const Target& g) { return g.typeAtt != 0 && g.typeAtt != 1; },
+                                "an attachment type other than 0 and 1, unset included, is written POU/POT "
+                                "and read back as 1")),
+    NORVIK_ROW("NEIGE").holding({NORVIK_REAL(1, neige)}).tokens(2)
+        .written(NORVIK_WHEN("NEIGE", "neige set (exportNIEGE) and a loading of type 2 or -1",
+                             [](const Target& g) { return When::NEIGE(g); }))
+        .leftOutAs("snow-without-loading"),
+    NORVIK_LOADINGS_ROW(loadings),
+    // Another name of the LIA line that files may hold.
+    NORVIK_ROW("PROJECT_FILE").holding({NORVIK_TEXT(1, lia)}).tokens(2).with(kNorvikRowReadOnly),
+    NORVIK_ROW("LIA").holding({NORVIK_TEXT(1, lia)}).tokens(2)
+        .written(NORVIK_WHEN("LIA", "lia set", When::LIA)),
+    NORVIK_ROW("OPT_CALCUL").holding({NORVIK_INTEGER(1, optCalcul[0]), NORVIK_INTEGER(2, optCalcul[1])}).tokens(3)
+        .written(NORVIK_IF(exportOPT_CALCUL, "both optCalcul set")),
+    NORVIK_ROW("AUTO_VERIF").holding({NORVIK_WORD(1, autoVerification)}).with(kNorvikRowAnyTokens),
+    // The attachment-node rows compare the keyword exactly and need an exact token count.
+    NORVIK_ROW("ATT.GRP").holding({NORVIK_INTEGER(1, att.grp)}).exactly(2)
+        .written(NORVIK_WHEN("exportATT_GRP", "grp set", [](const Target& g) { return g.att.exportATT_GRP(); })),
+    NORVIK_ROW("ATT.BAR_NB").holding({NORVIK_INTEGER(1, att.barNb)}).exactly(2)
+        .written(NORVIK_WHEN("exportATT_BAR_NB", "barNb set", [](const Target& g) { return g.att.exportATT_BAR_NB(); })),
+    NORVIK_ROW("ATT.NUM").holding({NORVIK_INTEGER(1, att.num[0]), NORVIK_INTEGER(2, att.num[1])}).exactly(3)
+        .written(NORVIK_WHEN("exportATT_NUM", "both num set", [](const Target& g) { return g.att.exportATT_NUM(); })),
+    // Written with one or two numbers; with one, reading sets the second to 0.
+    NORVIK_ROW("ATT.NOE_NUM").indented(kNode).holding({NORVIK_INTEGER(1, att.noeNum[0]), NORVIK_INTEGER(2, att.noeNum[1])})
+        .tokens(3)
+        .written(NORVIK_WHEN("exportATT_NOE_NUM", "both noeNum set", [](const Target& g) { return g.att.exportATT_NOE_NUM(); })),
+    NORVIK_ROW("ATT.NOE_NUM").indented(kNode).holding({NORVIK_INTEGER(1, att.noeNum[0]), NORVIK_SETS(att.noeNum[1], 0)})
+        .exactly(2)
+        .written(NORVIK_WHEN("ATT_NOE_NUM_FIRST", "noeNum[0] set and noeNum[1] not",
+                             [](const Target& g) { return When::ATT_NOE_NUM_FIRST(g.att); }))
+        .noting("att.noeNum[1]", "read-as-zero", "ATT.NOE_NUM holds the first number only; the reader sets the second to 0"),
+    NORVIK_ROW("ATT.NOE_NOM").indented(kNode).holding({NORVIK_TEXT(1, att.noeNom)}).exactly(2)
+        .written(NORVIK_WHEN("exportATT_NOE_NOM", "noeNom set", [](const Target& g) { return g.att.exportATT_NOE_NOM(); })),
+    NORVIK_ROW("ATT.NOE_TITRE").indented(kNode).holding({NORVIK_TEXT(1, att.noeTitre)}).exactly(2)
+        .written(NORVIK_WHEN("exportATT_NOE_TITRE", "noeTitre set", [](const Target& g) { return g.att.exportATT_NOE_TITRE(); })),
+    NORVIK_ROW("ATT.NOE_XYZ").indented(kNode)
+        .holding({NORVIK_REAL(1, att.noeXyz[0]), NORVIK_REAL(2, att.noeXyz[1]), NORVIK_REAL(3, att.noeXyz[2])}).exactly(4)
+        .written(NORVIK_WHEN("exportATT_NOE_XYZ", "the three noeXyz set", [](const Target& g) { return g.att.exportATT_NOE_XYZ(); })),
+    // The record holds one triple: all four bar lines carry it, and each fills it.
+#define NORVIK_BL3_BAR_ROW(keyword)                                                                          \
+    NORVIK_ROW(keyword).indented(kNode)                                                                     \
+        .holding({NORVIK_INTEGER(1, att.bar[0]), NORVIK_INTEGER(2, att.bar[1]), NORVIK_INTEGER(3, att.bar[2])}) \
+        .exactly(4)                                                                                          \
+        .written(NORVIK_WHEN("exportATT_BAR1", "the three bar set", [](const Target& g) { return g.att.exportATT_BAR1(); }))
+    NORVIK_BL3_BAR_ROW("ATT.BAR1"),
+    NORVIK_BL3_BAR_ROW("ATT.BAR2"),
+    NORVIK_BL3_BAR_ROW("ATT.BAR3"),
+    NORVIK_BL3_BAR_ROW("ATT.BAR4"),
+#undef NORVIK_BL3_BAR_ROW
+    NORVIK_ORIGIN_ROW,
+};
 // clang-format on
+} // namespace general
+
+namespace main_element {
+using Target = KivBL3Data::BL3MainElementGroup;
+// clang-format off
+const KivNorvikLineRule rules[] = {
+    NORVIK_ROW("MAT").holding({NORVIK_TEXT(1, mat)}).tokens(2).written(NORVIK_IF(exportMAT_MAIN, "mat set")),
+    NORVIK_SECTION_ROWS(section),
+};
+// clang-format on
+} // namespace main_element
+
+namespace secondary {
+using Target = KivBL3Data::BL3SecondaryElementGroup;
+
+// clang-format off
+// The keyword of a bolt or notch line comes from the item's own kind: a
+// member writes the keyword of its kind, and reading fills the member that
+// the keyword names. A kind without a keyword writes no line.
+// Bolt lines: value5 stands in the fifth place, with one decimal, and value4 in the sixth.
+#define NORVIK_BL3_BOLT_ROW(member, kindCode)                                                                    \
+    NORVIK_ROW(bolts[kindCode])                                                                                 \
+        .holding({NORVIK_FIXED(member.kind, kindCode), NORVIK_REAL(1, member.value1), NORVIK_INTEGER(2, member.number), \
+                 NORVIK_REAL(3, member.value2), NORVIK_REAL(4, member.value3), NORVIK_REAL_AS(5, member.value5, "%1.1f"), \
+                 NORVIK_REAL(6, member.value4)})                                                            \
+        .tokens(7)                                                                                           \
+        .written(NORVIK_WHEN("BOU", "kind 0 or 1 and the six values set", [](const Target& s) { return When::BOU(s.member); })) \
+        .chosen(NORVIK_CHOICE(0, KivBL3Lines::boltKeywords, member.kind, kindCode,                                \
+                              "a bolt kind other than 0 and 1 writes no line"))
+#define NORVIK_BL3_NOTCH_ROW(member, kindCode)                                                                   \
+    NORVIK_ROW(notches[kindCode])                                                                               \
+        .holding({NORVIK_FIXED(member.kind, kindCode), NORVIK_INTEGER(1, member.code), NORVIK_REAL(2, member.value1),     \
+                 NORVIK_REAL(3, member.value2), NORVIK_INTEGER(4, member.number1), NORVIK_INTEGER(5, member.number2)}) \
+        .tokens(6)                                                                                           \
+        .written(NORVIK_WHEN("GRUG", "kind 0 to 5, code not the unset integer and the other values set",     \
+                             [](const Target& s) { return When::GRUG(s.member); }))                          \
+        .chosen(NORVIK_CHOICE(0, KivBL3Lines::notchKeywords, member.kind, kindCode,                               \
+                              "a notch kind outside 0 to 5 writes no line"))
+
+const KivNorvikLineRule rules[] = {
+    NORVIK_ROW("MAT").holding({NORVIK_TEXT(1, mat)}).tokens(2).written(NORVIK_IF(exportMAT_SEC, "mat set")),
+    NORVIK_SECTION_ROWS(section),
+    NORVIK_ROW("ANGLE").holding({NORVIK_INTEGER(1, angle)}).tokens(2).written(NORVIK_IF(exportANGLE, "angle set")),
+    NORVIK_ROW("POS_Z").holding({NORVIK_REAL(1, posZ)}).tokens(2).written(NORVIK_IF(exportPOS_Z, "posZ set")),
+    NORVIK_ROW("JEU").holding({NORVIK_REAL(1, jeu)}).tokens(2)
+        .written(NORVIK_WHEN("JEU", "jeu set, within 1e-6 counting as unset", When::JEU)),
+    // A code without a word writes the keyword alone, which reading passes over.
+    NORVIK_ROW("CONNEC_TYPE").holding({NORVIK_CODE_WORD(1, connecType, KivBL3Lines::connecTypeWords)}).tokens(2)
+        .outside(NORVIK_OUTSIDE(connecType,
+                                [](const Target& s) {
+                                    return KivNorvikData::isDefined(s.connecType) &&
+                                           KivBL3Lines::connecTypeWords.wordOf(s.connecType) == nullptr;
+                                },
+                                "the code has no word: the CONNEC_TYPE line holds none")),
+    NORVIK_ROW("CONNEC_POS").holding({NORVIK_CODE_WORD(1, connecPos, KivBL3Lines::connecPosWords)}).tokens(2)
+        .outside(NORVIK_OUTSIDE(connecPos,
+                                [](const Target& s) {
+                                    return KivNorvikData::isDefined(s.connecPos) &&
+                                           KivBL3Lines::connecPosWords.wordOf(s.connecPos) == nullptr;
+                                },
+                                "the code has no word: the CONNEC_POS line holds none")),
+    // The reference height is written as its integer part.
+    NORVIK_ROW("CONNEC_POSZ")
+        .holding({NORVIK_REAL_WRITTEN_AS_INTEGER(1, connecPosZRef, When::referenceHeight), NORVIK_REAL(2, connecPosZ)})
+        .tokens(3).written(NORVIK_WHEN("CONNEC_POSZ", "connecPosZ set", When::CONNEC_POSZ)),
+    NORVIK_ROW("CONNEC_LNG").holding({NORVIK_REAL(1, connecLng)}).tokens(2)
+        .written(NORVIK_IF(exportCONNEC_LNG, "connecLng set")),
+    NORVIK_ROW("CONNEC_MAT").holding({NORVIK_TEXT(1, connecMat)}).tokens(2)
+        .written(NORVIK_IF(exportCONNEC_MAT, "connecMat set")),
+    NORVIK_CONNECTION_SECTION_ROWS(connecSection),
+    NORVIK_ROW("DOUBLE_SOLIVE").holding({NORVIK_INTEGER(1, doubleSolive)}).tokens(2)
+        .written(NORVIK_IF(exportDOUBLE_SOLIVE, "doubleSolive set")),
+    NORVIK_BL3_BOLT_ROW(boltPrim, 0),
+    NORVIK_BL3_BOLT_ROW(boltSec, 1),
+    NORVIK_BL3_NOTCH_ROW(notchSup, 0),
+    NORVIK_BL3_NOTCH_ROW(notchInf, 1),
+    NORVIK_BL3_NOTCH_ROW(notchLat, 2),
+    NORVIK_BL3_NOTCH_ROW(notchSupIni, 3),
+    NORVIK_BL3_NOTCH_ROW(notchInfIni, 4),
+    NORVIK_BL3_NOTCH_ROW(notchLatIni, 5),
+    NORVIK_ROW("EFF")
+        .holding({NORVIK_INTEGER(1, effort.number), NORVIK_REAL(2, effort.value1), NORVIK_REAL(3, effort.value2),
+                 NORVIK_REAL(4, effort.value3)})
+        .tokens(2),
+};
+#undef NORVIK_BL3_BOLT_ROW
+#undef NORVIK_BL3_NOTCH_ROW
+// clang-format on
+} // namespace secondary
+
+// Lines of the main and secondary groups need a keyword and a value.
+// clang-format off
+const KivNorvikGroupLayout groups[] = {
+    {"GEN", 1, general::rules, static_cast<int>(std::size(general::rules))},
+    {"PRIM", 2, main_element::rules, static_cast<int>(std::size(main_element::rules))},
+    {"SEC_1", 2, secondary::rules, static_cast<int>(std::size(secondary::rules))},
+};
+// clang-format on
+
+const KivNorvikWrittenGroup written[] = {
+    KivNorvikWrittenGroup::of<&KivBL3Data::generalGroup>(KivBL3Lines::General, "generalGroup"),
+    KivNorvikWrittenGroup::of<&KivBL3Data::mainElementGroup>(KivBL3Lines::MainElement, "mainElementGroup"),
+    KivNorvikWrittenGroup::of<&KivBL3Data::secondaryElementGroup>(KivBL3Lines::SecondaryElement,
+                                                                   "secondaryElementGroup"),
+};
 
 } // namespace
 
-void KivBL3Lines::walk(KivNorvikLineWalker& w, const KivBL3Data& d)
-{
-    w.tag(d.projectName, true);
-    general(w, d.generalGroup);
-    mainElement(w, d.mainElementGroup);
-    secondaryElement(w, d.secondaryElementGroup);
-}
+// Any code but 0 writes "POU/POT", and any word but "POU/POU" reads as 1.
+const KivNorvikWords KivBL3Lines::typeAttWords = {typeAtts, 2, 1, 1};
+const KivNorvikWords KivBL3Lines::connecTypeWords = {connecTypes, 5, -1, -1};
+const KivNorvikWords KivBL3Lines::connecPosWords = {connecPositions, 3, -1, -1};
+const KivNorvikWords KivBL3Lines::boltKeywords = {bolts, 2, -1, -1};
+const KivNorvikWords KivBL3Lines::notchKeywords = {notches, 6, -1, -1};
+
+const KivNorvikKindLayout KivBL3Lines::layout = {groups, static_cast<int>(std::size(groups)), written,
+                                               static_cast<int>(std::size(written))};

@@ -1,36 +1,59 @@
 #include "KivNorvikBL1Reader.h"
 
-#include "KivBL1Layout.h"
+#include "KivBL1Lines.h"
+#include "KivNorvikKinds.h"
 
+#include <memory>
 #include <new>
 #include <typeinfo>
 #include <utility>
 
-KivNorvikBL1Reader::KivNorvikBL1Reader(const KivString& path) : KivNorvikFileReader(path), record(nullptr) {}
-
-KivNorvikBL1Reader::KivNorvikBL1Reader(const char* bytes, size_t size)
-    : KivNorvikFileReader(bytes, size), record(nullptr)
+struct KivNorvikBL1Reader::Private
 {
+    std::unique_ptr<KivBL1Data> record;
+    // The beam side being read; stored into the record at the group's end.
+    KivBL1Data::BL1Traverse pendingTraverse;
+};
+
+KivNorvikBL1Reader::KivNorvikBL1Reader(const KivString& path) : KivNorvikFileReader(path), d(nullptr)
+{
+    try {
+        d = new Private;
+    } catch (...) {
+        d = nullptr; // readFile then fails with out-of-memory
+    }
 }
 
-KivNorvikBL1Reader::~KivNorvikBL1Reader() { delete record; }
+KivNorvikBL1Reader::KivNorvikBL1Reader(const char* bytes, size_t size)
+    : KivNorvikFileReader(bytes, size), d(nullptr)
+{
+    try {
+        d = new Private;
+    } catch (...) {
+        d = nullptr; // readFile then fails with out-of-memory
+    }
+}
+
+KivNorvikBL1Reader::~KivNorvikBL1Reader() { delete d; }
 
 void KivNorvikBL1Reader::fillStructure(KivNorvikData& data)
 {
     // Any exception ends the read here: `data` is assigned last.
     try {
+        if (d == nullptr) {
+            throw std::bad_alloc(); // the constructor could not make its state
+        }
         if (dynamic_cast<KivBL1Data*>(&data) == nullptr) {
             reportRecordClass("KivBL1Data", false);
         }
-        delete record;
-        record = nullptr;
-        record = new KivBL1Data();
-        scanLines(KivBL1Layout::kind(), false, false, *record);
+        d->record.reset();
+        d->record.reset(new KivBL1Data());
+        scanLines(*KivNorvikKinds::of(KivNorvikData::eBL1), *d->record);
         if (typeid(data) == typeid(KivBL1Data)) {
             // What setFrom does, without copying the fresh record.
-            static_cast<KivBL1Data&>(data).takeFrom(std::move(*record));
+            static_cast<KivBL1Data&>(data).takeFrom(std::move(*d->record));
         } else {
-            data.setFrom(record);
+            data.setFrom(d->record.get());
         }
     } catch (const std::exception& error) {
         reportFailure(error);
@@ -39,32 +62,33 @@ void KivNorvikBL1Reader::fillStructure(KivNorvikData& data)
 
 KivNorvikTarget KivNorvikBL1Reader::beginGroup(int group, const KivString&)
 {
-    if (record == nullptr) {
+    if (d == nullptr || d->record == nullptr) {
         return KivNorvikTarget();
     }
+    KivBL1Data& record = *d->record;
     switch (group) {
-    case KivBL1Layout::General: return KivNorvikTarget::of(record->generalGroup);
-    case KivBL1Layout::Column: return KivNorvikTarget::of(record->potGroup);
-    case KivBL1Layout::ACR:
+    case KivBL1Lines::General: return KivNorvikTarget::of(record.generalGroup);
+    case KivBL1Lines::Column: return KivNorvikTarget::of(record.potGroup);
+    case KivBL1Lines::ACR:
         // The ACR group stands in for the column: keep that choice, so the
         // record writes its ACR group again.
-        record->potGroup.con = KivString(L"ACR");
-        return KivNorvikTarget::of(record->acr);
-    case KivBL1Layout::Right:
-    case KivBL1Layout::Left:
+        record.potGroup.con = KivString(KivBL1Lines::layout.groups[KivBL1Lines::ACR].header);
+        return KivNorvikTarget::of(record.acr);
+    case KivBL1Lines::Right:
+    case KivBL1Lines::Left:
         // Each beam-side group replaces its side as a whole.
-        pendingTraverse = KivBL1Data::BL1Traverse();
-        return KivNorvikTarget::of(pendingTraverse);
+        d->pendingTraverse = KivBL1Data::BL1Traverse();
+        return KivNorvikTarget::of(d->pendingTraverse);
     default: return KivNorvikTarget();
     }
 }
 
 void KivNorvikBL1Reader::endGroup(int group)
 {
-    if (record == nullptr || (group != KivBL1Layout::Right && group != KivBL1Layout::Left)) {
+    if (d == nullptr || d->record == nullptr || (group != KivBL1Lines::Right && group != KivBL1Lines::Left)) {
         return;
     }
-    pendingTraverse.side = group == KivBL1Layout::Right ? 1 : 0;
-    (group == KivBL1Layout::Right ? record->rightTraverse : record->leftTraverse) =
-        std::move(pendingTraverse);
+    d->pendingTraverse.side = group == KivBL1Lines::Right ? 1 : 0;
+    (group == KivBL1Lines::Right ? d->record->rightTraverse : d->record->leftTraverse) =
+        std::move(d->pendingTraverse);
 }

@@ -4,8 +4,9 @@
 #include "KivNorvikFileReader.h"
 #include "NorvikExportApi.h"
 
-// Reads a BL1 file into a KivBL1Data. The groups and keywords are those of
-// KivBL1Layout. Not meant to be derived from outside the library.
+// Reads a BL1 file into a KivBL1Data: the groups "GEN", "POT", "ACR",
+// "TRA D" and "TRA G" and their lines. Not meant to be derived from outside
+// the library.
 class NORVIK_API KivNorvikBL1Reader : public KivNorvikFileReader
 {
 public:
@@ -24,7 +25,6 @@ protected:
     void endGroup(int group) override;
 
 private:
-    KivBL1Data* record;
-    // The beam side being read; stored into the record at the group's end.
-    KivBL1Data::BL1Traverse pendingTraverse;
+    struct Private;
+    Private* d;
 };

@@ -1,20 +1,39 @@
 #include "KivNorvikBL2Reader.h"
 
 #include "KivBL2Data.h"
-#include "KivBL2Layout.h"
+#include "KivBL2Lines.h"
+#include "KivNorvikKinds.h"
 
+#include <memory>
 #include <new>
 #include <typeinfo>
 #include <utility>
 
-KivNorvikBL2Reader::KivNorvikBL2Reader(const KivString& path) : KivNorvikFileReader(path), record(nullptr) {}
-
-KivNorvikBL2Reader::KivNorvikBL2Reader(const char* bytes, size_t size)
-    : KivNorvikFileReader(bytes, size), record(nullptr)
+struct KivNorvikBL2Reader::Private
 {
+    std::unique_ptr<KivBL2Data> record;
+};
+
+KivNorvikBL2Reader::KivNorvikBL2Reader(const KivString& path) : KivNorvikFileReader(path), d(nullptr)
+{
+    try {
+        d = new Private;
+    } catch (...) {
+        d = nullptr; // readFile then fails with out-of-memory
+    }
 }
 
-KivNorvikBL2Reader::~KivNorvikBL2Reader() { delete record; }
+KivNorvikBL2Reader::KivNorvikBL2Reader(const char* bytes, size_t size)
+    : KivNorvikFileReader(bytes, size), d(nullptr)
+{
+    try {
+        d = new Private;
+    } catch (...) {
+        d = nullptr; // readFile then fails with out-of-memory
+    }
+}
+
+KivNorvikBL2Reader::~KivNorvikBL2Reader() { delete d; }
 
 void KivNorvikBL2Reader::fillStructure(KivNorvikData& data)
 {
@@ -23,15 +42,17 @@ void KivNorvikBL2Reader::fillStructure(KivNorvikData& data)
         if (dynamic_cast<KivBL2Data*>(&data) == nullptr) {
             reportRecordClass("KivBL2Data", false);
         }
-        delete record;
-        record = nullptr;
-        record = new KivBL2Data();
-        scanLines(KivBL2Layout::kind(), false, false, *record);
+        if (d == nullptr) {
+            throw std::bad_alloc(); // the constructor could not make its state
+        }
+        d->record.reset();
+        d->record.reset(new KivBL2Data());
+        scanLines(*KivNorvikKinds::of(KivNorvikData::eBL2), *d->record);
         if (typeid(data) == typeid(KivBL2Data)) {
             // What setFrom does, without copying the fresh record.
-            static_cast<KivBL2Data&>(data).takeFrom(std::move(*record));
+            static_cast<KivBL2Data&>(data).takeFrom(std::move(*d->record));
         } else {
-            data.setFrom(record);
+            data.setFrom(d->record.get());
         }
     } catch (const std::exception& error) {
         reportFailure(error);
@@ -40,13 +61,13 @@ void KivNorvikBL2Reader::fillStructure(KivNorvikData& data)
 
 KivNorvikTarget KivNorvikBL2Reader::beginGroup(int group, const KivString&)
 {
-    if (record == nullptr) {
+    if (d == nullptr || d->record == nullptr) {
         return KivNorvikTarget();
     }
     switch (group) {
-    case KivBL2Layout::General: return KivNorvikTarget::of(record->generalGroup);
-    case KivBL2Layout::Column: return KivNorvikTarget::of(record->columnGroup);
-    case KivBL2Layout::Support: return KivNorvikTarget::of(record->supportGroup);
+    case KivBL2Lines::General: return KivNorvikTarget::of(d->record->generalGroup);
+    case KivBL2Lines::Column: return KivNorvikTarget::of(d->record->columnGroup);
+    case KivBL2Lines::Support: return KivNorvikTarget::of(d->record->supportGroup);
     default: return KivNorvikTarget();
     }
 }

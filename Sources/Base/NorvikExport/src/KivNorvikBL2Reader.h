@@ -5,7 +5,7 @@
 
 class KivBL2Data;
 
-// Reads a BL2 file into a KivBL2Data by the table of KivBL2Layout.
+// Reads a BL2 file into a KivBL2Data: the groups "GEN", "POT" and "APP" and their lines.
 // Not meant to be derived from outside the library.
 class NORVIK_API KivNorvikBL2Reader : public KivNorvikFileReader
 {
@@ -23,5 +23,6 @@ protected:
     KivNorvikTarget beginGroup(int group, const KivString& header) override;
 
 private:
-    KivBL2Data* record;
+    struct Private;
+    Private* d;
 };

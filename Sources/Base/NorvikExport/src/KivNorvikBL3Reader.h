@@ -29,5 +29,6 @@ protected:
     KivNorvikTarget beginGroup(int group, const KivString& header) override;
 
 private:
-    KivBL3Data* record;
+    struct Private;
+    Private* d;
 };

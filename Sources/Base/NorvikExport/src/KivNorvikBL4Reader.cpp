@@ -1,17 +1,19 @@
 #include "KivNorvikBL4Reader.h"
 
 #include "KivBL4Data.h"
-#include "KivBL4Layout.h"
+#include "KivBL4Lines.h"
+#include "KivNorvikKinds.h"
 
-#include "KivNorvikSharedRules.h"
+#include "KivNorvikSharedLines.h"
 
+#include <cstring>
 #include <new>
 #include <utility>
 
 struct KivNorvikBL4Reader::Private
 {
     KivBL4Data record;
-    KivBL4Layout::MainTarget main;
+    KivBL4Lines::MainTarget main;
     KivBL4Data::BL4DiagonalElementGroup diagonal;
     int diagonals = 0; // "DIAG_" groups stored
     bool fresh = true; // `record` is as constructed: no read has used it
@@ -56,7 +58,7 @@ void KivNorvikBL4Reader::fillStructure(KivNorvikData& data)
         }
         d->fresh = false;
         d->diagonals = 0;
-        scanLines(KivBL4Layout::kind(), false, false, d->record);
+        scanLines(*KivNorvikKinds::of(KivNorvikData::eBL4), d->record);
         KivBL4Data result(std::move(d->record));
         for (int i = 0; i < 2; ++i) {
             result.diagonalElementGroups[i].extraData = host->diagonalElementGroups[i].extraData;
@@ -71,20 +73,20 @@ KivNorvikTarget KivNorvikBL4Reader::beginGroup(int group, const KivString& heade
 {
     d->diagonalOpen = false;
     switch (group) {
-    case KivBL4Layout::General: return KivNorvikTarget::of(d->record.generalGroup);
-    case KivBL4Layout::MainElement:
+    case KivBL4Lines::General: return KivNorvikTarget::of(d->record.generalGroup);
+    case KivBL4Lines::MainElement:
         // A repeated group goes on from the values read so far; its first
         // bolt line fills bolt1 again.
         static_cast<KivBL4Data::BL4MainElementGroup&>(d->main) = d->record.mainElementGroup;
         d->main.boltLines = 0;
         return KivNorvikTarget::of(d->main);
-    case KivBL4Layout::Diagonal:
+    case KivBL4Lines::Diagonal:
         if (d->diagonals >= 2) {
             return KivNorvikTarget();
         }
         // A fresh diagonal numbered from its header "DIAG_n".
         d->diagonal = KivBL4Data::BL4DiagonalElementGroup();
-        d->diagonal.number = KivNorvikSharedRules::diagonalNumber(header);
+        d->diagonal.number = KivNorvikSharedLines::headerNumber(header, std::strlen(KivBL4Lines::layout.groups[KivBL4Lines::Diagonal].header));
         d->diagonalOpen = true;
         return KivNorvikTarget::of(d->diagonal);
     default: return KivNorvikTarget();
@@ -93,10 +95,10 @@ KivNorvikTarget KivNorvikBL4Reader::beginGroup(int group, const KivString& heade
 
 void KivNorvikBL4Reader::endGroup(int group)
 {
-    if (group == KivBL4Layout::MainElement) {
+    if (group == KivBL4Lines::MainElement) {
         d->record.mainElementGroup = d->main;
     }
-    if (group == KivBL4Layout::Diagonal && d->diagonalOpen) {
+    if (group == KivBL4Lines::Diagonal && d->diagonalOpen) {
         d->record.diagonalElementGroups[d->diagonals++] = std::move(d->diagonal);
     }
     d->diagonalOpen = false;

@@ -3,7 +3,7 @@
 #include "KivNorvikFileReader.h"
 #include "NorvikExportApi.h"
 
-// Reads a BL4 file into a KivBL4Data by the table of KivBL4Layout: the
+// Reads a BL4 file into a KivBL4Data: the
 // general group, the main element group, and the "DIAG_n" groups, the
 // first filling the first diagonal and the second the second.
 // The format loses: an undefined value6 of a bolt (written as -123456.8, read

@@ -1,10 +1,12 @@
 #include "KivNorvikBL5Reader.h"
 
 #include "KivBL5Data.h"
-#include "KivBL5Layout.h"
+#include "KivBL5Lines.h"
+#include "KivNorvikKinds.h"
 
-#include "KivNorvikSharedRules.h"
+#include "KivNorvikSharedLines.h"
 
+#include <cstring>
 #include <new>
 #include <utility>
 
@@ -56,7 +58,7 @@ void KivNorvikBL5Reader::fillStructure(KivNorvikData& data)
         }
         d->fresh = false;
         d->diagonals = 0;
-        scanLines(KivBL5Layout::kind(), false, false, d->record);
+        scanLines(*KivNorvikKinds::of(KivNorvikData::eBL5), d->record);
         KivBL5Data result(std::move(d->record));
 
         *host = std::move(result); // cannot throw: the host changes whole or not at all
@@ -69,16 +71,16 @@ KivNorvikTarget KivNorvikBL5Reader::beginGroup(int group, const KivString& heade
 {
     d->diagonalOpen = false;
     switch (group) {
-    case KivBL5Layout::General: return KivNorvikTarget::of(d->record.generalGroup);
-    case KivBL5Layout::MainElement: return KivNorvikTarget::of(d->record.mainElementGroup);
-    case KivBL5Layout::Column: return KivNorvikTarget::of(d->record.columnGroup);
-    case KivBL5Layout::Diagonal:
+    case KivBL5Lines::General: return KivNorvikTarget::of(d->record.generalGroup);
+    case KivBL5Lines::MainElement: return KivNorvikTarget::of(d->record.mainElementGroup);
+    case KivBL5Lines::Column: return KivNorvikTarget::of(d->record.columnGroup);
+    case KivBL5Lines::Diagonal:
         if (d->diagonals >= 2) {
             return KivNorvikTarget();
         }
         // A fresh diagonal numbered from its header "DIAG_n".
         d->diagonal = KivBL5Data::BL5DiagonalElementGroup();
-        d->diagonal.number = KivNorvikSharedRules::diagonalNumber(header);
+        d->diagonal.number = KivNorvikSharedLines::headerNumber(header, std::strlen(KivBL5Lines::layout.groups[KivBL5Lines::Diagonal].header));
         d->diagonalOpen = true;
         return KivNorvikTarget::of(d->diagonal);
     default: return KivNorvikTarget();
@@ -88,7 +90,7 @@ KivNorvikTarget KivNorvikBL5Reader::beginGroup(int group, const KivString& heade
 void KivNorvikBL5Reader::endGroup(int group)
 {
 
-    if (group == KivBL5Layout::Diagonal && d->diagonalOpen) {
+    if (group == KivBL5Lines::Diagonal && d->diagonalOpen) {
         d->record.diagonalElementGroups[d->diagonals++] = std::move(d->diagonal);
     }
     d->diagonalOpen = false;

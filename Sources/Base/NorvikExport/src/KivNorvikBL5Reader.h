@@ -3,7 +3,7 @@
 #include "KivNorvikFileReader.h"
 #include "NorvikExportApi.h"
 
-// Reads a BL5 file into a KivBL5Data by the table of KivBL5Layout: the
+// Reads a BL5 file into a KivBL5Data: the
 // general group, the main element or column group, and the "DIAG_n" groups, the
 // first filling the first diagonal and the second the second.
 // The format loses: an undefined bouCls (written as -123456.8, read as

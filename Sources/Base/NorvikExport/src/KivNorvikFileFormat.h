@@ -30,6 +30,10 @@ struct NORVIK_API KivNorvikLineFormat
     KivString condition;
     /// The condition in plain words.
     KivString when;
+    /// The line as the writer lays it out, each value as its format:
+    /// "  ATMOS  %d" (two blanks before the value), "     ATT.NOE_NUM %d %d".
+    /// A word chosen by a code shows its choices ("BOU TRA|REN %3.3f ...").
+    KivString layout;
 };
 
 // The format reference: every line of every kind, in writer order, with the

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "KivNorvikFinding.h"
-#include "KivNorvikLineRule.h"
+#include "KivNorvikTarget.h"
 #include "NorvikExportApi.h"
 
 #include <KivArray.h>
@@ -11,11 +11,12 @@
 #include <exception>
 
 class KivNorvikData;
+struct KivNorvikKind;
 
-// Reads an exchange file into a line store and fills a record of the file's
-// kind from it, noting on the way what it passed over or read doubtfully.
-// The kind readers give the layout and the record. Not meant to be derived
-// from outside the library: the protected interface may change.
+// Reads an exchange file and fills a record of the file's kind from it,
+// noting on the way what it passed over or read doubtfully. The kind readers
+// give the kind and the record. Not meant to be derived from outside the
+// library: the protected interface may change.
 class NORVIK_API KivNorvikFileReader
 {
 public:
@@ -28,7 +29,7 @@ public:
     KivNorvikFileReader& operator=(const KivNorvikFileReader&) = delete;
     virtual ~KivNorvikFileReader();
 
-    // Reads every non-empty line (any length; "\n" or "\r\n" ends a line),
+    // Reads the whole file (any line length; "\n" or "\r\n" ends a line),
     // then fills `data` through fillStructure. 1 on success; 0, with `data`
     // untouched, when the file could not be opened or read to its end or
     // memory ran out; a finding then says why. Throws nothing.
@@ -44,30 +45,17 @@ public:
     // What the last readFile passed over or read doubtfully, in file order.
     const KivArray<KivNorvikFinding>& getFindings() const;
 
-    // Replaces `tokens` with the blank-separated tokens of a line, after trimming white
-    // space; runs of blanks give no empty tokens, a tab is part of a token.
-    static void tokenize(const KivString& line, KivNorvikTokens& tokens);
-
-    // The project name that a tag line gives, if any. The first comma-separated
-    // field, trimmed and unquoted, being the tag "NV_ATT", the name is the rest
-    // of the line, trimmed, less one enclosing pair of quotes; otherwise the
-    // first field itself, less its quotes. `bl3` removes a leading
-    // "2006.15c2:" from the name.
-    static bool projectNameFromTagLine(const KivString& line, bool bl3, KivString& name);
-    // The same for a kind whose tag is `tag` ("NV_ATT_04").
-    static bool projectNameFromTagLine(const KivString& line, bool bl3, KivString& name, const char* tag);
-
 protected:
-    // The scan of fillStructure: each line equal to a header of `layout`
+    // The scan of fillStructure: each line equal to a header of `kind`
     // starts its group, whose lines run until "FIN" or the next header; tag
-    // lines are looked for outside groups, all of them when `everyTagLine`,
-    // else only the first. The project name goes to `record`.
-    void scanLines(const KivNorvikKindLayout& layout, bool everyTagLine, bool bl3, KivNorvikData& record);
+    // lines are looked for outside groups (all of them, or the first, as the
+    // kind says). The project name goes to `record`.
+    void scanLines(const KivNorvikKind& kind, KivNorvikData& record);
 
-    // The target that the rules of a group fill, given its header line, and
+    // The target that the rows of a group fill, given its header line, and
     // what happens when its lines end; `group` is the group's index in the
-    // layout (the kind's Group enumeration). An empty target passes the
-    // group over as one the record has no room for. By default there is none.
+    // kind's groups (the kind's Group enumeration). An empty target passes
+    // the group over as one the record has no room for. By default there is none.
     virtual KivNorvikTarget beginGroup(int group, const KivString& header);
     virtual void endGroup(int group);
 
@@ -79,14 +67,8 @@ protected:
     // returns 0 and the one finding says why.
     void reportFailure(const std::exception& error);
 
-    // The number of lines that are not empty, as the last readFile found them.
-    int lineCount() const;
-    // Whether the last readFile found a line that is not empty; cheaper than
-    // lineCount, which counts them.
+    // Whether the last readFile found a line that is not empty.
     bool hasLines() const;
-
-    // The lines as getLines() gives them, built on its first call.
-    mutable KivArray<KivString> lines;
 
 private:
     struct Private;

@@ -1,7 +1,16 @@
 #include "KivNorvikFileWriter.h"
 
+#include "KivBL1Data.h"
+#include "KivBL2Data.h"
+#include "KivBL3Data.h"
+#include "KivBL4Data.h"
+#include "KivBL5Data.h"
+
+#include "KivNorvikKindLayout.h"
+#include "KivNorvikKinds.h"
 #include "KivNorvikOpenFile.h"
 #include "KivNorvikOutput.h"
+#include "KivNorvikSharedLines.h"
 
 #include <KivAssert.h>
 #include <KivFileSystem.h>
@@ -25,9 +34,8 @@ void KivNorvikFileWriter::setMinorVersion(const int& value) { minorVersion = val
 
 const char* KivNorvikFileWriter::extension(eNorvikFormatFile kind)
 {
-    static const char* const extensions[] = {"bl1", "bl2", "bl3", "bl4", "bl5"};
-    const int index = static_cast<int>(kind);
-    return index >= 0 && index <= 4 ? extensions[index] : "";
+    const KivNorvikKind* found = KivNorvikKinds::of(static_cast<KivNorvikData::eNorvikDataType>(kind));
+    return found != nullptr ? found->extension : "";
 }
 
 int KivNorvikFileWriter::startWrite(const KivString& path, eNorvikFormatFile kind)
@@ -37,8 +45,7 @@ int KivNorvikFileWriter::startWrite(const KivString& path, eNorvikFormatFile kin
         return 0;
     }
     file.reset(); // completed through a copy: this writer starts afresh
-    const int index = static_cast<int>(kind);
-    if (index < 0 || index > 4) {
+    if (KivNorvikKinds::of(static_cast<KivNorvikData::eNorvikDataType>(kind)) == nullptr) {
         KIV_REPORT("false");
     }
     try {
@@ -81,20 +88,82 @@ int KivNorvikFileWriter::errorCode() const { return error; }
 
 KivString KivNorvikFileWriter::errorText() const { return KivString(KivFileSystem::describe(error).c_str()); }
 
-KivNorvikOutput KivNorvikFileWriter::output() const
+namespace {
+
+// The lines of one written group: its header, its rows, "FIN".
+void writeGroup(KivNorvikOutput& out, const KivNorvikKindLayout& layout, const KivNorvikWrittenGroup& written,
+                const KivNorvikData& record)
 {
-    if (file != nullptr && file->isOpen()) {
-        file->beginRecord();
+    const KivNorvikTarget member = written.member(record);
+    const KivNorvikGroupLayout& group = layout.groups[written.group];
+    const void* object = member.as(group.rules[0].elements.append != nullptr ? group.rules[0].elements.owner
+                                                                             : group.rules[0].type);
+    if (written.header.words != nullptr) {
+        // A code outside the table writes an empty header line.
+        const char* header = written.header.words->wordOf(written.header.code(object));
+        out.line(header != nullptr ? header : "");
+    } else if (written.number != nullptr) {
+        const int number = written.number(object);
+        out.line(group.header, &number);
+    } else {
+        out.line(group.header);
     }
-    return KivNorvikOutput(file != nullptr && file->isOpen() ? file.get() : nullptr, majorVersion,
-                           minorVersion);
+    for (int r = 0; r < group.ruleCount; ++r) {
+        const KivNorvikLineRule& rule = group.rules[r];
+        if (!rule.writes()) {
+            continue;
+        }
+        if (rule.elements.count != nullptr) {
+            const void* owner = member.as(rule.elements.owner);
+            const int count = owner != nullptr ? rule.elements.count(owner) : 0;
+            for (int i = 0; i < count; ++i) {
+                out.row(rule, rule.elements.at(owner, i).as(rule.type), nullptr);
+            }
+            continue;
+        }
+        const void* values = member.as(rule.type);
+        if (values == nullptr) {
+            KIV_REPORT("the group's object is of the row's type");
+            continue;
+        }
+        if (rule.when.holds != nullptr && !rule.when.holds(values)) {
+            continue;
+        }
+        const char* chosen = nullptr;
+        if (rule.choice.words != nullptr) {
+            chosen = rule.choice.words->wordOf(rule.choice.code(values));
+            if (chosen == nullptr) {
+                continue; // a code without a word writes no line
+            }
+        }
+        out.row(rule, values, chosen);
+    }
+    out.line(KivNorvikSharedLines::groupEnd);
 }
 
-int KivNorvikFileWriter::finish(const KivNorvikOutput& out) const
+} // namespace
+
+int KivNorvikFileWriter::writeRecord(const KivNorvikData& record, int type)
 {
     if (file == nullptr || !file->isOpen()) {
         error = EBADF;
-        return 0;
+        return 0; // without an open file nothing is written
+    }
+    // The kind of the record's class, whatever its dataType says.
+    const KivNorvikKind* kind = KivNorvikKinds::of(static_cast<KivNorvikData::eNorvikDataType>(type));
+    file->beginRecord();
+    KivNorvikOutput out(file.get(), majorVersion, minorVersion);
+    try {
+        out.tagLine(*kind, record.projectName);
+        const KivNorvikKindLayout& layout = *kind->lines;
+        for (int g = 0; g < layout.writtenCount; ++g) {
+            const KivNorvikWrittenGroup& written = layout.written[g];
+            if (written.when.holds == nullptr || written.when.holds(&record)) {
+                writeGroup(out, layout, written, record);
+            }
+        }
+    } catch (const std::bad_alloc&) {
+        out.outOfMemory(); // the rest is dropped; write returns 0 (ENOMEM)
     }
     file->endRecord(); // hands the record's bytes to the file
     if (!out.ok() || file->error() != 0) {
@@ -103,3 +172,9 @@ int KivNorvikFileWriter::finish(const KivNorvikOutput& out) const
     }
     return 1;
 }
+
+int KivNorvikFileWriter::write(const KivBL1Data& data) { return writeRecord(data, KivNorvikData::eBL1); }
+int KivNorvikFileWriter::write(const KivBL2Data& data) { return writeRecord(data, KivNorvikData::eBL2); }
+int KivNorvikFileWriter::write(const KivBL3Data& data) { return writeRecord(data, KivNorvikData::eBL3); }
+int KivNorvikFileWriter::write(const KivBL4Data& data) { return writeRecord(data, KivNorvikData::eBL4); }
+int KivNorvikFileWriter::write(const KivBL5Data& data) { return writeRecord(data, KivNorvikData::eBL5); }

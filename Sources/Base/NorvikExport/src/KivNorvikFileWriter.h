@@ -11,6 +11,7 @@ class KivBL2Data;
 class KivBL3Data;
 class KivBL4Data;
 class KivBL5Data;
+class KivNorvikData;
 class KivNorvikOutput;
 class KivNorvikOpenFile;
 
@@ -99,8 +100,9 @@ public:
     static const char* extension(eNorvikFormatFile kind);
 
 private:
-    KivNorvikOutput output() const;
-    int finish(const KivNorvikOutput& out) const;
+    // Writes the lines of `record`, a record of the class of the data type
+    // `type`, from its kind's line table.
+    int writeRecord(const KivNorvikData& record, int type);
 
     std::shared_ptr<KivNorvikOpenFile> file;
     eNorvikExporter exporter;

@@ -4,90 +4,38 @@
 
 namespace {
 
-// Number of words in a pattern ("" has none).
+// Calls `visit(word, length, compared)` for each word of a pattern; "*" is
+// an uncompared word that is not written.
+template <class Visit>
+void eachPatternWord(const char* pattern, Visit visit)
+{
+    const char* p = pattern != nullptr ? pattern : "";
+    for (;;) {
+        while (*p == ' ') {
+            ++p;
+        }
+        if (*p == 0) {
+            return;
+        }
+        const char* word = p;
+        while (*p != ' ' && *p != 0) {
+            ++p;
+        }
+        const size_t length = static_cast<size_t>(p - word);
+        if (length >= 2 && word[0] == '(' && word[length - 1] == ')') {
+            visit(word + 1, length - 2, false);
+        } else {
+            visit(word, length, !(length == 1 && *word == '*'));
+        }
+    }
+}
+
 int patternWords(const char* pattern)
 {
     int words = 0;
-    bool inWord = false;
-    for (const char* p = pattern; p != nullptr && (*p != 0); ++p) {
-        if (*p == ' ') {
-            inWord = false;
-        } else if (!inWord) {
-            inWord = true;
-            ++words;
-        }
-    }
+    eachPatternWord(pattern, [&words](const char*, size_t, bool) { ++words; });
     return words;
 }
-
-// Whole-text equality of a token with an ASCII word, without building a string.
-bool equals(const KivString& text, const char* word, size_t length)
-{
-    const wchar_t* t = text.getStringW();
-    for (size_t i = 0; i < length; ++i) {
-        if (t[i] != static_cast<wchar_t>(static_cast<unsigned char>(word[i]))) {
-            return false;
-        }
-    }
-    return t[length] == 0;
-}
-
-bool equals(const KivString& text, const char* word)
-{
-    const wchar_t* t = text.getStringW();
-    for (; *word != 0; ++word, ++t) {
-        if (*t != static_cast<wchar_t>(static_cast<unsigned char>(*word))) {
-            return false;
-        }
-    }
-    return *t == 0;
-}
-
-} // namespace
-
-int KivNorvikLineRule::valueCount() const
-{
-    int count = 0;
-    while (count < kMaxValues && values[count].field != nullptr) {
-        ++count;
-    }
-    return count;
-}
-
-int KivNorvikLineRule::patternWordCount() const { return patternWords(pattern); }
-
-int KivNorvikLineRule::valueTokens() const
-{
-    int tokens = 1 + patternWords(pattern);
-    for (int i = 0; i < kMaxValues && values[i].field != nullptr; ++i) {
-        if (values[i].kind != KivNorvikValueKind::Fixed && values[i].token + 1 > tokens) {
-            tokens = values[i].token + 1;
-        }
-    }
-    return tokens;
-}
-
-unsigned KivNorvikLineRule::numberValueMask() const
-{
-    unsigned mask = 0;
-    for (int i = 0; i < kMaxValues && values[i].field != nullptr; ++i) {
-        if (values[i].kind != KivNorvikValueKind::Fixed && values[i].kind != KivNorvikValueKind::Text) {
-            mask |= 1u << i;
-        }
-    }
-    return mask;
-}
-
-int KivNorvikLineRule::requiredTokens() const
-{
-    if (exactTokens > 0) {
-        return exactTokens;
-    }
-    const int fromPattern = 1 + patternWords(pattern);
-    return minTokens > fromPattern ? minTokens : fromPattern;
-}
-
-namespace {
 
 bool equals(const KivNorvikToken& token, const char* word, size_t length)
 {
@@ -103,187 +51,279 @@ bool equals(const KivNorvikToken& token, const char* word, size_t length)
     return true;
 }
 
-bool equals(const KivNorvikToken& token, const char* word) { return token == word; }
-
-// Whether the keyword and the pattern words match, for either kind of tokens.
-template <class Tokens>
-bool wordsMatch(const KivNorvikLineRule& rule, const Tokens& tokens)
-{
-    const int count = tokens.getLength();
-    if (count < 1 || !equals(tokens[0], rule.keyword)) {
-        return false;
-    }
-    // Compare each pattern word with its token; "*" takes any token.
-    int index = 1;
-    const char* p = rule.pattern != nullptr ? rule.pattern : "";
-    for (;;) {
-        while (*p == ' ') {
-            ++p;
-        }
-        if (*p == 0) {
-            return true;
-        }
-        if (index >= count) {
-            return false;
-        }
-        const char* word = p;
-        while (*p != ' ' && *p != 0) {
-            ++p;
-        }
-        const size_t length = static_cast<size_t>(p - word);
-        if (!(length == 1 && *word == '*') && !equals(tokens[index], word, length)) {
-            return false;
-        }
-        ++index;
-    }
-}
-
-// Whether the tokens select the row. The pattern's words being matched, the
-// line has at least 1 + their count tokens, so only the row's own minimum is
-// left to compare.
-template <class Tokens>
-bool rowMatches(const KivNorvikLineRule& rule, const Tokens& tokens)
-{
-    const int count = tokens.getLength();
-    if (count < 1 || (rule.exactTokens > 0 ? count != rule.exactTokens : count < rule.minTokens)) {
-        return false;
-    }
-    return wordsMatch(rule, tokens);
-}
-
 } // namespace
 
-bool KivNorvikLineRule::matches(const KivNorvikTokens& tokens) const { return rowMatches(*this, tokens); }
-
-bool KivNorvikLineRule::matches(const KivNorvikLineTokens& tokens) const { return rowMatches(*this, tokens); }
-
-bool KivNorvikLineRule::matchesWords(const KivNorvikTokens& tokens) const
+KivNorvikFormat::KivNorvikFormat(const char* format) : text(format)
 {
-    return wordsMatch(*this, tokens);
+    const char* p = format;
+    if (*p == '%') {
+        ++p;
+    }
+    for (; *p >= '0' && *p <= '9'; ++p) {
+        width = width * 10 + (*p - '0');
+    }
+    if (*p == '.') {
+        precision = 0;
+        for (++p; *p >= '0' && *p <= '9'; ++p) {
+            precision = precision * 10 + (*p - '0');
+        }
+    }
+    conversion = *p != 0 ? *p : 's';
+    comma = conversion != 0 && p[1] == ',';
+}
+
+const char* KivNorvikWords::wordOf(int code) const
+{
+    if (code >= 0 && code < count) {
+        return words[code];
+    }
+    return writtenOther >= 0 ? words[writtenOther] : nullptr;
+}
+
+int KivNorvikWords::codeOf(const KivNorvikToken& token) const
+{
+    for (int i = 0; i < count; ++i) {
+        if (token == words[i]) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+KivNorvikLineRule& KivNorvikLineRule::words(const char* words)
+{
+    pattern = words;
+    readTokens = valueTokens();
+    return *this;
+}
+
+KivNorvikLineRule& KivNorvikLineRule::holding(std::initializer_list<KivNorvikValue> list)
+{
+    KIV_ASSERT(list.size() <= static_cast<size_t>(kMaxValues));
+    valueCount = 0;
+    for (const KivNorvikValue& value : list) {
+        if (valueCount < kMaxValues) {
+            values[valueCount++] = value;
+        }
+    }
+    readTokens = valueTokens();
+    numberValues = numberValueMask();
+    return *this;
+}
+
+KivNorvikLineRule& KivNorvikLineRule::written(const KivNorvikCondition& condition)
+{
+    when = condition;
+    return *this;
+}
+
+KivNorvikLineRule& KivNorvikLineRule::leftOutAs(const char* reasonCode)
+{
+    reason = reasonCode;
+    return *this;
+}
+
+KivNorvikLineRule& KivNorvikLineRule::tokens(int minimum)
+{
+    minTokens = minimum;
+    return *this;
+}
+
+KivNorvikLineRule& KivNorvikLineRule::exactly(int count)
+{
+    exactTokens = count;
+    return *this;
+}
+
+KivNorvikLineRule& KivNorvikLineRule::reading(KivNorvikFillFn function)
+{
+    fill = function;
+    return *this;
+}
+
+KivNorvikLineRule& KivNorvikLineRule::with(unsigned rowFlags)
+{
+    flags |= rowFlags;
+    return *this;
+}
+
+KivNorvikLineRule& KivNorvikLineRule::indented(int blanks)
+{
+    indent = blanks;
+    return *this;
+}
+
+KivNorvikLineRule& KivNorvikLineRule::wideBefore(int token)
+{
+    wideGaps |= 1u << token;
+    return *this;
+}
+
+KivNorvikLineRule& KivNorvikLineRule::chosen(const KivNorvikChoice& wordChoice)
+{
+    choice = wordChoice;
+    return *this;
+}
+
+KivNorvikLineRule& KivNorvikLineRule::each(const KivNorvikElements& array)
+{
+    elements = array;
+    return *this;
+}
+
+KivNorvikLineRule& KivNorvikLineRule::noting(const char* field, const char* code, const char* message)
+{
+    note = KivNorvikNote{field, code, message};
+    return *this;
+}
+
+KivNorvikLineRule& KivNorvikLineRule::outside(const KivNorvikOutside& codeOutside)
+{
+    range = codeOutside;
+    return *this;
+}
+
+KivNorvikLineRule& KivNorvikLineRule::selectedBy(KivNorvikWhenFn test)
+{
+    selected = test;
+    return *this;
+}
+
+int KivNorvikLineRule::patternWordCount() const { return patternWords(pattern); }
+
+int KivNorvikLineRule::valueTokens() const
+{
+    int tokens = 1 + patternWords(pattern);
+    for (int i = 0; i < valueCount; ++i) {
+        const KivNorvikValue& v = values[i];
+        if (v.token > 0 && v.kind != KivNorvikValueKind::Fixed && v.kind != KivNorvikValueKind::Sets &&
+            v.token + 1 > tokens) {
+            tokens = v.token + 1;
+        }
+    }
+    return tokens;
+}
+
+unsigned KivNorvikLineRule::numberValueMask() const
+{
+    unsigned mask = 0;
+    for (int i = 0; i < valueCount; ++i) {
+        if (values[i].isNumber() && values[i].reads()) {
+            mask |= 1u << i;
+        }
+    }
+    return mask;
+}
+
+int KivNorvikLineRule::requiredTokens() const
+{
+    if (exactTokens > 0) {
+        return exactTokens;
+    }
+    const int fromPattern = 1 + patternWords(pattern);
+    return minTokens > fromPattern ? minTokens : fromPattern;
 }
 
 bool KivNorvikLineRule::matchesWords(const KivNorvikLineTokens& tokens) const
 {
-    return wordsMatch(*this, tokens);
+    const int count = tokens.getLength();
+    if (count < 1 || keyword == nullptr || !(tokens[0] == keyword)) {
+        return false;
+    }
+    int index = 1;
+    bool match = true;
+    eachPatternWord(pattern, [&](const char* word, size_t length, bool compared) {
+        if (!match) {
+            return;
+        }
+        match = index < count && (!compared || equals(tokens[index], word, length));
+        ++index;
+    });
+    return match;
 }
 
-KivNorvikFillResult KivNorvikLineRule::apply(const KivNorvikTarget& target,
-                                             const KivNorvikLineTokens& tokens) const
+bool KivNorvikLineRule::matches(const KivNorvikLineTokens& tokens) const
+{
+    // The pattern's words being matched, the line has at least 1 + their
+    // count tokens, so only the row's own minimum is left to compare.
+    const int count = tokens.getLength();
+    if (!reads() || count < 1 || (exactTokens > 0 ? count != exactTokens : count < minTokens)) {
+        return false;
+    }
+    return matchesWords(tokens);
+}
+
+namespace {
+
+bool oneOf(int value, const int* list, int count)
+{
+    for (int i = 0; i < count; ++i) {
+        if (list[i] == value) {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+KivNorvikFillResult KivNorvikLineRule::apply(const KivNorvikTarget& target, const KivNorvikLineTokens& tokens) const
 {
     if (target.isNull()) {
         return KivNorvikFillResult::Done;
     }
-    static const KivNorvikToken none;
+    KivNorvikTarget element;
+    void* object = nullptr;
+    if (elements.append != nullptr) {
+        void* group = target.as(elements.owner);
+        if (group == nullptr) {
+            KIV_REPORT("the target is of the row's group");
+            return KivNorvikFillResult::Done;
+        }
+        if (fill != nullptr) {
+            return fill(group, tokens); // the row appends in its own way
+        }
+        element = elements.append(group);
+        if (element.isNull()) {
+            return KivNorvikFillResult::NoRoom;
+        }
+        object = element.as(type);
+    } else {
+        object = target.as(type);
+    }
+    if (object == nullptr) {
+        KIV_REPORT("the target is of the row's type");
+        return KivNorvikFillResult::Done;
+    }
+    KivNorvikFillResult result = KivNorvikFillResult::Done;
     const int count = tokens.getLength();
-    for (int i = 0; i < kMaxValues && values[i].field != nullptr; ++i) {
+    for (int i = 0; i < valueCount; ++i) {
         const KivNorvikValue& value = values[i];
-        if (!value.store) {
-            continue;
-        }
-        if (value.kind == KivNorvikValueKind::Fixed) {
-            value.store(target, none);
-        } else if (value.token < count) {
-            value.store(target, tokens[value.token]);
-        }
-    }
-    return fill ? fill(target, tokens) : KivNorvikFillResult::Done;
-}
-
-bool KivNorvikGroupLayout::isHeader(const KivString& line) const
-{
-    if (!numbered) {
-        return equals(line, header);
-    }
-    // The prefix, then an integer as "%d" writes it.
-    const wchar_t* t = line.getStringW();
-    const size_t length = std::strlen(header);
-    for (size_t i = 0; i < length; ++i) {
-        if (t[i] != static_cast<wchar_t>(static_cast<unsigned char>(header[i]))) {
-            return false;
+        if (value.store != nullptr) {
+            if (value.token < count) {
+                if (value.allowed != nullptr && !oneOf(tokens[value.token].toInteger(), value.allowed, value.allowedCount)) {
+                    result = KivNorvikFillResult::UnknownWord;
+                    continue;
+                }
+                value.store(object, tokens[value.token]);
+            }
+        } else if (value.set != nullptr) {
+            if (value.kind != KivNorvikValueKind::Code) {
+                value.set(object, value.constant);
+            } else if (value.token < count) {
+                const int code = value.words->codeOf(tokens[value.token]);
+                if (code < 0) {
+                    result = KivNorvikFillResult::UnknownWord;
+                }
+                if (code >= 0 || value.words->readOther >= 0) {
+                    value.set(object, code >= 0 ? code : value.words->readOther);
+                }
+            }
         }
     }
-    const wchar_t* p = t + length;
-    if (*p == L'-') {
-        ++p;
+    if (fill != nullptr) {
+        const KivNorvikFillResult filled = fill(object, tokens);
+        return filled != KivNorvikFillResult::Done ? filled : result;
     }
-    if (*p < L'0' || *p > L'9') {
-        return false;
-    }
-    while (*p >= L'0' && *p <= L'9') {
-        ++p;
-    }
-    return *p == 0;
-}
-
-bool KivNorvikGroupLayout::isHeader(const char* line, size_t length) const
-{
-    if (length == 0 || line[0] != header[0]) {
-        return false;
-    }
-    const size_t prefix = std::strlen(header);
-    if (length < prefix || std::memcmp(line, header, prefix) != 0) {
-        return false;
-    }
-    if (!numbered) {
-        return length == prefix;
-    }
-    size_t i = prefix;
-    if (i < length && line[i] == '-') {
-        ++i;
-    }
-    if (i == length || line[i] < '0' || line[i] > '9') {
-        return false;
-    }
-    while (i < length && line[i] >= '0' && line[i] <= '9') {
-        ++i;
-    }
-    return i == length;
-}
-
-const KivNorvikLineRule* KivNorvikGroupLayout::find(const KivNorvikTokens& tokens) const
-{
-    for (int i = 0; i < ruleCount; ++i) {
-        if (rules[i].matches(tokens)) {
-            return &rules[i];
-        }
-    }
-    return nullptr;
-}
-
-const KivNorvikLineRule* KivNorvikGroupLayout::find(const KivNorvikLineTokens& tokens) const
-{
-    if (tokens.getLength() == 0) {
-        return nullptr;
-    }
-    // Most rows differ from the line in the keyword's first byte.
-    const char first = tokens[0].data()[0];
-    for (int i = 0; i < ruleCount; ++i) {
-        if (rules[i].keyword[0] == first && rules[i].matches(tokens)) {
-            return &rules[i];
-        }
-    }
-    return nullptr;
-}
-
-const KivNorvikGroupLayout* KivNorvikKindLayout::findGroup(const KivString& line) const
-{
-    for (int i = 0; i < groupCount; ++i) {
-        if (groups[i].isHeader(line)) {
-            return &groups[i];
-        }
-    }
-    return nullptr;
-}
-
-const KivNorvikGroupLayout* KivNorvikKindLayout::findGroup(const char* line, size_t length) const
-{
-    if (length == 0) {
-        return nullptr;
-    }
-    for (int i = 0; i < groupCount; ++i) {
-        if (groups[i].header[0] == line[0] && groups[i].isHeader(line, length)) {
-            return &groups[i];
-        }
-    }
-    return nullptr;
+    return result;
 }

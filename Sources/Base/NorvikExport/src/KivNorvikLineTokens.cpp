@@ -2,18 +2,13 @@
 
 #include "KivNorvikFileBytes.h"
 
+#include <KivBlank.h>
+
 #include <cstdint>
 
 #if NORVIK_VECTOR_SCAN
 #  include <emmintrin.h>
 #endif
-
-namespace {
-
-// ' ', or one of '\t', '\n', '\v', '\f', '\r'.
-bool isWhite(char c) { return c == ' ' || static_cast<unsigned char>(c - '\t') < 5u; }
-
-} // namespace
 
 void KivNorvikLineTokens::grow(KivNorvikToken*& out, KivNorvikToken*& limit, size_t room)
 {
@@ -27,10 +22,10 @@ void KivNorvikLineTokens::split(const char* text, size_t length)
 {
     const char* p = text;
     const char* end = text + length;
-    while (p < end && isWhite(*p)) {
+    while (p < end && kivIsBlank(*p)) {
         ++p;
     }
-    while (end > p && isWhite(end[-1])) {
+    while (end > p && kivIsBlank(end[-1])) {
         --end;
     }
     KivNorvikToken* out = tokens_.data();

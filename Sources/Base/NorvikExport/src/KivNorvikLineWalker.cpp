@@ -1,9 +1,15 @@
 #include "KivNorvikLineWalker.h"
 
 #include "KivNorvikData.h"
-#include "KivNorvikFileReader.h"
+#include "KivNorvikFileSyntax.h"
+#include "KivNorvikLineTokens.h"
 
+#include <KivBlank.h>
+#include <KivCodePage.h>
+
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <cwchar>
 #include <new>
 #include <set>
@@ -17,48 +23,36 @@ using Kind = KivNorvikLineWalker::Kind;
 // a code before the line's fate, the line's fate before its absence.
 enum Rank { RankOwn = 0, RankCode = 1, RankLine = 2, RankMoved = 3, RankAbsent = 4 };
 
-bool isWhite(wchar_t c)
-{
-    return c == L' ' || c == L'\t' || c == L'\n' || c == L'\r' || c == L'\v' || c == L'\f';
-}
-
-bool hasWindows1252Form(wchar_t c)
-{
-    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
-        return true;
-    }
-    // The five bytes that the code page leaves unassigned keep their value.
-    if (c == 0x81 || c == 0x8D || c == 0x8F || c == 0x90 || c == 0x9D) {
-        return true;
-    }
-    static const wchar_t upper[] = {0x20AC, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030,
-                                    0x0160, 0x2039, 0x0152, 0x017D, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-                                    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x017E, 0x0178};
-    for (wchar_t u : upper) {
-        if (c == u) {
-            return true;
-        }
-    }
-    return false;
-}
-
 std::wstring widen(const std::string& text) { return std::wstring(text.begin(), text.end()); }
+
+// A line's text as the file holds it: 8-bit, followed by the bytes the
+// tokenizer may read past its end.
+struct Bytes
+{
+    std::string text;
+    explicit Bytes(const std::wstring& line) : text(KivCodePage::encode(line.data(), line.size()))
+    {
+        text.append(16, '\0');
+    }
+    size_t size() const { return text.size() - 16; }
+};
 
 int tokenCount(const std::wstring& text)
 {
-    KivNorvikTokens tokens;
-    KivNorvikFileReader::tokenize(KivString(text.c_str()), tokens);
+    const Bytes bytes(text);
+    KivNorvikLineTokens tokens;
+    tokens.split(bytes.text.data(), bytes.size());
     return tokens.getLength();
 }
 
-Datum parse(const KivString& token, Kind kind)
+Datum parse(const KivNorvikToken& token, Kind kind)
 {
     switch (kind) {
     case Kind::Integer: return Datum::of(token.toInteger());
     case Kind::Real: return Datum::of(token.toDouble(false));
     case Kind::Text: break;
     }
-    return Datum::of(token);
+    return Datum::of(KivString(token));
 }
 
 Datum undefinedOf(Kind kind)
@@ -93,11 +87,9 @@ std::wstring asWritten(const KivString& value)
     for (wchar_t& c : text) {
         if (c == L'\r' || c == L'\n') {
             c = L' ';
-        } else if (!hasWindows1252Form(c)) {
-            c = L'?';
         }
     }
-    return text;
+    return KivCodePage::decode(KivCodePage::encode(text.data(), text.size()).c_str());
 }
 
 // The fault of a text of its own, or null.
@@ -108,7 +100,7 @@ const char* textFault(const std::wstring& text, std::string& message)
         return "text-line-end";
     }
     for (wchar_t c : text) {
-        if (!hasWindows1252Form(c)) {
+        if (!KivCodePage::hasByte(c)) {
             message = "the text holds a character with no Windows-1252 form; the file holds \"?\"";
             return "not-windows-1252";
         }
@@ -117,7 +109,7 @@ const char* textFault(const std::wstring& text, std::string& message)
         message = "the text is empty: the file holds no value for it";
         return "empty-text";
     }
-    if (text.find(L' ') != std::wstring::npos || isWhite(text.front()) || isWhite(text.back())) {
+    if (text.find(L' ') != std::wstring::npos || kivIsBlank(text.front()) || kivIsBlank(text.back())) {
         message = "the text holds white space: the file splits it and the values after it shift";
         return "text-with-blank";
     }
@@ -245,6 +237,20 @@ KivNorvikLineWalker::Line& KivNorvikLineWalker::Line::sets(const std::string& fi
     return *this;
 }
 
+KivNorvikLineWalker::Line& KivNorvikLineWalker::Line::unread()
+{
+    for (Value& v : values_) {
+        v.target.clear();
+    }
+    return *this;
+}
+
+KivNorvikLineWalker::Line& KivNorvikLineWalker::Line::layout(const std::string& text)
+{
+    layout_ = text;
+    return *this;
+}
+
 KivNorvikLineWalker::Line& KivNorvikLineWalker::Line::minTokens(int count)
 {
     minTokens_ = count;
@@ -301,24 +307,25 @@ void KivNorvikLineWalker::note(const std::string& path, int rank, const char* co
     }
 }
 
-void KivNorvikLineWalker::tag(const KivString& projectName, bool bl3)
+void KivNorvikLineWalker::tag(const KivNorvikKind& kind, const KivString& projectName)
 {
+    const std::wstring start = L"\"" + widen(kind.tag) + L"\",\"" + widen(kind.namePrefix);
     if (describing()) {
         KivNorvikLineFormat row;
         row.group = KivString(L"");
-        row.keyword = KivString(bl3 ? L"\"NV_ATT\",\"2006.15c2:\"" : L"\"NV_ATT\",\"\"");
+        row.keyword = KivString((start + L"\"").c_str());
         row.formats = KivString(L"%s");
         row.fields = KivString(L"projectName");
         row.condition = KivString(L"always");
         row.when = KivString(L"always written, first line of the file");
+        row.layout = KivString((start + L"%s\"").c_str());
         rows_.push_back(row);
         return;
     }
-    const std::wstring name = asWritten(projectName);
-    const std::wstring line =
-        std::wstring(bl3 ? L"\"NV_ATT\",\"2006.15c2:" : L"\"NV_ATT\",\"") + name + L"\"";
+    const Bytes line(start + asWritten(projectName) + L"\"");
     KivString read;
-    if (KivNorvikFileReader::projectNameFromTagLine(KivString(line.c_str()), bl3, read)) {
+    if (KivNorvikFileSyntax::projectName(std::string_view(line.text.data(), line.size()), kind.tag, kind.namePrefix,
+                                         read)) {
         read_["projectName"] = Datum::of(read);
     }
     // The reader trims white space around the name; blanks inside it stay.
@@ -347,6 +354,7 @@ void KivNorvikLineWalker::group(const char* header, const std::string& path, con
         row.keyword = KivString(header);
         row.condition = KivString(condition);
         row.when = KivString(conditionText);
+        row.layout = KivString(header);
         rows_.push_back(row);
     }
 }
@@ -419,6 +427,7 @@ void KivNorvikLineWalker::describe(const Line& line)
     const bool each = !line.array_.empty() && line.holds_ && std::string(line.condition_) == "always";
     row.condition = KivString(each ? "each" : line.condition_);
     row.when = KivString(each ? "one line per element, whatever its values" : line.conditionText_);
+    row.layout = KivString(line.layout_.c_str());
     rows_.push_back(row);
 }
 
@@ -476,8 +485,9 @@ void KivNorvikLineWalker::line(const Line& line)
             text += L" " + v.written;
         }
     }
-    KivNorvikTokens tokens;
-    KivNorvikFileReader::tokenize(KivString(text.c_str()), tokens);
+    const Bytes bytes(text);
+    KivNorvikLineTokens tokens;
+    tokens.split(bytes.text.data(), bytes.size());
     const int keywordTokens = tokenCount(widen(line.keyword_));
     const int count = tokens.getLength();
     const bool dropped =
@@ -520,7 +530,7 @@ void KivNorvikLineWalker::line(const Line& line)
                        std::fabs(value - KivNorvikData::kUndefinedReal) <= 1e-6) {
                 own = "near-undefined";
                 message = "within 1e-6 of the undefined value: written and read back as it";
-            } else if (!parse(KivString(v.written.c_str()), Kind::Real).same(v.datum)) {
+            } else if (!Datum::of(KivString(v.written.c_str()).toDouble(false)).same(v.datum)) {
                 own = "extra-decimals";
                 message = std::string("more decimals than the format ") + v.format + " writes";
             }
@@ -646,4 +656,314 @@ void KivNorvikLineWalker::findings(const std::vector<std::pair<std::string, Datu
             }
         }
     }
+}
+
+// The table walked over a record.
+
+namespace {
+
+// The words of a choice joined by "|", each in the place of the chosen word
+// within `words` (the line's words, as written).
+std::string choices(const std::vector<std::string>& words, const KivNorvikChoice& choice, const char* separator)
+{
+    std::string out;
+    for (int c = 0; c < choice.words->count; ++c) {
+        std::string line;
+        for (size_t i = 0; i < words.size(); ++i) {
+            line += (i == 0 ? "" : " ") + (static_cast<int>(i) == choice.position ? std::string(choice.words->words[c]) : words[i]);
+        }
+        out += (c == 0 ? "" : separator) + line;
+    }
+    return out;
+}
+
+// The keyword and pattern words of a row as written: "(AME)" as AME, "*" left out.
+std::vector<std::string> writtenWords(const KivNorvikLineRule& rule)
+{
+    std::vector<std::string> words;
+    words.emplace_back(rule.keyword != nullptr ? rule.keyword : "");
+    std::string pattern = rule.pattern;
+    size_t at = 0;
+    while (at < pattern.size()) {
+        while (at < pattern.size() && pattern[at] == ' ') {
+            ++at;
+        }
+        const size_t end = std::min(pattern.find(' ', at), pattern.size());
+        std::string word = pattern.substr(at, end - at);
+        if (word.size() >= 2 && word.front() == '(') {
+            word = word.substr(1, word.size() - 2);
+        }
+        if (!word.empty()) {
+            words.push_back(word);
+        }
+        at = end;
+    }
+    return words;
+}
+
+// The row among `group`'s that reads the line `rule` writes with the word of
+// `code`: the row of the same words and choice whose own code it is; null
+// for none.
+const KivNorvikLineRule* readerOf(const KivNorvikGroupLayout& group, const KivNorvikLineRule& rule, int code)
+{
+    std::vector<std::string> words = writtenWords(rule);
+    const size_t position = static_cast<size_t>(rule.choice.position);
+    for (int r = 0; r < group.ruleCount; ++r) {
+        const KivNorvikLineRule& other = group.rules[r];
+        if (other.choice.words != rule.choice.words || other.choice.position != rule.choice.position ||
+            other.choice.own != code || !other.reads()) {
+            continue;
+        }
+        std::vector<std::string> otherWords = writtenWords(other);
+        if (otherWords.size() == words.size() && position < words.size()) {
+            otherWords[position] = words[position];
+            if (otherWords == words) {
+                return &other;
+            }
+        }
+    }
+    return nullptr;
+}
+
+bool allows(const KivNorvikValue& value, int number)
+{
+    for (int i = 0; i < value.allowedCount; ++i) {
+        if (value.allowed[i] == number) {
+            return true;
+        }
+    }
+    return value.allowed == nullptr;
+}
+
+std::string layoutOf(const KivNorvikLineRule& rule, const std::vector<std::string>& words, const std::string& shownWords)
+{
+    std::string text(static_cast<size_t>(rule.indent), ' ');
+    if (rule.choice.words != nullptr) {
+        text += shownWords;
+    } else {
+        for (size_t i = 0; i < words.size(); ++i) {
+            text += (i == 0 ? "" : (rule.wideGaps & (1u << i)) != 0u ? "  " : " ") + words[i];
+        }
+    }
+    for (int v = 0; v < rule.valueCount; ++v) {
+        const KivNorvikValue& value = rule.values[v];
+        if (value.kind == KivNorvikValueKind::Fixed || value.kind == KivNorvikValueKind::Sets) {
+            continue;
+        }
+        text += value.token < 32 && (rule.wideGaps & (1u << value.token)) != 0u ? "  " : " ";
+        switch (value.kind) {
+        case KivNorvikValueKind::Code:
+        case KivNorvikValueKind::Word: {
+            std::string all;
+            for (int c = 0; c < value.words->count; ++c) {
+                all += (c == 0 ? "" : "|") + std::string(value.words->words[c]);
+            }
+            text += all;
+            break;
+        }
+        case KivNorvikValueKind::Version: text += "%d.%d"; break;
+        default: text += value.format.text; break;
+        }
+    }
+    return text;
+}
+
+} // namespace
+
+void KivNorvikLineWalker::walk(const KivNorvikKind& kind, const KivNorvikData& record)
+{
+    tag(kind, record.projectName);
+    const KivNorvikKindLayout& layout = *kind.lines;
+    for (int g = 0; g < layout.writtenCount; ++g) {
+        walkGroup(layout, layout.written[g], record);
+    }
+}
+
+void KivNorvikLineWalker::walkGroup(const KivNorvikKindLayout& layout, const KivNorvikWrittenGroup& written,
+                                    const KivNorvikData& record)
+{
+    const KivNorvikGroupLayout& group = layout.groups[written.group];
+    const KivNorvikTarget member = written.member(record);
+    const bool holds = written.when.holds == nullptr || written.when.holds(&record);
+    std::string header = group.header;
+    if (written.header.words != nullptr) {
+        header = choices({header}, written.header, "|");
+    } else if (written.number != nullptr) {
+        header += "%d";
+    }
+    // The walker keeps the header's text while it walks the group.
+    texts_.push_back(header);
+    this->group(texts_.back().c_str(), written.path, written.when.name, written.when.text, holds,
+                written.reason != nullptr ? written.reason : "");
+    if (written.outside.holds != nullptr && written.outside.holds(&record)) {
+        outsideTable(written.outside.field, written.outside.message);
+    }
+    const KivNorvikLineRule& first = group.rules[0];
+    const void* object = member.as(first.elements.append != nullptr ? first.elements.owner : first.type);
+    if (written.header.words != nullptr) {
+        const KivNorvikChoice& choice = written.header;
+        const int code = choice.code(object);
+        const bool inTable = code >= 0 && code < choice.words->count;
+        if (KivNorvikData::isDefined(code) && !inTable) {
+            outsideTable(choice.field, choice.outside);
+        }
+        // The header's group is read into the member of the written group whose own code it is.
+        std::string into;
+        for (int w = 0; inTable && w < layout.writtenCount; ++w) {
+            if (layout.written[w].header.words == choice.words && layout.written[w].header.own == code) {
+                into = layout.written[w].path;
+            }
+        }
+        if (!into.empty() && into != written.path) {
+            explain(choice.field, "read-elsewhere", "the group is read back as " + into);
+        }
+        readInto(into, written.replaces);
+        if (inTable) {
+            groupSets(choice.field, Datum::of(code));
+        }
+    }
+    if (written.setsField != nullptr) {
+        groupSets(written.setsField, Datum::of(KivString(written.setsText)), true);
+    }
+    if (written.number != nullptr) {
+        const char* numberHeader = group.header;
+        Line line(numberHeader);
+        line.integer(written.numberField, written.number(object)).layout(group.header + std::string("%d"));
+        this->line(line);
+    }
+    for (int r = 0; r < group.ruleCount; ++r) {
+        const KivNorvikLineRule& rule = group.rules[r];
+        if (!rule.writes()) {
+            continue;
+        }
+        if (rule.elements.count != nullptr) {
+            const void* owner = member.as(rule.elements.owner);
+            if (describing()) {
+                walkRow(group, rule, rule.elements.fresh(), -1); // a default element
+                continue;
+            }
+            const int count = owner != nullptr ? rule.elements.count(owner) : 0;
+            for (int i = 0; i < count; ++i) {
+                walkRow(group, rule, rule.elements.at(owner, i).as(rule.type), i);
+            }
+            continue;
+        }
+        walkRow(group, rule, member.as(rule.type), -1);
+    }
+}
+
+void KivNorvikLineWalker::walkRow(const KivNorvikGroupLayout& group, const KivNorvikLineRule& rule, const void* object,
+                                  int index)
+{
+    const std::vector<std::string> words = writtenWords(rule);
+    std::string keyword;
+    std::string shown;
+    const KivNorvikLineRule* reader = &rule;
+    int chosen = -1;
+    if (rule.choice.words != nullptr) {
+        const KivNorvikChoice& choice = rule.choice;
+        const int code = choice.code(object);
+        const char* word = choice.words->wordOf(code);
+        chosen = word != nullptr ? (code >= 0 && code < choice.words->count ? code : choice.words->writtenOther) : -1;
+        if (choice.outside != nullptr && KivNorvikData::isDefined(code) && (code < 0 || code >= choice.words->count)) {
+            outsideTable(choice.field, choice.outside);
+        }
+        std::vector<std::string> line = words;
+        line[static_cast<size_t>(choice.position)] = word != nullptr ? word : choice.words->words[choice.own];
+        for (size_t i = 0; i < line.size(); ++i) {
+            keyword += (i == 0 ? "" : " ") + line[i];
+        }
+        shown = choices(words, choice, "|");
+        if (chosen >= 0) {
+            const KivNorvikLineRule* sibling = readerOf(group, rule, chosen);
+            reader = sibling != nullptr ? sibling : &rule;
+        }
+    } else {
+        for (size_t i = 0; i < words.size(); ++i) {
+            keyword += (i == 0 ? "" : (rule.wideGaps & (1u << i)) != 0u ? "  " : " ") + words[i];
+        }
+        shown = keyword;
+    }
+    if (rule.range.holds != nullptr && rule.range.holds(object)) {
+        outsideTable(rule.range.field, rule.range.message);
+    }
+    const bool holds = rule.when.holds == nullptr || rule.when.holds(object);
+    texts_.push_back(keyword);
+    const char* keywordText = texts_.back().c_str();
+    texts_.push_back(shown);
+    Line line(keywordText, texts_.back().c_str());
+    line.when(rule.when.name, rule.when.text, holds).layout(layoutOf(rule, words, shown));
+    if (rule.selected != nullptr && !rule.selected(object)) {
+        line.reason("not-selected");
+    } else if (rule.reason != nullptr) {
+        line.reason(rule.reason);
+    }
+    if (rule.elements.field != nullptr) {
+        line.element(rule.elements.field, index);
+    }
+    if (holds && rule.note.field != nullptr) {
+        explain(rule.note.field, rule.note.code, rule.note.message);
+    }
+    bool refused = false; // a value the reader does not take: the line's values are not read
+    for (int v = 0; v < rule.valueCount; ++v) {
+        const KivNorvikValue& value = rule.values[v];
+        const KivNorvikValue& read = reader->values[v];
+        const KivNorvikLoaded loaded = value.load != nullptr ? value.load(object) : KivNorvikLoaded();
+        switch (value.kind) {
+        case KivNorvikValueKind::Fixed:
+            line.code(value.field, loaded.integer);
+            if (rule.choice.words == nullptr || std::string(rule.choice.field) != value.field) {
+                line.sets(value.field, Datum::of(value.constant));
+            } else if (chosen >= 0) {
+                line.sets(read.field, Datum::of(chosen));
+            }
+            break;
+        case KivNorvikValueKind::Sets: line.sets(value.field, Datum::of(value.constant)); break;
+        case KivNorvikValueKind::Integer:
+        case KivNorvikValueKind::ListInteger:
+            line.integer(value.field, loaded.integer, value.format.text);
+            if (!allows(value, loaded.integer) && holds) {
+                outsideTable(value.field, value.refused != nullptr ? value.refused : "the reader does not take this value");
+                refused = true;
+            }
+            break;
+        case KivNorvikValueKind::Real:
+            if (value.transform != nullptr) {
+                line.realAsInteger(value.field, loaded.real, value.transform(loaded.real));
+            } else {
+                line.real(value.field, loaded.real, value.format.text);
+            }
+            break;
+        case KivNorvikValueKind::Text: line.text(value.field, *loaded.text); break;
+        case KivNorvikValueKind::Code: {
+            const char* word = value.words->wordOf(loaded.integer);
+            std::string all;
+            for (int c = 0; c < value.words->count; ++c) {
+                all += (c == 0 ? "" : "|") + std::string(value.words->words[c]);
+            }
+            texts_.push_back(all);
+            line.code(value.field, loaded.integer).word(word != nullptr ? word : "", texts_.back().c_str());
+            if (word != nullptr) {
+                const int back = value.words->codeOf(KivNorvikToken(word, std::strlen(word)));
+                line.sets(value.field, Datum::of(back >= 0 ? back : value.words->readOther));
+            }
+            break;
+        }
+        case KivNorvikValueKind::Word: line.word(value.words->words[0]); break;
+        case KivNorvikValueKind::Version: line.word("%d.%d"); break;
+        }
+        if (reader != &rule && value.kind != KivNorvikValueKind::Fixed && value.kind != KivNorvikValueKind::Sets) {
+            line.into(read.field);
+        }
+    }
+    if (refused) {
+        line.unread(); // the reader stops at the line: none of its values reaches the record
+    }
+    const int needed = std::max(group.minTokens, rule.requiredTokens());
+    if (rule.exactTokens > 0) {
+        line.exactTokens(rule.exactTokens);
+    } else {
+        line.minTokens(needed);
+    }
+    this->line(line);
 }

@@ -1,21 +1,23 @@
 #pragma once
 
 #include "KivNorvikFileFormat.h"
+#include "KivNorvikKindLayout.h"
+#include "KivNorvikKinds.h"
 #include "KivNorvikRecordCheck.h"
 
 #include <KivArray.h>
 #include <KivString.h>
 
+#include <deque>
 #include <map>
 #include <string>
 #include <vector>
 
-// The lines of a kind's file as data: each kind's Lines class walks a record
-// in writer order and hands every group and line to a walker, with the
-// line's keyword, its values (format and field), the writer's condition and
-// what reading the line back stores. The walker either lists the lines (the
-// format reference) or follows the values through the file and back (the
-// record check). Internal to the library.
+// A kind's line table walked over a record in writer order: every group and
+// line, with the line's keyword, its values (format and field), the writer's
+// condition and what reading the line back stores. The walker either lists
+// the lines (the format reference) or follows the values through the file
+// and back (the record check). Internal to the library.
 class KivNorvikLineWalker
 {
 public:
@@ -66,6 +68,10 @@ public:
         Line& into(const std::string& field);
         // A field that reading the line stores whatever its tokens.
         Line& sets(const std::string& field, const Datum& value);
+        // The line as written, its values as their formats ("  ATMOS  %d").
+        Line& layout(const std::string& text);
+        // The line's values are not read back; what reading it sets stays.
+        Line& unread();
         // The line is read only with at least / exactly this many tokens.
         Line& minTokens(int count);
         Line& exactTokens(int count);
@@ -99,6 +105,7 @@ public:
         int exactTokens_;
         std::string array_;
         int index_;
+        std::string layout_;
     };
 
     enum class Mode { Describe, Check };
@@ -109,8 +116,11 @@ public:
 
     bool describing() const { return mode_ == Mode::Describe; }
 
-    // The tag line with the project name; `bl3` puts "2006.15c2:" before it.
-    void tag(const KivString& projectName, bool bl3);
+    // Walks the line table of `kind` over `record`, a record of its class.
+    void walk(const KivNorvikKind& kind, const KivNorvikData& record);
+
+    // The tag line of `kind` with the project name.
+    void tag(const KivNorvikKind& kind, const KivString& projectName);
 
     // Starts a group at `path` of the record. A group that is not written
     // leaves its values out with `reason`.
@@ -185,4 +195,9 @@ private:
     std::map<std::string, int> appended_;
     std::map<std::string, Note> notes_;
     std::vector<std::pair<std::string, Note>> undefined_;
+    // Texts made during the walk that the walker points to: headers, keywords.
+    std::deque<std::string> texts_;
+
+    void walkGroup(const KivNorvikKindLayout& layout, const KivNorvikWrittenGroup& written, const KivNorvikData& record);
+    void walkRow(const KivNorvikGroupLayout& group, const KivNorvikLineRule& rule, const void* object, int index);
 };

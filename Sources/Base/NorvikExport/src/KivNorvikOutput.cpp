@@ -1,30 +1,22 @@
 #include "KivNorvikOutput.h"
 
-#include "KivNorvikData.h"
+#include "KivNorvikKinds.h"
 #include "KivNorvikOpenFile.h"
+
+#include <KivFormat.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstring>
 #include <cwchar>
+#include <new>
 #include <string>
 
 namespace {
 
-// The width or precision digits at `p`; false when there are too many.
-template <class Ch>
-bool readCount(const Ch*& p, int& count)
-{
-    count = 0;
-    for (int digits = 0; *p >= static_cast<Ch>('0') && *p <= static_cast<Ch>('9'); ++p, ++digits) {
-        if (digits == 3) {
-            return false;
-        }
-        count = count * 10 + static_cast<int>(*p - static_cast<Ch>('0'));
-    }
-    return true;
-}
+// Room for the widest number written and its field.
+constexpr size_t kNumber = 64;
 
 // `length` bytes at `digits` right-aligned in `width` at `at`; the end.
 char* field(char* at, const char* digits, size_t length, int width)
@@ -36,18 +28,18 @@ char* field(char* at, const char* digits, size_t length, int width)
     return at + length;
 }
 
-// A cleaned ASCII text copied to `at`; the end, or null when the text is
-// not all ASCII.
-char* asciiText(char* at, const wchar_t* text)
+char* copy(char* at, const char* text, size_t length)
 {
-    for (; *text != 0; ++text) {
-        const wchar_t c = *text;
-        if (static_cast<unsigned long>(c) >= 0x80) {
-            return nullptr;
-        }
-        *at++ = c == L'\r' || c == L'\n' ? ' ' : static_cast<char>(c);
-    }
-    return at;
+    std::memcpy(at, text, length);
+    return at + length;
+}
+
+// An integer as "%<width>d" writes it.
+char* integer(char* at, long long value, int width)
+{
+    char digits[24];
+    const char* end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    return field(at, digits, static_cast<size_t>(end - digits), width);
 }
 
 } // namespace
@@ -58,105 +50,176 @@ KivNorvikOutput::KivNorvikOutput(KivNorvikOpenFile* file, int majorVersion, int 
 {
 }
 
-KivString KivNorvikOutput::clean(const KivString& text)
+void KivNorvikOutput::endLine(char* at)
 {
-    if (std::wcspbrk(text.getStringW(), L"\r\n") == nullptr) {
-        return text;
-    }
-    std::wstring copy(text.getStringW());
-    for (wchar_t& c : copy) {
-        if (c == L'\r' || c == L'\n') {
-            c = L' ';
-        }
-    }
-    return KivString(copy.c_str());
-}
-
-KivString KivNorvikOutput::clean(const wchar_t* text) { return clean(KivString(text)); }
-
-void KivNorvikOutput::endLine()
-{
-    if (!live_) {
-        return;
-    }
-    try {
-        char* at = file_->room(1);
-        *at = '\n';
-        file_->advance(at + 1);
-    } catch (const std::bad_alloc&) {
-        outOfMemory();
-        return;
-    }
+    *at++ = '\n';
+    file_->advance(at);
     file_->drainFull();
     live_ = file_->writable();
 }
 
-void KivNorvikOutput::origin() { line("  ORIGINE Olmarin %d.%d", majorVersion_, minorVersion_); }
-
-void KivNorvikOutput::section(const NorvikGlobalData::BL12Section& s)
-{
-    if (s.exportPRO()) {
-        lineW(L"  PRO %s %s", s.profile.text1, s.profile.text2);
-    } else if (s.exportI()) {
-        const NorvikGlobalData::BL12SectionByDimension& d = s.dimension;
-        line("  I %3.3f %3.3f %3.3f %3.3f %3.3f", d.dim1, d.dim2, d.dim3, d.dim4, d.dim5);
-    }
-}
-
-void KivNorvikOutput::section(const NorvikGlobalData::Section& s, int mode)
-{
-    const bool connection = mode == 1;
-    if (s.exportPRF()) {
-        lineW(connection ? L"  CONNEC_SEC  PRF %s %s" : L"  SECTION  PRF %s %s", s.profile.text1,
-              s.profile.text2);
-    } else if (s.exportDIM()) {
-        const NorvikGlobalData::SectionByDimensionAttributes& d = s.dimension;
-        line(connection ? "  CONNEC_SEC  DIM  %d %3.3f %3.3f %3.3f %3.3f %3.3f"
-                        : "  SECTION  DIM  %d %3.3f %3.3f %3.3f %3.3f %3.3f",
-             d.shape, d.dim2, d.dim4, d.dim1, d.dim3, d.dim5);
-    }
-}
-
-void KivNorvikOutput::loading(const NorvikGlobalData::GenLoading& l)
+void KivNorvikOutput::tagLine(const KivNorvikKind& kind, const KivString& projectName)
 {
     if (!live_) {
         return;
     }
-    // The bulk line of long files, formatted in one piece when its texts are
-    // ASCII; the general path writes the same bytes otherwise.
     try {
-        const wchar_t* text1 = l.text1.getStringW();
-        const wchar_t* text2 = l.text2.getStringW();
-        const size_t length1 = std::wcslen(text1);
-        const size_t length2 = std::wcslen(text2);
-        char* const first = file_->room(length1 + length2 + 48);
-        char* at = first;
-        at = std::copy_n("  CHA ", 6, at);
-        char digits[16];
-        const char* end = std::to_chars(digits, digits + sizeof digits, l.number).ptr;
-        at = field(at, digits, static_cast<size_t>(end - digits), 3);
-        *at++ = ' ';
-        at = asciiText(at, text1);
-        if (at != nullptr) {
-            *at++ = ' ';
-            at = asciiText(at, text2);
-        }
-        if (at != nullptr) {
-            *at++ = ' ';
-            at = std::to_chars(at, at + 16, l.type).ptr;
-            *at++ = '\n';
-            file_->advance(at);
-            file_->drainFull();
-            live_ = file_->writable();
-            return;
-        }
+        const size_t tag = std::strlen(kind.tag);
+        const size_t prefix = std::strlen(kind.namePrefix);
+        char* at = file_->room(tag + prefix + 8);
+        *at++ = '"';
+        at = copy(at, kind.tag, tag);
+        at = copy(at, "\",\"", 3);
+        file_->advance(copy(at, kind.namePrefix, prefix));
+        appendText(projectName.getStringW());
+        at = file_->room(3);
+        *at++ = '"';
+        *at++ = '\n';
+        endLine(at);
     } catch (const std::bad_alloc&) {
         outOfMemory();
+    }
+}
+
+void KivNorvikOutput::line(const char* text, const int* number)
+{
+    if (!live_) {
         return;
     }
-    print("  CHA %3d", l.number);
-    printW(L" %s %s", l.text1, l.text2);
-    line(" %d", l.type);
+    try {
+        const size_t length = std::strlen(text);
+        char* at = copy(file_->room(length + kNumber), text, length);
+        if (number != nullptr) {
+            at = integer(at, *number, 0);
+        }
+        endLine(at);
+    } catch (const std::bad_alloc&) {
+        outOfMemory();
+    }
+}
+
+void KivNorvikOutput::row(const KivNorvikLineRule& rule, const void* object, const char* chosen)
+{
+    if (!live_) {
+        return;
+    }
+    try {
+        rowBytes(rule, object, chosen);
+    } catch (const std::bad_alloc&) {
+        outOfMemory();
+    }
+}
+
+void KivNorvikOutput::rowBytes(const KivNorvikLineRule& rule, const void* object, const char* chosen)
+{
+    KivNorvikOpenFile& file = *file_;
+    const char* keyword = rule.choice.position == 0 ? chosen : rule.keyword;
+    const size_t keywordLength = std::strlen(keyword);
+    const size_t patternLength = std::strlen(rule.pattern);
+    // Room for the words and each number at once; a text asks for its own.
+    const size_t bound = static_cast<size_t>(rule.indent) + keywordLength + 2 * patternLength +
+                         (chosen != nullptr ? std::strlen(chosen) : 0) +
+                         static_cast<size_t>(rule.valueCount + 1) * (kNumber + 2) + 8;
+    char* at = file.room(bound);
+    for (int i = 0; i < rule.indent; ++i) {
+        *at++ = ' ';
+    }
+    at = copy(at, keyword, keywordLength);
+    const unsigned wide = rule.wideGaps;
+    int token = 1;
+    // The pattern's words as written: "(AME)" as AME, "*" not at all, the
+    // chosen word in its place.
+    for (const char* p = rule.pattern; *p != '\0';) {
+        if (*p == ' ') {
+            ++p;
+            continue;
+        }
+        const char* word = p;
+        while (*p != ' ' && *p != '\0') {
+            ++p;
+        }
+        size_t length = static_cast<size_t>(p - word);
+        if (length == 1 && *word == '*') {
+            ++token;
+            continue;
+        }
+        if (length >= 2 && *word == '(') {
+            ++word;
+            length -= 2;
+        }
+        if (token == rule.choice.position) {
+            word = chosen;
+            length = std::strlen(chosen);
+        }
+        *at++ = ' ';
+        if ((wide & (1u << token)) != 0u) {
+            *at++ = ' ';
+        }
+        at = copy(at, word, length);
+        ++token;
+    }
+    for (int i = 0; i < rule.valueCount; ++i) {
+        const KivNorvikValue& v = rule.values[i];
+        if (v.kind == KivNorvikValueKind::Fixed || v.kind == KivNorvikValueKind::Sets) {
+            continue;
+        }
+        *at++ = ' ';
+        if (v.token < 32 && (wide & (1u << v.token)) != 0u) {
+            *at++ = ' ';
+        }
+        const KivNorvikFormat& format = v.format;
+        switch (v.kind) {
+        case KivNorvikValueKind::Integer:
+        case KivNorvikValueKind::ListInteger:
+            at = integer(at, v.load(object).integer, format.width);
+            if (format.comma) {
+                *at++ = ',';
+            }
+            break;
+        case KivNorvikValueKind::Real: {
+            const double value = v.load(object).real;
+            if (v.transform != nullptr) {
+                at = integer(at, v.transform(value), format.width);
+                break;
+            }
+            char digits[kNumber];
+            const char* end = KivFormat::fixed(digits, value, format.precision < 0 ? 6 : format.precision);
+            if (end != nullptr && static_cast<size_t>(format.width) < kNumber) {
+                at = field(at, digits, static_cast<size_t>(end - digits), format.width);
+                break;
+            }
+            // The rarer reals go through a string; the room is asked again.
+            std::string text;
+            KivFormat::appendFixed(text, value, format.width, format.precision < 0 ? 6 : format.precision);
+            file.advance(at);
+            at = copy(file.room(text.size() + bound), text.data(), text.size());
+            break;
+        }
+        case KivNorvikValueKind::Text: {
+            const KivString* text = v.load(object).text;
+            file.advance(at);
+            appendText(text->getStringW());
+            at = file.room(bound);
+            break;
+        }
+        case KivNorvikValueKind::Code: {
+            const char* word = v.words->wordOf(v.load(object).integer);
+            if (word != nullptr) {
+                at = copy(at, word, std::strlen(word));
+            }
+            break;
+        }
+        case KivNorvikValueKind::Word: at = copy(at, v.words->words[0], std::strlen(v.words->words[0])); break;
+        case KivNorvikValueKind::Version:
+            at = integer(at, majorVersion_, 0);
+            *at++ = '.';
+            at = integer(at, minorVersion_, 0);
+            break;
+        case KivNorvikValueKind::Fixed:
+        case KivNorvikValueKind::Sets: break;
+        }
+    }
+    endLine(at);
 }
 
 bool KivNorvikOutput::ok() const { return live_; }
@@ -167,12 +230,6 @@ void KivNorvikOutput::outOfMemory()
         file_->fail(ENOMEM);
     }
     live_ = false;
-}
-
-void KivNorvikOutput::append(const std::string& bytes)
-{
-    char* at = file_->room(bytes.size());
-    file_->advance(std::copy(bytes.begin(), bytes.end(), at));
 }
 
 void KivNorvikOutput::appendText(const wchar_t* text)
@@ -193,93 +250,7 @@ void KivNorvikOutput::appendText(const wchar_t* text)
         }
         std::string bytes;
         KivFormat::appendEncoded(bytes, rest.data(), rest.size());
-        append(bytes);
-    }
-}
-
-bool KivNorvikOutput::appendDirect(const char* fmt, const Value* values, int count)
-{
-    // Room for the format and each number at once; a text asks for its own.
-    static const int kWidest = 64;    // a wider field takes the general path
-    static const size_t kNumber = 40; // the longest number written here
-    KivNorvikOpenFile& file = *file_;
-    const size_t mark = file.used();
-    const size_t bound = std::strlen(fmt) + static_cast<size_t>(count) * (kNumber + kWidest);
-    char* at = file.room(bound);
-    const char* p = fmt;
-    int next = 0;
-    for (;;) {
-        while (*p != '\0' && *p != '%') {
-            *at++ = *p++;
-        }
-        if (*p == '\0') {
-            file.advance(at);
-            return true;
-        }
-        ++p;
-        int width = 0;
-        int precision = -1;
-        bool simple = readCount(p, width) && width <= kWidest;
-        if (simple && *p == '.') {
-            ++p;
-            simple = readCount(p, precision);
-        }
-        const char conversion = *p++;
-        const Value& value = values[next < count ? next++ : count];
-        char digits[kNumber];
-        const char* end = nullptr;
-        if (simple && conversion == 'd' && value.kind == Value::eInteger && precision < 0) {
-            end = std::to_chars(digits, digits + sizeof digits, value.integer).ptr;
-        } else if (simple && conversion == 'f' && value.kind == Value::eReal) {
-            end = KivFormat::fixed(digits, value.real, precision < 0 ? 6 : precision);
-        }
-        if (end != nullptr) {
-            at = field(at, digits, static_cast<size_t>(end - digits), width);
-            continue;
-        }
-        // Texts and the rarer reals go through a string; the room is asked again.
-        std::string text;
-        if (simple && conversion == 'f' && value.kind == Value::eReal) {
-            KivFormat::appendFixed(text, value.real, width, precision < 0 ? 6 : precision);
-        } else if (simple && conversion == 's' && value.kind == Value::eText && value.text != nullptr &&
-                   width == 0 && precision < 0) {
-            text = value.text;
-        } else {
-            file.truncate(mark);
-            return false;
-        }
-        file.advance(at);
-        append(text);
-        at = file.room(bound);
-    }
-}
-
-bool KivNorvikOutput::appendDirect(const wchar_t* fmt, const wchar_t* const* texts, int count)
-{
-    KivNorvikOpenFile& file = *file_;
-    const size_t mark = file.used();
-    const wchar_t* p = fmt;
-    int next = 0;
-    for (;;) {
-        const wchar_t* run = p;
-        while (*p != 0 && *p != L'%' && static_cast<unsigned long>(*p) < 0x80) {
-            ++p;
-        }
-        if (p != run) {
-            char* at = file.room(static_cast<size_t>(p - run));
-            for (; run != p; ++run) {
-                *at++ = static_cast<char>(*run);
-            }
-            file.advance(at);
-        }
-        if (*p == 0) {
-            return true;
-        }
-        if (*p != L'%' || p[1] != L's' || next >= count || texts[next] == nullptr) {
-            file.truncate(mark);
-            return false;
-        }
-        p += 2;
-        appendText(texts[next++]);
+        at = file_->room(bytes.size());
+        file_->advance(copy(at, bytes.data(), bytes.size()));
     }
 }

@@ -1,15 +1,11 @@
 #include "KivNorvikRecordCheck.h"
 
 #include "KivBL1Fields.h"
-#include "KivBL1Lines.h"
 #include "KivBL2Fields.h"
-#include "KivBL2Lines.h"
 #include "KivBL3Fields.h"
-#include "KivBL3Lines.h"
 #include "KivBL4Fields.h"
-#include "KivBL4Lines.h"
 #include "KivBL5Fields.h"
-#include "KivBL5Lines.h"
+#include "KivNorvikKinds.h"
 #include "KivNorvikLineWalker.h"
 
 #include <exception>
@@ -34,12 +30,12 @@ struct Collector
 };
 
 template <class Record>
-Fields fieldsOf(const Record& record, bool skipExtraData)
+Fields fieldsOf(const Record& record, bool skipHostData)
 {
     Collector c;
     c.fields.emplace_back("projectName", Datum::of(record.projectName));
     visitFields(record, c);
-    if (skipExtraData) {
+    if (skipHostData) {
         // extraData is the host's: never written, and kept by a reader.
         Fields kept;
         for (auto& f : c.fields) {
@@ -52,14 +48,13 @@ Fields fieldsOf(const Record& record, bool skipExtraData)
     return c.fields;
 }
 
-template <class Record, class Lines>
-void checkRecord(const Record& record, bool exactReals, bool reportUndefined, bool hostData,
-                 KivArray<KivNorvikRecordIssue>& issues)
+template <class Record>
+void checkRecord(const Record& record, const KivNorvikKind& kind, KivArray<KivNorvikRecordIssue>& issues)
 {
-    KivNorvikLineWalker walker(KivNorvikLineWalker::Mode::Check, exactReals, reportUndefined);
-    Lines::walk(walker, record);
+    KivNorvikLineWalker walker(KivNorvikLineWalker::Mode::Check, kind.exactReals, kind.writesUnset);
+    walker.walk(kind, record);
     const Record fresh;
-    walker.findings(fieldsOf(record, hostData), fieldsOf(fresh, hostData), issues);
+    walker.findings(fieldsOf(record, kind.keepsHostData), fieldsOf(fresh, kind.keepsHostData), issues);
 }
 
 } // namespace
@@ -68,16 +63,17 @@ int KivNorvikRecordCheck::check(const KivNorvikData& record, KivArray<KivNorvikR
 {
     try {
         issues.setLength(0);
+        // The kind of the record's class, whatever its dataType says.
         if (const auto* bl1 = dynamic_cast<const KivBL1Data*>(&record)) {
-            checkRecord<KivBL1Data, KivBL1Lines>(*bl1, false, false, false, issues);
+            checkRecord(*bl1, *KivNorvikKinds::of(KivNorvikData::eBL1), issues);
         } else if (const auto* bl2 = dynamic_cast<const KivBL2Data*>(&record)) {
-            checkRecord<KivBL2Data, KivBL2Lines>(*bl2, true, false, false, issues);
+            checkRecord(*bl2, *KivNorvikKinds::of(KivNorvikData::eBL2), issues);
         } else if (const auto* bl3 = dynamic_cast<const KivBL3Data*>(&record)) {
-            checkRecord<KivBL3Data, KivBL3Lines>(*bl3, false, false, false, issues);
+            checkRecord(*bl3, *KivNorvikKinds::of(KivNorvikData::eBL3), issues);
         } else if (const auto* bl4 = dynamic_cast<const KivBL4Data*>(&record)) {
-            checkRecord<KivBL4Data, KivBL4Lines>(*bl4, false, true, true, issues);
+            checkRecord(*bl4, *KivNorvikKinds::of(KivNorvikData::eBL4), issues);
         } else if (const auto* bl5 = dynamic_cast<const KivBL5Data*>(&record)) {
-            checkRecord<KivBL5Data, KivBL5Lines>(*bl5, false, true, false, issues);
+            checkRecord(*bl5, *KivNorvikKinds::of(KivNorvikData::eBL5), issues);
         } else {
             return 0;
         }

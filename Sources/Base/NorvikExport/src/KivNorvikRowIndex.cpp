@@ -69,7 +69,9 @@ unsigned char KivNorvikRowIndex::bucketOf(char first, size_t length)
 void KivNorvikRowIndex::build(const KivNorvikGroupLayout& group)
 {
     for (const Row& row : rows_) {
-        head_[row.bucket] = 0;
+        if (row.reads) {
+            head_[row.bucket] = 0;
+        }
     }
     rows_.clear();
     words_.clear();
@@ -78,6 +80,10 @@ void KivNorvikRowIndex::build(const KivNorvikGroupLayout& group)
     for (int i = 0; i < count; ++i) {
         const KivNorvikLineRule& rule = group.rules[i];
         Row& row = rows_[static_cast<size_t>(i)];
+        row.reads = rule.reads();
+        if (!row.reads) {
+            continue; // its line is read by other rows: it is in no chain
+        }
         row.keyword = rule.keyword;
         row.length = std::strlen(rule.keyword);
         row.key = keyOfWord(rule.keyword, row.length);
@@ -96,7 +102,9 @@ void KivNorvikRowIndex::build(const KivNorvikGroupLayout& group)
                 ++p;
             }
             const size_t length = static_cast<size_t>(p - word);
-            words_.push_back(Word{word, length, keyOfWord(word, length), length == 1 && *word == '*'});
+            // "*" and a word in parentheses take any token.
+            const bool any = (length == 1 && *word == '*') || (length >= 2 && *word == '(');
+            words_.push_back(Word{word, length, keyOfWord(word, length), any});
         }
         row.wordCount = static_cast<unsigned>(words_.size()) - row.firstWord;
         const bool leads = row.wordCount > 0 && !words_[row.firstWord].any;
@@ -109,7 +117,7 @@ void KivNorvikRowIndex::build(const KivNorvikGroupLayout& group)
         row.needed = rule.readTokens;
         row.moreAllowed = rule.exactTokens != 0 || (rule.flags & kNorvikRowAnyTokens) != 0u;
         row.repeats = (rule.flags & kNorvikRowRepeats) != 0u;
-        for (int v = 0; v < KivNorvikLineRule::kMaxValues && rule.values[v].field != nullptr; ++v) {
+        for (int v = 0; v < rule.valueCount; ++v) {
             const KivNorvikValue& value = rule.values[v];
             if ((rule.numberValues & (1u << v)) == 0u) {
                 continue;
@@ -124,6 +132,9 @@ void KivNorvikRowIndex::build(const KivNorvikGroupLayout& group)
     }
     for (size_t i = rows_.size(); i-- > 0;) {
         Row& row = rows_[i];
+        if (!row.reads) {
+            continue;
+        }
         row.next = head_[row.bucket];
         head_[row.bucket] = static_cast<unsigned>(i + 1);
     }

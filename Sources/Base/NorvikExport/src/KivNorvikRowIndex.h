@@ -1,6 +1,6 @@
 #pragma once
 
-#include "KivNorvikLineRule.h"
+#include "KivNorvikGroupLayout.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -65,29 +65,30 @@ private:
     struct Word
     {
         const char* text;
-        size_t length;
+        size_t length = 0;
         Key key;
-        bool any; // "*": any token
+        bool any; // "*" or "(word)": any token
     };
     struct Row
     {
-        const char* keyword;
-        size_t length;
+        const char* keyword = nullptr;
+        size_t length = 0;
         Key key;
-        int minTokens;
-        int exactTokens;
+        int minTokens = 0;
+        int exactTokens = 0;
         Key lead; // its first pattern word's key; zero for none, or "*"
-        size_t leadLength;
-        unsigned firstWord; // its pattern words in words_
-        unsigned wordCount;
-        std::uint64_t realTokens;    // bit t: a real value reads token t
-        std::uint64_t integerTokens; // bit t: an integer value reads token t
-        bool plainNumbers;           // the masks hold every number value
-        int needed;                  // the tokens its values read
-        bool moreAllowed;            // more tokens are no finding
-        bool repeats;
-        unsigned char bucket;
-        unsigned next; // 1 + the next row of its chain; 0: none
+        size_t leadLength = 0;
+        unsigned firstWord = 0; // its pattern words in words_
+        unsigned wordCount = 0;
+        std::uint64_t realTokens = 0; // bit t: a real value reads token t
+        std::uint64_t integerTokens = 0; // bit t: an integer value reads token t
+        bool plainNumbers = true;    // the masks hold every number value
+        int needed = 0;              // the tokens its values read
+        bool moreAllowed = false;    // more tokens are no finding
+        bool repeats = false;
+        unsigned char bucket = 0;
+        unsigned next = 0; // 1 + the next row of its chain; 0: none
+        bool reads = false; // a row that reads lines; others are in no chain
     };
     // The index of the lowest bit set in a nonzero mask.
     static int lowestBit(std::uint64_t mask)

@@ -1,113 +1,112 @@
 #include "KivNorvikSharedLines.h"
 
-#include "KivNorvikData.h"
+#include <KivNumber.h>
 
-using Line = KivNorvikLineWalker::Line;
-using Datum = KivNorvikLineWalker::Datum;
+#include <climits>
+#include <cwchar>
 
-// clang-format off
-void KivNorvikSharedLines::section(KivNorvikLineWalker& w, const std::string& f,
-                                   const NorvikGlobalData::BL12Section& s, int minTokens)
+namespace {
+
+const char* const originWords[] = {"Olmarin"};
+
+// The token's text in `field`. Long lists of loadings repeat the same few
+// texts: a text equal to the one of the entry before is taken from it, and a
+// new one from the shared texts, so that copies count no owners.
+void assignText(KivString& field, const KivNorvikToken& token, const KivString* before)
 {
-    codeRange(w, f + ".type", s.type, 0, 1, "a section type other than 0 (PRO) and 1 (I) writes no line");
-    w.line(Line("PRO")
-               .when("exportPRO", "type 0 and both profile texts set", s.exportPRO())
-               .code(f + ".type", s.type)
-               .text(f + ".profile.text1", s.profile.text1)
-               .text(f + ".profile.text2", s.profile.text2)
-               .sets(f + ".type", Datum::of(0))
-               .minTokens(minTokens));
-    const NorvikGlobalData::BL12SectionByDimension& d = s.dimension;
-    w.line(Line("I")
-               .when("exportI", "type 1 and the five dimensions set", !s.exportPRO() && s.exportI())
-               .code(f + ".type", s.type)
-               .real(f + ".dimension.dim1", d.dim1)
-               .real(f + ".dimension.dim2", d.dim2)
-               .real(f + ".dimension.dim3", d.dim3)
-               .real(f + ".dimension.dim4", d.dim4)
-               .real(f + ".dimension.dim5", d.dim5)
-               .sets(f + ".type", Datum::of(1))
-               .minTokens(minTokens));
-}
-
-void KivNorvikSharedLines::section(KivNorvikLineWalker& w, const std::string& f,
-                                   const NorvikGlobalData::Section& s, int mode)
-{
-    const bool connection = mode == 1;
-    codeRange(w, f + ".type", s.type, 0, 1,
-              "a section type other than 0 (PRF) and 1 (DIM) writes no line");
-    w.line(Line(connection ? "CONNEC_SEC  PRF" : "SECTION  PRF")
-               .when("exportPRF", "type 0 and both profile texts set", s.exportPRF())
-               .code(f + ".type", s.type)
-               .text(f + ".profile.text1", s.profile.text1)
-               .text(f + ".profile.text2", s.profile.text2)
-               .sets(f + ".type", Datum::of(0))
-               .minTokens(4));
-    // The reader takes the shapes 1, 3, 4, 7 and 8 only and stops at any other.
-    const NorvikGlobalData::SectionByDimensionAttributes& d = s.dimension;
-    const int shape = d.shape;
-    const bool known = shape == 1 || shape == 3 || shape == 4 || shape == 7 || shape == 8;
-    const bool dimensions = !s.exportPRF() && s.exportDIM();
-    if (dimensions && !known) {
-        w.outsideTable(f + ".dimension.shape",
-                       "the reader knows the shapes 1, 3, 4, 7 and 8 only and stops at this one");
-    }
-    Line line(connection ? "CONNEC_SEC  DIM" : "SECTION  DIM");
-    line.when("exportDIM", "type 1 and the five dimensions set", dimensions)
-        .code(f + ".type", s.type)
-        .integer(f + ".dimension.shape", shape)
-        .real(f + ".dimension.dim2", d.dim2)
-        .real(f + ".dimension.dim4", d.dim4)
-        .real(f + ".dimension.dim1", d.dim1)
-        .real(f + ".dimension.dim3", d.dim3)
-        .real(f + ".dimension.dim5", d.dim5)
-        .sets(f + ".type", Datum::of(1))
-        .minTokens(8);
-    if (!known && !w.describing()) {
-        line = Line(connection ? "CONNEC_SEC  DIM" : "SECTION  DIM");
-        line.when("exportDIM", "type 1 and the five dimensions set", dimensions)
-            .code(f + ".type", s.type)
-            .integer(f + ".dimension.shape", shape).into("")
-            .real(f + ".dimension.dim2", d.dim2).into("")
-            .real(f + ".dimension.dim4", d.dim4).into("")
-            .real(f + ".dimension.dim1", d.dim1).into("")
-            .real(f + ".dimension.dim3", d.dim3).into("")
-            .real(f + ".dimension.dim5", d.dim5).into("")
-            .sets(f + ".type", Datum::of(1))
-            .minTokens(8);
-    }
-    w.line(line);
-}
-
-void KivNorvikSharedLines::loading(KivNorvikLineWalker& w, const std::string& array, int index,
-                                   const NorvikGlobalData::GenLoading& l)
-{
-    Line line("CHA");
-    if (index == -2) {
-        line.integer(array + ".number", l.number, "%3d")
-            .text(array + ".text1", l.text1)
-            .text(array + ".text2", l.text2)
-            .integer(array + ".type", l.type);
+    if (before != nullptr && token.sameText(*before)) {
+        field = *before;
     } else {
-        line.element(array, index)
-            .integer("number", l.number, "%3d")
-            .text("text1", l.text1)
-            .text("text2", l.text2)
-            .integer("type", l.type);
-    }
-    w.line(line);
-}
-
-void KivNorvikSharedLines::origin(KivNorvikLineWalker& w)
-{
-    w.line(Line("ORIGINE").word("Olmarin").word("%d.%d"));
-}
-
-void KivNorvikSharedLines::codeRange(KivNorvikLineWalker& w, const std::string& field, int code,
-                                     int low, int high, const char* what)
-{
-    if (KivNorvikData::isDefined(code) && (code < low || code > high)) {
-        w.outsideTable(field, what);
+        field = KivString::shared(token.data(), token.size());
     }
 }
-// clang-format on
+
+// Every field of the loading: the tokens' values, a default loading's for
+// the fields that the line does not give.
+void fillLoading(NorvikGlobalData::GenLoading& loading, const KivNorvikLineTokens& tokens,
+                 const NorvikGlobalData::GenLoading* before)
+{
+    static const NorvikGlobalData::GenLoading fresh;
+    const int count = tokens.getLength();
+    loading.number = count > 1 ? tokens[1].toInteger() : fresh.number;
+    if (count > 2) {
+        assignText(loading.text1, tokens[2], before != nullptr ? &before->text1 : nullptr);
+    } else {
+        loading.text1 = fresh.text1;
+    }
+    if (count > 3) {
+        assignText(loading.text2, tokens[3], before != nullptr ? &before->text2 : nullptr);
+    } else {
+        loading.text2 = fresh.text2;
+    }
+    loading.type = count > 4 ? tokens[4].toInteger() : fresh.type;
+}
+
+} // namespace
+
+const char* const KivNorvikSharedLines::groupEnd = "FIN";
+const char* const KivNorvikSharedLines::sectionKeyword = "SECTION";
+const char* const KivNorvikSharedLines::connectionKeyword = "CONNEC_SEC";
+const int KivNorvikSharedLines::sectionShapes[5] = {1, 3, 4, 7, 8};
+const KivNorvikWords KivNorvikSharedLines::origin = {originWords, 1, -1, -1};
+
+void KivNorvikSharedLines::readLoading(NorvikGlobalData::GenLoading& loading, const KivNorvikLineTokens& tokens)
+{
+    fillLoading(loading, tokens, nullptr);
+}
+
+void KivNorvikSharedLines::appendLoading(KivArray<NorvikGlobalData::GenLoading>& loadings,
+                                         const KivNorvikLineTokens& tokens)
+{
+    const int index = loadings.getLength();
+    if (index == INT_MAX) {
+        return;
+    }
+    loadings.setLength(index + 1); // the new slot is filled whole below, whatever it held
+    if (loadings.getLength() == index + 1) {
+        fillLoading(loadings[index], tokens, index > 0 ? &loadings[index - 1] : nullptr);
+    }
+}
+
+KivNorvikFillResult KivNorvikSharedLines::readSection(NorvikGlobalData::Section& section,
+                                                      const KivNorvikLineTokens& tokens)
+{
+    const int count = tokens.getLength();
+    if (count < 4) {
+        return KivNorvikFillResult::MissingValues;
+    }
+    if (tokens[1] == "DIM") {
+        if (count < 8) {
+            return KivNorvikFillResult::MissingValues;
+        }
+        section.type = 1;
+        const int shape = tokens[2].toInteger();
+        bool known = false;
+        for (int s : sectionShapes) {
+            known = known || s == shape;
+        }
+        if (!known) {
+            return KivNorvikFillResult::UnknownWord;
+        }
+        section.dimension.shape = shape;
+        // The writer's order is dim2, dim4, dim1, dim3, dim5.
+        section.dimension.dim2 = tokens[3].toDouble(false);
+        section.dimension.dim4 = tokens[4].toDouble(false);
+        section.dimension.dim1 = tokens[5].toDouble(false);
+        section.dimension.dim3 = tokens[6].toDouble(false);
+        section.dimension.dim5 = tokens[7].toDouble(false);
+        return KivNorvikFillResult::Done;
+    }
+    section.type = 0;
+    section.profile.text1.assign(tokens[2].data(), tokens[2].size());
+    section.profile.text2.assign(tokens[3].data(), tokens[3].size());
+    return KivNorvikFillResult::Done;
+}
+
+int KivNorvikSharedLines::headerNumber(const KivString& header, size_t prefix)
+{
+    const wchar_t* text = header.getStringW();
+    const size_t length = std::wcslen(text);
+    size_t used = 0;
+    return length > prefix ? KivNumber::toInteger(text + prefix, length - prefix, used) : 0;
+}

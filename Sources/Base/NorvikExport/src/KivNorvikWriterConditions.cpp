@@ -1,6 +1,6 @@
 #include "KivNorvikWriterConditions.h"
 
-#include "KivBL3Layout.h"
+#include "KivBL3Lines.h"
 
 #include <climits>
 #include <cmath>
@@ -31,18 +31,6 @@ bool KivNorvikWriterConditions::NEIGE(const KivBL4Data::BL4GeneralGroup& g) { re
 
 bool KivNorvikWriterConditions::NEIGE(const KivBL5Data::BL5GeneralGroup& g) { return g.loading.isSnow(); }
 
-bool KivNorvikWriterConditions::POT(const KivBL1Data& d)
-{
-    static const KivString column(L"NON");
-    return d.potGroup.con == column;
-}
-
-bool KivNorvikWriterConditions::ACR(const KivBL1Data& d)
-{
-    static const KivString acr(L"ACR");
-    return d.potGroup.con == acr;
-}
-
 bool KivNorvikWriterConditions::TRA(const KivBL1Data::BL1Traverse& t) { return defined(t.side); }
 
 bool KivNorvikWriterConditions::RAID(const KivBL2Data::BL2Radius& r)
@@ -69,14 +57,14 @@ bool KivNorvikWriterConditions::CONNEC_POSZ(const KivBL3Data::BL3SecondaryElemen
 
 bool KivNorvikWriterConditions::BOU(const KivBL3Data::Bolt& b)
 {
-    return KivBL3Layout::wordOf(KivBL3Layout::boltKeywords, b.kind) != nullptr && defined(b.value1) &&
+    return KivBL3Lines::boltKeywords.wordOf(b.kind) != nullptr && defined(b.value1) &&
            defined(b.number) && defined(b.value2) && defined(b.value3) && defined(b.value4) &&
            defined(b.value5);
 }
 
 bool KivNorvikWriterConditions::GRUG(const KivBL3Data::Notch& n)
 {
-    return KivBL3Layout::wordOf(KivBL3Layout::notchKeywords, n.kind) != nullptr && defined(n.code) &&
+    return KivBL3Lines::notchKeywords.wordOf(n.kind) != nullptr && defined(n.code) &&
            defined(n.value1) && defined(n.value2) && defined(n.number1) && defined(n.number2);
 }
 

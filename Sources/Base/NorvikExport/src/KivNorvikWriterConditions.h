@@ -8,8 +8,9 @@
 
 // The writer's conditions that are not a single export predicate of a group:
 // the snow lines, the groups that a code selects, and the BL3 writer's own
-// tests where they differ from the BL3 predicates. The writers, the record
-// check and the format reference all decide with these. Internal to the library.
+// tests where they differ from the BL3 predicates. The line tables name them;
+// the writer, the record check and the format reference all decide with
+// them. Internal to the library.
 struct KivNorvikWriterConditions
 {
     // "NEIGE": the snow value is set and a loading of type 2 or -1 goes with it.
@@ -20,10 +21,7 @@ struct KivNorvikWriterConditions
     static bool NEIGE(const KivBL4Data::BL4GeneralGroup& g);
     static bool NEIGE(const KivBL5Data::BL5GeneralGroup& g);
 
-    // BL1 groups: "POT" when `con` is "NON", "ACR" when it is "ACR" (whole
-    // text, exact); a beam side when its `side` is set.
-    static bool POT(const KivBL1Data& d);
-    static bool ACR(const KivBL1Data& d);
+    // A BL1 beam side when its `side` is set.
     static bool TRA(const KivBL1Data::BL1Traverse& t);
 
     // BL2 "RAIDL"/"RAIDT": neither value is 0.0 (-0.0 counts as 0.0, NaN as a value).

@@ -1,7 +1,8 @@
 #pragma once
 
-// Everything a host needs: the base library, the records, the readers, the
-// writer, the record check and the format reference.
+// Everything a host needs: the base library, the records and their field
+// lists, the kinds, the readers, the writer, the record check and the format
+// reference.
 
 #include <KivArray.h>
 #include <KivAssert.h>
@@ -25,12 +26,7 @@
 #include "KivBL4Fields.h"
 #include "KivBL5Fields.h"
 
-#include "KivNorvikLineRule.h"
-#include "KivBL1Layout.h"
-#include "KivBL2Layout.h"
-#include "KivBL3Layout.h"
-#include "KivBL4Layout.h"
-#include "KivBL5Layout.h"
+#include "KivNorvikKinds.h"
 
 #include "KivNorvikFinding.h"
 #include "KivNorvikFileReader.h"

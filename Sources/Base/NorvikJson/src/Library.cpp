@@ -1,19 +1,16 @@
 #include "Library.h"
 
-#include <KivBL1Layout.h>
-#include <KivBL2Layout.h>
-#include <KivBL3Layout.h>
-#include <KivBL4Layout.h>
-#include <KivBL5Layout.h>
 #include <KivNorvikBL1Reader.h>
 #include <KivNorvikBL2Reader.h>
 #include <KivNorvikBL3Reader.h>
 #include <KivNorvikBL4Reader.h>
 #include <KivNorvikBL5Reader.h>
 #include <KivNorvikFileFormat.h>
+#include <KivNorvikKinds.h>
 #include <KivNorvikRecordCheck.h>
 
 #include <algorithm>
+#include <new>
 
 namespace norvik {
 
@@ -82,104 +79,6 @@ ReadResult readKind(Kind kind, const Source&... source)
     return result;
 }
 
-const KivNorvikKindLayout& layoutOf(Kind kind)
-{
-    switch (kind) {
-    case KivNorvikData::eBL1: return KivBL1Layout::kind();
-    case KivNorvikData::eBL2: return KivBL2Layout::kind();
-    case KivNorvikData::eBL3: return KivBL3Layout::kind();
-    case KivNorvikData::eBL4: return KivBL4Layout::kind();
-    default: return KivBL5Layout::kind();
-    }
-}
-
-std::string trimmed(const std::string& text, const char* blanks = " \t")
-{
-    const size_t first = text.find_first_not_of(blanks);
-    if (first == std::string::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
-}
-
-// The non-empty lines of a file as its readers split them.
-std::vector<KivString> linesOf(const std::string& bytes)
-{
-    std::vector<KivString> lines;
-    size_t start = 0;
-    while (start < bytes.size()) {
-        size_t end = bytes.find('\n', start);
-        const size_t next = end == std::string::npos ? bytes.size() : end + 1;
-        if (end == std::string::npos) {
-            end = bytes.size();
-        }
-        if (end > start && bytes[end - 1] == '\r') {
-            --end;
-        }
-        if (end > start) {
-            lines.emplace_back(bytes.substr(start, end - start).c_str());
-        }
-        start = next;
-    }
-    return lines;
-}
-
-// The kinds whose tag a tag line carries; among the kinds sharing a tag,
-// only BL3 names its project with the prefix that its reader removes.
-std::vector<Kind> tagKinds(const KivString& line)
-{
-    std::string text = trimmed(toUtf8(line));
-    const size_t comma = text.find(',');
-    if (comma == std::string::npos) {
-        return {};
-    }
-    const std::string tag = trimmed(trimmed(text.substr(0, comma)), "\"");
-    KivString plain, unprefixed;
-    KivNorvikFileReader::projectNameFromTagLine(line, false, plain, tag.c_str());
-    KivNorvikFileReader::projectNameFromTagLine(line, true, unprefixed, tag.c_str());
-    const bool prefixed = !(plain == unprefixed);
-    std::vector<Kind> kinds;
-    for (Kind k : kAllKinds) {
-        if (tag == layoutOf(k).tag) {
-            kinds.push_back(k);
-        }
-    }
-    if (kinds.size() > 1) {
-        const auto bl3 = std::find(kinds.begin(), kinds.end(), KivNorvikData::eBL3);
-        if (prefixed) {
-            kinds = {KivNorvikData::eBL3};
-        } else if (bl3 != kinds.end()) {
-            kinds.erase(bl3);
-        }
-    }
-    return kinds;
-}
-
-// How well the lines fit a kind's tables: two for each header of its
-// groups, one for each line a row of its group reads.
-int fit(const std::vector<KivString>& lines, const KivNorvikKindLayout& layout)
-{
-    int score = 0;
-    const KivNorvikGroupLayout* group = nullptr;
-    KivNorvikTokens tokens;
-    for (const KivString& line : lines) {
-        if (const KivNorvikGroupLayout* header = layout.findGroup(line)) {
-            group = header;
-            score += 2;
-            continue;
-        }
-        if (group == nullptr) {
-            continue;
-        }
-        KivNorvikFileReader::tokenize(line, tokens);
-        if (tokens.getLength() == 1 && tokens[0] == KivString(L"FIN")) {
-            group = nullptr;
-        } else if (group->find(tokens) != nullptr) {
-            ++score;
-        }
-    }
-    return score;
-}
 } // namespace
 
 ReadResult readFile(Kind kind, const std::string& path) { return readKind(kind, fromUtf8(path)); }
@@ -224,42 +123,15 @@ ReadResult readBytesAs(const std::string& name, const std::string& bytes, std::o
 
 std::vector<Kind> detectKind(const std::string& bytes)
 {
-    const bool mark = bytes.compare(0, 3, "\xEF\xBB\xBF") == 0; // a byte-order mark hides the tag
-    const std::vector<KivString> lines = linesOf(mark ? bytes.substr(3) : bytes);
-    std::vector<Kind> candidates;
-    for (const KivString& line : lines) {
-        bool header = false;
-        for (Kind k : kAllKinds) {
-            header = header || layoutOf(k).findGroup(line) != nullptr;
-        }
-        if (header) {
-            break; // the tag line comes before the groups
-        }
-        candidates = tagKinds(line);
-        if (!candidates.empty()) {
-            break;
-        }
+    KivArray<const KivNorvikKind*> kinds;
+    std::vector<Kind> out;
+    if (KivNorvikKinds::detect(bytes.data(), bytes.size(), kinds) < 0) {
+        throw std::bad_alloc();
     }
-    if (candidates.size() == 1) {
-        return candidates;
+    for (int i = 0; i < kinds.getLength(); ++i) {
+        out.push_back(kinds[i]->type);
     }
-    const bool tagged = !candidates.empty();
-    if (!tagged) {
-        candidates.assign(std::begin(kAllKinds), std::end(kAllKinds));
-    }
-    std::vector<Kind> best;
-    int bestScore = 0;
-    for (Kind k : candidates) {
-        const int score = fit(lines, layoutOf(k));
-        if (score > bestScore) {
-            best.clear();
-        }
-        if (score >= bestScore && score > 0) {
-            best.push_back(k);
-        }
-        bestScore = std::max(bestScore, score);
-    }
-    return best.empty() && tagged ? candidates : best;
+    return out;
 }
 
 std::vector<CheckItem> recordCheck(const KivNorvikData& record)
@@ -295,7 +167,7 @@ std::vector<FormatGroup> formatGroups(Kind kind)
             groups.push_back({group, {}, {}, {}});
         }
         groups.back().lines.push_back({toUtf8(line.keyword), toUtf8(line.formats), toUtf8(line.fields),
-                                       toUtf8(line.condition), toUtf8(line.when)});
+                                       toUtf8(line.condition), toUtf8(line.when), toUtf8(line.layout)});
     }
     return groups;
 }

@@ -70,6 +70,7 @@ struct FormatLine
     std::string field;     // the record field behind each value, in order
     std::string condition; // the condition's name: "always", "each", a predicate
     std::string when;      // the condition in plain words
+    std::string layout;    // the line as written, each value as its format ("  ATMOS  %d")
 };
 struct FormatGroup
 {

@@ -1,6 +1,7 @@
 #include "Records.h"
 
 #include <KivNorvikFileWriter.h>
+#include <KivNorvikKinds.h>
 
 #include <atomic>
 #include <cerrno>
@@ -9,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <new>
 #include <sstream>
 #include <type_traits>
 
@@ -23,15 +25,6 @@
 namespace norvik {
 
 namespace {
-const char* const kNames[] = {"BL1", "BL2", "BL3", "BL4", "BL5"};
-
-std::string lower(std::string s)
-{
-    for (char& c : s) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return s;
-}
 
 void appendUtf8(std::string& out, unsigned long cp)
 {
@@ -69,21 +62,31 @@ void appendWide(std::wstring& out, unsigned long cp)
 }
 } // namespace
 
-const char* kindName(Kind kind) { return kNames[static_cast<int>(kind)]; }
+std::vector<Kind> allKinds()
+{
+    std::vector<Kind> kinds;
+    for (int k = 0; k < KivNorvikKinds::count(); ++k) {
+        kinds.push_back(KivNorvikKinds::at(k).type);
+    }
+    return kinds;
+}
+
+const char* kindName(Kind kind)
+{
+    const KivNorvikKind* found = KivNorvikKinds::of(kind);
+    return found != nullptr ? found->name : "";
+}
 
 const char* kindExtension(Kind kind)
 {
-    return KivNorvikFileWriter::extension(static_cast<KivNorvikFileWriter::eNorvikFormatFile>(kind));
+    const KivNorvikKind* found = KivNorvikKinds::of(kind);
+    return found != nullptr ? found->extension : "";
 }
 
 std::optional<Kind> kindFromName(const std::string& name)
 {
-    for (Kind k : kAllKinds) {
-        if (lower(name) == kindExtension(k)) {
-            return k;
-        }
-    }
-    return std::nullopt;
+    const KivNorvikKind* found = KivNorvikKinds::named(name.c_str());
+    return found != nullptr ? std::optional<Kind>(found->type) : std::nullopt;
 }
 
 std::optional<Kind> kindFromPath(const std::string& path)
@@ -94,13 +97,12 @@ std::optional<Kind> kindFromPath(const std::string& path)
 
 std::unique_ptr<KivNorvikData> freshRecord(Kind kind)
 {
-    switch (kind) {
-    case KivNorvikData::eBL1: return std::make_unique<KivBL1Data>();
-    case KivNorvikData::eBL2: return std::make_unique<KivBL2Data>();
-    case KivNorvikData::eBL3: return std::make_unique<KivBL3Data>();
-    case KivNorvikData::eBL4: return std::make_unique<KivBL4Data>();
-    default: return std::make_unique<KivBL5Data>();
+    const KivNorvikKind* found = KivNorvikKinds::of(kind);
+    std::unique_ptr<KivNorvikData> record(found != nullptr ? found->create() : nullptr);
+    if (record == nullptr) {
+        throw std::bad_alloc();
     }
+    return record;
 }
 
 std::string toUtf8(const std::wstring& text)

@@ -11,27 +11,34 @@
 #include <KivBL5Data.h>
 #include <KivBL5Fields.h>
 #include <KivNorvikData.h>
+#include <KivNorvikKinds.h>
 #include <KivString.h>
 
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
-// The five kinds as the tool names them, and the generic handling of their records.
+// The kinds as the library's kind table gives them, and the generic handling
+// of their records.
 namespace norvik {
 
 using Kind = KivNorvikData::eNorvikDataType;
-constexpr Kind kAllKinds[] = {KivNorvikData::eBL1, KivNorvikData::eBL2, KivNorvikData::eBL3,
-                              KivNorvikData::eBL4, KivNorvikData::eBL5};
+// Every kind, in the table's order (BL1 to BL5).
+std::vector<Kind> allKinds();
 
 const char* kindName(Kind kind);                           // "BL1"
 const char* kindExtension(Kind kind);                      // "bl1"
-std::optional<Kind> kindFromName(const std::string& name); // "BL1" or "bl1"
+std::optional<Kind> kindFromName(const std::string& name); // "BL1" or "bl1", in any case
 // The kind named by a path's extension, in any case.
 std::optional<Kind> kindFromPath(const std::string& path);
 
-// BL4 and BL5 texts are written as they stand: their "unset" is the empty text.
-inline bool textUnsetIsEmpty(Kind kind) { return kind == KivNorvikData::eBL4 || kind == KivNorvikData::eBL5; }
+// Texts of kinds that write values as they stand (BL4, BL5): their "unset" is the empty text.
+inline bool textUnsetIsEmpty(Kind kind)
+{
+    const KivNorvikKind* found = KivNorvikKinds::of(kind);
+    return found != nullptr && found->writesUnset;
+}
 
 std::unique_ptr<KivNorvikData> freshRecord(Kind kind);
 

@@ -46,6 +46,8 @@ char KivCodePage::toByte(wchar_t ch)
     return '?';
 }
 
+bool KivCodePage::hasByte(wchar_t ch) { return ch == L'?' || toByte(ch) != '?'; }
+
 std::wstring KivCodePage::decode(const char* text)
 {
     std::wstring result;

@@ -1,5 +1,7 @@
 #include "KivNumber.h"
 
+#include "KivBlank.h"
+
 #include "KivCodePage.h"
 
 #include <cfloat>
@@ -11,7 +13,6 @@
 
 namespace {
 
-bool isWhite(unsigned c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
 bool isDigit(unsigned c) { return c >= '0' && c <= '9'; }
 
 // The character as a wide character, for case folding.
@@ -207,7 +208,7 @@ template <class Char>
 size_t skipToDigits(const Char* text, size_t length, bool& negative)
 {
     size_t i = 0;
-    while (i < length && isWhite(code(text[i]))) {
+    while (i < length && kivIsBlank(text[i])) {
         ++i;
     }
     negative = false;

@@ -1,5 +1,7 @@
 #include "KivString.h"
 
+#include "KivBlank.h"
+
 #include "KivCodePage.h"
 #include "KivFormat.h"
 #include "KivNumber.h"
@@ -18,15 +20,10 @@
 
 namespace {
 
-bool isWhite(wchar_t c)
-{
-    return c == L' ' || c == L'\t' || c == L'\n' || c == L'\r' || c == L'\v' || c == L'\f';
-}
-
 size_t skipWhite(std::wstring_view text)
 {
     size_t i = 0;
-    while (i < text.size() && isWhite(text[i])) {
+    while (i < text.size() && kivIsBlank(text[i])) {
         ++i;
     }
     return i;
@@ -359,7 +356,7 @@ KivString& KivString::TrimRight()
 {
     const std::wstring_view t = text();
     size_t end = t.size();
-    while (end > 0 && isWhite(t[end - 1])) {
+    while (end > 0 && kivIsBlank(t[end - 1])) {
         --end;
     }
     if (end < t.size()) {
