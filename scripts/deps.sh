@@ -11,6 +11,10 @@ packages="$packages emscripten chromium"
 if ! command -v node >/dev/null || ! command -v npm >/dev/null; then
   packages="$packages nodejs npm"
 fi
+# The Python module: built against Debian's Python with pybind11, packed as a
+# wheel without an index (no isolation), tested with pytest in a venv.
+packages="$packages python3-dev pybind11-dev python3-pybind11 python3-build python3-setuptools python3-wheel
+  python3-pip python3-venv python3-pytest"
 missing=""
 for package in $packages; do
   dpkg -s "$package" >/dev/null 2>&1 || missing="$missing $package"

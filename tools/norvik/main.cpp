@@ -1,6 +1,7 @@
 // norvik: look into, compare, check, convert and produce exchange files.
 #include "Check.h"
 #include "Compare.h"
+#include "Export.h"
 #include "Input.h"
 #include "JsonRecord.h"
 #include "Library.h"
@@ -100,17 +101,15 @@ int fromJsonCommand(const std::string& in, const std::string& out, bool strict)
     if (!record) {
         return fail(name + ": " + error);
     }
-    const std::vector<CheckItem> problems = recordCheck(*record);
-    for (const CheckItem& p : problems) {
+    const ExportOutcome outcome = exportRecord(*record, out, strict, name);
+    for (const CheckItem& p : outcome.problems) {
         std::cerr << "norvik: " << (strict ? "error" : "warning") << ": " << p.path << ": " << p.reason
                   << " [" << p.code << "]\n";
     }
-    if (strict && !problems.empty()) {
-        return fail(name + ": the file cannot carry " + std::to_string(problems.size()) +
-                    (problems.size() == 1 ? " value" : " values") + "; nothing written");
+    if (!outcome.refused.empty()) {
+        return fail(outcome.refused);
     }
-    error = writeRecord(*record, out);
-    return error.empty() ? 0 : fail(error);
+    return outcome.error.empty() ? 0 : fail(outcome.error);
 }
 
 int sample(const std::string& kindName_, const std::string& out, const std::string& folder)
