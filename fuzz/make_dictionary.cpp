@@ -11,8 +11,8 @@
 
 int main()
 {
-    std::set<std::string> words = {KivNorvikSharedLines::groupEnd, "\\x0d\\x0a", "  ", "\\x0d", "\\x09",
-                                   "\\xef\\xbb\\xbf", ", "};
+    std::set<std::string> words = {
+        KivNorvikSharedLines::groupEnd, "\\x0d\\x0a", "  ", "\\x0d", "\\x09", "\\xef\\xbb\\xbf", ", "};
     for (int k = 0; k < KivNorvikKinds::count(); ++k) {
         const KivNorvikKind& kind = KivNorvikKinds::at(k);
         words.insert(std::string("\"") + kind.tag + "\",\"" + kind.namePrefix);

@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # Static checks of the code, each step timed; exits non-zero on any finding:
 #   format    clang-format --dry-run -Werror on every tracked C++ file
-#   tidy      clang-tidy (.clang-tidy) on the library and the tool
-#   cppcheck  cppcheck on the library and the tool
+#   tidy      clang-tidy (.clang-tidy) on the library, the tool and the Python module
+#   cppcheck  cppcheck on the library, the tool and the Python module
 # `scripts/lint.sh --fix` instead applies clang-tidy's mechanical fixes
-# (braces, explicit bool conversions, the modernize checks) to the library and
-# the tool, then clang-format to every tracked C++ file.
+# (braces, explicit bool conversions, the modernize checks) to the library, the
+# tool and the Python module, then clang-format to every tracked C++ file.
 # clang-tidy reads the compile commands of a clang configure in
 # $NORVIK_LINT_BUILD (default build/lint); nothing is compiled.
 set -euo pipefail
@@ -20,8 +20,8 @@ esac
 
 build=${NORVIK_LINT_BUILD:-build/lint}
 jobs=${NORVIK_LINT_JOBS:-2}
-# Only the library and the tool are checked; headers outside them are not.
-sources='/(Sources|tools)/.*\.cpp$'
+# Only the library, the tool and the Python module are checked; headers outside them are not.
+sources='/(Sources|tools|python)/.*\.cpp$'
 # The fixes the --fix pass may make on its own.
 mechanical='-*,readability-braces-around-statements,readability-implicit-bool-conversion,modernize-use-override,modernize-use-nullptr,modernize-use-using'
 
@@ -70,7 +70,7 @@ cpp_files() {
 configure() {
   cmake -S . -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_EXPORT_COMPILE_COMMANDS=ON \
     -DNORVIK_BUILD_TESTS=OFF -DNORVIK_BUILD_EXAMPLES=OFF -DNORVIK_BUILD_BENCHMARKS=OFF \
-    -DNORVIK_BUILD_FUZZERS=OFF >/dev/null
+    -DNORVIK_BUILD_FUZZERS=OFF -DNORVIK_BUILD_PYTHON=ON >/dev/null
 }
 
 tidy() {
@@ -96,7 +96,7 @@ cppcheck_check() {
   # Inline suppressions ("// cppcheck-suppress ID ; reason") only; the
   # system headers are not looked into.
   "$cppcheck" --project="$build/compile_commands.json" --file-filter='Sources/*' \
-    --file-filter='tools/*' --enable=warning,performance,portability --std=c++17 \
+    --file-filter='tools/*' --file-filter='python/*' --enable=warning,performance,portability --std=c++17 \
     --inline-suppr --suppress=missingIncludeSystem --error-exitcode=1 -q -j "$jobs" \
     --template='{file}:{line}: {severity}: {message} [{id}]'
 }

@@ -3,13 +3,15 @@
 # the suite again built by clang++ under AddressSanitizer and
 # UndefinedBehaviorSanitizer (leaks checked), and the concurrency tests under
 # ThreadSanitizer, after a short fuzz run of every fuzz target under the
-# sanitizers; then cross-builds for Windows with mingw-w64 and runs every test
-# under wine. Stages can be named to run only those: fuzz asan tsan g++
-# windows lint ("clang++" is taken for asan); last the static checks
-# (scripts/lint.sh).
+# sanitizers; builds the web page with Emscripten and tests it under Node and
+# in Chromium; builds the Python module's wheel and tests it in a fresh
+# virtual environment; then cross-builds for Windows with mingw-w64 and runs
+# every test under wine. Stages can be named to run only those: fuzz asan tsan
+# g++ web python windows lint ("clang++" is taken for asan); last the static
+# checks (scripts/lint.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-stages="${*:-fuzz asan tsan g++ windows lint}"
+stages="${*:-fuzz asan tsan g++ web python windows lint}"
 stages="${stages//clang++/asan}"
 
 timings=""
@@ -58,6 +60,32 @@ if wants g++; then
   step "g++ test" ctest --test-dir "$dir" --output-on-failure -j2
 fi
 
+# The Python module: the wheel built as a user builds it (in the tree
+# build/python), installed into a fresh virtual environment that sees Debian's
+# pytest, and tested there against the norvik tool (the g++ stage's, else one
+# built in the wheel's tree beside its libraries); then imported in a plain
+# environment, which proves the wheel self-contained.
+if wants python; then
+  dir=build/python
+  python=/usr/bin/python3
+  rm -rf "$dir/dist" "$dir/venv" "$dir/venv-plain"
+  step "python wheel" env NORVIK_PYTHON_BUILD_DIR="$PWD/$dir" \
+    NORVIK_CMAKE_ARGS="-DNORVIK_WARNINGS_AS_ERRORS=ON -DNORVIK_BUILD_TOOL=ON" \
+    bash -c 'cd python && "$1" -m build --no-isolation --wheel --outdir "$2"' _ "$python" "$PWD/$dir/dist"
+  tool=build/g++/tools/norvik/norvik
+  if ! wants g++ || [ ! -x "$tool" ]; then
+    tool=$dir/tools/norvik/norvik
+    step "python tool" cmake --build "$dir" --target norvik
+  fi
+  step "python venv" bash -c '"$1" -m venv --system-site-packages "$2/venv" && "$1" -m venv "$2/venv-plain" &&
+    for env in venv venv-plain; do "$2/$env/bin/pip" install -q --no-index "$2"/dist/norvik-*.whl; done' \
+    _ "$python" "$PWD/$dir"
+  step "python test" env NORVIK_TOOL="$PWD/$tool" PYTHONDONTWRITEBYTECODE=1 \
+    "$dir/venv/bin/python" -m pytest -q -p no:cacheprovider python/tests
+  step "python self-contained" bash -c 'cd / && "$1" -I -c "import norvik, sys; print(norvik.read(sys.argv[1]))" "$2"' \
+    _ "$PWD/$dir/venv-plain/bin/python" "$PWD/tests/golden/bl1_example.bl1"
+fi
+
 # The whole suite under AddressSanitizer and UndefinedBehaviorSanitizer, leaks
 # checked at each program's exit. package.consumers is left to the g++ stage:
 # it builds plain copies of the libraries and runs nothing sanitized.
@@ -79,6 +107,22 @@ if wants tsan; then
   step "tsan build" cmake --build "$dir" --target norvik_concurrency_tests norvik
   step "tsan test" env TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 \
     ctest --test-dir "$dir" --output-on-failure -j2 -R '^(Concurrency\.|tool\.check$)'
+fi
+
+# The web page: the library compiled to WebAssembly (scripts/web.sh), its
+# parity with the native tool under Node, and the page in Chromium. The native
+# norvik is the g++ stage's; without that stage only its target is built.
+if wants web; then
+  dir=build/g++
+  if [ ! -f "$dir/build.ninja" ]; then
+    step "web configure (native)" cmake -S . -B "$dir" -G Ninja -DCMAKE_CXX_COMPILER=g++ -DNORVIK_WARNINGS_AS_ERRORS=ON
+  fi
+  step "web build (native norvik)" cmake --build "$dir" -j2 --target norvik
+  step "web build" bash scripts/web.sh
+  step "web npm ci" npm ci --prefix web --no-audit --no-fund
+  web_env=(env NORVIK="$dir/tools/norvik/norvik" NORVIK_WEB=build/web)
+  step "web parity (node)" "${web_env[@]}" node --test web/test/parity.test.mjs
+  step "web browser (chromium)" "${web_env[@]}" node --test web/test/browser.test.mjs
 fi
 
 if wants windows; then

@@ -89,7 +89,8 @@ std::string withoutComments(const std::string& source)
 
 bool isTableSource(const std::string& name)
 {
-    static const std::regex table(R"(KivBL[1-5]Lines\.(h|cpp)|KivNorvikSharedLines\.(h|cpp)|KivNorvikKinds\.cpp)");
+    static const std::regex table(
+        R"(KivBL[1-5]Lines\.(h|cpp)|KivNorvikSharedLines\.(h|cpp)|KivNorvikKinds\.cpp)");
     return std::regex_match(name, table);
 }
 
@@ -138,14 +139,18 @@ TEST(LineTables, EachLineIsDescribedOnce)
                 const std::string keyword = rule.keyword != nullptr ? rule.keyword : "";
                 if (rule.reads()) {
                     EXPECT_TRUE(read.emplace(keyword, rule.pattern, rule.minTokens, rule.exactTokens).second)
-                        << KivNorvikKinds::at(k).name << " " << group.header << ": " << keyword << " read twice";
+                        << KivNorvikKinds::at(k).name << " " << group.header << ": " << keyword
+                        << " read twice";
                 }
                 std::string fields;
                 for (int v = 0; v < rule.valueCount; ++v)
                     fields += std::string(rule.values[v].field) + " ";
                 if (rule.writes()) {
-                    EXPECT_TRUE(written.emplace(keyword, rule.pattern, fields, rule.minTokens, rule.exactTokens).second)
-                        << KivNorvikKinds::at(k).name << " " << group.header << ": " << keyword << " written twice";
+                    EXPECT_TRUE(
+                        written.emplace(keyword, rule.pattern, fields, rule.minTokens, rule.exactTokens)
+                            .second)
+                        << KivNorvikKinds::at(k).name << " " << group.header << ": " << keyword
+                        << " written twice";
                 }
                 // The words a choice writes for its own code are the row's own.
                 if (rule.choice.words != nullptr && rule.reads()) {
@@ -155,7 +160,8 @@ TEST(LineTables, EachLineIsDescribedOnce)
                         words >> own;
                     if (!own.empty() && own.front() == '(')
                         own = own.substr(1, own.size() - 2);
-                    EXPECT_EQ(std::string(rule.choice.words->words[rule.choice.own]).substr(0, own.size()), own)
+                    EXPECT_EQ(std::string(rule.choice.words->words[rule.choice.own]).substr(0, own.size()),
+                              own)
                         << KivNorvikKinds::at(k).name << " " << keyword << " " << rule.pattern;
                 }
             }

@@ -1,3 +1,4 @@
+#include "KivCharConv.h"
 #include "TestSupport.h"
 
 #include <clocale>
@@ -92,3 +93,26 @@ TEST(Locale, FilesWrittenAndReadUnderACommaLocaleMatchTheCLocale)
     EXPECT_DOUBLE_EQ(0.45, read.generalGroup.neige);
     EXPECT_DOUBLE_EQ(8.8, read.secondaryElementGroup.boltSec.value5);
 }
+
+#if !defined(_WIN32)
+// The base library's own conversions take the C library's printf and strtod,
+// whose decimal point is the locale's.
+TEST(Locale, TheOwnNumberConversionsKeepThePoint)
+{
+    CommaLocale locale;
+    if (!locale.active)
+        GTEST_SKIP() << "no comma-decimal locale on this machine";
+    char text[64];
+    const auto written =
+        KivCharConv::fallback::toChars(text, text + sizeof text, -1234.5678, std::chars_format::fixed, 3);
+    EXPECT_EQ("-1234.568", std::string(text, written.ptr));
+    const auto general =
+        KivCharConv::fallback::toChars(text, text + sizeof text, 0.000125, std::chars_format::general, 6);
+    EXPECT_EQ("0.000125", std::string(text, general.ptr));
+    const std::string number = "355.0625e1";
+    double value = 0;
+    const auto read = KivCharConv::fallback::fromChars(number.data(), number.data() + number.size(), value);
+    EXPECT_EQ(number.data() + number.size(), read.ptr);
+    EXPECT_EQ(3550.625, value);
+}
+#endif

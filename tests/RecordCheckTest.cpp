@@ -385,7 +385,8 @@ TEST(RecordCheck, FormatReferenceCoversTheWrittenLinesInOrder)
                 size_t keyword = 0;
                 for (const std::string& alt : alternatives(rows[found].keyword))
                     if (matches(
-                            KivNorvikLineFormat{rows[found].group, KivString(alt.c_str()), {}, {}, {}, {}, {}},
+                            KivNorvikLineFormat{
+                                rows[found].group, KivString(alt.c_str()), {}, {}, {}, {}, {}},
                             line))
                         keyword = words(alt).size();
                 EXPECT_EQ(keyword + values, words(line).size()) << file.second << " line " << n + 1;

@@ -3,6 +3,7 @@
 #include "Compare.h"
 #include "Diagnostics.h"
 #include "FindingKinds.h"
+#include "Export.h"
 #include "Input.h"
 #include "JsonRecord.h"
 #include "Library.h"
@@ -161,18 +162,16 @@ int fromJsonCommand(const std::string& in, const std::string& out, bool strict)
     if (!record) {
         return fail(name + ": " + error);
     }
-    const std::vector<CheckItem> lost = recordCheck(*record);
-    problems.insert(problems.end(), lost.begin(), lost.end());
-    for (const CheckItem& p : problems) {
+    // The values given as an undefined value count with those the file cannot carry.
+    const ExportOutcome outcome = exportRecord(*record, out, strict, name, problems);
+    for (const CheckItem& p : outcome.problems) {
         std::cerr << "norvik: " << (strict ? "error" : "warning") << ": " << p.path << ": " << p.reason
                   << " [" << p.code << "]\n";
     }
-    if (strict && !problems.empty()) {
-        return fail(name + ": the file cannot carry " + std::to_string(problems.size()) +
-                    (problems.size() == 1 ? " value" : " values") + "; nothing written");
+    if (!outcome.refused.empty()) {
+        return fail(outcome.refused);
     }
-    error = writeRecord(*record, out);
-    return error.empty() ? 0 : fail(error);
+    return outcome.error.empty() ? 0 : fail(outcome.error);
 }
 
 int sample(const std::string& kindName_, const std::string& out, const std::string& folder)
@@ -198,6 +197,9 @@ int sample(const std::string& kindName_, const std::string& out, const std::stri
     }
     if (out.empty()) {
         return fail("sample needs KIND OUT, or --all DIR\nRun 'norvik sample --help' for more information.");
+    }
+    if (const std::string refused = outputNameError(out, *kind); !refused.empty()) {
+        return fail(refused);
     }
     const std::string error = writeRecord(*sampleRecord(*kind), out);
     return error.empty() ? 0 : fail(error);

@@ -219,7 +219,8 @@ KivNorvikWrittenGroup beamSide(int group, const char* path, int own, KivNorvikCo
 const KivNorvikWrittenGroup written[] = {
     KivNorvikWrittenGroup::of<&KivBL1Data::generalGroup>(KivBL1Lines::General, "generalGroup"),
     [] {
-        KivNorvikWrittenGroup w = KivNorvikWrittenGroup::of<&KivBL1Data::potGroup>(KivBL1Lines::Column, "potGroup");
+        KivNorvikWrittenGroup w =
+            KivNorvikWrittenGroup::of<&KivBL1Data::potGroup>(KivBL1Lines::Column, "potGroup");
         w.when = NORVIK_WHEN("POT", "con is \"NON\"", column);
         w.reason = "group-not-selected";
         w.outside.field = "con";
@@ -241,10 +242,12 @@ const KivNorvikWrittenGroup written[] = {
     }(),
     beamSide<&KivBL1Data::rightTraverse>(
         KivBL1Lines::Right, "rightTraverse", 1,
-        NORVIK_WHEN("TRA", "side set; 0 writes TRA G, 1 TRA D", [](const Target& d) { return When::TRA(d.rightTraverse); })),
+        NORVIK_WHEN("TRA", "side set; 0 writes TRA G, 1 TRA D",
+                    [](const Target& d) { return When::TRA(d.rightTraverse); })),
     beamSide<&KivBL1Data::leftTraverse>(
         KivBL1Lines::Left, "leftTraverse", 0,
-        NORVIK_WHEN("TRA", "side set; 0 writes TRA G, 1 TRA D", [](const Target& d) { return When::TRA(d.leftTraverse); })),
+        NORVIK_WHEN("TRA", "side set; 0 writes TRA G, 1 TRA D",
+                    [](const Target& d) { return When::TRA(d.leftTraverse); })),
 };
 } // namespace record
 
@@ -253,4 +256,4 @@ const KivNorvikWrittenGroup written[] = {
 const KivNorvikWords KivBL1Lines::sideHeaders = {sides, 2, -1, -1};
 
 const KivNorvikKindLayout KivBL1Lines::layout = {groups, static_cast<int>(std::size(groups)), record::written,
-                                               static_cast<int>(std::size(record::written))};
+                                                 static_cast<int>(std::size(record::written))};

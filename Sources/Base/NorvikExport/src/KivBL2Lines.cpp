@@ -156,4 +156,4 @@ const KivNorvikWrittenGroup written[] = {
 } // namespace
 
 const KivNorvikKindLayout KivBL2Lines::layout = {groups, static_cast<int>(std::size(groups)), written,
-                                               static_cast<int>(std::size(written))};
+                                                 static_cast<int>(std::size(written))};

@@ -15,7 +15,8 @@ const char* const typeAtts[] = {"POU/POU", "POU/POT"};
 const char* const bolts[] = {"BOU_PRIM", "BOU_SEC"};
 const char* const zero[] = {"0"};
 const KivNorvikWords autoVerification = {zero, 1, -1, -1}; // "AUTO_VERIF 0"
-const char* const notches[] = {"GRUG_SUP", "GRUG_INF", "GRUG_LAT", "GRUG_SUP_INI", "GRUG_INF_INI", "GRUG_LAT_INI"};
+const char* const notches[] = {"GRUG_SUP",     "GRUG_INF",     "GRUG_LAT",
+                               "GRUG_SUP_INI", "GRUG_INF_INI", "GRUG_LAT_INI"};
 
 namespace general {
 using Target = KivBL3Data::BL3GeneralGroup;
@@ -182,7 +183,7 @@ const KivNorvikWrittenGroup written[] = {
     KivNorvikWrittenGroup::of<&KivBL3Data::generalGroup>(KivBL3Lines::General, "generalGroup"),
     KivNorvikWrittenGroup::of<&KivBL3Data::mainElementGroup>(KivBL3Lines::MainElement, "mainElementGroup"),
     KivNorvikWrittenGroup::of<&KivBL3Data::secondaryElementGroup>(KivBL3Lines::SecondaryElement,
-                                                                   "secondaryElementGroup"),
+                                                                  "secondaryElementGroup"),
 };
 
 } // namespace
@@ -195,4 +196,4 @@ const KivNorvikWords KivBL3Lines::boltKeywords = {bolts, 2, -1, -1};
 const KivNorvikWords KivBL3Lines::notchKeywords = {notches, 6, -1, -1};
 
 const KivNorvikKindLayout KivBL3Lines::layout = {groups, static_cast<int>(std::size(groups)), written,
-                                               static_cast<int>(std::size(written))};
+                                                 static_cast<int>(std::size(written))};

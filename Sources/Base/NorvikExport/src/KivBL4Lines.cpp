@@ -21,7 +21,8 @@ void readBolt(Bolt& bolt, int kind, int first, const KivNorvikLineTokens& tokens
     bolt = Bolt();
     bolt.kind = kind;
     const int count = tokens.getLength();
-    double* reals[] = {&bolt.value1, nullptr, &bolt.value3, &bolt.value4, &bolt.value5, &bolt.value6, &bolt.value7};
+    double* reals[] = {&bolt.value1, nullptr,      &bolt.value3, &bolt.value4,
+                       &bolt.value5, &bolt.value6, &bolt.value7};
     for (int i = 0; i < 7 && first + i < count; ++i) {
         if (reals[i] != nullptr) {
             *reals[i] = tokens[first + i].toDouble(false);
@@ -165,7 +166,9 @@ KivNorvikWrittenGroup diagonalGroup(const char* path)
         return KivNorvikTarget::of(static_cast<const KivBL4Data&>(d).diagonalElementGroups[index]);
     };
     w.when.text = "always written, the first and then the second diagonal";
-    w.number = [](const void* o) { return static_cast<const KivBL4Data::BL4DiagonalElementGroup*>(o)->number; };
+    w.number = [](const void* o) {
+        return static_cast<const KivBL4Data::BL4DiagonalElementGroup*>(o)->number;
+    };
     w.numberField = "number";
     w.replaces = true;
     return w;
@@ -181,4 +184,4 @@ const KivNorvikWrittenGroup written[] = {
 } // namespace
 
 const KivNorvikKindLayout KivBL4Lines::layout = {groups, static_cast<int>(std::size(groups)), written,
-                                               static_cast<int>(std::size(written))};
+                                                 static_cast<int>(std::size(written))};

@@ -124,7 +124,9 @@ KivNorvikWrittenGroup diagonalGroup(const char* path)
         return KivNorvikTarget::of(static_cast<const KivBL5Data&>(d).diagonalElementGroups[index]);
     };
     w.when.text = "always written, the first and then the second diagonal";
-    w.number = [](const void* o) { return static_cast<const KivBL5Data::BL5DiagonalElementGroup*>(o)->number; };
+    w.number = [](const void* o) {
+        return static_cast<const KivBL5Data::BL5DiagonalElementGroup*>(o)->number;
+    };
     w.numberField = "number";
     w.replaces = true;
     return w;
@@ -135,16 +137,18 @@ KivNorvikWrittenGroup diagonalGroup(const char* path)
 const KivNorvikWrittenGroup written[] = {
     KivNorvikWrittenGroup::of<&KivBL5Data::generalGroup>(KivBL5Lines::General, "generalGroup"),
     [] {
-        KivNorvikWrittenGroup w = KivNorvikWrittenGroup::of<&KivBL5Data::mainElementGroup>(KivBL5Lines::MainElement,
-                                                                                            "mainElementGroup");
+        KivNorvikWrittenGroup w = KivNorvikWrittenGroup::of<&KivBL5Data::mainElementGroup>(
+            KivBL5Lines::MainElement, "mainElementGroup");
         w.when = NORVIK_WHEN("not MONTANT", "typeAtt is not 2",
                              [](const Target& d) { return !When::MONTANT(d.generalGroup); });
         w.reason = "group-not-selected";
         return w;
     }(),
     [] {
-        KivNorvikWrittenGroup w = KivNorvikWrittenGroup::of<&KivBL5Data::columnGroup>(KivBL5Lines::Column, "columnGroup");
-        w.when = NORVIK_WHEN("MONTANT", "typeAtt is 2", [](const Target& d) { return When::MONTANT(d.generalGroup); });
+        KivNorvikWrittenGroup w =
+            KivNorvikWrittenGroup::of<&KivBL5Data::columnGroup>(KivBL5Lines::Column, "columnGroup");
+        w.when = NORVIK_WHEN("MONTANT", "typeAtt is 2",
+                             [](const Target& d) { return When::MONTANT(d.generalGroup); });
         w.reason = "group-not-selected";
         return w;
     }(),
@@ -156,4 +160,4 @@ const KivNorvikWrittenGroup written[] = {
 } // namespace
 
 const KivNorvikKindLayout KivBL5Lines::layout = {groups, static_cast<int>(std::size(groups)), record::written,
-                                               static_cast<int>(std::size(record::written))};
+                                                 static_cast<int>(std::size(record::written))};

@@ -61,7 +61,6 @@ void KivNorvikBL3Reader::fillStructure(KivNorvikData& data)
     }
 }
 
-
 const KivBL3Data* KivNorvikBL3Reader::getRecord() const { return d != nullptr ? d->record.get() : nullptr; }
 
 KivNorvikTarget KivNorvikBL3Reader::beginGroup(int group, const KivString&)

@@ -86,7 +86,8 @@ KivNorvikTarget KivNorvikBL4Reader::beginGroup(int group, const KivString& heade
         }
         // A fresh diagonal numbered from its header "DIAG_n".
         d->diagonal = KivBL4Data::BL4DiagonalElementGroup();
-        d->diagonal.number = KivNorvikSharedLines::headerNumber(header, std::strlen(KivBL4Lines::layout.groups[KivBL4Lines::Diagonal].header));
+        d->diagonal.number = KivNorvikSharedLines::headerNumber(
+            header, std::strlen(KivBL4Lines::layout.groups[KivBL4Lines::Diagonal].header));
         d->diagonalOpen = true;
         return KivNorvikTarget::of(d->diagonal);
     default: return KivNorvikTarget();

@@ -80,7 +80,8 @@ KivNorvikTarget KivNorvikBL5Reader::beginGroup(int group, const KivString& heade
         }
         // A fresh diagonal numbered from its header "DIAG_n".
         d->diagonal = KivBL5Data::BL5DiagonalElementGroup();
-        d->diagonal.number = KivNorvikSharedLines::headerNumber(header, std::strlen(KivBL5Lines::layout.groups[KivBL5Lines::Diagonal].header));
+        d->diagonal.number = KivNorvikSharedLines::headerNumber(
+            header, std::strlen(KivBL5Lines::layout.groups[KivBL5Lines::Diagonal].header));
         d->diagonalOpen = true;
         return KivNorvikTarget::of(d->diagonal);
     default: return KivNorvikTarget();

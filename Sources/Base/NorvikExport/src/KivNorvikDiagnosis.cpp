@@ -84,8 +84,9 @@ const Wording& wordingOf(Kind kind) { return kWordings[static_cast<size_t>(kind)
 const std::vector<KivString> kConstantTexts = [] {
     std::vector<KivString> all;
     for (const Wording& w : kWordings) {
-        all.push_back(std::strchr(w.text, '{') == nullptr ? KivString::permanent(KivString(w.text).getStringW())
-                                                          : KivString());
+        all.push_back(std::strchr(w.text, '{') == nullptr
+                          ? KivString::permanent(KivString(w.text).getStringW())
+                          : KivString());
     }
     return all;
 }();
@@ -238,7 +239,8 @@ bool KivNorvikDiagnosis::numbersWhole(const KivNorvikLineRule& rule, const KivNo
         if ((numbers & 1u) != 0u) {
             const KivNorvikToken& token = first[values->token];
             const KivNorvikValueKind kind = values->kind;
-            if (!token.wholly(kind == KivNorvikValueKind::Real ? KivNorvikToken::Real : KivNorvikToken::Integer) &&
+            if (!token.wholly(kind == KivNorvikValueKind::Real ? KivNorvikToken::Real
+                                                               : KivNorvikToken::Integer) &&
                 !isWholeNumber(token, kind)) {
                 return false;
             }
@@ -281,8 +283,8 @@ void KivNorvikDiagnosis::matched(const KivNorvikLineRule& rule, const KivNorvikL
             isWholeNumber(tokens[value.token], value.kind)) {
             continue;
         }
-        add(number, value.kind == KivNorvikValueKind::Real ? Kind::NotANumber : Kind::NotAnInteger, tokens, &rule,
-            -1, &value);
+        add(number, value.kind == KivNorvikValueKind::Real ? Kind::NotANumber : Kind::NotAnInteger, tokens,
+            &rule, -1, &value);
     }
     if ((rule.flags & kNorvikRowRepeats) == 0u) {
         if (seen) {
@@ -397,7 +399,7 @@ void KivNorvikDiagnosis::write(const Entry& entry, KivNorvikFinding& finding) co
             case 'k': text += wideText(entry.keyword); break;
             case 'w': text += wideText(entry.word); break;
             case 'h':
-                text += entry.name != nullptr ? wide(entry.name)
+                text += entry.name != nullptr     ? wide(entry.name)
                         : entry.layout != nullptr ? wide(entry.layout->header)
                                                   : std::wstring();
                 break;
@@ -456,8 +458,9 @@ const KivArray<KivNorvikFinding>& KivNorvikDiagnosis::findings(bool quiet)
     }
     entries_.clear();
     if (outOfOrder_) {
-        std::stable_sort(&findings_[0], &findings_[0] + findings_.getLength(),
-                         [](const KivNorvikFinding& a, const KivNorvikFinding& b) { return a.line < b.line; });
+        std::stable_sort(
+            &findings_[0], &findings_[0] + findings_.getLength(),
+            [](const KivNorvikFinding& a, const KivNorvikFinding& b) { return a.line < b.line; });
         outOfOrder_ = false;
     }
     return findings_;

@@ -76,7 +76,7 @@ public:
         // The one field named, else those from firstToken on (none when < 0).
         const KivNorvikValue* value = nullptr;
         int firstToken = -1;
-        int count = 0; // the extra values, a line's number, a token count
+        int count = 0;                     // the extra values, a line's number, a token count
         const char* keywordText = nullptr; // the finding's keyword when no line gives it
     };
 

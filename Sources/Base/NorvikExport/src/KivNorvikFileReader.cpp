@@ -32,7 +32,10 @@ struct KivNorvikFileReader::Private : KivNorvikGroupScan::Targets
 {
     explicit Private(KivNorvikFileReader& owner) : reader(owner) {}
 
-    KivNorvikTarget begin(int group, const KivString& header) override { return reader.beginGroup(group, header); }
+    KivNorvikTarget begin(int group, const KivString& header) override
+    {
+        return reader.beginGroup(group, header);
+    }
     void end(int group) override { reader.endGroup(group); }
 
     // A finding about the whole file, with a reason of its own.
@@ -66,7 +69,8 @@ KivNorvikFileReader::KivNorvikFileReader(const KivString& path) : d(new (std::no
     }
 }
 
-KivNorvikFileReader::KivNorvikFileReader(const char* bytes, size_t size) : d(new (std::nothrow) Private(*this))
+KivNorvikFileReader::KivNorvikFileReader(const char* bytes, size_t size)
+    : d(new (std::nothrow) Private(*this))
 {
     if (d == nullptr) {
         return;

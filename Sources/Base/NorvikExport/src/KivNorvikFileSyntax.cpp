@@ -55,27 +55,47 @@ std::string_view KivNorvikFileSyntax::trimmed(std::string_view text)
     return text;
 }
 
-bool KivNorvikFileSyntax::isTagLine(std::string_view line) { return line.find(commonTag()) != std::string_view::npos; }
-
-bool KivNorvikFileSyntax::projectName(std::string_view line, const char* tag, const char* prefix, KivString& name)
+bool KivNorvikFileSyntax::isTagLine(std::string_view line)
 {
-    const std::string_view copy = trimmed(line);
+    return line.find(commonTag()) != std::string_view::npos;
+}
+
+namespace {
+
+// The name a tag line gives for the tag `tag`, before any prefix is removed;
+// false when the line holds the tag and no comma.
+bool nameOf(std::string_view line, const char* tag, std::string_view& name)
+{
+    const std::string_view copy = KivNorvikFileSyntax::trimmed(line);
     const size_t comma = copy.find(',');
     const std::string_view first = copy.substr(0, comma);
     // The first field, less its quotes, with the white space inside them.
-    std::string_view text = trimQuotes(first);
-    if (trimQuotes(trimmed(first)) == tag) {
-        if (comma == std::string_view::npos) {
-            return false;
-        }
-        // The rest of the line, less one enclosing pair of quotes.
-        text = trimmed(copy.substr(comma + 1));
-        if (!text.empty() && text.front() == '"') {
-            text.remove_prefix(1);
-        }
-        if (!text.empty() && text.back() == '"') {
-            text.remove_suffix(1);
-        }
+    name = trimQuotes(first);
+    if (trimQuotes(KivNorvikFileSyntax::trimmed(first)) != tag) {
+        return true;
+    }
+    if (comma == std::string_view::npos) {
+        return false;
+    }
+    // The rest of the line, less one enclosing pair of quotes.
+    name = KivNorvikFileSyntax::trimmed(copy.substr(comma + 1));
+    if (!name.empty() && name.front() == '"') {
+        name.remove_prefix(1);
+    }
+    if (!name.empty() && name.back() == '"') {
+        name.remove_suffix(1);
+    }
+    return true;
+}
+
+} // namespace
+
+bool KivNorvikFileSyntax::projectName(std::string_view line, const char* tag, const char* prefix,
+                                      KivString& name)
+{
+    std::string_view text;
+    if (!nameOf(line, tag, text)) {
+        return false;
     }
     const size_t skip = std::strlen(prefix);
     if (skip > 0 && text.substr(0, skip) == prefix) {
@@ -96,13 +116,10 @@ unsigned KivNorvikFileSyntax::tagKinds(std::string_view line)
             continue;
         }
         kinds |= 1u << k;
-        if (kind.namePrefix[0] != '\0') {
-            KivString plain, unprefixed;
-            projectName(line, kind.tag, "", plain);
-            projectName(line, kind.tag, kind.namePrefix, unprefixed);
-            if (!(plain == unprefixed)) {
-                prefixed |= 1u << k;
-            }
+        std::string_view name;
+        if (kind.namePrefix[0] != '\0' && nameOf(line, kind.tag, name) &&
+            name.substr(0, std::strlen(kind.namePrefix)) == kind.namePrefix) {
+            prefixed |= 1u << k;
         }
     }
     // Of the kinds sharing a tag, a name with a prefix tells its kind.

@@ -116,8 +116,9 @@ void writeGroup(KivNorvikOutput& out, const KivNorvikKindLayout& layout, const K
         if (rule.elements.count != nullptr) {
             const void* owner = member.as(rule.elements.owner);
             const int count = owner != nullptr ? rule.elements.count(owner) : 0;
-            for (int i = 0; i < count; ++i) {
-                out.row(rule, rule.elements.at(owner, i).as(rule.type), nullptr);
+            if (count > 0) {
+                out.rows(rule, static_cast<const char*>(rule.elements.first(owner)), count,
+                         rule.elements.stride);
             }
             continue;
         }

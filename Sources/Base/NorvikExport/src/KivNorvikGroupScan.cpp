@@ -127,7 +127,10 @@ const char* nearHeader(std::string_view text, const KivNorvikKindLayout& layout)
     return nullptr;
 }
 
-KivNorvikToken tokenOf(const KivNorvikLineCursor::Line& line) { return KivNorvikToken(line.text, line.length); }
+KivNorvikToken tokenOf(const KivNorvikLineCursor::Line& line)
+{
+    return KivNorvikToken(line.text, line.length);
+}
 
 } // namespace
 
@@ -148,25 +151,9 @@ void KivNorvikGroupScan::resetRows(const KivNorvikKind& kind, const KivNorvikGro
     std::fill(seen_, seen_ + rowCount_, static_cast<unsigned char>(0));
 }
 
-bool KivNorvikGroupScan::isClean(const KivNorvikLineRule& rule, int index, const KivNorvikLineTokens& tokens)
-{
-    const KivNorvikRowIndex::Look look = rowIndex_->look(index, tokens);
-    if (look == KivNorvikRowIndex::Look::WrongCount ||
-        (look == KivNorvikRowIndex::Look::CheckNumbers && !KivNorvikDiagnosis::numbersWhole(rule, tokens))) {
-        return false;
-    }
-    if (!rowIndex_->repeats(index)) {
-        unsigned char& seen = seen_[index];
-        if (seen != 0u) {
-            return false;
-        }
-        seen = 1;
-    }
-    return true;
-}
-
 void KivNorvikGroupScan::scan(const KivNorvikKind& kind, const KivNorvikLineCursor& lines,
-                              KivNorvikDiagnosis& diagnosis, Targets& targets, KivNorvikData& record, bool findings)
+                              KivNorvikDiagnosis& diagnosis, Targets& targets, KivNorvikData& record,
+                              bool findings)
 {
     const KivNorvikKindLayout& layout = *kind.lines;
     layout_ = &layout;

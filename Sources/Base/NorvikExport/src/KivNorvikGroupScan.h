@@ -54,7 +54,23 @@ private:
     }
     // Whether a line that its row filled gives no finding, judged from what
     // the row's earlier lines worked out; marks the row seen then.
-    bool isClean(const KivNorvikLineRule& rule, int index, const KivNorvikLineTokens& tokens);
+    bool isClean(const KivNorvikLineRule& rule, int index, const KivNorvikLineTokens& tokens)
+    {
+        const KivNorvikRowIndex::Look look = rowIndex_->look(index, tokens);
+        if (look == KivNorvikRowIndex::Look::WrongCount ||
+            (look == KivNorvikRowIndex::Look::CheckNumbers &&
+             !KivNorvikDiagnosis::numbersWhole(rule, tokens))) {
+            return false;
+        }
+        if (!rowIndex_->repeats(index)) {
+            unsigned char& seen = seen_[index];
+            if (seen != 0u) {
+                return false;
+            }
+            seen = 1;
+        }
+        return true;
+    }
 
     const KivNorvikKindLayout* layout_ = nullptr;
     KivNorvikDiagnosis* diagnosis_ = nullptr;

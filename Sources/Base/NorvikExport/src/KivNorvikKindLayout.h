@@ -21,8 +21,8 @@ struct KivNorvikWrittenGroup
     int group = 0;              // the kind's group whose header and rows it writes
     const char* path = nullptr; // the member's path in the record
     KivNorvikTarget (*member)(const KivNorvikData& record) = nullptr;
-    KivNorvikCondition when;           // a test of the record
-    const char* reason = nullptr;      // the record check's reason when it is not written
+    KivNorvikCondition when;      // a test of the record
+    const char* reason = nullptr; // the record check's reason when it is not written
     // A header chosen by a code of the member: the group whose header reads
     // it is the written group of the same choice whose `own` code it is.
     KivNorvikChoice header;

@@ -44,7 +44,8 @@ bool equalsFolded(std::string_view a, const char* b)
 {
     size_t i = 0;
     for (; i < a.size(); ++i) {
-        if (b[i] == '\0' || std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) {
+        if (b[i] == '\0' || std::tolower(static_cast<unsigned char>(a[i])) !=
+                                std::tolower(static_cast<unsigned char>(b[i]))) {
             return false;
         }
     }

@@ -14,7 +14,10 @@ bool isUtf8Text(const unsigned char* p, size_t n)
             ++i;
             continue;
         }
-        const size_t length = c >= 0xC2 && c <= 0xDF ? 2 : c >= 0xE0 && c <= 0xEF ? 3 : c >= 0xF0 && c <= 0xF4 ? 4 : 0;
+        const size_t length = c >= 0xC2 && c <= 0xDF   ? 2
+                              : c >= 0xE0 && c <= 0xEF ? 3
+                              : c >= 0xF0 && c <= 0xF4 ? 4
+                                                       : 0;
         if (length == 0 || i + length > n) {
             return false;
         }
@@ -92,8 +95,8 @@ void KivNorvikLineCursor::take(KivNorvikDiagnosis& diagnosis, bool record)
     while (next(at, line)) {
         ++count_;
         // The whole line, past any zero byte, up to its line end.
-        const char* lf =
-            static_cast<const char*>(std::memchr(line.text, '\n', size - static_cast<size_t>(line.text - data)));
+        const char* lf = static_cast<const char*>(
+            std::memchr(line.text, '\n', size - static_cast<size_t>(line.text - data)));
         size_t n = static_cast<size_t>((lf != nullptr ? lf : data + size) - line.text);
         if (n > 0 && line.text[n - 1] == '\r') {
             --n;

@@ -63,8 +63,9 @@ public:
             if (end > start) {
                 const void* zero = hasZeroByte_ ? std::memchr(data + start, 0, end - start) : nullptr;
                 line.text = data + start;
-                line.length = zero != nullptr ? static_cast<size_t>(static_cast<const char*>(zero) - line.text)
-                                              : end - start;
+                line.length = zero != nullptr
+                                  ? static_cast<size_t>(static_cast<const char*>(zero) - line.text)
+                                  : end - start;
                 return true;
             }
         }

@@ -1,6 +1,7 @@
 #include "KivNorvikLineRule.h"
 
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -90,10 +91,57 @@ int KivNorvikWords::codeOf(const KivNorvikToken& token) const
     return -1;
 }
 
+void KivNorvikLineRule::makePrefix()
+{
+    textValues = 0;
+    writtenCount = 0;
+    for (int i = 0; i < valueCount; ++i) {
+        KivNorvikValue& v = values[i];
+        const bool writes = v.kind != KivNorvikValueKind::Fixed && v.kind != KivNorvikValueKind::Sets;
+        v.gap = !writes ? 0 : v.token < 32 && (wideGaps & (1u << v.token)) != 0u ? 2 : 1;
+        textValues += writes && v.kind == KivNorvikValueKind::Text ? 1 : 0;
+        if (writes) {
+            writtenValues[writtenCount++] =
+                Written{v.kind,
+                        v.gap,
+                        static_cast<unsigned char>(v.format.width),
+                        static_cast<signed char>(v.format.precision < 0 ? 6 : v.format.precision),
+                        v.format.comma,
+                        i,
+                        v.offset};
+        }
+    }
+    // Each value's blanks and widest number (64), each text up to kShortText,
+    // the words (the prefix block, or the pattern written with its blanks).
+    writeBound = static_cast<size_t>(writtenCount) * (66 + kShortText) + sizeof prefix +
+                 static_cast<size_t>(indent) + 2 * std::strlen(pattern) + 8;
+    prefixLength = 0;
+    if (keyword == nullptr || choice.words != nullptr) {
+        return;
+    }
+    std::string text(static_cast<size_t>(indent), ' ');
+    text += keyword;
+    int token = 1;
+    eachPatternWord(pattern, [&](const char* word, size_t length, bool compared) {
+        if (!compared && length == 1 && *word == '*') {
+            ++token;
+            return; // "*" is not written
+        }
+        text += (wideGaps & (1u << token)) != 0u ? "  " : " ";
+        text.append(word, length);
+        ++token;
+    });
+    if (text.size() <= static_cast<size_t>(kPrefixBytes)) {
+        std::memcpy(prefix, text.data(), text.size());
+        prefixLength = static_cast<int>(text.size());
+    }
+}
+
 KivNorvikLineRule& KivNorvikLineRule::words(const char* words)
 {
     pattern = words;
     readTokens = valueTokens();
+    makePrefix();
     return *this;
 }
 
@@ -108,6 +156,17 @@ KivNorvikLineRule& KivNorvikLineRule::holding(std::initializer_list<KivNorvikVal
     }
     readTokens = valueTokens();
     numberValues = numberValueMask();
+    makePrefix();
+    plainCount = 0;
+    otherValues = false;
+    for (int i = 0; i < valueCount; ++i) {
+        const KivNorvikValue& v = values[i];
+        if (v.store != nullptr && v.allowed == nullptr) {
+            plain[plainCount++] = Plain{v.token, v.store};
+        } else if (v.set != nullptr || v.store != nullptr) {
+            otherValues = true;
+        }
+    }
     return *this;
 }
 
@@ -150,18 +209,21 @@ KivNorvikLineRule& KivNorvikLineRule::with(unsigned rowFlags)
 KivNorvikLineRule& KivNorvikLineRule::indented(int blanks)
 {
     indent = blanks;
+    makePrefix();
     return *this;
 }
 
 KivNorvikLineRule& KivNorvikLineRule::wideBefore(int token)
 {
     wideGaps |= 1u << token;
+    makePrefix();
     return *this;
 }
 
 KivNorvikLineRule& KivNorvikLineRule::chosen(const KivNorvikChoice& wordChoice)
 {
     choice = wordChoice;
+    makePrefix();
     return *this;
 }
 
@@ -267,7 +329,8 @@ bool oneOf(int value, const int* list, int count)
 
 } // namespace
 
-KivNorvikFillResult KivNorvikLineRule::apply(const KivNorvikTarget& target, const KivNorvikLineTokens& tokens) const
+KivNorvikFillResult KivNorvikLineRule::apply(const KivNorvikTarget& target,
+                                             const KivNorvikLineTokens& tokens) const
 {
     if (target.isNull()) {
         return KivNorvikFillResult::Done;
@@ -297,11 +360,17 @@ KivNorvikFillResult KivNorvikLineRule::apply(const KivNorvikTarget& target, cons
     }
     KivNorvikFillResult result = KivNorvikFillResult::Done;
     const int count = tokens.getLength();
-    for (int i = 0; i < valueCount; ++i) {
+    // A store may not change the row: the bounds are read once.
+    for (const Plain *p = plain, *end = plain + plainCount; p != end; ++p) {
+        if (p->token < count) {
+            p->store(object, tokens[p->token]);
+        }
+    }
+    for (int i = 0; otherValues && i < valueCount; ++i) {
         const KivNorvikValue& value = values[i];
         if (value.store != nullptr) {
-            if (value.token < count) {
-                if (value.allowed != nullptr && !oneOf(tokens[value.token].toInteger(), value.allowed, value.allowedCount)) {
+            if (value.allowed != nullptr && value.token < count) {
+                if (!oneOf(tokens[value.token].toInteger(), value.allowed, value.allowedCount)) {
                     result = KivNorvikFillResult::UnknownWord;
                     continue;
                 }

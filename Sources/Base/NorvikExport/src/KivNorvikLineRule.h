@@ -102,13 +102,19 @@ struct KivNorvikValue
     KivNorvikSetFn set = nullptr;     // Code, Fixed, Sets: the code into the field
     KivNorvikLoadFn load = nullptr;   // writing: the field's value; null: not written
     KivNorvikFormat format;
-    int constant = 0;                        // Fixed and Sets: the code reading sets
-    const KivNorvikWords* words = nullptr;   // Code: its words; Word: words[0] is the word
+    int constant = 0;                         // Fixed and Sets: the code reading sets
+    const KivNorvikWords* words = nullptr;    // Code: its words; Word: words[0] is the word
     KivNorvikTransformFn transform = nullptr; // a real written through "%d": its integer
     // Integer: the only codes the reader takes ("SECTION  DIM" shapes); null: any.
     const int* allowed = nullptr;
     int allowedCount = 0;
     const char* refused = nullptr; // why the reader stops at another value
+    // Blanks written before the value: 1, 2 for a wide gap, 0 for a value
+    // not written (worked out when the table is built).
+    unsigned char gap = 0;
+    // The field's place in the object, in bytes, for the writer's direct
+    // reads of an int, a double or a KivString; -1 for none.
+    std::ptrdiff_t offset = -1;
 
     bool reads() const { return store != nullptr || set != nullptr; }
     bool isNumber() const
@@ -154,7 +160,7 @@ enum : unsigned {
 // The array a row writes one line per element of, and appends to when reading.
 struct KivNorvikElements
 {
-    const char* field = nullptr; // the array's path in the group's object
+    const char* field = nullptr;                  // the array's path in the group's object
     const KivNorvikTarget::Type* owner = nullptr; // the group's type
     int (*count)(const void* object) = nullptr;
     KivNorvikTarget (*at)(const void* object, int index) = nullptr;
@@ -162,6 +168,10 @@ struct KivNorvikElements
     KivNorvikTarget (*append)(void* object) = nullptr;
     // A default element, for the format reference.
     const void* (*fresh)() = nullptr;
+    // The first element, the others following it `stride` bytes apart; null
+    // for an empty array.
+    const void* (*first)(const void* object) = nullptr;
+    std::size_t stride = 0;
 };
 
 // A note for the record check about a field of the row, when the row is written.
@@ -181,6 +191,15 @@ struct KivNorvikOutside
     KivNorvikWhenFn holds = nullptr;
     const char* message = nullptr;
 };
+
+// A default object of a type, made once: elements appended while reading
+// start as a copy of it.
+template <class T>
+const T& kivNorvikDefault()
+{
+    static const T value;
+    return value;
+}
 
 // One row of a group's table.
 struct KivNorvikLineRule
@@ -218,9 +237,41 @@ struct KivNorvikLineRule
 
     // Worked out when the table is built, for the checks of each line: the
     // tokens the values read (valueTokens()) and one bit for each value read
-    // as a number.
+    // as a number; for reading, the values that store their token as it is,
+    // apart from those that need more.
     int readTokens = 0;
     unsigned numberValues = 0;
+    struct Plain
+    {
+        int token;
+        KivNorvikStoreFn store;
+    };
+    Plain plain[kMaxValues] = {};
+    int plainCount = 0;
+    bool otherValues = false;
+    // For writing: the line's start as written (indent, keyword, pattern
+    // words) when no word of it is chosen; empty when longer than it holds.
+    static constexpr int kPrefixBytes = 48;
+    char prefix[kPrefixBytes] = {};
+    int prefixLength = 0;
+    int textValues = 0; // written texts
+    // The room a line takes but for its chosen words and texts longer than kShortText.
+    static constexpr std::size_t kShortText = 64;
+    std::size_t writeBound = 0;
+    // The values written, in order, as the writer takes them.
+    struct Written
+    {
+        KivNorvikValueKind kind;
+        unsigned char gap; // blanks before the value
+        unsigned char width;
+        signed char precision;
+        bool comma;
+        int index;             // in values (a row is copied when the table is built: no pointer into it)
+        std::ptrdiff_t offset; // the field's place in the object
+    };
+    Written writtenValues[kMaxValues] = {};
+    int writtenCount = 0;
+    void makePrefix();
 
     // The builder the tables use: KivNorvikLineRule::row<Target>("ACIER").holding(...).
     template <class T>
@@ -229,6 +280,7 @@ struct KivNorvikLineRule
         KivNorvikLineRule rule;
         rule.keyword = keyword;
         rule.type = KivNorvikTarget::typeOf<T>();
+        rule.makePrefix();
         return rule;
     }
     KivNorvikLineRule& words(const char* pattern);
@@ -271,13 +323,17 @@ struct KivNorvikLineRule
 // clang-format off
 // NOLINTBEGIN(bugprone-macro-parentheses): the paths ("a.b", "xy[0]") follow "t." and are quoted with #.
 #define NORVIK_ROW(keyword) KivNorvikLineRule::row<Target>(keyword)
+// The place of the field at `path` in an object of Type, from a default object.
+#define NORVIK_OFFSET(Type, path)                                                               \
+    (reinterpret_cast<const char*>(&kivNorvikDefault<Type>().path) -                           \
+     reinterpret_cast<const char*>(&kivNorvikDefault<Type>()))
 #define NORVIK_ROW_OF(Type, keyword) KivNorvikLineRule::row<Type>(keyword)
 
 #define NORVIK_VALUE_IN(Type, k, valueKind, path, storeExpression, loadMember, formatText)      \
     [] { KivNorvikValue v; v.token = k; v.kind = KivNorvikValueKind::valueKind; v.field = #path;   \
          v.store = [](void* o, const KivNorvikToken& s) { static_cast<Type*>(o)->path = storeExpression; }; \
          v.load = [](const void* o) { KivNorvikLoaded l; l.loadMember = static_cast<const Type*>(o)->path; return l; }; \
-         v.format = formatText; return v; }()
+         v.offset = NORVIK_OFFSET(Type, path); v.format = formatText; return v; }()
 #define NORVIK_INTEGER_IN(Type, k, path) NORVIK_VALUE_IN(Type, k, Integer, path, s.toInteger(), integer, "%d")
 #define NORVIK_INTEGER_AS_IN(Type, k, path, fmt) NORVIK_VALUE_IN(Type, k, Integer, path, s.toInteger(), integer, fmt)
 #define NORVIK_LIST_INTEGER_IN(Type, k, path) NORVIK_VALUE_IN(Type, k, ListInteger, path, s.toInteger(), integer, "%d,")
@@ -287,7 +343,7 @@ struct KivNorvikLineRule
     [] { KivNorvikValue v; v.token = k; v.kind = KivNorvikValueKind::Text; v.field = #path;        \
          v.store = [](void* o, const KivNorvikToken& s) { static_cast<Type*>(o)->path.assign(s.data(), s.size()); }; \
          v.load = [](const void* o) { KivNorvikLoaded l; l.text = &static_cast<const Type*>(o)->path; return l; }; \
-         return v; }()
+         v.offset = NORVIK_OFFSET(Type, path); return v; }()
 
 #define NORVIK_INTEGER(k, path) NORVIK_INTEGER_IN(Target, k, path)
 #define NORVIK_INTEGER_AS(k, path, fmt) NORVIK_INTEGER_AS_IN(Target, k, path, fmt)
@@ -309,7 +365,7 @@ struct KivNorvikLineRule
     [] { KivNorvikValue v; v.token = k; v.kind = KivNorvikValueKind::Code; v.field = #path;       \
          v.set = [](void* o, int c) { static_cast<Target*>(o)->path = c; };                         \
          v.load = [](const void* o) { KivNorvikLoaded l; l.integer = static_cast<const Target*>(o)->path; return l; }; \
-         v.words = &(table); return v; }()
+         v.offset = NORVIK_OFFSET(Target, path); v.words = &(table); return v; }()
 // A code that the keyword's words carry: the line stands for it, reading sets it.
 #define NORVIK_FIXED(path, value)                                                              \
     [] { KivNorvikValue v; v.kind = KivNorvikValueKind::Fixed; v.field = #path; v.constant = value; \
@@ -331,11 +387,11 @@ struct KivNorvikLineRule
 #define NORVIK_FILLED_IN(Type, k, valueKind, path, loadMember, formatText)                     \
     [] { KivNorvikValue v; v.token = k; v.kind = KivNorvikValueKind::valueKind; v.field = #path;   \
          v.load = [](const void* o) { KivNorvikLoaded l; l.loadMember = static_cast<const Type*>(o)->path; return l; }; \
-         v.format = formatText; return v; }()
+         v.offset = NORVIK_OFFSET(Type, path); v.format = formatText; return v; }()
 #define NORVIK_FILLED_TEXT_IN(Type, k, path)                                                    \
     [] { KivNorvikValue v; v.token = k; v.kind = KivNorvikValueKind::Text; v.field = #path;        \
          v.load = [](const void* o) { KivNorvikLoaded l; l.text = &static_cast<const Type*>(o)->path; return l; }; \
-         return v; }()
+         v.offset = NORVIK_OFFSET(Type, path); return v; }()
 
 // A value that the row's reading effect fills, named for the findings only.
 #define NORVIK_NAMED_IN(Type, k, valueKind, path)                                               \
@@ -378,8 +434,11 @@ struct KivNorvikLineRule
              if (n == INT_MAX) { return KivNorvikTarget(); }                                          \
              a.setLength(n + 1);                                                                      \
              if (a.getLength() != n + 1) { return KivNorvikTarget(); }                                \
-             a[n] = Element(); return KivNorvikTarget::of(a[n]); };                                   \
-         e.fresh = [] { static const Element element; return static_cast<const void*>(&element); };    \
+             a[n] = kivNorvikDefault<Element>(); return KivNorvikTarget::of(a[n]); };                  \
+         e.fresh = [] { return static_cast<const void*>(&kivNorvikDefault<Element>()); };              \
+         e.first = [](const void* o) -> const void* { const auto& a = static_cast<const Target*>(o)->path; \
+             return a.getLength() > 0 ? &a[0] : nullptr; };                                            \
+         e.stride = sizeof(Element);                                                                    \
          return e; }()
 // The row's own reading effect, a function of the group's Target (or of Type).
 #define NORVIK_FILL_OF(Type, ...)                                                              \

@@ -324,8 +324,8 @@ void KivNorvikLineWalker::tag(const KivNorvikKind& kind, const KivString& projec
     }
     const Bytes line(start + asWritten(projectName) + L"\"");
     KivString read;
-    if (KivNorvikFileSyntax::projectName(std::string_view(line.text.data(), line.size()), kind.tag, kind.namePrefix,
-                                         read)) {
+    if (KivNorvikFileSyntax::projectName(std::string_view(line.text.data(), line.size()), kind.tag,
+                                         kind.namePrefix, read)) {
         read_["projectName"] = Datum::of(read);
     }
     // The reader trims white space around the name; blanks inside it stay.
@@ -664,13 +664,15 @@ namespace {
 
 // The words of a choice joined by "|", each in the place of the chosen word
 // within `words` (the line's words, as written).
-std::string choices(const std::vector<std::string>& words, const KivNorvikChoice& choice, const char* separator)
+std::string choices(const std::vector<std::string>& words, const KivNorvikChoice& choice,
+                    const char* separator)
 {
     std::string out;
     for (int c = 0; c < choice.words->count; ++c) {
         std::string line;
         for (size_t i = 0; i < words.size(); ++i) {
-            line += (i == 0 ? "" : " ") + (static_cast<int>(i) == choice.position ? std::string(choice.words->words[c]) : words[i]);
+            line += (i == 0 ? "" : " ") +
+                    (static_cast<int>(i) == choice.position ? std::string(choice.words->words[c]) : words[i]);
         }
         out += (c == 0 ? "" : separator) + line;
     }
@@ -735,7 +737,8 @@ bool allows(const KivNorvikValue& value, int number)
     return value.allowed == nullptr;
 }
 
-std::string layoutOf(const KivNorvikLineRule& rule, const std::vector<std::string>& words, const std::string& shownWords)
+std::string layoutOf(const KivNorvikLineRule& rule, const std::vector<std::string>& words,
+                     const std::string& shownWords)
 {
     std::string text(static_cast<size_t>(rule.indent), ' ');
     if (rule.choice.words != nullptr) {
@@ -852,8 +855,8 @@ void KivNorvikLineWalker::walkGroup(const KivNorvikKindLayout& layout, const Kiv
     }
 }
 
-void KivNorvikLineWalker::walkRow(const KivNorvikGroupLayout& group, const KivNorvikLineRule& rule, const void* object,
-                                  int index)
+void KivNorvikLineWalker::walkRow(const KivNorvikGroupLayout& group, const KivNorvikLineRule& rule,
+                                  const void* object, int index)
 {
     const std::vector<std::string> words = writtenWords(rule);
     std::string keyword;
@@ -864,8 +867,11 @@ void KivNorvikLineWalker::walkRow(const KivNorvikGroupLayout& group, const KivNo
         const KivNorvikChoice& choice = rule.choice;
         const int code = choice.code(object);
         const char* word = choice.words->wordOf(code);
-        chosen = word != nullptr ? (code >= 0 && code < choice.words->count ? code : choice.words->writtenOther) : -1;
-        if (choice.outside != nullptr && KivNorvikData::isDefined(code) && (code < 0 || code >= choice.words->count)) {
+        chosen = word != nullptr
+                     ? (code >= 0 && code < choice.words->count ? code : choice.words->writtenOther)
+                     : -1;
+        if (choice.outside != nullptr && KivNorvikData::isDefined(code) &&
+            (code < 0 || code >= choice.words->count)) {
             outsideTable(choice.field, choice.outside);
         }
         std::vector<std::string> line = words;
@@ -923,7 +929,8 @@ void KivNorvikLineWalker::walkRow(const KivNorvikGroupLayout& group, const KivNo
         case KivNorvikValueKind::ListInteger:
             line.integer(value.field, loaded.integer, value.format.text);
             if (!allows(value, loaded.integer) && holds) {
-                outsideTable(value.field, value.refused != nullptr ? value.refused : "the reader does not take this value");
+                outsideTable(value.field, value.refused != nullptr ? value.refused
+                                                                   : "the reader does not take this value");
                 refused = true;
             }
             break;
@@ -952,7 +959,8 @@ void KivNorvikLineWalker::walkRow(const KivNorvikGroupLayout& group, const KivNo
         case KivNorvikValueKind::Word: line.word(value.words->words[0]); break;
         case KivNorvikValueKind::Version: line.word("%d.%d"); break;
         }
-        if (reader != &rule && value.kind != KivNorvikValueKind::Fixed && value.kind != KivNorvikValueKind::Sets) {
+        if (reader != &rule && value.kind != KivNorvikValueKind::Fixed &&
+            value.kind != KivNorvikValueKind::Sets) {
             line.into(read.field);
         }
     }

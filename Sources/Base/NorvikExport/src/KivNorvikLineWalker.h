@@ -198,6 +198,8 @@ private:
     // Texts made during the walk that the walker points to: headers, keywords.
     std::deque<std::string> texts_;
 
-    void walkGroup(const KivNorvikKindLayout& layout, const KivNorvikWrittenGroup& written, const KivNorvikData& record);
-    void walkRow(const KivNorvikGroupLayout& group, const KivNorvikLineRule& rule, const void* object, int index);
+    void walkGroup(const KivNorvikKindLayout& layout, const KivNorvikWrittenGroup& written,
+                   const KivNorvikData& record);
+    void walkRow(const KivNorvikGroupLayout& group, const KivNorvikLineRule& rule, const void* object,
+                 int index);
 };

@@ -34,16 +34,29 @@ public:
         return bytes_.get() + used_;
     }
     void advance(const char* end) { used_ = static_cast<std::size_t>(end - bytes_.get()); }
+    // Space for `count` more bytes at `at`, a place in the room last given:
+    // `at` itself, or the same place in a grown buffer.
+    char* more(char* at, std::size_t count)
+    {
+        if (capacity_ - static_cast<std::size_t>(at - bytes_.get()) < count) {
+            advance(at);
+            at = room(count);
+        }
+        return at;
+    }
     // Bytes in the buffer; truncate() drops those after the first `count`.
     std::size_t used() const { return used_; }
     void truncate(std::size_t count) { used_ = count < used_ ? count : used_; }
 
     // Hands the buffered bytes to the file once a block has gathered.
-    void drainFull()
+    // True when it did.
+    bool drainFull()
     {
         if (used_ >= kBlock) {
             drain();
+            return true;
         }
+        return false;
     }
     // Hands every buffered byte to the file; a failure is kept in error().
     void drain();

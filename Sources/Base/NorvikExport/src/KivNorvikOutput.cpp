@@ -24,22 +24,57 @@ char* field(char* at, const char* digits, size_t length, int width)
     for (size_t fill = static_cast<size_t>(width); fill > length; --fill) {
         *at++ = ' ';
     }
-    std::memcpy(at, digits, length);
+    for (size_t i = 0; i < length; ++i) { // a number's few digits: no call
+        at[i] = digits[i];
+    }
     return at + length;
 }
 
 char* copy(char* at, const char* text, size_t length)
 {
-    std::memcpy(at, text, length);
+    for (size_t i = 0; i < length; ++i) { // short words: no call
+        at[i] = text[i];
+    }
     return at + length;
 }
 
-// An integer as "%<width>d" writes it.
-char* integer(char* at, long long value, int width)
+// A cleaned ASCII text of `length` characters copied to `at` (a line end as
+// a blank); the end, or null when the text is not all ASCII.
+char* asciiText(char* at, const wchar_t* text, size_t length)
 {
-    char digits[24];
-    const char* end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-    return field(at, digits, static_cast<size_t>(end - digits), width);
+    for (size_t i = 0; i < length; ++i) {
+        const auto c = static_cast<unsigned long>(text[i]);
+        if (c >= 0x80) {
+            return nullptr;
+        }
+        at[i] = c == '\r' || c == '\n' ? ' ' : static_cast<char>(c);
+    }
+    return at + length;
+}
+
+// An integer as "%<width>d" writes it: written, then moved right when it is
+// narrower than its field (room for 16 bytes and the field at `at`).
+inline char* integer(char* at, int value, int width)
+{
+    char* end = std::to_chars(at, at + 16, value).ptr;
+    const int pad = width - static_cast<int>(end - at);
+    if (pad > 0) {
+        for (char* p = end; p-- != at;) {
+            p[pad] = *p;
+        }
+        for (int i = 0; i < pad; ++i) {
+            at[i] = ' ';
+        }
+        end += pad;
+    }
+    return end;
+}
+
+// The field at `offset` in `object`.
+template <class T>
+const T& fieldAt(const void* object, std::ptrdiff_t offset)
+{
+    return *reinterpret_cast<const T*>(static_cast<const char*>(object) + offset);
 }
 
 } // namespace
@@ -54,8 +89,10 @@ void KivNorvikOutput::endLine(char* at)
 {
     *at++ = '\n';
     file_->advance(at);
-    file_->drainFull();
-    live_ = file_->writable();
+    // A failed write shows once a block is handed to the file.
+    if (file_->drainFull()) {
+        live_ = file_->writable();
+    }
 }
 
 void KivNorvikOutput::tagLine(const KivNorvikKind& kind, const KivString& projectName)
@@ -71,7 +108,7 @@ void KivNorvikOutput::tagLine(const KivNorvikKind& kind, const KivString& projec
         at = copy(at, kind.tag, tag);
         at = copy(at, "\",\"", 3);
         file_->advance(copy(at, kind.namePrefix, prefix));
-        appendText(projectName.getStringW());
+        appendText(projectName.text());
         at = file_->room(3);
         *at++ = '"';
         *at++ = '\n';
@@ -98,34 +135,13 @@ void KivNorvikOutput::line(const char* text, const int* number)
     }
 }
 
-void KivNorvikOutput::row(const KivNorvikLineRule& rule, const void* object, const char* chosen)
+char* KivNorvikOutput::words(char* at, const KivNorvikLineRule& rule, const char* chosen)
 {
-    if (!live_) {
-        return;
-    }
-    try {
-        rowBytes(rule, object, chosen);
-    } catch (const std::bad_alloc&) {
-        outOfMemory();
-    }
-}
-
-void KivNorvikOutput::rowBytes(const KivNorvikLineRule& rule, const void* object, const char* chosen)
-{
-    KivNorvikOpenFile& file = *file_;
-    const char* keyword = rule.choice.position == 0 ? chosen : rule.keyword;
-    const size_t keywordLength = std::strlen(keyword);
-    const size_t patternLength = std::strlen(rule.pattern);
-    // Room for the words and each number at once; a text asks for its own.
-    const size_t bound = static_cast<size_t>(rule.indent) + keywordLength + 2 * patternLength +
-                         (chosen != nullptr ? std::strlen(chosen) : 0) +
-                         static_cast<size_t>(rule.valueCount + 1) * (kNumber + 2) + 8;
-    char* at = file.room(bound);
     for (int i = 0; i < rule.indent; ++i) {
         *at++ = ' ';
     }
-    at = copy(at, keyword, keywordLength);
-    const unsigned wide = rule.wideGaps;
+    const char* keyword = rule.choice.position == 0 ? chosen : rule.keyword;
+    at = copy(at, keyword, std::strlen(keyword));
     int token = 1;
     // The pattern's words as written: "(AME)" as AME, "*" not at all, the
     // chosen word in its place.
@@ -152,64 +168,91 @@ void KivNorvikOutput::rowBytes(const KivNorvikLineRule& rule, const void* object
             length = std::strlen(chosen);
         }
         *at++ = ' ';
-        if ((wide & (1u << token)) != 0u) {
+        if ((rule.wideGaps & (1u << token)) != 0u) {
             *at++ = ' ';
         }
         at = copy(at, word, length);
         ++token;
     }
-    for (int i = 0; i < rule.valueCount; ++i) {
-        const KivNorvikValue& v = rule.values[i];
-        if (v.kind == KivNorvikValueKind::Fixed || v.kind == KivNorvikValueKind::Sets) {
-            continue;
-        }
-        *at++ = ' ';
-        if (v.token < 32 && (wide & (1u << v.token)) != 0u) {
-            *at++ = ' ';
-        }
-        const KivNorvikFormat& format = v.format;
-        switch (v.kind) {
+    return at;
+}
+
+inline void KivNorvikOutput::rowBytes(const KivNorvikLineRule& rule, const void* object, const char* chosen)
+{
+    KivNorvikOpenFile& file = *file_;
+    // Room for the words, each number and a short text at once; a longer
+    // text asks for its own.
+    size_t bound = rule.writeBound;
+    if (rule.prefixLength == 0) {
+        bound += (rule.keyword != nullptr ? std::strlen(rule.keyword) : 0) +
+                 (chosen != nullptr ? std::strlen(chosen) : 0);
+    }
+    char* at = file.room(bound);
+    if (rule.prefixLength > 0) {
+        // The whole prefix block at once (the room allows it), then its length.
+        std::memcpy(at, rule.prefix, sizeof rule.prefix);
+        at += rule.prefixLength;
+    } else {
+        at = words(at, rule, chosen);
+    }
+    for (const KivNorvikLineRule::Written *v = rule.writtenValues, *last = v + rule.writtenCount; v != last;
+         ++v) {
+        at[0] = ' ';
+        at[1] = ' ';
+        at += v->gap; // one blank, or two for a wide gap
+
+        switch (v->kind) {
         case KivNorvikValueKind::Integer:
         case KivNorvikValueKind::ListInteger:
-            at = integer(at, v.load(object).integer, format.width);
-            if (format.comma) {
+            at = integer(at, fieldAt<int>(object, v->offset), v->width);
+            if (v->comma) {
                 *at++ = ',';
             }
             break;
         case KivNorvikValueKind::Real: {
-            const double value = v.load(object).real;
-            if (v.transform != nullptr) {
-                at = integer(at, v.transform(value), format.width);
+            const double value = fieldAt<double>(object, v->offset);
+            if (rule.values[v->index].transform != nullptr) {
+                at = integer(at, rule.values[v->index].transform(value), v->width);
                 break;
             }
             char digits[kNumber];
-            const char* end = KivFormat::fixed(digits, value, format.precision < 0 ? 6 : format.precision);
-            if (end != nullptr && static_cast<size_t>(format.width) < kNumber) {
-                at = field(at, digits, static_cast<size_t>(end - digits), format.width);
+            const char* end = KivFormat::fixed(digits, value, v->precision);
+            if (end != nullptr) {
+                at = field(at, digits, static_cast<size_t>(end - digits), v->width);
                 break;
             }
-            // The rarer reals go through a string; the room is asked again.
+            // The rarer reals go through a string.
             std::string text;
-            KivFormat::appendFixed(text, value, format.width, format.precision < 0 ? 6 : format.precision);
-            file.advance(at);
-            at = copy(file.room(text.size() + bound), text.data(), text.size());
+            KivFormat::appendFixed(text, value, v->width, v->precision);
+            at = copy(file.more(at, text.size() + bound), text.data(), text.size());
             break;
         }
         case KivNorvikValueKind::Text: {
-            const KivString* text = v.load(object).text;
-            file.advance(at);
-            appendText(text->getStringW());
-            at = file.room(bound);
+            const std::wstring_view text = fieldAt<KivString>(object, v->offset).text();
+            if (text.size() > KivNorvikLineRule::kShortText) {
+                at = file.more(at, text.size() + bound);
+            }
+            char* const start = at;
+            at = asciiText(at, text.data(), text.size());
+            if (at == nullptr) { // the rest in the code page
+                file.advance(start);
+                appendText(text);
+                at = file.room(bound);
+            }
             break;
         }
         case KivNorvikValueKind::Code: {
-            const char* word = v.words->wordOf(v.load(object).integer);
+            const char* word = rule.values[v->index].words->wordOf(fieldAt<int>(object, v->offset));
             if (word != nullptr) {
                 at = copy(at, word, std::strlen(word));
             }
             break;
         }
-        case KivNorvikValueKind::Word: at = copy(at, v.words->words[0], std::strlen(v.words->words[0])); break;
+        case KivNorvikValueKind::Word: {
+            const char* word = rule.values[v->index].words->words[0];
+            at = copy(at, word, std::strlen(word));
+            break;
+        }
         case KivNorvikValueKind::Version:
             at = integer(at, majorVersion_, 0);
             *at++ = '.';
@@ -222,6 +265,29 @@ void KivNorvikOutput::rowBytes(const KivNorvikLineRule& rule, const void* object
     endLine(at);
 }
 
+void KivNorvikOutput::row(const KivNorvikLineRule& rule, const void* object, const char* chosen)
+{
+    if (!live_) {
+        return;
+    }
+    try {
+        rowBytes(rule, object, chosen);
+    } catch (const std::bad_alloc&) {
+        outOfMemory();
+    }
+}
+
+void KivNorvikOutput::rows(const KivNorvikLineRule& rule, const char* first, int count, size_t stride)
+{
+    try {
+        for (int i = 0; i < count && live_; ++i, first += stride) {
+            rowBytes(rule, first, nullptr);
+        }
+    } catch (const std::bad_alloc&) {
+        outOfMemory();
+    }
+}
+
 bool KivNorvikOutput::ok() const { return live_; }
 
 void KivNorvikOutput::outOfMemory()
@@ -232,17 +298,16 @@ void KivNorvikOutput::outOfMemory()
     live_ = false;
 }
 
-void KivNorvikOutput::appendText(const wchar_t* text)
+void KivNorvikOutput::appendText(std::wstring_view text)
 {
-    const size_t length = std::wcslen(text);
-    char* const first = file_->room(length);
-    char* at = first;
-    for (; *text != 0 && static_cast<unsigned long>(*text) < 0x80; ++text) {
-        *at++ = *text == L'\r' || *text == L'\n' ? ' ' : static_cast<char>(*text);
+    char* at = file_->room(text.size());
+    size_t i = 0;
+    for (; i < text.size() && static_cast<unsigned long>(text[i]) < 0x80; ++i) {
+        *at++ = text[i] == L'\r' || text[i] == L'\n' ? ' ' : static_cast<char>(text[i]);
     }
     file_->advance(at);
-    if (*text != 0) {
-        std::wstring rest(text);
+    if (i < text.size()) {
+        std::wstring rest(text.substr(i));
         for (wchar_t& c : rest) {
             if (c == L'\r' || c == L'\n') {
                 c = L' ';

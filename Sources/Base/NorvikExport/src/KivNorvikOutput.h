@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 class KivNorvikOpenFile;
 struct KivNorvikKind;
@@ -29,6 +30,9 @@ public:
     // The line of `rule` with the values of `object`, an object of the row's
     // type; `chosen` is the word its choice writes, if it has one.
     void row(const KivNorvikLineRule& rule, const void* object, const char* chosen);
+    // The lines of `rule` for `count` elements, the first at `first`, each
+    // `stride` bytes after the one before.
+    void rows(const KivNorvikLineRule& rule, const char* first, int count, size_t stride);
 
     // False once output has failed, or without a file.
     bool ok() const;
@@ -38,8 +42,10 @@ public:
 private:
     void endLine(char* at);
     // The text cleaned, appended: ASCII directly, the rest in the code page.
-    void appendText(const wchar_t* text);
+    void appendText(std::wstring_view text);
     void rowBytes(const KivNorvikLineRule& rule, const void* object, const char* chosen);
+    // The line's indent and words at `at`; the end.
+    static char* words(char* at, const KivNorvikLineRule& rule, const char* chosen);
 
     KivNorvikOpenFile* file_;
     bool live_; // output goes on: a file open and no failure

@@ -80,14 +80,14 @@ private:
         size_t leadLength = 0;
         unsigned firstWord = 0; // its pattern words in words_
         unsigned wordCount = 0;
-        std::uint64_t realTokens = 0; // bit t: a real value reads token t
+        std::uint64_t realTokens = 0;    // bit t: a real value reads token t
         std::uint64_t integerTokens = 0; // bit t: an integer value reads token t
-        bool plainNumbers = true;    // the masks hold every number value
-        int needed = 0;              // the tokens its values read
-        bool moreAllowed = false;    // more tokens are no finding
+        bool plainNumbers = true;        // the masks hold every number value
+        int needed = 0;                  // the tokens its values read
+        bool moreAllowed = false;        // more tokens are no finding
         bool repeats = false;
         unsigned char bucket = 0;
-        unsigned next = 0; // 1 + the next row of its chain; 0: none
+        unsigned next = 0;  // 1 + the next row of its chain; 0: none
         bool reads = false; // a row that reads lines; others are in no chain
     };
     // The index of the lowest bit set in a nonzero mask.

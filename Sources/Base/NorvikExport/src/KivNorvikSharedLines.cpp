@@ -44,13 +44,13 @@ void fillLoading(NorvikGlobalData::GenLoading& loading, const KivNorvikLineToken
 
 } // namespace
 
-const char* const KivNorvikSharedLines::groupEnd = "FIN";
 const char* const KivNorvikSharedLines::sectionKeyword = "SECTION";
 const char* const KivNorvikSharedLines::connectionKeyword = "CONNEC_SEC";
 const int KivNorvikSharedLines::sectionShapes[5] = {1, 3, 4, 7, 8};
 const KivNorvikWords KivNorvikSharedLines::origin = {originWords, 1, -1, -1};
 
-void KivNorvikSharedLines::readLoading(NorvikGlobalData::GenLoading& loading, const KivNorvikLineTokens& tokens)
+void KivNorvikSharedLines::readLoading(NorvikGlobalData::GenLoading& loading,
+                                       const KivNorvikLineTokens& tokens)
 {
     fillLoading(loading, tokens, nullptr);
 }

@@ -12,22 +12,24 @@ struct KivNorvikSharedLines
 {
     // "CHA": a default loading filled from the tokens present, then appended,
     // also for the keyword alone.
-    static void appendLoading(KivArray<NorvikGlobalData::GenLoading>& loadings, const KivNorvikLineTokens& tokens);
+    static void appendLoading(KivArray<NorvikGlobalData::GenLoading>& loadings,
+                              const KivNorvikLineTokens& tokens);
     // "CHA" of a kind with one loading: a default loading filled from the tokens present.
     static void readLoading(NorvikGlobalData::GenLoading& loading, const KivNorvikLineTokens& tokens);
     // "SECTION"/"CONNEC_SEC" with at least 4 tokens: "DIM" (8 tokens or more,
     // a shape of sectionShapes, then the reals in the writer's order dim2,
     // dim4, dim1, dim3, dim5) or a profile.
-    static KivNorvikFillResult readSection(NorvikGlobalData::Section& section, const KivNorvikLineTokens& tokens);
+    static KivNorvikFillResult readSection(NorvikGlobalData::Section& section,
+                                           const KivNorvikLineTokens& tokens);
     // The n of a numbered header ("DIAG_n") whose prefix is `prefix` bytes
     // long, read as KivString::toInteger reads it.
     static int headerNumber(const KivString& header, size_t prefix);
 
-    static const char* const groupEnd;             // "FIN", the line that ends a group
-    static const char* const sectionKeyword;       // "SECTION"
-    static const char* const connectionKeyword;    // "CONNEC_SEC"
-    static const int sectionShapes[5];             // the shapes the reader takes: 1, 3, 4, 7, 8
-    static const KivNorvikWords origin;            // the origin line's word: "Olmarin"
+    static constexpr char groupEnd[] = "FIN";   // the line that ends a group
+    static const char* const sectionKeyword;    // "SECTION"
+    static const char* const connectionKeyword; // "CONNEC_SEC"
+    static const int sectionShapes[5];          // the shapes the reader takes: 1, 3, 4, 7, 8
+    static const KivNorvikWords origin;         // the origin line's word: "Olmarin"
 };
 
 // clang-format off

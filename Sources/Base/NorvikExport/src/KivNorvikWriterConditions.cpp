@@ -57,15 +57,14 @@ bool KivNorvikWriterConditions::CONNEC_POSZ(const KivBL3Data::BL3SecondaryElemen
 
 bool KivNorvikWriterConditions::BOU(const KivBL3Data::Bolt& b)
 {
-    return KivBL3Lines::boltKeywords.wordOf(b.kind) != nullptr && defined(b.value1) &&
-           defined(b.number) && defined(b.value2) && defined(b.value3) && defined(b.value4) &&
-           defined(b.value5);
+    return KivBL3Lines::boltKeywords.wordOf(b.kind) != nullptr && defined(b.value1) && defined(b.number) &&
+           defined(b.value2) && defined(b.value3) && defined(b.value4) && defined(b.value5);
 }
 
 bool KivNorvikWriterConditions::GRUG(const KivBL3Data::Notch& n)
 {
-    return KivBL3Lines::notchKeywords.wordOf(n.kind) != nullptr && defined(n.code) &&
-           defined(n.value1) && defined(n.value2) && defined(n.number1) && defined(n.number2);
+    return KivBL3Lines::notchKeywords.wordOf(n.kind) != nullptr && defined(n.code) && defined(n.value1) &&
+           defined(n.value2) && defined(n.number1) && defined(n.number2);
 }
 
 int KivNorvikWriterConditions::referenceHeight(double value)

@@ -162,19 +162,6 @@ std::string writerBase(const std::string& out, Kind kind)
     return out;
 }
 
-std::string outputNameError(const std::string& out, Kind kind)
-{
-    const std::string name = std::filesystem::u8path(out).filename().u8string();
-    const auto named = out == "-" || name.size() <= 4 ? std::nullopt : kindFromPath(out);
-    if (!named || *named == kind) {
-        return {};
-    }
-    const std::string base = out.substr(0, out.size() - 4);
-    return out + ": the name ends in ." + kindExtension(*named) + ", the extension of " + kindName(*named) +
-           " files, but the record is " + kindName(kind) + "; name it " + base + " or " + base + "." +
-           kindExtension(kind);
-}
-
 std::string writeRecord(const KivNorvikData& record, const std::string& out)
 {
     if (out == "-") {
@@ -188,10 +175,6 @@ std::string writeRecord(const KivNorvikData& record, const std::string& out)
         return std::cout ? std::string() : "standard output: write failed";
     }
     const Kind kind = record.dataType;
-    std::string error = outputNameError(out, kind);
-    if (!error.empty()) {
-        return error;
-    }
     const std::string base = writerBase(out, kind);
     KivNorvikFileWriter writer;
     errno = 0;

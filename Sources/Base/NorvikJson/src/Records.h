@@ -69,8 +69,8 @@ std::wstring wideFromUtf8(const std::string& text);
 
 // Writes `record` through the library's writer to `out` ("-": standard
 // output). The kind's extension is added unless `out` already ends in it (in
-// any case; the file then ends in the writer's ".bl1"). An `out` that ends in
-// another kind's extension is refused (outputNameError). Empty on success,
+// any case; the file then ends in the writer's ".bl1"); exportRecord also
+// refuses an `out` that ends in another kind's extension. Empty on success,
 // else the reason.
 std::string writeRecord(const KivNorvikData& record, const std::string& out);
 
@@ -80,10 +80,5 @@ std::string recordBytes(const KivNorvikData& record, std::string& bytes);
 
 // The path the writer gets for `out`: `out` less a trailing ".blN" of the kind, in any case.
 std::string writerBase(const std::string& out, Kind kind);
-
-// Why `out` cannot name the file of a record of `kind`: it ends in the
-// extension of another kind ("y.bl2" for a BL1 record would become
-// "y.bl2.bl1"). Empty when it can.
-std::string outputNameError(const std::string& out, Kind kind);
 
 } // namespace norvik

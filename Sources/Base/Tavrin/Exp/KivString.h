@@ -86,10 +86,13 @@ public:
     KivString& format(const char* fmt, ...);
     KivString& format(const wchar_t* fmt, ...);
 
+    // The text with its length, valid while the string is unchanged: a
+    // caller that copies it need not count its characters.
+    std::wstring_view text() const;
+
 private:
     struct Block;
 
-    std::wstring_view text() const;
     // Makes the text the `length` characters at `source` (which may lie in this string's block).
     void setText(const wchar_t* source, size_t length);
     // A block of its own for `length` characters, the first `keep` of the old text kept;

@@ -1,5 +1,6 @@
 #include "KivFormat.h"
 
+#include "KivCharConv.h"
 #include "KivCodePage.h"
 
 #include <charconv>
@@ -221,24 +222,25 @@ void emitFloating(std::basic_string<Ch>& out, const Directive& directive, char c
         std::to_chars_result result{};
         switch (lower) {
         case 'e':
-            result = std::to_chars(first, last, magnitude, std::chars_format::scientific,
-                                   precision < 0 ? 6 : precision);
+            result = KivCharConv::toChars(first, last, magnitude, std::chars_format::scientific,
+                                          precision < 0 ? 6 : precision);
             break;
         case 'g':
-            result = std::to_chars(first, last, magnitude, std::chars_format::general,
-                                   precision < 0 ? 6 : (precision == 0 ? 1 : precision));
+            result = KivCharConv::toChars(first, last, magnitude, std::chars_format::general,
+                                          precision < 0 ? 6 : (precision == 0 ? 1 : precision));
             break;
         case 'a':
-            result = precision < 0 ? std::to_chars(first, last, magnitude, std::chars_format::hex)
-                                   : std::to_chars(first, last, magnitude, std::chars_format::hex, precision);
+            result = precision < 0
+                         ? KivCharConv::toHex(first, last, magnitude)
+                         : KivCharConv::toChars(first, last, magnitude, std::chars_format::hex, precision);
             prefix += "0x";
             break;
         default:
             if (char* end = fixedDigits(first, magnitude, precision < 0 ? 6 : precision)) {
                 result.ptr = end;
             } else {
-                result = std::to_chars(first, last, magnitude, std::chars_format::fixed,
-                                       precision < 0 ? 6 : precision);
+                result = KivCharConv::toChars(first, last, magnitude, std::chars_format::fixed,
+                                              precision < 0 ? 6 : precision);
             }
             break;
         }

@@ -2,6 +2,7 @@
 
 #include "KivBlank.h"
 
+#include "KivCharConv.h"
 #include "KivCodePage.h"
 
 #include <cfloat>
@@ -84,7 +85,7 @@ bool overflows(const char* number, size_t length)
 double parseAscii(const char* number, size_t length)
 {
     double value = 0.0;
-    const auto result = std::from_chars(number, number + length, value);
+    const auto result = KivCharConv::fromChars(number, number + length, value);
     if (result.ec == std::errc::result_out_of_range) {
         const bool negative = number[0] == '-';
         if (overflows(number, length)) {
