@@ -1,5 +1,7 @@
 """Comparing records: the differences of `norvik diff --json`."""
 
+import json
+
 import pytest
 
 import norvik
@@ -11,7 +13,11 @@ def test_differences_are_the_tools(tool, exchange_files, samples, tmp_path):
         by_kind.setdefault(path.suffix, []).append(path)
     for paths in by_kind.values():
         for a, b in zip(paths, paths[1:] + paths[:1]):
-            expected = tool.json("diff", "--json", a, b)["differences"]
+            rc, out, err = tool.run("diff", "--json", a, b)
+            if rc == 2:  # the tool refuses a file whose content is of another kind than its name says
+                assert "--kind auto" in err, (a, b, err)
+                continue
+            expected = json.loads(out)["differences"]
             differences = norvik.diff(norvik.read(a), norvik.read(b))
             assert [d.to_dict() for d in differences] == expected, (a, b)
             assert [d.path for d in differences] == [e["path"] for e in expected]

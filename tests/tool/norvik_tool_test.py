@@ -320,8 +320,8 @@ def group_cli(tmp):
            in out.decode(), f"diff of a shorter array: {out.decode()!r}")
     rc, out, _ = run("diff", "--json", os.path.join(tmp, "changed.bl1"), files["BL1"])
     d = json.loads(out)
-    expect(rc == 1 and not d["equal"] and d["differences"][1] == {"path": "generalGroup.acier", "keyword": "ACIER",
-                                                                   "old": 275.0, "new": 355.0}
+    expect(rc == 1 and not d["equal"] and d["differences"][1] == {"path": "generalGroup.acier", "old": 275.0,
+                                                                   "new": 355.0}
            and "new" not in d["differences"][2], f"diff --json: {d}")
     # A group that one file has is one line; a file whose content is of another kind is refused.
     text = read(files["BL1"]).decode()

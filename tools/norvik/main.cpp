@@ -127,12 +127,14 @@ int diff(const std::string& a, const std::string& b, const Reading& reading, boo
     const bool color = useColor(reading.color, stderr);
     printFindings(std::cerr, color, a, before, stdinFirst ? bytesSecond : bytesFirst);
     printFindings(std::cerr, color, b, after, stdinFirst ? bytesFirst : bytesSecond);
-    const FileComparison c = compareFiles(before, after);
+    // The JSON keeps the layer's record differences, which the Python module's diff gives too.
     if (json) {
+        const Comparison c = compare(*before.record, *after.record);
         std::cout << diffJson(c).dump(2) << "\n";
-    } else {
-        std::cout << diffText(c);
+        return c.differences.empty() ? 0 : 1;
     }
+    const FileComparison c = compareFiles(before, after);
+    std::cout << diffText(c);
     return c.differences.empty() ? 0 : 1;
 }
 
@@ -387,7 +389,7 @@ try {
         "diff", "Compare two files of one kind field by field: path  KEYWORD  line N: old -> line M: new");
     diffCmd->add_option("A", file, "The first file")->required();
     diffCmd->add_option("B", fileB, "The second file")->required();
-    diffCmd->add_flag("--json", json, "Print the differences as JSON");
+    diffCmd->add_flag("--json", json, "Print the differences as JSON: path, old and new value per field");
     addReading(diffCmd, readings[2]);
 
     auto* toJsonCmd = app.add_subcommand(
