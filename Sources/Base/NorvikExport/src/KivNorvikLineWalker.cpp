@@ -894,10 +894,10 @@ void KivNorvikLineWalker::walkRow(const KivNorvikGroupLayout& group, const KivNo
         outsideTable(rule.range.field, rule.range.message);
     }
     const bool holds = rule.when.holds == nullptr || rule.when.holds(object);
+    // A deque keeps its elements in place as it grows: the line may point to them.
     texts_.push_back(keyword);
-    const char* keywordText = texts_.back().c_str();
     texts_.push_back(shown);
-    Line line(keywordText, texts_.back().c_str());
+    Line line(texts_[texts_.size() - 2].c_str(), texts_.back().c_str());
     line.when(rule.when.name, rule.when.text, holds).layout(layoutOf(rule, words, shown));
     if (rule.selected != nullptr && !rule.selected(object)) {
         line.reason("not-selected");

@@ -128,6 +128,7 @@ std::vector<Kind> detectKind(const std::string& bytes)
     if (KivNorvikKinds::detect(bytes.data(), bytes.size(), kinds) < 0) {
         throw std::bad_alloc();
     }
+    out.reserve(static_cast<size_t>(kinds.getLength()));
     for (int i = 0; i < kinds.getLength(); ++i) {
         out.push_back(kinds[i]->type);
     }

@@ -65,6 +65,7 @@ void appendWide(std::wstring& out, unsigned long cp)
 std::vector<Kind> allKinds()
 {
     std::vector<Kind> kinds;
+    kinds.reserve(static_cast<size_t>(KivNorvikKinds::count()));
     for (int k = 0; k < KivNorvikKinds::count(); ++k) {
         kinds.push_back(KivNorvikKinds::at(k).type);
     }
@@ -199,7 +200,7 @@ std::string recordBytes(const KivNorvikData& record, std::string& bytes)
     }
     const std::string base =
         (folder / ("norvik-" + std::to_string(NORVIK_PID) + "-" + std::to_string(counter++))).u8string();
-    const std::string error = writeRecord(record, base);
+    std::string error = writeRecord(record, base);
     const auto written = std::filesystem::u8path(base + "." + kindExtension(record.dataType));
     if (error.empty()) {
         std::ifstream in(written, std::ios::binary);
