@@ -92,6 +92,7 @@ using Effort = KivBL1Data::BL1Effort;
 // extension) comes from the item's own type or position: a member of the
 // group writes the other member's word when its code says so, and reading
 // fills the member that the word names.
+// NOLINTBEGIN(bugprone-macro-parentheses): the paths follow "t." and are quoted with #.
 #define NORVIK_BL1_BOLT_ROW(member, word, kindCode, condition)                                       \
     NORVIK_ROW("BOU").words(word)                                                                 \
         .holding({NORVIK_FIXED(member.type, kindCode), NORVIK_REAL(2, member.value1),                  \
@@ -165,6 +166,7 @@ const KivNorvikLineRule rules[] = {
 #undef NORVIK_BL1_BOLT_ROW
 #undef NORVIK_BL1_STIFFENER_ROW
 #undef NORVIK_BL1_EXTENSION_ROWS
+// NOLINTEND(bugprone-macro-parentheses)
 // clang-format on
 } // namespace traverse
 

@@ -67,6 +67,7 @@ const KivNorvikLineRule rules[] = {
         .holding({NORVIK_REAL(1, att.noeXyz[0]), NORVIK_REAL(2, att.noeXyz[1]), NORVIK_REAL(3, att.noeXyz[2])}).exactly(4)
         .written(NORVIK_WHEN("exportATT_NOE_XYZ", "the three noeXyz set", [](const Target& g) { return g.att.exportATT_NOE_XYZ(); })),
     // The record holds one triple: all four bar lines carry it, and each fills it.
+// NOLINTBEGIN(bugprone-macro-parentheses): the paths follow "t." and are quoted with #.
 #define NORVIK_BL3_BAR_ROW(keyword)                                                                          \
     NORVIK_ROW(keyword).indented(kNode)                                                                     \
         .holding({NORVIK_INTEGER(1, att.bar[0]), NORVIK_INTEGER(2, att.bar[1]), NORVIK_INTEGER(3, att.bar[2])}) \
@@ -167,6 +168,7 @@ const KivNorvikLineRule rules[] = {
 };
 #undef NORVIK_BL3_BOLT_ROW
 #undef NORVIK_BL3_NOTCH_ROW
+// NOLINTEND(bugprone-macro-parentheses)
 // clang-format on
 } // namespace secondary
 

@@ -2,6 +2,7 @@
 
 #include "KivNorvikKinds.h"
 #include "KivNorvikLineWalker.h"
+#include "KivNorvikTableWalk.h"
 
 #include <exception>
 #include <memory>
@@ -20,7 +21,7 @@ int KivNorvikFileFormat::lines(KivNorvikData::eNorvikDataType kind, KivArray<Kiv
             throw std::bad_alloc();
         }
         KivNorvikLineWalker walker(KivNorvikLineWalker::Mode::Describe, false, false);
-        walker.walk(*found, *record);
+        KivNorvikTableWalk(walker).walk(*found, *record);
         for (const KivNorvikLineFormat& row : walker.rows()) {
             const int index = lines.getLength();
             lines.setLength(index + 1);

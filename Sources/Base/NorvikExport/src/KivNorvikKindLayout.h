@@ -44,7 +44,8 @@ struct KivNorvikWrittenGroup
     static KivNorvikTarget memberOf(const KivNorvikData& record)
     {
         using Record = typename KivNorvikMemberOf<decltype(member)>::Record;
-        return KivNorvikTarget::of(static_cast<const Record&>(record).*member);
+        const Record& typed = static_cast<const Record&>(record);
+        return KivNorvikTarget::of(typed.*member);
     }
     // The group `group` written from `member` at `path`, always.
     template <auto member>

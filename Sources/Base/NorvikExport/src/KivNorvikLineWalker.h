@@ -13,11 +13,11 @@
 #include <string>
 #include <vector>
 
-// A kind's line table walked over a record in writer order: every group and
-// line, with the line's keyword, its values (format and field), the writer's
-// condition and what reading the line back stores. The walker either lists
-// the lines (the format reference) or follows the values through the file
-// and back (the record check). Internal to the library.
+// The lines of a file handed over one by one (by KivNorvikTableWalk), each
+// with its keyword, its values (format and field), the writer's condition and
+// what reading it back stores. The walker either lists the lines (the format
+// reference) or follows the values through the file and back (the record
+// check). Internal to the library.
 class KivNorvikLineWalker
 {
 public:
@@ -116,9 +116,6 @@ public:
 
     bool describing() const { return mode_ == Mode::Describe; }
 
-    // Walks the line table of `kind` over `record`, a record of its class.
-    void walk(const KivNorvikKind& kind, const KivNorvikData& record);
-
     // The tag line of `kind` with the project name.
     void tag(const KivNorvikKind& kind, const KivString& projectName);
 
@@ -139,21 +136,6 @@ public:
     void outsideTable(const std::string& field, const std::string& message);
     // Why a field of the group may come back changed, when no line says it.
     void explain(const std::string& field, const char* code, const std::string& message);
-
-    // `body(element, index)` for each element; once with a default element
-    // and index -1 in the format reference.
-    template <class T, class Body>
-    void each(const KivArray<T>& items, Body body)
-    {
-        if (describing()) {
-            const T element;
-            body(element, -1);
-            return;
-        }
-        for (int i = 0; i < items.getLength(); ++i) {
-            body(items[i], i);
-        }
-    }
 
     // The format reference rows.
     const std::vector<KivNorvikLineFormat>& rows() const { return rows_; }
@@ -195,11 +177,4 @@ private:
     std::map<std::string, int> appended_;
     std::map<std::string, Note> notes_;
     std::vector<std::pair<std::string, Note>> undefined_;
-    // Texts made during the walk that the walker points to: headers, keywords.
-    std::deque<std::string> texts_;
-
-    void walkGroup(const KivNorvikKindLayout& layout, const KivNorvikWrittenGroup& written,
-                   const KivNorvikData& record);
-    void walkRow(const KivNorvikGroupLayout& group, const KivNorvikLineRule& rule, const void* object,
-                 int index);
 };

@@ -12,6 +12,7 @@
 #include <cwchar>
 #include <new>
 #include <string>
+#include <type_traits>
 
 namespace {
 
@@ -43,8 +44,8 @@ char* copy(char* at, const char* text, size_t length)
 char* asciiText(char* at, const wchar_t* text, size_t length)
 {
     for (size_t i = 0; i < length; ++i) {
-        const auto c = static_cast<unsigned long>(text[i]);
-        if (c >= 0x80) {
+        const wchar_t c = text[i];
+        if (static_cast<unsigned long>(c) >= 0x80) {
             return nullptr;
         }
         at[i] = c == '\r' || c == '\n' ? ' ' : static_cast<char>(c);
@@ -74,7 +75,7 @@ inline char* integer(char* at, int value, int width)
 template <class T>
 const T& fieldAt(const void* object, std::ptrdiff_t offset)
 {
-    return *reinterpret_cast<const T*>(static_cast<const char*>(object) + offset);
+    return *static_cast<const T*>(static_cast<const void*>(static_cast<const char*>(object) + offset));
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "KivBL5Fields.h"
 #include "KivNorvikKinds.h"
 #include "KivNorvikLineWalker.h"
+#include "KivNorvikTableWalk.h"
 
 #include <exception>
 #include <string>
@@ -52,7 +53,7 @@ template <class Record>
 void checkRecord(const Record& record, const KivNorvikKind& kind, KivArray<KivNorvikRecordIssue>& issues)
 {
     KivNorvikLineWalker walker(KivNorvikLineWalker::Mode::Check, kind.exactReals, kind.writesUnset);
-    walker.walk(kind, record);
+    KivNorvikTableWalk(walker).walk(kind, record);
     const Record fresh;
     walker.findings(fieldsOf(record, kind.keepsHostData), fieldsOf(fresh, kind.keepsHostData), issues);
 }

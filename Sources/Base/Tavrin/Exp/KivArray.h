@@ -29,6 +29,7 @@ struct KivArrayMemoryController
 {
     static T* allocate(int count)
     {
+        // NOLINTNEXTLINE(bugprone-sizeof-expression): T may be a pointer
         return reinterpret_cast<T*>(KivMemoryControllerController::allocateArray(count, sizeof(T)));
     }
     // The block resized to `count` elements, its bytes kept (a large one is
@@ -36,7 +37,7 @@ struct KivArrayMemoryController
     static T* reallocate(T* block, int count)
     {
         return reinterpret_cast<T*>(KivMemoryControllerController::reallocateArray(
-            reinterpret_cast<unsigned char*>(block), count, sizeof(T)));
+            reinterpret_cast<unsigned char*>(block), count, sizeof(T))); // NOLINT(bugprone-sizeof-expression)
     }
     static void deallocate(T* block)
     {
@@ -281,7 +282,8 @@ private:
             }
             // cppcheck-suppress memsetClass ; raw storage: the elements are constructed in it below
             std::memset(static_cast<void*>(block + built), 0,
-                        sizeof(T) * static_cast<size_t>(newPhysicalLen - built));
+                        sizeof(T) * static_cast<size_t>(newPhysicalLen -
+                                                        built)); // NOLINT(bugprone-sizeof-expression)
             for (; built < newPhysicalLen; ++built) {
                 new (block + built) T();
             }
@@ -316,7 +318,8 @@ private:
         try {
             // cppcheck-suppress memsetClass ; raw storage: the elements are constructed in it below
             std::memset(static_cast<void*>(block + built), 0,
-                        sizeof(T) * static_cast<size_t>(newPhysicalLen - built));
+                        sizeof(T) * static_cast<size_t>(newPhysicalLen -
+                                                        built)); // NOLINT(bugprone-sizeof-expression)
             for (; built < newPhysicalLen; ++built) {
                 new (block + built) T();
             }
