@@ -25,9 +25,9 @@ void readBolt(Bolt& bolt, int kind, int first, const KivNorvikLineTokens& tokens
                        &bolt.value5, &bolt.value6, &bolt.value7};
     for (int i = 0; i < 7 && first + i < count; ++i) {
         if (reals[i] != nullptr) {
-            *reals[i] = tokens[first + i].toDouble(false);
+            *reals[i] = tokens[first + i].readReal();
         } else {
-            bolt.value2 = tokens[first + i].toInteger();
+            bolt.value2 = tokens[first + i].readInteger();
         }
     }
 }

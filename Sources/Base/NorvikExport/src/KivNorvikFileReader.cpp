@@ -49,6 +49,7 @@ struct KivNorvikFileReader::Private : KivNorvikGroupScan::Targets
     size_t size = 0;
     bool fromBuffer = false;
     bool refused = false;
+    bool findings = true; // the scan makes findings: the bytes are text and hold a line
     KivNorvikLineCursor cursor;
     KivNorvikGroupScan scan;
     KivNorvikDiagnosis diagnosis;
@@ -116,6 +117,18 @@ const KivArray<KivNorvikFinding>& KivNorvikFileReader::getFindings() const
     return d != nullptr ? d->diagnosis.findings(true) : none;
 }
 
+void KivNorvikFileReader::setMaxFindings(int count)
+{
+    if (d != nullptr) {
+        d->diagnosis.setMaxFindings(count);
+    }
+}
+
+int KivNorvikFileReader::countFindings(KivNorvikFinding::Severity severity) const
+{
+    return d != nullptr ? d->diagnosis.count(severity) : 0;
+}
+
 int KivNorvikFileReader::readFile(KivNorvikData& data)
 {
     if (d == nullptr) {
@@ -133,7 +146,7 @@ int KivNorvikFileReader::readFile(KivNorvikData& data)
             content.assign(d->bytes != nullptr ? d->bytes : "", d->size);
         } else {
             if (d->descriptor < 0) {
-                d->fail(0, Kind::CannotOpen,
+                d->fail(1, Kind::CannotOpen,
                         d->openError != 0 ? KivFileSystem::describe(d->openError) : "unknown reason");
                 return 0;
             }
@@ -150,11 +163,17 @@ int KivNorvikFileReader::readFile(KivNorvikData& data)
             }
             if (error != 0) {
                 content.clear();
-                d->fail(0, Kind::ReadError, KivFileSystem::describe(error));
+                d->fail(1, Kind::ReadError, KivFileSystem::describe(error));
                 return 0;
             }
         }
-        d->cursor.take(d->diagnosis, kRecord);
+        d->findings = d->cursor.take(d->diagnosis, kRecord) && kRecord;
+        if (d->findings && !d->cursor.anyText()) {
+            d->findings = false;
+            d->diagnosis.clear(); // of blank lines, the one finding says enough
+            d->diagnosis.add(1, Kind::EmptyFile).text =
+                content.size() == 0 ? "The file is empty" : "The file holds only blank lines";
+        }
         d->linesBuilt = false;
         fillStructure(data);
         return d->refused ? 0 : 1;
@@ -179,9 +198,9 @@ void KivNorvikFileReader::reportFailure(const std::exception& error)
         d->cursor.bytes().release();
         d->cursor.clear();
         if (dynamic_cast<const std::bad_alloc*>(&error) != nullptr) {
-            d->diagnosis.add(0, Kind::OutOfMemory);
+            d->diagnosis.add(1, Kind::OutOfMemory);
         } else {
-            d->fail(0, Kind::ReadFailed, error.what());
+            d->fail(1, Kind::ReadFailed, error.what());
         }
         d->diagnosis.findings(true);
     } catch (...) {
@@ -200,8 +219,7 @@ void KivNorvikFileReader::reportRecordClass(const char* className, bool refuse)
         d->refused = true;
         d->diagnosis.clear();
     }
-    const int line = d->cursor.bytes().size() == 0 ? 0 : 1;
-    d->diagnosis.add(line, refuse ? Kind::WrongRecordRefused : Kind::WrongRecordLost).name = className;
+    d->diagnosis.add(1, refuse ? Kind::WrongRecordRefused : Kind::WrongRecordLost).name = className;
 }
 
 void KivNorvikFileReader::scanLines(const KivNorvikKind& kind, KivNorvikData& record)
@@ -209,7 +227,7 @@ void KivNorvikFileReader::scanLines(const KivNorvikKind& kind, KivNorvikData& re
     if (d == nullptr) {
         throw std::bad_alloc(); // the constructor could not make the reader's state
     }
-    d->scan.scan(kind, d->cursor, d->diagnosis, *d, record, kRecord);
+    d->scan.scan(kind, d->cursor, d->diagnosis, *d, record, d->findings);
 }
 
 KivNorvikTarget KivNorvikFileReader::beginGroup(int, const KivString&) { return KivNorvikTarget(); }

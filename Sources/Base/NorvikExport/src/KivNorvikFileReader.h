@@ -42,8 +42,19 @@ public:
     // built on the first call after it.
     const KivArray<KivString>& getLines() const;
 
-    // What the last readFile passed over or read doubtfully, in file order.
+    /// What the last readFile passed over or read doubtfully, in file order.
+    /// When more than the bound set by setMaxFindings were found, the first
+    /// ones are kept and one last finding, "too-many-findings", counts the
+    /// rest by code (an error when any of them is).
     const KivArray<KivNorvikFinding>& getFindings() const;
+
+    /// The most findings that a read keeps in full: 1000 by default, 0 or
+    /// less for all. Findings about the whole file are always kept.
+    void setMaxFindings(int count);
+
+    /// The number of findings of the last readFile with `severity`, those
+    /// that the bound left out included.
+    int countFindings(KivNorvikFinding::Severity severity) const;
 
 protected:
     // The scan of fillStructure: each line equal to a header of `kind`

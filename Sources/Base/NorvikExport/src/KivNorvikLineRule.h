@@ -334,11 +334,11 @@ struct KivNorvikLineRule
          v.store = [](void* o, const KivNorvikToken& s) { static_cast<Type*>(o)->path = storeExpression; }; \
          v.load = [](const void* o) { KivNorvikLoaded l; l.loadMember = static_cast<const Type*>(o)->path; return l; }; \
          v.offset = NORVIK_OFFSET(Type, path); v.format = formatText; return v; }()
-#define NORVIK_INTEGER_IN(Type, k, path) NORVIK_VALUE_IN(Type, k, Integer, path, s.toInteger(), integer, "%d")
-#define NORVIK_INTEGER_AS_IN(Type, k, path, fmt) NORVIK_VALUE_IN(Type, k, Integer, path, s.toInteger(), integer, fmt)
-#define NORVIK_LIST_INTEGER_IN(Type, k, path) NORVIK_VALUE_IN(Type, k, ListInteger, path, s.toInteger(), integer, "%d,")
-#define NORVIK_REAL_IN(Type, k, path) NORVIK_VALUE_IN(Type, k, Real, path, s.toDouble(false), real, "%3.3f")
-#define NORVIK_REAL_AS_IN(Type, k, path, fmt) NORVIK_VALUE_IN(Type, k, Real, path, s.toDouble(false), real, fmt)
+#define NORVIK_INTEGER_IN(Type, k, path) NORVIK_VALUE_IN(Type, k, Integer, path, s.readInteger(), integer, "%d")
+#define NORVIK_INTEGER_AS_IN(Type, k, path, fmt) NORVIK_VALUE_IN(Type, k, Integer, path, s.readInteger(), integer, fmt)
+#define NORVIK_LIST_INTEGER_IN(Type, k, path) NORVIK_VALUE_IN(Type, k, ListInteger, path, s.readInteger(), integer, "%d,")
+#define NORVIK_REAL_IN(Type, k, path) NORVIK_VALUE_IN(Type, k, Real, path, s.readReal(), real, "%3.3f")
+#define NORVIK_REAL_AS_IN(Type, k, path, fmt) NORVIK_VALUE_IN(Type, k, Real, path, s.readReal(), real, fmt)
 #define NORVIK_TEXT_IN(Type, k, path)                                                           \
     [] { KivNorvikValue v; v.token = k; v.kind = KivNorvikValueKind::Text; v.field = #path;        \
          v.store = [](void* o, const KivNorvikToken& s) { static_cast<Type*>(o)->path.assign(s.data(), s.size()); }; \
