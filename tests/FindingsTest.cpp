@@ -29,29 +29,6 @@ std::vector<std::string> listed(const KivNorvikFileReader& reader)
     return out;
 }
 
-std::unique_ptr<KivNorvikData> recordOf(int kind)
-{
-    switch (kind) {
-    case 1: return std::make_unique<KivBL1Data>();
-    case 2: return std::make_unique<KivBL2Data>();
-    case 3: return std::make_unique<KivBL3Data>();
-    case 4: return std::make_unique<KivBL4Data>();
-    default: return std::make_unique<KivBL5Data>();
-    }
-}
-
-template <class... Args>
-std::unique_ptr<KivNorvikFileReader> readerOf(int kind, Args... args)
-{
-    switch (kind) {
-    case 1: return std::make_unique<KivNorvikBL1Reader>(args...);
-    case 2: return std::make_unique<KivNorvikBL2Reader>(args...);
-    case 3: return std::make_unique<KivNorvikBL3Reader>(args...);
-    case 4: return std::make_unique<KivNorvikBL4Reader>(args...);
-    default: return std::make_unique<KivNorvikBL5Reader>(args...);
-    }
-}
-
 std::string bytesOf(int kind, const KivNorvikData& r, const std::string& name)
 {
     const auto format = static_cast<KivNorvikFileWriter::eNorvikFormatFile>(kind - 1);
@@ -83,14 +60,7 @@ std::vector<std::string> filesIn(const std::string& dir)
 // Every field path of a record read, and the paths of its arrays and groups.
 std::vector<std::string> pathsOf(int kind, const KivNorvikData& r)
 {
-    FieldList fields;
-    switch (kind) {
-    case 1: fields = flatten(static_cast<const KivBL1Data&>(r)); break;
-    case 2: fields = flatten(static_cast<const KivBL2Data&>(r)); break;
-    case 3: fields = flatten(static_cast<const KivBL3Data&>(r)); break;
-    case 4: fields = flatten(static_cast<const KivBL4Data&>(r)); break;
-    default: fields = flatten(static_cast<const KivBL5Data&>(r)); break;
-    }
+    const FieldList fields = flattenKind(kind, r);
     std::vector<std::string> paths;
     for (const auto& f : fields) {
         for (size_t i = 0; i < f.first.size(); ++i)

@@ -198,11 +198,16 @@ void append(KivArray<KivString>& list, const std::string& text)
     list[index].assign(text.data(), text.size());
 }
 
-// A value's field as findings name it: an element's field after its array's.
-std::string fieldOf(const KivNorvikLineRule& rule, const KivNorvikValue& value)
+// A value's field as findings name it: an element's field after its array's;
+// of a row whose lines fill members in turn, the member that `element` names.
+std::string fieldOf(const KivNorvikLineRule& rule, const KivNorvikValue& value, int element)
 {
     if (rule.elements.field != nullptr) {
         return std::string(rule.elements.field) + "[]." + value.field;
+    }
+    const size_t first = rule.turns != nullptr ? std::strlen(rule.turns[0]) : 0;
+    if (first != 0 && element > 0 && element < rule.turnCount && std::strncmp(value.field, rule.turns[0], first) == 0) {
+        return rule.turns[element] + std::string(value.field + first);
     }
     return value.field;
 }
@@ -258,11 +263,12 @@ bool readsValue(const KivNorvikLineRule& rule, const KivNorvikValue& value)
            value.kind != KivNorvikValueKind::Word && value.kind != KivNorvikValueKind::Version;
 }
 
-// Whether a value is a text or a code's word: the writer writes an empty
-// text, and a code without a word, as nothing after the keyword.
+// Whether a value may be empty in a file the writer writes: a text, or a
+// code whose line holds no word for a code outside its table.
 bool isWord(const KivNorvikValue& value)
 {
-    return value.kind == KivNorvikValueKind::Text || value.kind == KivNorvikValueKind::Code;
+    return value.kind == KivNorvikValueKind::Text ||
+           (value.kind == KivNorvikValueKind::Code && value.words != nullptr && value.words->writtenOther < 0);
 }
 
 // Whether the row stores a value that a line's token gives.
@@ -549,6 +555,20 @@ void KivNorvikDiagnosis::unmatched(const KivNorvikLineTokens& tokens, int number
     }
 }
 
+std::string KivNorvikDiagnosis::fieldPath(const char* group, const KivNorvikLineRule& rule,
+                                          const KivNorvikValue& value, int element)
+{
+    return pathOf(group, fieldOf(rule, value, element), rule.turns != nullptr ? -1 : element);
+}
+
+bool KivNorvikDiagnosis::sets(const KivNorvikLineRule& rule, const KivNorvikValue& value, int count)
+{
+    if (value.kind == KivNorvikValueKind::Fixed || value.kind == KivNorvikValueKind::Sets) {
+        return value.set != nullptr || rule.fill != nullptr;
+    }
+    return readsValue(rule, value) && value.token < count && value.field != nullptr && value.field[0] != '\0';
+}
+
 std::string KivNorvikDiagnosis::blanksAround(std::string_view line, std::string_view word)
 {
     const size_t before = static_cast<size_t>(word.data() - line.data());
@@ -638,10 +658,10 @@ void KivNorvikDiagnosis::write(const Entry& entry, KivNorvikFinding& finding) co
         finding.message = KivString(text.c_str());
     }
     const auto name = [&](const KivNorvikLineRule& rule, const KivNorvikValue& value) {
-        const std::string field = fieldOf(rule, value);
+        const std::string field = fieldOf(rule, value, entry.element);
         append(finding.fields, field);
         if (entry.path != nullptr) {
-            append(finding.paths, pathOf(entry.path, field, entry.element));
+            append(finding.paths, pathOf(entry.path, field, rule.turns != nullptr ? -1 : entry.element));
         }
     };
     if (entry.value != nullptr && entry.rule != nullptr) {

@@ -153,6 +153,12 @@ public:
     // compared by value.
     bool sameValues(const KivNorvikLineTokens& tokens, const Seen& earlier);
     static bool sameToken(const KivNorvikToken& a, const KivNorvikToken& b);
+    // The record path of a value of `rule` read into the group at `group`
+    // (element `element` of the row's array; -1: the array itself).
+    static std::string fieldPath(const char* group, const KivNorvikLineRule& rule, const KivNorvikValue& value,
+                                 int element);
+    // Whether reading a line of `count` tokens with `rule` sets the value's field.
+    static bool sets(const KivNorvikLineRule& rule, const KivNorvikValue& value, int count);
     // The blanks around `word` within `line`: "followed by 2 blanks".
     static std::string blanksAround(std::string_view line, std::string_view word);
 

@@ -55,6 +55,9 @@ struct KivNorvikFileReader::Private : KivNorvikGroupScan::Targets
     KivNorvikDiagnosis diagnosis;
     // The lines as getLines() gives them, built on its first call.
     mutable KivArray<KivString> lines;
+    // The fields' lines as getFieldLines() gives them, built on its first call.
+    mutable KivArray<FieldLine> fieldLines;
+    mutable bool fieldLinesBuilt = true;
     mutable bool linesBuilt = true; // `lines` holds the lines of the last readFile
 };
 
@@ -129,6 +132,46 @@ int KivNorvikFileReader::countFindings(KivNorvikFinding::Severity severity) cons
     return d != nullptr ? d->diagnosis.count(severity) : 0;
 }
 
+void KivNorvikFileReader::setFieldLines(bool keep)
+{
+    if (d != nullptr) {
+        d->scan.noteReads(keep);
+    }
+}
+
+const KivArray<KivNorvikFileReader::FieldLine>& KivNorvikFileReader::getFieldLines() const
+{
+    static const KivArray<FieldLine> none;
+    if (d == nullptr) {
+        return none;
+    }
+    if (!d->fieldLinesBuilt) {
+        d->fieldLinesBuilt = true;
+        try {
+            for (const KivNorvikGroupScan::Read& read : d->scan.reads()) {
+                const KivNorvikLineRule& rule = *read.rule;
+                for (int v = 0; v < rule.valueCount; ++v) {
+                    if (!KivNorvikDiagnosis::sets(rule, rule.values[v], read.count)) {
+                        continue;
+                    }
+                    const std::string path =
+                        KivNorvikDiagnosis::fieldPath(read.path, rule, rule.values[v], read.element);
+                    const int index = d->fieldLines.getLength();
+                    d->fieldLines.setLength(index + 1);
+                    if (d->fieldLines.getLength() != index + 1) {
+                        return d->fieldLines; // as many as memory allows
+                    }
+                    d->fieldLines[index].path.assign(path.data(), path.size());
+                    d->fieldLines[index].line = read.line;
+                }
+            }
+        } catch (const std::exception&) {
+            // As many as memory allows.
+        }
+    }
+    return d->fieldLines;
+}
+
 int KivNorvikFileReader::readFile(KivNorvikData& data)
 {
     if (d == nullptr) {
@@ -139,6 +182,8 @@ int KivNorvikFileReader::readFile(KivNorvikData& data)
         d->refused = false;
         d->lines.setLength(0);
         d->linesBuilt = true;
+        d->fieldLines.setLength(0);
+        d->fieldLinesBuilt = true;
         d->cursor.clear();
         KivNorvikFileBytes& content = d->cursor.bytes();
         if (d->fromBuffer) {
@@ -176,6 +221,7 @@ int KivNorvikFileReader::readFile(KivNorvikData& data)
         }
         d->linesBuilt = false;
         fillStructure(data);
+        d->fieldLinesBuilt = false; // from what the scan noted
         return d->refused ? 0 : 1;
     } catch (const std::exception& e) {
         // Nothing of the file reaches `data`: the records are filled apart and

@@ -56,6 +56,22 @@ public:
     /// that the bound left out included.
     int countFindings(KivNorvikFinding::Severity severity) const;
 
+    /// A field that a read set, and the line that set it.
+    struct FieldLine
+    {
+        /// The field's path in the record, as KivBLnFields names it ("generalGroup.acier").
+        KivString path;
+        /// The line, counted as findings count them.
+        int line = 0;
+    };
+    /// Whether the next reads note the line that sets each field (off by
+    /// default: it costs memory for each line read).
+    void setFieldLines(bool keep);
+    /// The fields that the last readFile set and the lines that set them, in
+    /// file order (a field set by several lines is listed with each); empty
+    /// unless setFieldLines(true) came before the read. Built on the first call.
+    const KivArray<FieldLine>& getFieldLines() const;
+
 protected:
     // The scan of fillStructure: each line equal to a header of `kind`
     // starts its group, whose lines run until "FIN" or the next header; tag

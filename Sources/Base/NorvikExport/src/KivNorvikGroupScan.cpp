@@ -269,6 +269,7 @@ void KivNorvikGroupScan::scan(const KivNorvikKind& kind, const KivNorvikLineCurs
     diagnosis_ = &diagnosis;
     findings_ = findings;
     run_ = Run();
+    reads_.clear();
     const KivNorvikDiagnosis::Mark mark = findings ? diagnosis.mark() : KivNorvikDiagnosis::Mark();
     Line firstTag;
     bool tagSeen = false;
@@ -458,13 +459,11 @@ KivNorvikGroupScan::Position KivNorvikGroupScan::fillGroup(Position start, const
         if (index >= 0) {
             const KivNorvikLineRule& rule = group.rules[index];
             const KivNorvikFillResult result = rule.apply(target, tokens);
+            if (noteReads_ && groupPath_ != nullptr && !target.isNull()) {
+                reads_.push_back({&rule, groupPath_, elementOf(rule, target, result), line.number, n});
+            }
             if (record && (result != KivNorvikFillResult::Done || !isClean(rule, index, tokens, line))) {
-                int element = -1;
-                if (rule.elements.count != nullptr && result != KivNorvikFillResult::NoRoom) {
-                    if (const void* owner = target.as(rule.elements.owner)) {
-                        element = rule.elements.count(owner) - 1;
-                    }
-                }
+                const int element = elementOf(rule, target, result);
                 Seen none;
                 diagnosis.atLine(line.text);
                 diagnosis.matched(rule, tokens, result, line.number, element,
@@ -490,6 +489,23 @@ KivNorvikGroupScan::Position KivNorvikGroupScan::fillGroup(Position start, const
         entry.name = group.header;
     }
     return at;
+}
+
+int KivNorvikGroupScan::elementOf(const KivNorvikLineRule& rule, const KivNorvikTarget& target,
+                                  KivNorvikFillResult result)
+{
+    if (result == KivNorvikFillResult::NoRoom) {
+        return -1;
+    }
+    if (rule.turn != nullptr) {
+        const void* object = target.as(rule.type);
+        return object != nullptr ? rule.turn(object) - 1 : -1;
+    }
+    if (rule.elements.count == nullptr) {
+        return -1;
+    }
+    const void* owner = target.as(rule.elements.owner);
+    return owner != nullptr ? rule.elements.count(owner) - 1 : -1;
 }
 
 void KivNorvikGroupScan::judgeUnread(const Line& line)

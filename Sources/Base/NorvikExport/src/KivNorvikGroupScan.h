@@ -35,6 +35,20 @@ public:
         virtual void end(int group) = 0;
     };
 
+    // A line that a row read into a group the record keeps, noted when
+    // asked for: the fields it set follow from its row and token count.
+    struct Read
+    {
+        const KivNorvikLineRule* rule;
+        const char* path; // the group's record path
+        int element;      // the element the row filled; -1 for none
+        int line;
+        int count; // the line's tokens
+    };
+    // Whether the next scans note each line a row read.
+    void noteReads(bool on) { noteReads_ = on; }
+    const std::vector<Read>& reads() const { return reads_; }
+
     // Scans the lines; the project name goes to `record`. Findings are made
     // only when `findings` is set. Throws std::bad_alloc.
     void scan(const KivNorvikKind& kind, const KivNorvikLineCursor& lines, KivNorvikDiagnosis& diagnosis,
@@ -72,6 +86,8 @@ private:
     // one's gave (the detail to `detail`).
     bool overwrites(const KivNorvikKind& kind, int group, const Span& earlier, Position start,
                     const KivNorvikLineCursor& lines, std::string& detail);
+    // The element that a row filled, or -1.
+    static int elementOf(const KivNorvikLineRule& rule, const KivNorvikTarget& target, KivNorvikFillResult result);
     // Judges a line of a group that no row reads.
     void judgeUnread(const Line& line);
     // A line outside any group: adds it to the run of such lines.
@@ -128,6 +144,8 @@ private:
     std::vector<Seen> earlierRows_; // the rows of a group given before, by row
     Run run_;
     KivNorvikLineTokens other_; // a second line's tokens
+    bool noteReads_ = false;
+    std::vector<Read> reads_;
     // Which first bytes the headers of the kind being read start with.
     bool headerStart_[256] = {};
     KivNorvikLineTokens tokens_; // reused from line to line

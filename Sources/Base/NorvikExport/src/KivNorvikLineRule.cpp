@@ -234,6 +234,14 @@ KivNorvikLineRule& KivNorvikLineRule::each(const KivNorvikElements& array)
     return *this;
 }
 
+KivNorvikLineRule& KivNorvikLineRule::inTurn(const char* const* members, int count, KivNorvikCodeFn lines)
+{
+    turns = members;
+    turnCount = count;
+    turn = lines;
+    return *this;
+}
+
 KivNorvikLineRule& KivNorvikLineRule::noting(const char* field, const char* code, const char* message)
 {
     note = KivNorvikNote{field, code, message};

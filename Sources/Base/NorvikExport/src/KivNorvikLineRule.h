@@ -228,6 +228,12 @@ struct KivNorvikLineRule
     unsigned wideGaps = 0; // bit t: two blanks before token t
     KivNorvikChoice choice;
     KivNorvikElements elements; // one line per element (`type` is then the element's)
+    // Members that the row's lines fill in turn (the first line the first),
+    // named in the values' fields by the first; `turn` gives how many lines
+    // the object has had. Null for none.
+    const char* const* turns = nullptr;
+    int turnCount = 0;
+    KivNorvikCodeFn turn = nullptr;
     KivNorvikNote note;
     KivNorvikOutside range;
     // A test of the codes that select the line among its kind (BL2 "RAIDL"
@@ -295,6 +301,7 @@ struct KivNorvikLineRule
     KivNorvikLineRule& wideBefore(int token);
     KivNorvikLineRule& chosen(const KivNorvikChoice& wordChoice);
     KivNorvikLineRule& each(const KivNorvikElements& array);
+    KivNorvikLineRule& inTurn(const char* const* members, int count, KivNorvikCodeFn lines);
     KivNorvikLineRule& noting(const char* field, const char* code, const char* message);
     KivNorvikLineRule& outside(const KivNorvikOutside& codeOutside);
     KivNorvikLineRule& selectedBy(KivNorvikWhenFn test);
