@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <memory>
 #include <random>
 #include <string>
 #include <utility>
@@ -173,6 +174,42 @@ inline std::string describeDifference(const FieldList& expected, const FieldList
             out += "  expected " + e + "\n  actual   " + a + "\n";
     }
     return out;
+}
+
+// A fresh record and a reader of kind 1 (BL1) to 5 (BL5).
+inline std::unique_ptr<KivNorvikData> recordOf(int kind)
+{
+    switch (kind) {
+    case 1: return std::make_unique<KivBL1Data>();
+    case 2: return std::make_unique<KivBL2Data>();
+    case 3: return std::make_unique<KivBL3Data>();
+    case 4: return std::make_unique<KivBL4Data>();
+    default: return std::make_unique<KivBL5Data>();
+    }
+}
+
+template <class... Args>
+std::unique_ptr<KivNorvikFileReader> readerOf(int kind, Args... args)
+{
+    switch (kind) {
+    case 1: return std::make_unique<KivNorvikBL1Reader>(args...);
+    case 2: return std::make_unique<KivNorvikBL2Reader>(args...);
+    case 3: return std::make_unique<KivNorvikBL3Reader>(args...);
+    case 4: return std::make_unique<KivNorvikBL4Reader>(args...);
+    default: return std::make_unique<KivNorvikBL5Reader>(args...);
+    }
+}
+
+// The fields of a record of kind 1 to 5.
+inline FieldList flattenKind(int kind, const KivNorvikData& r)
+{
+    switch (kind) {
+    case 1: return flatten(static_cast<const KivBL1Data&>(r));
+    case 2: return flatten(static_cast<const KivBL2Data&>(r));
+    case 3: return flatten(static_cast<const KivBL3Data&>(r));
+    case 4: return flatten(static_cast<const KivBL4Data&>(r));
+    default: return flatten(static_cast<const KivBL5Data&>(r));
+    }
 }
 
 } // namespace norvik_test

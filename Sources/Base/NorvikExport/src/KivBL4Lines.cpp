@@ -25,9 +25,9 @@ void readBolt(Bolt& bolt, int kind, int first, const KivNorvikLineTokens& tokens
                        &bolt.value5, &bolt.value6, &bolt.value7};
     for (int i = 0; i < 7 && first + i < count; ++i) {
         if (reals[i] != nullptr) {
-            *reals[i] = tokens[first + i].toDouble(false);
+            *reals[i] = tokens[first + i].readReal();
         } else {
-            bolt.value2 = tokens[first + i].toInteger();
+            bolt.value2 = tokens[first + i].readInteger();
         }
     }
 }
@@ -45,22 +45,24 @@ void readBolt(Bolt& bolt, int kind, int first, const KivNorvikLineTokens& tokens
         .outside(NORVIK_OUTSIDE(member.kind, [](const Target& t) { return t.member.kind < 0 || t.member.kind > 3; }, \
                                 "a bolt kind outside 0 to 3, unset included, is written BOUDIST and read back as 3")) \
         .with(kNorvikRowWrittenOnly)
-// The values of a bolt line whose keyword takes `first` tokens, named for the findings.
+// The values of a bolt line whose keyword takes `first` tokens, named for the
+// findings; the keyword gives the kind.
 #define NORVIK_BL4_BOLT_VALUES(Type, member, first)                                                          \
-    { NORVIK_NAMED_IN(Type, first, Real, member.value1), NORVIK_NAMED_IN(Type, first + 1, Integer, member.value2), \
+    { NORVIK_NAMED_IN(Type, 0, Fixed, member.kind), NORVIK_NAMED_IN(Type, first, Real, member.value1), NORVIK_NAMED_IN(Type, first + 1, Integer, member.value2), \
       NORVIK_NAMED_IN(Type, first + 2, Real, member.value3), NORVIK_NAMED_IN(Type, first + 3, Real, member.value4), \
       NORVIK_NAMED_IN(Type, first + 4, Real, member.value5), NORVIK_NAMED_IN(Type, first + 5, Real, member.value6), \
       NORVIK_NAMED_IN(Type, first + 6, Real, member.value7) }
-// The four rows of objects of Type that read a bolt line, each filled by boltRow.
-#define NORVIK_BL4_BOLT_ROWS(Type, member, rowFlags)                                                         \
+// The four rows of objects of Type that read a bolt line, each filled by
+// boltRow; `turns` names the members that the lines fill in turn.
+#define NORVIK_BL4_BOLT_ROWS(Type, member, rowFlags, turns)                                                  \
     NORVIK_ROW_OF(Type, "BOU1").words("DIST").holding(NORVIK_BL4_BOLT_VALUES(Type, member, 2))                \
-        .reading(NORVIK_FILL_OF(Type, boltRow<0, 2>)).with(kNorvikRowReadOnly | (rowFlags)),                 \
+        .reading(NORVIK_FILL_OF(Type, boltRow<0, 2>)).with(kNorvikRowReadOnly | (rowFlags)) turns,           \
     NORVIK_ROW_OF(Type, "BOU2").words("DIST").holding(NORVIK_BL4_BOLT_VALUES(Type, member, 2))                \
-        .reading(NORVIK_FILL_OF(Type, boltRow<1, 2>)).with(kNorvikRowReadOnly | (rowFlags)),                 \
+        .reading(NORVIK_FILL_OF(Type, boltRow<1, 2>)).with(kNorvikRowReadOnly | (rowFlags)) turns,           \
     NORVIK_ROW_OF(Type, "BOU").words("DIST").holding(NORVIK_BL4_BOLT_VALUES(Type, member, 2))                 \
-        .reading(NORVIK_FILL_OF(Type, boltRow<2, 2>)).with(kNorvikRowReadOnly | kNorvikRowRepeats),         \
+        .reading(NORVIK_FILL_OF(Type, boltRow<2, 2>)).with(kNorvikRowReadOnly | kNorvikRowRepeats) turns,   \
     NORVIK_ROW_OF(Type, "BOUDIST").holding(NORVIK_BL4_BOLT_VALUES(Type, member, 1))                          \
-        .reading(NORVIK_FILL_OF(Type, boltRow<3, 1>)).with(kNorvikRowReadOnly | (rowFlags))
+        .reading(NORVIK_FILL_OF(Type, boltRow<3, 1>)).with(kNorvikRowReadOnly | (rowFlags)) turns
 // NOLINTEND(bugprone-macro-parentheses)
 // clang-format on
 
@@ -87,6 +89,8 @@ namespace main_element {
 using Target = KivBL4Data::BL4MainElementGroup;
 using Reading = KivBL4Lines::MainTarget;
 
+const char* const boltMembers[] = {"bolt1", "bolt2"};
+
 // The first bolt line fills bolt1, the second bolt2; a third finds no room.
 template <int Kind, int First>
 KivNorvikFillResult boltRow(Reading& t, const KivNorvikLineTokens& tokens)
@@ -102,7 +106,8 @@ KivNorvikFillResult boltRow(Reading& t, const KivNorvikLineTokens& tokens)
 const KivNorvikLineRule rules[] = {
     NORVIK_ROW("TYPE").holding({NORVIK_INTEGER(1, type)}),
     NORVIK_ROW("MAT").holding({NORVIK_TEXT(1, mat)}),
-    NORVIK_BL4_BOLT_ROWS(Reading, bolt1, kNorvikRowRepeats),
+    NORVIK_BL4_BOLT_ROWS(Reading, bolt1, kNorvikRowRepeats,
+                         .inTurn(boltMembers, 2, [](const void* t) { return static_cast<const Reading*>(t)->boltLines; })),
     NORVIK_BL4_BOLT_LINE(bolt1),
     NORVIK_BL4_BOLT_LINE(bolt2),
     NORVIK_ROW("ANGLE").holding({NORVIK_REAL(1, angle)}),
@@ -135,7 +140,7 @@ const KivNorvikLineRule rules[] = {
     NORVIK_ROW("JEU").holding({NORVIK_REAL(1, jeu)}),
     NORVIK_ROW("MAT").holding({NORVIK_TEXT(1, mat)}),
     NORVIK_ROW("POSITION").holding({NORVIK_INTEGER(1, position)}),
-    NORVIK_BL4_BOLT_ROWS(Target, bolt, 0u),
+    NORVIK_BL4_BOLT_ROWS(Target, bolt, 0u, ),
     NORVIK_BL4_BOLT_LINE(bolt),
     NORVIK_SECTION_ROWS(section),
 };

@@ -49,11 +49,15 @@ struct KivNorvikFileReader::Private : KivNorvikGroupScan::Targets
     size_t size = 0;
     bool fromBuffer = false;
     bool refused = false;
+    bool findings = true; // the scan makes findings: the bytes are text and hold a line
     KivNorvikLineCursor cursor;
     KivNorvikGroupScan scan;
     KivNorvikDiagnosis diagnosis;
     // The lines as getLines() gives them, built on its first call.
     mutable KivArray<KivString> lines;
+    // The fields' lines as getFieldLines() gives them, built on its first call.
+    mutable KivArray<FieldLine> fieldLines;
+    mutable bool fieldLinesBuilt = true;
     mutable bool linesBuilt = true; // `lines` holds the lines of the last readFile
 };
 
@@ -116,6 +120,58 @@ const KivArray<KivNorvikFinding>& KivNorvikFileReader::getFindings() const
     return d != nullptr ? d->diagnosis.findings(true) : none;
 }
 
+void KivNorvikFileReader::setMaxFindings(int count)
+{
+    if (d != nullptr) {
+        d->diagnosis.setMaxFindings(count);
+    }
+}
+
+int KivNorvikFileReader::countFindings(KivNorvikFinding::Severity severity) const
+{
+    return d != nullptr ? d->diagnosis.count(severity) : 0;
+}
+
+void KivNorvikFileReader::setFieldLines(bool keep)
+{
+    if (d != nullptr) {
+        d->scan.noteReads(keep);
+    }
+}
+
+const KivArray<KivNorvikFileReader::FieldLine>& KivNorvikFileReader::getFieldLines() const
+{
+    static const KivArray<FieldLine> none;
+    if (d == nullptr) {
+        return none;
+    }
+    if (!d->fieldLinesBuilt) {
+        d->fieldLinesBuilt = true;
+        try {
+            for (const KivNorvikGroupScan::Read& read : d->scan.reads()) {
+                const KivNorvikLineRule& rule = *read.rule;
+                for (int v = 0; v < rule.valueCount; ++v) {
+                    if (!KivNorvikDiagnosis::sets(rule, rule.values[v], read.count)) {
+                        continue;
+                    }
+                    const std::string path =
+                        KivNorvikDiagnosis::fieldPath(read.path, rule, rule.values[v], read.element);
+                    const int index = d->fieldLines.getLength();
+                    d->fieldLines.setLength(index + 1);
+                    if (d->fieldLines.getLength() != index + 1) {
+                        return d->fieldLines; // as many as memory allows
+                    }
+                    d->fieldLines[index].path.assign(path.data(), path.size());
+                    d->fieldLines[index].line = read.line;
+                }
+            }
+        } catch (const std::exception&) {
+            // As many as memory allows.
+        }
+    }
+    return d->fieldLines;
+}
+
 int KivNorvikFileReader::readFile(KivNorvikData& data)
 {
     if (d == nullptr) {
@@ -126,6 +182,8 @@ int KivNorvikFileReader::readFile(KivNorvikData& data)
         d->refused = false;
         d->lines.setLength(0);
         d->linesBuilt = true;
+        d->fieldLines.setLength(0);
+        d->fieldLinesBuilt = true;
         d->cursor.clear();
         KivNorvikFileBytes& content = d->cursor.bytes();
         if (d->fromBuffer) {
@@ -133,7 +191,7 @@ int KivNorvikFileReader::readFile(KivNorvikData& data)
             content.assign(d->bytes != nullptr ? d->bytes : "", d->size);
         } else {
             if (d->descriptor < 0) {
-                d->fail(0, Kind::CannotOpen,
+                d->fail(1, Kind::CannotOpen,
                         d->openError != 0 ? KivFileSystem::describe(d->openError) : "unknown reason");
                 return 0;
             }
@@ -150,13 +208,20 @@ int KivNorvikFileReader::readFile(KivNorvikData& data)
             }
             if (error != 0) {
                 content.clear();
-                d->fail(0, Kind::ReadError, KivFileSystem::describe(error));
+                d->fail(1, Kind::ReadError, KivFileSystem::describe(error));
                 return 0;
             }
         }
-        d->cursor.take(d->diagnosis, kRecord);
+        d->findings = d->cursor.take(d->diagnosis, kRecord) && kRecord;
+        if (d->findings && !d->cursor.anyText()) {
+            d->findings = false;
+            d->diagnosis.clear(); // of blank lines, the one finding says enough
+            d->diagnosis.add(1, Kind::EmptyFile).text =
+                content.size() == 0 ? "The file is empty" : "The file holds only blank lines";
+        }
         d->linesBuilt = false;
         fillStructure(data);
+        d->fieldLinesBuilt = false; // from what the scan noted
         return d->refused ? 0 : 1;
     } catch (const std::exception& e) {
         // Nothing of the file reaches `data`: the records are filled apart and
@@ -179,9 +244,9 @@ void KivNorvikFileReader::reportFailure(const std::exception& error)
         d->cursor.bytes().release();
         d->cursor.clear();
         if (dynamic_cast<const std::bad_alloc*>(&error) != nullptr) {
-            d->diagnosis.add(0, Kind::OutOfMemory);
+            d->diagnosis.add(1, Kind::OutOfMemory);
         } else {
-            d->fail(0, Kind::ReadFailed, error.what());
+            d->fail(1, Kind::ReadFailed, error.what());
         }
         d->diagnosis.findings(true);
     } catch (...) {
@@ -200,8 +265,7 @@ void KivNorvikFileReader::reportRecordClass(const char* className, bool refuse)
         d->refused = true;
         d->diagnosis.clear();
     }
-    const int line = d->cursor.bytes().size() == 0 ? 0 : 1;
-    d->diagnosis.add(line, refuse ? Kind::WrongRecordRefused : Kind::WrongRecordLost).name = className;
+    d->diagnosis.add(1, refuse ? Kind::WrongRecordRefused : Kind::WrongRecordLost).name = className;
 }
 
 void KivNorvikFileReader::scanLines(const KivNorvikKind& kind, KivNorvikData& record)
@@ -209,7 +273,7 @@ void KivNorvikFileReader::scanLines(const KivNorvikKind& kind, KivNorvikData& re
     if (d == nullptr) {
         throw std::bad_alloc(); // the constructor could not make the reader's state
     }
-    d->scan.scan(kind, d->cursor, d->diagnosis, *d, record, kRecord);
+    d->scan.scan(kind, d->cursor, d->diagnosis, *d, record, d->findings);
 }
 
 KivNorvikTarget KivNorvikFileReader::beginGroup(int, const KivString&) { return KivNorvikTarget(); }

@@ -42,8 +42,35 @@ public:
     // built on the first call after it.
     const KivArray<KivString>& getLines() const;
 
-    // What the last readFile passed over or read doubtfully, in file order.
+    /// What the last readFile passed over or read doubtfully, in file order.
+    /// When more than the bound set by setMaxFindings were found, the first
+    /// ones are kept and one last finding, "too-many-findings", counts the
+    /// rest by code (an error when any of them is).
     const KivArray<KivNorvikFinding>& getFindings() const;
+
+    /// The most findings that a read keeps in full: 1000 by default, 0 or
+    /// less for all. Findings about the whole file are always kept.
+    void setMaxFindings(int count);
+
+    /// The number of findings of the last readFile with `severity`, those
+    /// that the bound left out included.
+    int countFindings(KivNorvikFinding::Severity severity) const;
+
+    /// A field that a read set, and the line that set it.
+    struct FieldLine
+    {
+        /// The field's path in the record, as KivBLnFields names it ("generalGroup.acier").
+        KivString path;
+        /// The line, counted as findings count them.
+        int line = 0;
+    };
+    /// Whether the next reads note the line that sets each field (off by
+    /// default: it costs memory for each line read).
+    void setFieldLines(bool keep);
+    /// The fields that the last readFile set and the lines that set them, in
+    /// file order (a field set by several lines is listed with each); empty
+    /// unless setFieldLines(true) came before the read. Built on the first call.
+    const KivArray<FieldLine>& getFieldLines() const;
 
 protected:
     // The scan of fillStructure: each line equal to a header of `kind`

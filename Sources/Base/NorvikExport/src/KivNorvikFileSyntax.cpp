@@ -60,6 +60,38 @@ bool KivNorvikFileSyntax::isTagLine(std::string_view line)
     return line.find(commonTag()) != std::string_view::npos;
 }
 
+bool KivNorvikFileSyntax::nearly(std::string_view text, std::string_view word)
+{
+    if (text == word) {
+        return false;
+    }
+    const auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; };
+    if (text.size() == word.size()) {
+        size_t first = text.size(); // the first difference
+        int differences = 0;
+        bool caseOnly = true;
+        for (size_t i = 0; i < word.size(); ++i) {
+            if (text[i] != word[i]) {
+                first = differences++ == 0 ? i : first;
+                caseOnly = caseOnly && upper(text[i]) == upper(word[i]);
+            }
+        }
+        const bool swapped = differences == 2 && first + 1 < word.size() && text[first] == word[first + 1] &&
+                             text[first + 1] == word[first];
+        return differences <= 1 || caseOnly || swapped;
+    }
+    const std::string_view longer = text.size() > word.size() ? text : word;
+    const std::string_view shorter = text.size() > word.size() ? word : text;
+    if (longer.size() != shorter.size() + 1) {
+        return false;
+    }
+    size_t i = 0;
+    while (i < shorter.size() && shorter[i] == longer[i]) {
+        ++i;
+    }
+    return shorter.substr(i) == longer.substr(i + 1);
+}
+
 namespace {
 
 // The name a tag line gives for the tag `tag`, before any prefix is removed;

@@ -28,6 +28,11 @@ public:
     // quotes. The prefix is removed from the name when it starts with it.
     static bool projectName(std::string_view line, const char* tag, const char* prefix, KivString& name);
 
+    // Whether `text` is probably a mistyped `word`: not the same, but equal
+    // to it but for letter case, one character inserted, removed or
+    // replaced, or two neighbouring characters swapped ("ACEIR" for "ACIER").
+    static bool nearly(std::string_view text, std::string_view word);
+
     // The kinds that a tag line names, one bit each (bit i for KivNorvikKinds::at(i)):
     // those whose tag is the line's first field; among those, the kinds whose
     // names carry a prefix when the name does, the others when it does not.

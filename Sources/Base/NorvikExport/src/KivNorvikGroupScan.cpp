@@ -86,42 +86,12 @@ std::string kindNames(unsigned kinds)
     return out;
 }
 
-// Whether `text` is a header of `layout` but for letter case or one
-// character; the header, or null.
+// The header of `layout` that `text` probably mistypes, or null.
 const char* nearHeader(std::string_view text, const KivNorvikKindLayout& layout)
 {
     for (int g = 0; g < layout.groupCount; ++g) {
-        const char* header = layout.groups[g].header;
-        const std::string_view h = header;
-        if (text == h) {
-            return header;
-        }
-        if (text.size() == h.size()) {
-            int differences = 0;
-            bool caseOnly = true;
-            for (size_t i = 0; i < h.size(); ++i) {
-                if (text[i] != h[i]) {
-                    ++differences;
-                    caseOnly = caseOnly && std::toupper(static_cast<unsigned char>(text[i])) ==
-                                               std::toupper(static_cast<unsigned char>(h[i]));
-                }
-            }
-            if (differences <= 1 || caseOnly) {
-                return header;
-            }
-            continue;
-        }
-        const std::string_view longer = text.size() > h.size() ? text : h;
-        const std::string_view shorter = text.size() > h.size() ? h : text;
-        if (longer.size() != shorter.size() + 1) {
-            continue;
-        }
-        size_t i = 0;
-        while (i < shorter.size() && shorter[i] == longer[i]) {
-            ++i;
-        }
-        if (shorter.substr(i) == longer.substr(i + 1)) {
-            return header;
+        if (KivNorvikFileSyntax::nearly(text, layout.groups[g].header)) {
+            return layout.groups[g].header;
         }
     }
     return nullptr;
@@ -148,7 +118,146 @@ void KivNorvikGroupScan::resetRows(const KivNorvikKind& kind, const KivNorvikGro
         seenOnHeap_.resize(rowCount_);
         seen_ = seenOnHeap_.data();
     }
-    std::fill(seen_, seen_ + rowCount_, static_cast<unsigned char>(0));
+    std::fill(seen_, seen_ + rowCount_, Seen());
+}
+
+const char* KivNorvikGroupScan::pathOf(const KivNorvikKind& kind, int group, int occurrence)
+{
+    const KivNorvikKindLayout& layout = *kind.lines;
+    const char* path = nullptr;
+    int n = 0;
+    for (int w = 0; w < layout.writtenCount && n <= occurrence; ++w) {
+        if (layout.written[w].group == group) {
+            path = layout.written[w].path;
+            ++n;
+        }
+    }
+    return path;
+}
+
+void KivNorvikGroupScan::outside(const KivNorvikKind& kind, const Line& line, std::string_view text)
+{
+    if (run_.count == 0) {
+        run_ = Run();
+        run_.first = line.number;
+    }
+    // The lines that guess the group they lost: a few are enough.
+    if (++run_.count > 64) {
+        return;
+    }
+    const KivNorvikKindLayout& layout = *kind.lines;
+    if (run_.indented == 0) {
+        if (const KivNorvikGroupLayout* group = layout.findGroup(text.data(), text.size())) {
+            run_.indented = line.number;
+            run_.header = group->header;
+        }
+    }
+    tokens_.split(line.text, line.length);
+    for (int g = 0; g < layout.groupCount && g < 16; ++g) {
+        run_.votes[g] += layout.groups[g].find(tokens_) != nullptr ? 1 : 0;
+    }
+}
+
+void KivNorvikGroupScan::endRun(const KivNorvikKind& kind)
+{
+    if (run_.count == 0) {
+        return;
+    }
+    const KivNorvikKindLayout& layout = *kind.lines;
+    std::string hint;
+    if (run_.indented != 0) {
+        hint = std::string(": \"") + run_.header + "\" on line " + std::to_string(run_.indented) +
+               " has blanks before it, so it is no header; remove them";
+    } else {
+        int best = -1;
+        for (int g = 0; g < layout.groupCount && g < 16; ++g) {
+            best = run_.votes[g] > 0 && (best < 0 || run_.votes[g] > run_.votes[best]) ? g : best;
+        }
+        if (best >= 0) {
+            hint = std::string(": is the \"") + layout.groups[best].header +
+                   (layout.groups[best].numbered ? "<number>" : "") + "\" header missing?";
+        }
+    }
+    KivNorvikDiagnosis::Entry& entry =
+        diagnosis_->add(run_.first, run_.count == 1 ? Kind::LineOutsideGroup : Kind::LinesOutsideGroup);
+    entry.count = run_.count;
+    entry.text = std::move(hint);
+    run_.count = 0;
+}
+
+bool KivNorvikGroupScan::overwrites(const KivNorvikKind& kind, int group, const Span& earlier, Position start,
+                                    const KivNorvikLineCursor& lines, std::string& detail)
+{
+    bool replaces = false;
+    for (int w = 0; w < kind.lines->writtenCount; ++w) {
+        replaces = replaces || (kind.lines->written[w].group == group && kind.lines->written[w].replaces);
+    }
+    // The earlier group's line of each row.
+    earlierRows_.assign(rowCount_, Seen());
+    bool any = false;
+    Position at = earlier.start;
+    Line line;
+    while (lines.next(at, line) && !line.is(KivNorvikSharedLines::groupEnd) && findGroup(*layout_, line) == nullptr) {
+        tokens_.split(line.text, line.length);
+        if (tokens_.getLength() == 0) {
+            continue;
+        }
+        any = true;
+        const int index = rowIndex_->find(tokens_);
+        if (index >= 0 && !rowIndex_->repeats(index)) {
+            earlierRows_[static_cast<size_t>(index)] = {line.text, line.length, line.number};
+        }
+    }
+    if (!any) {
+        return false;
+    }
+    if (replaces) {
+        // The object starts afresh: the earlier lines are lost unless given again alike.
+        Position a = earlier.start;
+        Position b = start;
+        Line other;
+        for (;;) {
+            bool moreA = lines.next(a, line);
+            moreA = moreA && !line.is(KivNorvikSharedLines::groupEnd) && findGroup(*layout_, line) == nullptr;
+            bool moreB = lines.next(b, other);
+            moreB = moreB && !other.is(KivNorvikSharedLines::groupEnd) && findGroup(*layout_, other) == nullptr;
+            if (!moreA && !moreB) {
+                return false;
+            }
+            if (moreA != moreB) {
+                break;
+            }
+            tokens_.split(line.text, line.length);
+            other_.split(other.text, other.length);
+            bool same = tokens_.getLength() == other_.getLength();
+            for (int i = 0; same && i < tokens_.getLength(); ++i) {
+                same = KivNorvikDiagnosis::sameToken(tokens_[i], other_[i]);
+            }
+            if (!same) {
+                break;
+            }
+        }
+        detail = "the group of line " + std::to_string(earlier.header) + " is replaced";
+        return true;
+    }
+    at = start;
+    while (lines.next(at, line) && !line.is(KivNorvikSharedLines::groupEnd) && findGroup(*layout_, line) == nullptr) {
+        tokens_.split(line.text, line.length);
+        if (tokens_.getLength() == 0) {
+            continue;
+        }
+        const int index = rowIndex_->find(tokens_);
+        if (index < 0 || rowIndex_->repeats(index)) {
+            continue;
+        }
+        const Seen& before = earlierRows_[static_cast<size_t>(index)];
+        if (before.text != nullptr && !diagnosis_->sameValues(tokens_, before)) {
+            detail = "\"" + std::string(tokens_[0].data(), tokens_[0].size()) + "\" of line " +
+                     std::to_string(before.number) + " is overwritten";
+            return true;
+        }
+    }
+    return false;
 }
 
 void KivNorvikGroupScan::scan(const KivNorvikKind& kind, const KivNorvikLineCursor& lines,
@@ -159,10 +268,15 @@ void KivNorvikGroupScan::scan(const KivNorvikKind& kind, const KivNorvikLineCurs
     layout_ = &layout;
     diagnosis_ = &diagnosis;
     findings_ = findings;
+    run_ = Run();
+    reads_.clear();
+    const KivNorvikDiagnosis::Mark mark = findings ? diagnosis.mark() : KivNorvikDiagnosis::Mark();
+    Line firstTag;
     bool tagSeen = false;
     bool wrongKind = false;
     bool inUnknownGroup = false;
-    unsigned char groupSeen[16] = {};
+    int occurrences[16] = {};
+    Span spans[16];
     KIV_ASSERT(layout.groupCount <= 16);
     const KivNorvikKind* headerKind = nullptr; // of an unknown header only another kind has
     const int self = static_cast<int>(kind.type);
@@ -175,29 +289,43 @@ void KivNorvikGroupScan::scan(const KivNorvikKind& kind, const KivNorvikLineCurs
     while (lines.next(at, line)) {
         if (const KivNorvikGroupLayout* group = findGroup(layout, line)) {
             const int index = static_cast<int>(group - layout.groups);
-            unsigned char unused = 0;
-            unsigned char& seen = index < 16 ? groupSeen[index] : unused;
-            if (findings && (seen != 0u) && !group->numbered) {
-                KivNorvikDiagnosis::Entry& entry = diagnosis.add(line.number, Kind::RepeatedGroup);
-                entry.keyword = entry.group = tokenOf(line);
-                entry.name = group->header;
+            const bool counted = index < 16;
+            const int occurrence = counted ? occurrences[index]++ : 0;
+            if (findings) {
+                endRun(kind);
             }
-            seen = 1;
-            inUnknownGroup = false;
+            resetRows(kind, *group);
             KivString header;
             header.assign(line.text, line.length);
             const KivNorvikTarget target = targets.begin(index, header);
+            if (findings && counted && spans[index].any && !group->numbered) {
+                std::string detail;
+                const bool lost = overwrites(kind, index, spans[index], at, lines, detail);
+                KivNorvikDiagnosis::Entry& entry =
+                    diagnosis.add(line.number, lost ? Kind::RepeatedGroupDiffers : Kind::RepeatedGroupSame);
+                entry.keyword = entry.group = tokenOf(line);
+                entry.name = group->header;
+                entry.text = std::move(detail);
+            }
             if (findings && target.isNull()) {
                 KivNorvikDiagnosis::Entry& entry = diagnosis.add(line.number, Kind::NoRoomForGroup);
                 entry.keyword = entry.group = tokenOf(line);
                 entry.name = group->header;
             }
-            resetRows(kind, *group);
+            if (counted) {
+                spans[index].start = at;
+                spans[index].header = line.number;
+                spans[index].any = true;
+            }
+            groupPath_ = pathOf(kind, index, occurrence);
             at = fillGroup(at, lines, *group, target, line);
             targets.end(index);
             continue;
         }
         if (KivNorvikFileSyntax::isTagLine(line.view())) {
+            if (findings) {
+                endRun(kind);
+            }
             if (kind.everyTagLine || !tagSeen) {
                 KivString name;
                 if (KivNorvikFileSyntax::projectName(line.view(), kind.tag, kind.namePrefix, name)) {
@@ -211,8 +339,18 @@ void KivNorvikGroupScan::scan(const KivNorvikKind& kind, const KivNorvikLineCurs
                     entry.name = kind.name;
                     entry.text = kindNames(named);
                 }
-            } else if (findings) {
-                diagnosis.add(line.number, Kind::SecondTagLine).keywordText = kind.tag;
+            }
+            if (findings && tagSeen) {
+                const bool same = KivNorvikFileSyntax::trimmed(line.view()) == KivNorvikFileSyntax::trimmed(firstTag.view());
+                KivNorvikDiagnosis::Entry& entry =
+                    diagnosis.add(line.number, same ? Kind::SecondTagLineSame : Kind::SecondTagLineDiffers);
+                entry.keywordText = kind.tag;
+                entry.text = kind.everyTagLine ? "the project name is this line's"
+                                               : "it is passed over, the project name is that of line " +
+                                                     std::to_string(firstTag.number);
+            }
+            if (!tagSeen) {
+                firstTag = line;
             }
             tagSeen = true;
             continue;
@@ -221,19 +359,38 @@ void KivNorvikGroupScan::scan(const KivNorvikKind& kind, const KivNorvikLineCurs
             continue;
         }
         const std::string_view text = KivNorvikFileSyntax::trimmed(line.view());
-        if (text.empty() || inUnknownGroup) {
-            if (line.is(KivNorvikSharedLines::groupEnd)) {
-                inUnknownGroup = false;
+        if (text.empty()) {
+            continue;
+        }
+        if (inUnknownGroup) {
+            inUnknownGroup = text != KivNorvikSharedLines::groupEnd;
+        } else if (text.data() > line.text) {
+            outside(kind, line, text); // a record line
+        } else if (text == KivNorvikSharedLines::groupEnd) {
+            if (run_.count != 0) {
+                endRun(kind); // the end of the group whose header is missing
+            } else {
+                diagnosis.add(line.number, Kind::FinOutsideGroup).keyword = tokenOf(line);
             }
-        } else if (text.data() > line.text || text == KivNorvikSharedLines::groupEnd) {
-            diagnosis.add(line.number, Kind::LineOutsideGroup);
         } else {
             // A line where a header belongs: the header of a group the kind
-            // does not have, whose lines are passed over up to "FIN".
+            // does not have, or one with blanks after it; its lines are
+            // passed over up to "FIN".
+            endRun(kind);
             inUnknownGroup = true;
+            if (const KivNorvikGroupLayout* group = layout.findGroup(text.data(), text.size())) {
+                KivNorvikDiagnosis::Entry& entry = diagnosis.add(line.number, Kind::HeaderBlanks);
+                entry.keyword = tokenOf(line);
+                entry.word = KivNorvikToken(text.data(), text.size());
+                entry.name = group->header;
+                entry.text = KivNorvikDiagnosis::blanksAround(line.view(), text);
+                entry.column = static_cast<int>(text.size()) + 1;
+                continue;
+            }
             KivNorvikDiagnosis::Entry& entry = diagnosis.add(line.number, Kind::UnknownGroup);
             entry.keyword = tokenOf(line);
             entry.word = KivNorvikToken(text.data(), text.size());
+            entry.column = 1;
             if (const char* near = nearHeader(text, layout)) {
                 entry.text = std::string(" (did you mean ") + near + "?)";
             }
@@ -245,21 +402,25 @@ void KivNorvikGroupScan::scan(const KivNorvikKind& kind, const KivNorvikLineCurs
     if (!findings) {
         return;
     }
-    const int fileLine = lines.bytes().size() == 0 ? 0 : 1;
+    endRun(kind);
     if (!tagSeen) {
-        diagnosis.add(fileLine, Kind::NoTagLine);
+        diagnosis.add(1, Kind::NoTagLine);
     }
-    if (wrongKind || headerKind == nullptr) {
-        return;
-    }
-    bool ownHeader = false;
-    for (int g = 0; g < layout.groupCount && g < 16; ++g) {
-        ownHeader = ownHeader || ((groupSeen[g] != 0u) && onlyThisKindHas(layout.groups[g], kind));
-    }
-    if (!ownHeader) {
-        KivNorvikDiagnosis::Entry& entry = diagnosis.add(fileLine, Kind::WrongKindHeaders);
-        entry.name = kind.name;
-        entry.other = headerKind->name;
+    if (!wrongKind && headerKind != nullptr) {
+        bool ownHeader = false;
+        for (int g = 0; g < layout.groupCount && g < 16; ++g) {
+            ownHeader = ownHeader || (occurrences[g] != 0 && onlyThisKindHas(layout.groups[g], kind));
+        }
+        if (!ownHeader) {
+            wrongKind = true;
+            KivNorvikDiagnosis::Entry& entry = diagnosis.add(1, Kind::WrongKindHeaders);
+            entry.name = kind.name;
+            entry.other = headerKind->name;
+            diagnosis.dropSince(mark, Kind::WrongKindHeaders);
+        }
+    } else if (wrongKind) {
+        // What follows from reading the file as this kind says nothing more.
+        diagnosis.dropSince(mark, Kind::WrongKindTag);
     }
 }
 
@@ -271,9 +432,8 @@ KivNorvikGroupScan::Position KivNorvikGroupScan::fillGroup(Position start, const
     const int minTokens = group.minTokens > 1 ? group.minTokens : 1;
     KivNorvikDiagnosis& diagnosis = *diagnosis_;
     if (record) {
-        diagnosis.inGroup(tokenOf(header), &group, layout_);
+        diagnosis.inGroup(tokenOf(header), &group, layout_, groupPath_);
     }
-    int looseEnd = -1; // line number of a "FIN" with blanks around it
     KivNorvikLineTokens& tokens = tokens_;
     Position at = start;
     Position before = start;
@@ -290,7 +450,8 @@ KivNorvikGroupScan::Position KivNorvikGroupScan::fillGroup(Position start, const
         const int n = tokens.getLength();
         if (n < minTokens) {
             if (record && n > 0) {
-                diagnosis.unmatched(tokens, line.number);
+                diagnosis.atLine(line.text);
+                judgeUnread(line);
             }
             continue;
         }
@@ -298,18 +459,27 @@ KivNorvikGroupScan::Position KivNorvikGroupScan::fillGroup(Position start, const
         if (index >= 0) {
             const KivNorvikLineRule& rule = group.rules[index];
             const KivNorvikFillResult result = rule.apply(target, tokens);
-            if (record && (result != KivNorvikFillResult::Done || !isClean(rule, index, tokens))) {
-                bool seen = static_cast<size_t>(index) < rowCount_ && seen_[index] != 0u;
-                diagnosis.matched(rule, tokens, result, line.number, seen);
-                if (static_cast<size_t>(index) < rowCount_) {
-                    seen_[index] = seen ? 1 : 0;
-                }
+            if (noteReads_ && groupPath_ != nullptr && !target.isNull()) {
+                reads_.push_back({&rule, groupPath_, elementOf(rule, target, result), line.number, n});
+            }
+            if (record && (result != KivNorvikFillResult::Done || !isClean(rule, index, tokens, line))) {
+                const int element = elementOf(rule, target, result);
+                Seen none;
+                diagnosis.atLine(line.text);
+                diagnosis.matched(rule, tokens, result, line.number, element,
+                                  static_cast<size_t>(index) < rowCount_ ? seen_[index] : none);
             }
         } else if (record) {
+            diagnosis.atLine(line.text);
             if (n == 1 && tokens[0] == KivNorvikSharedLines::groupEnd) {
-                looseEnd = looseEnd < 0 ? line.number : looseEnd;
+                // A "FIN" with blanks around it, which does not end the group.
+                KivNorvikDiagnosis::Entry& entry = diagnosis.add(line.number, Kind::EndBlanks);
+                entry.keyword = tokens[0];
+                entry.group = tokenOf(header);
+                entry.text = KivNorvikDiagnosis::blanksAround(line.view(), {tokens[0].data(), tokens[0].size()});
+                entry.column = tokens[0].data() > line.text ? 1 : static_cast<int>(tokens[0].size()) + 1;
             } else {
-                diagnosis.unmatched(tokens, line.number);
+                judgeUnread(line);
             }
         }
     }
@@ -317,10 +487,42 @@ KivNorvikGroupScan::Position KivNorvikGroupScan::fillGroup(Position start, const
         KivNorvikDiagnosis::Entry& entry = diagnosis.add(header.number, Kind::MissingFin);
         entry.keyword = entry.group = tokenOf(header);
         entry.name = group.header;
-        if (looseEnd >= 0) {
-            entry.text = std::string(" (did you mean ") + KivNorvikSharedLines::groupEnd + " on line " +
-                         std::to_string(looseEnd) + "?)";
-        }
     }
     return at;
+}
+
+int KivNorvikGroupScan::elementOf(const KivNorvikLineRule& rule, const KivNorvikTarget& target,
+                                  KivNorvikFillResult result)
+{
+    if (result == KivNorvikFillResult::NoRoom) {
+        return -1;
+    }
+    if (rule.turn != nullptr) {
+        const void* object = target.as(rule.type);
+        return object != nullptr ? rule.turn(object) - 1 : -1;
+    }
+    if (rule.elements.count == nullptr) {
+        return -1;
+    }
+    const void* owner = target.as(rule.elements.owner);
+    return owner != nullptr ? rule.elements.count(owner) - 1 : -1;
+}
+
+void KivNorvikGroupScan::judgeUnread(const Line& line)
+{
+    const KivNorvikLineTokens& tokens = tokens_;
+    if (tokens.getLength() == 1) {
+        // A header with blanks around it, which the reader does not take for one.
+        const KivNorvikToken& word = tokens[0];
+        if (const KivNorvikGroupLayout* group = layout_->findGroup(word.data(), word.size())) {
+            KivNorvikDiagnosis::Entry& entry = diagnosis_->add(line.number, Kind::HeaderBlanks);
+            entry.keyword = KivNorvikToken(line.text, line.length);
+            entry.word = word;
+            entry.name = group->header;
+            entry.text = KivNorvikDiagnosis::blanksAround(line.view(), std::string_view(word.data(), word.size()));
+            entry.column = word.data() > line.text ? 1 : static_cast<int>(word.size()) + 1;
+            return;
+        }
+    }
+    diagnosis_->unmatched(tokens, line.number);
 }

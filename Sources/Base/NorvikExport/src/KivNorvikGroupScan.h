@@ -7,6 +7,8 @@
 
 #include <KivString.h>
 
+#include <string>
+#include <string_view>
 #include <vector>
 
 class KivNorvikData;
@@ -33,6 +35,20 @@ public:
         virtual void end(int group) = 0;
     };
 
+    // A line that a row read into a group the record keeps, noted when
+    // asked for: the fields it set follow from its row and token count.
+    struct Read
+    {
+        const KivNorvikLineRule* rule;
+        const char* path; // the group's record path
+        int element;      // the element the row filled; -1 for none
+        int line;
+        int count; // the line's tokens
+    };
+    // Whether the next scans note each line a row read.
+    void noteReads(bool on) { noteReads_ = on; }
+    const std::vector<Read>& reads() const { return reads_; }
+
     // Scans the lines; the project name goes to `record`. Findings are made
     // only when `findings` is set. Throws std::bad_alloc.
     void scan(const KivNorvikKind& kind, const KivNorvikLineCursor& lines, KivNorvikDiagnosis& diagnosis,
@@ -42,9 +58,45 @@ private:
     using Line = KivNorvikLineCursor::Line;
     using Position = KivNorvikLineCursor::Position;
 
+    using Seen = KivNorvikDiagnosis::Seen;
+    // Where a group's lines were, for a later group of the same header.
+    struct Span
+    {
+        Position start;    // its first line after the header
+        size_t end = 0;    // the offset after its last line
+        int header = 0;    // its header's line number
+        bool any = false;  // whether it was read
+    };
+    // A run of lines outside any group, reported as one.
+    struct Run
+    {
+        int first = 0;
+        int count = 0;
+        int votes[16] = {}; // per group: lines whose keyword one of its rows reads
+        int indented = 0;   // the line of a header with blanks before it
+        const char* header = nullptr;
+    };
+
     // Reads the lines of a group from `start`; the position after them.
     Position fillGroup(Position start, const KivNorvikLineCursor& lines, const KivNorvikGroupLayout& group,
                        const KivNorvikTarget& target, const Line& header);
+    // The end of the group whose lines start at `start`: its "FIN" or the next header.
+    size_t groupEnd(Position start, const KivNorvikLineCursor& lines) const;
+    // Judges a group given again: whether its lines change what the earlier
+    // one's gave (the detail to `detail`).
+    bool overwrites(const KivNorvikKind& kind, int group, const Span& earlier, Position start,
+                    const KivNorvikLineCursor& lines, std::string& detail);
+    // The element that a row filled, or -1.
+    static int elementOf(const KivNorvikLineRule& rule, const KivNorvikTarget& target, KivNorvikFillResult result);
+    // Judges a line of a group that no row reads.
+    void judgeUnread(const Line& line);
+    // A line outside any group: adds it to the run of such lines.
+    void outside(const KivNorvikKind& kind, const Line& line, std::string_view text);
+    // Reports the run of lines outside any group, if any.
+    void endRun(const KivNorvikKind& kind);
+    // The record path of the object a group's rows fill: the written group
+    // of the header, the `occurrence`-th of a numbered one.
+    static const char* pathOf(const KivNorvikKind& kind, int group, int occurrence);
     void resetRows(const KivNorvikKind& kind, const KivNorvikGroupLayout& group);
     const KivNorvikGroupLayout* findGroup(const KivNorvikKindLayout& layout, const Line& line) const
     {
@@ -54,7 +106,7 @@ private:
     }
     // Whether a line that its row filled gives no finding, judged from what
     // the row's earlier lines worked out; marks the row seen then.
-    bool isClean(const KivNorvikLineRule& rule, int index, const KivNorvikLineTokens& tokens)
+    bool isClean(const KivNorvikLineRule& rule, int index, const KivNorvikLineTokens& tokens, const Line& line)
     {
         const KivNorvikRowIndex::Look look = rowIndex_->look(index, tokens);
         if (look == KivNorvikRowIndex::Look::WrongCount ||
@@ -63,29 +115,37 @@ private:
             return false;
         }
         if (!rowIndex_->repeats(index)) {
-            unsigned char& seen = seen_[index];
-            if (seen != 0u) {
+            Seen& seen = seen_[index];
+            if (seen.text != nullptr) {
                 return false;
             }
-            seen = 1;
+            seen.text = line.text;
+            seen.length = line.length;
+            seen.number = line.number;
         }
         return true;
     }
 
     const KivNorvikKindLayout* layout_ = nullptr;
     KivNorvikDiagnosis* diagnosis_ = nullptr;
+    const char* groupPath_ = nullptr; // the record path of the group being read
     bool findings_ = false;
     // The index of the rows of the group being read: a built-in kind's is
     // made once for the process, any other group's is made here.
     const KivNorvikRowIndex* rowIndex_ = nullptr;
     KivNorvikRowIndex ownIndex_;
-    // Whether the group being read has had a line of each row; in place for
+    // The line of each row that the group being read has had; in place for
     // the groups the tables have, on the heap for a larger one.
     static constexpr int kRowsInPlace = 48;
-    unsigned char seenInPlace_[kRowsInPlace] = {};
-    std::vector<unsigned char> seenOnHeap_;
-    unsigned char* seen_ = seenInPlace_;
+    Seen seenInPlace_[kRowsInPlace] = {};
+    std::vector<Seen> seenOnHeap_;
+    Seen* seen_ = seenInPlace_;
     size_t rowCount_ = 0;
+    std::vector<Seen> earlierRows_; // the rows of a group given before, by row
+    Run run_;
+    KivNorvikLineTokens other_; // a second line's tokens
+    bool noteReads_ = false;
+    std::vector<Read> reads_;
     // Which first bytes the headers of the kind being read start with.
     bool headerStart_[256] = {};
     KivNorvikLineTokens tokens_; // reused from line to line

@@ -1,5 +1,9 @@
 #include "KivNorvikLineCursor.h"
 
+#include "KivNorvikFileSyntax.h"
+
+#include <string>
+
 namespace {
 
 using Kind = KivNorvikDiagnosis::Kind;
@@ -57,53 +61,83 @@ void KivNorvikLineCursor::check(KivNorvikDiagnosis& diagnosis, const char* p, si
     if (!hasSuspectBytes(p, n)) {
         return;
     }
-    bool tab = false, cr = false, high = false;
-    for (size_t k = 0; k < n; ++k) {
-        tab |= p[k] == '\t';
-        cr |= p[k] == '\r';
-        high |= (static_cast<unsigned char>(p[k]) & 0x80) != 0;
+    // The first of each, as a column.
+    size_t tab = 0, cr = 0, high = 0;
+    for (size_t k = n; k-- > 0;) {
+        tab = p[k] == '\t' ? k + 1 : tab;
+        cr = p[k] == '\r' ? k + 1 : cr;
+        high = (static_cast<unsigned char>(p[k]) & 0x80) != 0 ? k + 1 : high;
     }
-    if (cr) {
-        diagnosis.add(number, Kind::LoneCr);
+    if (cr != 0) {
+        diagnosis.add(number, Kind::LoneCr).column = static_cast<int>(cr);
     }
-    if (tab) {
-        diagnosis.add(number, Kind::TabInLine);
+    if (tab != 0) {
+        diagnosis.add(number, Kind::TabInLine).column = static_cast<int>(tab);
     }
-    if (high && isUtf8Text(reinterpret_cast<const unsigned char*>(p), n)) {
-        diagnosis.add(number, Kind::Utf8Text);
+    if (high != 0 && isUtf8Text(reinterpret_cast<const unsigned char*>(p), n)) {
+        diagnosis.add(number, Kind::Utf8Text).column = static_cast<int>(high);
     }
 }
 
-void KivNorvikLineCursor::take(KivNorvikDiagnosis& diagnosis, bool record)
+bool KivNorvikLineCursor::take(KivNorvikDiagnosis& diagnosis, bool record)
 {
     const char* data = content_.data();
     const size_t size = content_.size();
-    hasZeroByte_ = std::memchr(data, 0, size) != nullptr;
+    const char* zero = static_cast<const char*>(std::memchr(data, 0, size));
+    hasZeroByte_ = zero != nullptr;
     const bool mark = size >= 3 && std::memcmp(data, "\xEF\xBB\xBF", 3) == 0;
+    start_ = mark ? 3 : 0;
+    count_ = -1;
+    // Text has no zero byte, and few control bytes other than white space.
+    size_t controls = 0;
+    const size_t head = size < kTextHead ? size : kTextHead;
+    for (size_t i = 0; i < head; ++i) {
+        const unsigned char c = static_cast<unsigned char>(data[i]);
+        controls += (c < 0x20 && c != '\t' && c != '\r' && c != '\n' && c != '\f') || c == 0x7F ? 1 : 0;
+    }
+    if (zero != nullptr || controls * 10 > head) {
+        if (record) {
+            KivNorvikDiagnosis::Entry& entry = diagnosis.add(1, Kind::NotText);
+            if (zero != nullptr) {
+                const char* lineStart = data;
+                int line = 1;
+                for (const char* lf = data; (lf = static_cast<const char*>(std::memchr(lf, '\n', static_cast<size_t>(zero - lf)))) != nullptr; ++lf) {
+                    ++line;
+                    lineStart = lf + 1;
+                }
+                entry.line = line;
+                entry.column = static_cast<int>(zero - lineStart) + 1;
+                entry.text = "a zero byte on line " + std::to_string(line);
+            } else {
+                entry.text = std::to_string(controls) + " of the first " + std::to_string(head) +
+                             " bytes are control bytes";
+            }
+        }
+        return false;
+    }
     if (record && mark) {
-        diagnosis.add(1, Kind::ByteOrderMark);
+        diagnosis.add(1, Kind::ByteOrderMark).column = 1;
     }
     // Most files hold none of the bytes that the lines are checked for: their
     // lines are counted only if asked for.
-    count_ = -1;
-    if (!(record && hasSuspectBytes(data, size))) {
-        return;
+    if (!(record && hasSuspectBytes(data + start_, size - start_))) {
+        return true;
     }
     count_ = 0;
     Position at;
     Line line;
     while (next(at, line)) {
         ++count_;
-        // The whole line, past any zero byte, up to its line end.
+        // The whole line up to its line end.
         const char* lf = static_cast<const char*>(
             std::memchr(line.text, '\n', size - static_cast<size_t>(line.text - data)));
         size_t n = static_cast<size_t>((lf != nullptr ? lf : data + size) - line.text);
         if (n > 0 && line.text[n - 1] == '\r') {
             --n;
         }
-        const size_t skip = line.number == 1 && mark ? 3 : 0; // the byte-order mark
-        check(diagnosis, line.text + skip, n - skip, line.number);
+        check(diagnosis, line.text, n, line.number);
     }
+    return true;
 }
 
 int KivNorvikLineCursor::count() const
@@ -128,4 +162,16 @@ bool KivNorvikLineCursor::any() const
     Position at;
     Line line;
     return next(at, line);
+}
+
+bool KivNorvikLineCursor::anyText() const
+{
+    Position at;
+    Line line;
+    while (next(at, line)) {
+        if (!KivNorvikFileSyntax::trimmed(line.view()).empty()) {
+            return true;
+        }
+    }
+    return false;
 }

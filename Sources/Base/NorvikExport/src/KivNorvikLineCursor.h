@@ -9,8 +9,9 @@
 
 // The lines of a file's bytes: each line that is not empty, with its number
 // as an editor counts it ("\n" or "\r\n" ends a line; a zero byte ends a
-// line's text early), and the checks of the bytes themselves (a byte-order
-// mark, lone carriage returns, tabs, UTF-8 text). Internal to the library.
+// line's text early; a UTF-8 byte-order mark is passed over), and the checks
+// of the bytes themselves (a byte-order mark, bytes that are not text, lone
+// carriage returns, tabs, UTF-8 text). Internal to the library.
 class KivNorvikLineCursor
 {
 public:
@@ -39,8 +40,10 @@ public:
 
     // Takes the bytes as read: notes where a zero byte is, checks the bytes
     // (the findings go to `diagnosis` when `record`), and counts the lines
-    // when that check went through them.
-    void take(KivNorvikDiagnosis& diagnosis, bool record);
+    // when that check went through them. False when the bytes are not text
+    // (a zero byte, or many control bytes at the start): the one finding
+    // then says so, and the lines are not checked.
+    bool take(KivNorvikDiagnosis& diagnosis, bool record);
     // No bytes and no lines.
     void clear();
 
@@ -49,6 +52,9 @@ public:
     {
         const char* data = content_.data();
         const size_t size = content_.size();
+        if (at.offset < start_) {
+            at.offset = start_; // past the byte-order mark
+        }
         while (at.offset < size) {
             const size_t start = at.offset;
             const char* lf = static_cast<const char*>(std::memchr(data + start, '\n', size - start));
@@ -76,12 +82,18 @@ public:
     int count() const;
     // Whether there is a line that is not empty.
     bool any() const;
+    // Whether there is a line that is not blank.
+    bool anyText() const;
 
 private:
+    // The bytes looked at for control bytes.
+    static constexpr size_t kTextHead = 4096;
+
     // Checks one line's whole bytes, past any zero byte, up to its line end.
     static void check(KivNorvikDiagnosis& diagnosis, const char* p, size_t n, int number);
 
     KivNorvikFileBytes content_;
+    size_t start_ = 0; // 3 past a byte-order mark
     bool hasZeroByte_ = false;
     mutable int count_ = 0; // -1 until counted
 };

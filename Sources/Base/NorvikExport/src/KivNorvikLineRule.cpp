@@ -197,6 +197,7 @@ KivNorvikLineRule& KivNorvikLineRule::exactly(int count)
 KivNorvikLineRule& KivNorvikLineRule::reading(KivNorvikFillFn function)
 {
     fill = function;
+    numberValues = numberValueMask(); // the values that the reading names
     return *this;
 }
 
@@ -230,6 +231,14 @@ KivNorvikLineRule& KivNorvikLineRule::chosen(const KivNorvikChoice& wordChoice)
 KivNorvikLineRule& KivNorvikLineRule::each(const KivNorvikElements& array)
 {
     elements = array;
+    return *this;
+}
+
+KivNorvikLineRule& KivNorvikLineRule::inTurn(const char* const* members, int count, KivNorvikCodeFn lines)
+{
+    turns = members;
+    turnCount = count;
+    turn = lines;
     return *this;
 }
 
@@ -270,7 +279,7 @@ unsigned KivNorvikLineRule::numberValueMask() const
 {
     unsigned mask = 0;
     for (int i = 0; i < valueCount; ++i) {
-        if (values[i].isNumber() && values[i].reads()) {
+        if (values[i].isNumber() && (values[i].reads() || fill != nullptr)) {
             mask |= 1u << i;
         }
     }

@@ -228,6 +228,12 @@ struct KivNorvikLineRule
     unsigned wideGaps = 0; // bit t: two blanks before token t
     KivNorvikChoice choice;
     KivNorvikElements elements; // one line per element (`type` is then the element's)
+    // Members that the row's lines fill in turn (the first line the first),
+    // named in the values' fields by the first; `turn` gives how many lines
+    // the object has had. Null for none.
+    const char* const* turns = nullptr;
+    int turnCount = 0;
+    KivNorvikCodeFn turn = nullptr;
     KivNorvikNote note;
     KivNorvikOutside range;
     // A test of the codes that select the line among its kind (BL2 "RAIDL"
@@ -295,6 +301,7 @@ struct KivNorvikLineRule
     KivNorvikLineRule& wideBefore(int token);
     KivNorvikLineRule& chosen(const KivNorvikChoice& wordChoice);
     KivNorvikLineRule& each(const KivNorvikElements& array);
+    KivNorvikLineRule& inTurn(const char* const* members, int count, KivNorvikCodeFn lines);
     KivNorvikLineRule& noting(const char* field, const char* code, const char* message);
     KivNorvikLineRule& outside(const KivNorvikOutside& codeOutside);
     KivNorvikLineRule& selectedBy(KivNorvikWhenFn test);
@@ -334,11 +341,11 @@ struct KivNorvikLineRule
          v.store = [](void* o, const KivNorvikToken& s) { static_cast<Type*>(o)->path = storeExpression; }; \
          v.load = [](const void* o) { KivNorvikLoaded l; l.loadMember = static_cast<const Type*>(o)->path; return l; }; \
          v.offset = NORVIK_OFFSET(Type, path); v.format = formatText; return v; }()
-#define NORVIK_INTEGER_IN(Type, k, path) NORVIK_VALUE_IN(Type, k, Integer, path, s.toInteger(), integer, "%d")
-#define NORVIK_INTEGER_AS_IN(Type, k, path, fmt) NORVIK_VALUE_IN(Type, k, Integer, path, s.toInteger(), integer, fmt)
-#define NORVIK_LIST_INTEGER_IN(Type, k, path) NORVIK_VALUE_IN(Type, k, ListInteger, path, s.toInteger(), integer, "%d,")
-#define NORVIK_REAL_IN(Type, k, path) NORVIK_VALUE_IN(Type, k, Real, path, s.toDouble(false), real, "%3.3f")
-#define NORVIK_REAL_AS_IN(Type, k, path, fmt) NORVIK_VALUE_IN(Type, k, Real, path, s.toDouble(false), real, fmt)
+#define NORVIK_INTEGER_IN(Type, k, path) NORVIK_VALUE_IN(Type, k, Integer, path, s.readInteger(), integer, "%d")
+#define NORVIK_INTEGER_AS_IN(Type, k, path, fmt) NORVIK_VALUE_IN(Type, k, Integer, path, s.readInteger(), integer, fmt)
+#define NORVIK_LIST_INTEGER_IN(Type, k, path) NORVIK_VALUE_IN(Type, k, ListInteger, path, s.readInteger(), integer, "%d,")
+#define NORVIK_REAL_IN(Type, k, path) NORVIK_VALUE_IN(Type, k, Real, path, s.readReal(), real, "%3.3f")
+#define NORVIK_REAL_AS_IN(Type, k, path, fmt) NORVIK_VALUE_IN(Type, k, Real, path, s.readReal(), real, fmt)
 #define NORVIK_TEXT_IN(Type, k, path)                                                           \
     [] { KivNorvikValue v; v.token = k; v.kind = KivNorvikValueKind::Text; v.field = #path;        \
          v.store = [](void* o, const KivNorvikToken& s) { static_cast<Type*>(o)->path.assign(s.data(), s.size()); }; \

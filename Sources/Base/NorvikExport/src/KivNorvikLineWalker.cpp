@@ -48,8 +48,8 @@ int tokenCount(const std::wstring& text)
 Datum parse(const KivNorvikToken& token, Kind kind)
 {
     switch (kind) {
-    case Kind::Integer: return Datum::of(token.toInteger());
-    case Kind::Real: return Datum::of(token.toDouble(false));
+    case Kind::Integer: return Datum::of(token.readInteger());
+    case Kind::Real: return Datum::of(token.readReal());
     case Kind::Text: break;
     }
     return Datum::of(KivString(token));

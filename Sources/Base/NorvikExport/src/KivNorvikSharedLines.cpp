@@ -28,7 +28,7 @@ void fillLoading(NorvikGlobalData::GenLoading& loading, const KivNorvikLineToken
 {
     static const NorvikGlobalData::GenLoading fresh;
     const int count = tokens.getLength();
-    loading.number = count > 1 ? tokens[1].toInteger() : fresh.number;
+    loading.number = count > 1 ? tokens[1].readInteger() : fresh.number;
     if (count > 2) {
         assignText(loading.text1, tokens[2], before != nullptr ? &before->text1 : nullptr);
     } else {
@@ -39,7 +39,7 @@ void fillLoading(NorvikGlobalData::GenLoading& loading, const KivNorvikLineToken
     } else {
         loading.text2 = fresh.text2;
     }
-    loading.type = count > 4 ? tokens[4].toInteger() : fresh.type;
+    loading.type = count > 4 ? tokens[4].readInteger() : fresh.type;
 }
 
 } // namespace
@@ -90,11 +90,11 @@ KivNorvikFillResult KivNorvikSharedLines::readSection(NorvikGlobalData::Section&
         }
         section.dimension.shape = shape;
         // The writer's order is dim2, dim4, dim1, dim3, dim5.
-        section.dimension.dim2 = tokens[3].toDouble(false);
-        section.dimension.dim4 = tokens[4].toDouble(false);
-        section.dimension.dim1 = tokens[5].toDouble(false);
-        section.dimension.dim3 = tokens[6].toDouble(false);
-        section.dimension.dim5 = tokens[7].toDouble(false);
+        section.dimension.dim2 = tokens[3].readReal();
+        section.dimension.dim4 = tokens[4].readReal();
+        section.dimension.dim1 = tokens[5].readReal();
+        section.dimension.dim3 = tokens[6].readReal();
+        section.dimension.dim5 = tokens[7].readReal();
         return KivNorvikFillResult::Done;
     }
     section.type = 0;

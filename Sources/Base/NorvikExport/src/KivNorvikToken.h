@@ -1,8 +1,12 @@
 #pragma once
 
+#include "KivNorvikData.h"
+
 #include <KivNumber.h>
 #include <KivString.h>
 
+#include <cfloat>
+#include <climits>
 #include <cstddef>
 
 // A blank-separated token of a line: a span of the line's 8-bit bytes, which
@@ -70,7 +74,7 @@ public:
         }
         size_t used = 0;
         const int value = KivNumber::toInteger(text_, length_, used);
-        remember(Integer, used);
+        remember(Integer, used, (value == INT_MAX || value == INT_MIN) && beyondInteger(text_, used));
         return value;
     }
     double toDouble(bool = false) const
@@ -106,8 +110,22 @@ public:
         }
         size_t used = 0;
         const double value = KivNumber::toDouble(text_, length_, used);
-        remember(Real, used);
+        remember(Real, used, !(value > -DBL_MAX && value < DBL_MAX) && beyondReal(text_, used));
         return value;
+    }
+
+    // The value as the reader stores it: a number that is infinite, not a
+    // number or beyond the range of its type ("inf", "nan", "1e999") leaves
+    // the field unset, where toDouble and toInteger saturate.
+    double readReal() const
+    {
+        const double value = toDouble(false);
+        return (state_ & kOutOfRange) == 0u ? value : KivNorvikData::kUndefinedReal;
+    }
+    int readInteger() const
+    {
+        const int value = toInteger();
+        return (state_ & kOutOfRange) == 0u ? value : KivNorvikData::kUndefinedInteger;
     }
 
     // The text, Windows-1252 decoded.
@@ -124,23 +142,36 @@ public:
     // Whether the last conversion took the whole token, which starts with
     // its number (not with white space).
     bool lastWhole() const { return (state_ & kWhole) != 0; }
-    // Whether the last conversion was `conversion` and took the whole token.
+    // Whether the last conversion was `conversion`, took the whole token and
+    // gave a value in range.
     bool wholly(Conversion conversion) const { return state_ == (conversion | kWhole); }
+    // Whether the last conversion's number was out of range (readReal and
+    // readInteger leave it unset).
+    bool lastOutOfRange() const { return (state_ & kOutOfRange) != 0u; }
 
 private:
     friend class KivNorvikLineTokens; // fills tokens' starts and lengths in two passes
 
-    void remember(Conversion conversion, size_t used) const
+    void remember(Conversion conversion, size_t used, bool outOfRange = false) const
     {
         used_ = used;
         // White space is below the blank or the blank itself.
         const bool whole = used == length_ && used != 0 && static_cast<unsigned char>(text_[0]) > ' ';
-        state_ = static_cast<unsigned char>(conversion | (whole ? kWhole : 0u));
+        state_ = static_cast<unsigned char>(conversion | (whole ? kWhole : 0u) | (outOfRange ? kOutOfRange : 0u));
     }
+    // Whether the number of the first `used` characters, which toInteger
+    // saturated, lies beyond the 32-bit range.
+    static bool beyondInteger(const char* text, size_t used);
+    // Whether the real of the first `used` characters, which toDouble gave
+    // as infinite, NaN or +-DBL_MAX, is not that value: "inf", "nan", or a
+    // number above the range that toDouble saturated.
+    static bool beyondReal(const char* text, size_t used);
 
     const char* text_ = "";
     size_t length_ = 0;
     mutable size_t used_ = 0;
-    static constexpr unsigned kConversion = 3, kWhole = 4;
-    mutable unsigned char state_ = None; // the last conversion, and kWhole when it took the whole token
+    static constexpr unsigned kConversion = 3, kWhole = 4, kOutOfRange = 8;
+    // The last conversion, kWhole when it took the whole token, kOutOfRange
+    // when its number was out of range.
+    mutable unsigned char state_ = None;
 };
