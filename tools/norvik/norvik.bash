@@ -1,10 +1,10 @@
 # bash completion of norvik: subcommands, options, their values and files.
 # Installed as share/bash-completion/completions/norvik.
 
-_norvik_codes="cannot-open read-error out-of-memory wrong-record not-text byte-order-mark lone-cr tab-in-line
-utf8-text no-tag-line second-tag-line wrong-kind line-outside-group unknown-group repeated-group missing-fin
-too-many-entries unknown-keyword keyword-of-other-group repeated-keyword missing-values no-value extra-values
-token-count not-a-number unknown-word too-many-findings"
+_norvik_codes="cannot-open read-error out-of-memory wrong-record empty-file not-text byte-order-mark lone-cr
+tab-in-line utf8-text repeated-group too-many-entries wrong-kind second-tag-line line-outside-group
+unknown-group no-tag-line missing-fin missing-values unknown-word no-value extra-values not-a-number
+repeated-keyword keyword-of-other-group unknown-keyword token-count too-many-findings"
 
 _norvik_options()
 {

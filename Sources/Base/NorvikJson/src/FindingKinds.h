@@ -10,12 +10,12 @@ namespace norvik {
 struct FindingKind
 {
     std::string code;        // kebab case, as Finding::code
-    bool error = false;      // the default severity; a finding carries its own
+    bool error = false;      // a finding of the code can be an error; each finding carries its own
     std::string description; // one short sentence
 };
 
-// Every kind, in the order of reading: the file, its lines, its groups, their
-// lines. One list, so that it can come from the library's own table.
+// Every kind, from the library's table of codes (KivNorvikFinding::codes),
+// in its order.
 const std::vector<FindingKind>& findingKinds();
 
 // The kind of `code`; null for a code the list does not have.
