@@ -127,6 +127,24 @@ std::string makeBl2(int lines)
     return text + "FIN\n";
 }
 
+// A general group of lines that each give findings: repeated keywords with
+// other values, words that are no numbers, unknown keywords.
+std::string makeFaulty(int lines)
+{
+    std::string text = "\"NV_ATT\",\"Bench\"\nGEN\n";
+    char line[80];
+    for (int i = 0; i < lines; ++i) {
+        if (i % 3 == 0)
+            std::snprintf(line, sizeof line, "  ACIER %d.500\n", i);
+        else if (i % 3 == 1)
+            std::snprintf(line, sizeof line, "  NEIGE x%d\n", i);
+        else
+            std::snprintf(line, sizeof line, "  ACEIR %d\n", i);
+        text += line;
+    }
+    return text + "FIN\n";
+}
+
 std::string slurp(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
@@ -147,15 +165,35 @@ const char* const kGolden[] = {"bl1_every_field_plaq.bl1", "bl2_full.bl2", "bl3_
 
 std::string goldenFile(int kind) { return kDir + "/" + kGolden[kind - 1]; }
 
+std::string faultyFile(int lines) { return kDir + "/faulty_" + std::to_string(lines) + ".bl1"; }
+
+// 50 MB of one line given again and again, and a clean file of as many bytes.
+const std::string kRepeatedFile = kDir + "/repeated_50mb.bl1";
+const std::string kCleanFile = kDir + "/clean_50mb.bl1";
+constexpr size_t kCheckBytes = 50u << 20;
+
 void makeFiles()
 {
     std::system(("mkdir -p " + kDir).c_str());
     for (int lines : {10000, 100000, 1000000}) {
         spit(bigFile(1, lines), makeBl1(lines));
         spit(bigFile(2, lines), makeBl2(lines));
+        spit(faultyFile(lines), makeFaulty(lines));
     }
     for (int kind = 1; kind <= 5; ++kind)
         spit(goldenFile(kind), slurp(std::string(NORVIK_GOLDEN_DIR) + "/" + kGolden[kind - 1]));
+    std::string repeated = "\"NV_ATT\",\"Bench\"\nGEN\n";
+    while (repeated.size() < kCheckBytes)
+        repeated += "  ACIER 355.000\n";
+    spit(kRepeatedFile, repeated + "FIN\n");
+    std::string clean = makeBl1(0);
+    clean.resize(clean.size() - 4); // "FIN\n"
+    char line[80];
+    for (int i = 0; clean.size() < kCheckBytes; ++i) {
+        std::snprintf(line, sizeof line, "  EFF %d 12.500 -3.000 40.125\n", i);
+        clean += line;
+    }
+    spit(kCleanFile, clean + "FIN\n");
 }
 
 // The reader and record of each kind.
@@ -239,6 +277,63 @@ void BM_Import(benchmark::State& state)
     state.counters["record_per_line"] = recordBytes / lines;
 }
 
+// A read whose every line gives a finding, as a checker reads it: the
+// findings asked for and counted.
+void BM_ImportFaulty(benchmark::State& state)
+{
+    const int lines = static_cast<int>(state.range(0));
+    const std::string path = faultyFile(lines);
+    const double bytes = static_cast<double>(slurp(path).size());
+    const auto check = [&](KivBL1Data& record) {
+        KivNorvikBL1Reader reader{KivString(path.c_str())};
+        if (reader.readFile(record) != 1)
+            std::abort();
+        benchmark::DoNotOptimize(reader.getFindings().getLength());
+        return reader.countFindings(KivNorvikFinding::Error);
+    };
+    double extraPeak = 0, recordBytes = 0;
+    int errors = 0;
+    {
+        KivBL1Data warm;
+        check(warm);
+    }
+    counting = true;
+    {
+        const long long before = heapNow;
+        KivBL1Data record;
+        heapPeak = heapNow.load();
+        errors = check(record);
+        const long long held = heapNow - before;
+        extraPeak = static_cast<double>(heapPeak - before - held);
+        recordBytes = static_cast<double>(held);
+    }
+    counting = false;
+    for (auto _ : state) {
+        KivBL1Data record;
+        benchmark::DoNotOptimize(check(record));
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes));
+    state.counters["peak_per_byte"] = extraPeak / bytes;
+    state.counters["record_per_line"] = recordBytes / lines;
+    state.counters["errors"] = errors;
+}
+
+// A check of 50 MB: the repeated line (arg 0), each repeat a finding, beside
+// the clean file (arg 1).
+void BM_Check(benchmark::State& state)
+{
+    const std::string& path = state.range(0) == 0 ? kRepeatedFile : kCleanFile;
+    for (auto _ : state) {
+        KivBL1Data record;
+        KivNorvikBL1Reader reader{KivString(path.c_str())};
+        if (reader.readFile(record) != 1)
+            std::abort();
+        benchmark::DoNotOptimize(reader.getFindings().getLength());
+        benchmark::DoNotOptimize(reader.countFindings(KivNorvikFinding::Warning));
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * kCheckBytes));
+}
+
 long long bareToken(char* token)
 {
     if ((*token >= '0' && *token <= '9') || *token == '-') {
@@ -279,6 +374,38 @@ void BM_ImportBare(benchmark::State& state)
     }
     std::free(buffer);
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes));
+}
+
+void readAll(const std::string& path, std::string& into);
+
+// The bare loop over the whole file held in memory, as the library holds it:
+// read at once, then split and converted in place.
+void BM_ImportBareWhole(benchmark::State& state)
+{
+    const std::string path = bigFile(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+    std::string content;
+    for (auto _ : state) {
+        std::string whole;
+        readAll(path, whole);
+        long long sum = 0;
+        char* p = &whole[0];
+        char* end = p + whole.size();
+        while (p < end) {
+            while (p < end && (*p == ' ' || *p == '\n'))
+                ++p;
+            char* token = p;
+            while (p < end && *p != ' ' && *p != '\n')
+                ++p;
+            if (token == p)
+                break;
+            if (p < end)
+                *p++ = 0;
+            sum += bareToken(token);
+        }
+        benchmark::DoNotOptimize(sum);
+        content.swap(whole);
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * content.size()));
 }
 
 void readAll(const std::string& path, std::string& into)
@@ -463,6 +590,9 @@ void BM_ReadGenWithoutFin(benchmark::State& state)
 BENCHMARK_TEMPLATE(BM_Import, 1) NORVIK_SIZES;
 BENCHMARK_TEMPLATE(BM_Import, 2) NORVIK_SIZES;
 BENCHMARK(BM_ImportBare) NORVIK_KIND_SIZES;
+BENCHMARK(BM_ImportBareWhole) NORVIK_KIND_SIZES;
+BENCHMARK(BM_ImportFaulty) NORVIK_SIZES;
+BENCHMARK(BM_Check)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ImportRaw) NORVIK_KIND_SIZES;
 BENCHMARK_TEMPLATE(BM_Export, 1) NORVIK_SIZES;
 BENCHMARK_TEMPLATE(BM_Export, 2) NORVIK_SIZES;

@@ -110,12 +110,12 @@ bool bufferAndFileAgree(const std::string& bytes, const std::string& path, std::
     int lineCount = 0;
     for (char c : bytes)
         lineCount += c == '\n';
-    if (!bytes.empty() && bytes.back() != '\n')
-        ++lineCount;
+    if (bytes.empty() || bytes.back() != '\n')
+        ++lineCount;  // an empty file's findings are on its line 1
     const KivArray<KivNorvikFinding>& findings = bufferReader.getFindings();
     for (int i = 0; i < findings.getLength(); ++i) {
         const int line = findings[i].line;
-        if (line < 0 || line > lineCount || (i > 0 && line < findings[i - 1].line)) {
+        if (line < 1 || line > lineCount || (i > 0 && line < findings[i - 1].line)) {
             detail = "finding " + std::to_string(i) + " on line " + std::to_string(line) + " of " +
                      std::to_string(lineCount);
             return false;

@@ -493,7 +493,7 @@ void KivNorvikDiagnosis::matched(const KivNorvikLineRule& rule, const KivNorvikL
             entry.element = element;
         }
         seen.text = tokens[0].data();
-        seen.length = static_cast<size_t>(last.data() + last.size() - seen.text);
+        seen.length = static_cast<unsigned>(last.data() + last.size() - seen.text);
         seen.number = number;
     }
 }

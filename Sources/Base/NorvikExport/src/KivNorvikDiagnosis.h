@@ -104,7 +104,7 @@ public:
     struct Seen
     {
         const char* text = nullptr;
-        size_t length = 0;
+        unsigned length = 0;
         int number = 0;
     };
 

@@ -205,7 +205,7 @@ bool KivNorvikGroupScan::overwrites(const KivNorvikKind& kind, int group, const 
         any = true;
         const int index = rowIndex_->find(tokens_);
         if (index >= 0 && !rowIndex_->repeats(index)) {
-            earlierRows_[static_cast<size_t>(index)] = {line.text, line.length, line.number};
+            earlierRows_[static_cast<size_t>(index)] = {line.text, static_cast<unsigned>(line.length), line.number};
         }
     }
     if (!any) {

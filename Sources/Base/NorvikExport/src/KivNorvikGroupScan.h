@@ -120,7 +120,7 @@ private:
                 return false;
             }
             seen.text = line.text;
-            seen.length = line.length;
+            seen.length = static_cast<unsigned>(line.length);
             seen.number = line.number;
         }
         return true;
