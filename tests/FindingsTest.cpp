@@ -406,6 +406,10 @@ TEST(Findings, ManyFindingsAreBoundedAndCounted)
     // Each ACIER line but the first overwrites another value; the ATMOS lines repeat theirs.
     EXPECT_EQ(2 * lines - 1, reader.countFindings(KivNorvikFinding::Error));
     EXPECT_EQ(lines, reader.countFindings(KivNorvikFinding::Warning));
+    EXPECT_EQ(lines, reader.countFindings(KivNorvikFinding::Error, "not-a-number"));
+    EXPECT_EQ(lines - 1, reader.countFindings(KivNorvikFinding::Warning, "repeated-keyword"));
+    EXPECT_EQ(0, reader.countFindings(KivNorvikFinding::Warning, "not-a-number"));
+    EXPECT_EQ(0, reader.countFindings(KivNorvikFinding::Error, "too-many-findings"));
 
     reader.setMaxFindings(3);
     ASSERT_EQ(1, reader.readFile(record));

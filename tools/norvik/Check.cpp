@@ -120,12 +120,22 @@ void printFile(const FileResult& result, const CheckOptions& options)
             std::cout << githubAnnotation(file.path, f) << "\n";
         } else if (options.format == CheckFormat::Text) {
             const auto line = result.source.find(f.line);
-            std::cout << diagnosticText(name, f, line == result.source.end() ? nullptr : &line->second,
+            std::cout << findingText(name, f, line == result.source.end() ? nullptr : &line->second,
                                         options.color);
         }
     }
 }
 } // namespace
+
+std::string findingText(const std::string& name, const Finding& finding, const std::string* source, bool color)
+{
+    std::string text = diagnosticText(name, finding, source, color);
+    if (finding.code == "wrong-kind") {
+        text += std::string(color ? "\033[1;36mnote:\033[0m" : "note:") +
+                " give --kind auto to read each file as the kind of its content\n";
+    }
+    return text;
+}
 
 std::vector<std::string> findFiles(const std::vector<std::string>& paths, bool recursive,
                                    std::vector<CheckedPath>& given)

@@ -37,10 +37,12 @@ struct Reading
     std::string color = "auto";
     KindChoice choice; // from `kind`, once parsed
 
-    ReadOptions options() const
+    // `fieldLines`: the reads note the line of each field, for show and diff.
+    ReadOptions options(bool fieldLines = false) const
     {
         ReadOptions o;
         o.maxFindings = maxFindings;
+        o.fieldLines = fieldLines;
         return o;
     }
 };
@@ -53,7 +55,7 @@ void printFindings(std::ostream& out, bool color, const std::string& file, const
     const std::map<int, std::string> lines = findingLines(file, bytes, read.findings);
     for (const Finding& f : read.findings) {
         const auto line = lines.find(f.line);
-        out << diagnosticText(file == "-" ? "<stdin>" : file, f,
+        out << findingText(file == "-" ? "<stdin>" : file, f,
                               line == lines.end() ? nullptr : &line->second, color);
     }
 }
@@ -66,7 +68,7 @@ bool hasError(const ReadResult& read)
 int show(const std::string& file, const Reading& reading, bool all)
 {
     std::string bytes;
-    ReadResult read = loadExchangeFile(file, reading.choice, reading.options(), &bytes);
+    ReadResult read = loadExchangeFile(file, reading.choice, reading.options(true), &bytes);
     if (!read.record) {
         return fail(read.error);
     }
@@ -98,7 +100,7 @@ int diff(const std::string& a, const std::string& b, const Reading& reading, boo
     // Standard input takes the kind of the other file unless one is given.
     const bool stdinFirst = a == "-";
     std::string bytesFirst, bytesSecond;
-    ReadResult first = loadExchangeFile(stdinFirst ? b : a, reading.choice, reading.options(), &bytesFirst);
+    ReadResult first = loadExchangeFile(stdinFirst ? b : a, reading.choice, reading.options(true), &bytesFirst);
     if (!first.record) {
         return fail(first.error);
     }
@@ -108,7 +110,7 @@ int diff(const std::string& a, const std::string& b, const Reading& reading, boo
     }
     ReadResult second =
         loadExchangeFile(stdinFirst ? a : b, (a == "-" || b == "-") ? secondKind : reading.choice,
-                         reading.options(), &bytesSecond);
+                         reading.options(true), &bytesSecond);
     if (!second.record) {
         return fail(second.error);
     }

@@ -375,21 +375,26 @@ void KivNorvikDiagnosis::dropSince(const Mark& mark, Kind keep)
     firstLeftOut_ = mark.firstLeftOut;
 }
 
-int KivNorvikDiagnosis::count(KivNorvikFinding::Severity severity) const
+int KivNorvikDiagnosis::count(KivNorvikFinding::Severity severity, const char* code) const
 {
+    const auto counted = [&](Kind kind) {
+        const Wording& wording = wordingOf(kind);
+        return wording.severity == severity && (code == nullptr || std::strcmp(wording.code, code) == 0);
+    };
     int total = 0;
     for (const Entry& entry : entries_) {
-        total += wordingOf(entry.kind).severity == severity ? 1 : 0;
+        total += counted(entry.kind) ? 1 : 0;
     }
     const int given = findings_.getLength();
     for (int i = 0; i < given; ++i) {
-        total += findings_[i].severity == severity &&
-                         std::strcmp(findings_[i].code, wordingOf(Kind::TooManyErrors).code) != 0
+        const char* given_code = findings_[i].code;
+        total += findings_[i].severity == severity && std::strcmp(given_code, wordingOf(Kind::TooManyErrors).code) != 0 &&
+                         (code == nullptr || std::strcmp(given_code, code) == 0)
                      ? 1
                      : 0;
     }
     for (int k = 0; k < kKindCount; ++k) {
-        total += wordingOf(static_cast<Kind>(k)).severity == severity ? leftOut_[static_cast<size_t>(k)] : 0;
+        total += counted(static_cast<Kind>(k)) ? leftOut_[static_cast<size_t>(k)] : 0;
     }
     return total;
 }

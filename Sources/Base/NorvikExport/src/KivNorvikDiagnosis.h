@@ -173,8 +173,9 @@ public:
     // Drops the findings made since `mark`, but those of kind `keep`.
     void dropSince(const Mark& mark, Kind keep);
 
-    // The number of findings of `severity`, those left out included.
-    int count(KivNorvikFinding::Severity severity) const;
+    // The number of findings of `severity` (and `code`, unless null), those
+    // left out included.
+    int count(KivNorvikFinding::Severity severity, const char* code = nullptr) const;
 
     // The findings with their texts, in line order, ended by one that counts
     // those left out. Quietly, texts that memory does not allow stay empty

@@ -127,9 +127,9 @@ void KivNorvikFileReader::setMaxFindings(int count)
     }
 }
 
-int KivNorvikFileReader::countFindings(KivNorvikFinding::Severity severity) const
+int KivNorvikFileReader::countFindings(KivNorvikFinding::Severity severity, const char* code) const
 {
-    return d != nullptr ? d->diagnosis.count(severity) : 0;
+    return d != nullptr ? d->diagnosis.count(severity, code) : 0;
 }
 
 void KivNorvikFileReader::setFieldLines(bool keep)

@@ -52,9 +52,10 @@ public:
     /// less for all. Findings about the whole file are always kept.
     void setMaxFindings(int count);
 
-    /// The number of findings of the last readFile with `severity`, those
-    /// that the bound left out included.
-    int countFindings(KivNorvikFinding::Severity severity) const;
+    /// The number of findings of the last readFile with `severity`, and with
+    /// `code` unless it is null, those that the bound left out included
+    /// ("too-many-findings" itself is not counted).
+    int countFindings(KivNorvikFinding::Severity severity, const char* code = nullptr) const;
 
     /// A field that a read set, and the line that set it.
     struct FieldLine

@@ -310,7 +310,10 @@ void countFindings(CheckedFile& file)
 {
     file.errors = file.warnings = 0;
     for (const Finding& f : file.findings) {
-        ++(f.error ? file.errors : file.warnings);
+        // The finding that counts those left out is not one more.
+        if (f.code != "too-many-findings") {
+            ++(f.error ? file.errors : file.warnings);
+        }
     }
     for (const OmittedFindings& o : file.omitted) {
         (o.error ? file.errors : file.warnings) += static_cast<size_t>(std::max(o.count, 0));

@@ -21,11 +21,15 @@ Finding findingOf(const KivNorvikFinding& f)
     out.line = f.line;
     out.error = f.severity == KivNorvikFinding::Error;
     out.code = f.code;
+    out.column = f.column;
     out.message = toUtf8(f.message);
     out.keyword = toUtf8(f.keyword);
     out.group = toUtf8(f.group);
     for (int i = 0; i < f.fields.getLength(); ++i) {
         out.fields.push_back(toUtf8(f.fields[i]));
+    }
+    for (int i = 0; i < f.paths.getLength(); ++i) {
+        out.paths.push_back(toUtf8(f.paths[i]));
     }
     return out;
 }
@@ -35,14 +39,37 @@ Finding findingOf(const KivNorvikFinding& f)
 ReadResult run(KivNorvikFileReader& reader, Kind kind, const ReadOptions& options)
 {
     ReadResult result;
-    // The library's cap of the findings goes here once it has one:
-    // reader.setMaxFindings(options.maxFindings), and result.omitted from its counts.
-    (void)options;
+    reader.setMaxFindings(options.maxFindings);
+    reader.setFieldLines(options.fieldLines);
     auto record = freshRecord(kind);
     const bool read = reader.readFile(*record) != 0;
     const KivArray<KivNorvikFinding>& findings = reader.getFindings();
+    bool bounded = false;
     for (int i = 0; i < findings.getLength(); ++i) {
         result.findings.push_back(findingOf(findings[i]));
+        bounded = bounded || result.findings.back().code == "too-many-findings";
+    }
+    if (bounded) {
+        // What the bound left out, by code and severity: the library's counts
+        // less the findings kept.
+        int count = 0;
+        const KivNorvikFinding::Code* codes = KivNorvikFinding::codes(count);
+        for (int c = 0; c < count; ++c) {
+            for (const auto severity : {KivNorvikFinding::Error, KivNorvikFinding::Warning}) {
+                const bool error = severity == KivNorvikFinding::Error;
+                int left = reader.countFindings(severity, codes[c].code);
+                for (const Finding& f : result.findings) {
+                    left -= f.error == error && f.code == codes[c].code ? 1 : 0;
+                }
+                if (left > 0) {
+                    result.omitted.push_back({codes[c].code, error, left});
+                }
+            }
+        }
+    }
+    const KivArray<KivNorvikFileReader::FieldLine>& fieldLines = reader.getFieldLines();
+    for (int i = 0; i < fieldLines.getLength(); ++i) {
+        result.fieldLines.emplace(toUtf8(fieldLines[i].path), fieldLines[i].line);
     }
     if (read) {
         result.record = std::move(record);

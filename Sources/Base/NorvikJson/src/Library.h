@@ -15,7 +15,7 @@ namespace norvik {
 // One diagnostic of a file read.
 struct Finding
 {
-    int line = 0;                    // 1-based; 0 for the file as a whole
+    int line = 0;                    // 1-based; a finding about the whole file is on line 1
     int column = 0;                  // 1-based byte of the line; 0 when unknown
     bool error = false;              // else a warning
     std::string code;                // short stable identifier
@@ -32,6 +32,8 @@ struct ReadOptions
     // The findings kept in full; the library counts the ones beyond and ends
     // the list with one "too-many-findings" finding.
     int maxFindings = 1000;
+    // Whether ReadResult::fieldLines is filled (it costs memory per line).
+    bool fieldLines = false;
 };
 
 // Findings of one code and severity that a read left out beyond its cap.
@@ -47,11 +49,11 @@ struct ReadResult
     std::unique_ptr<KivNorvikData> record; // null when the file could not be read
     std::vector<Finding> findings;
     std::string error; // why the file could not be read
-    // The line each field was read from, by JSON path ("generalGroup.acier");
-    // filled where the library reports it.
+    // The first line each field was read from, by JSON path
+    // ("generalGroup.acier"); filled when ReadOptions::fieldLines is set.
     std::map<std::string, int> fieldLines;
-    // The findings left out beyond ReadOptions::maxFindings, so that
-    // summaries count every finding; filled where the library reports them.
+    // The findings left out beyond ReadOptions::maxFindings, by code and
+    // severity, so that summaries count every finding.
     std::vector<OmittedFindings> omitted;
 };
 

@@ -259,7 +259,7 @@ KivString& KivString::operator=(const char* text)
 
 KivString& KivString::assign(const char* text, size_t length)
 {
-    const void* zero = std::memchr(text, 0, length);
+    const void* zero = length != 0 ? std::memchr(text, 0, length) : nullptr; // `text` may be null when empty
     const size_t n = zero != nullptr ? static_cast<size_t>(static_cast<const char*>(zero) - text) : length;
     wchar_t* out = ownText(n, 0);
     unsigned char high = 0;
