@@ -174,7 +174,9 @@ public:
 private:
     void open()
     {
-        ReadResult read = readBytesAs(name_, bytes_, kindFromPath(name_));
+        ReadOptions options;
+        options.fieldLines = true; // the page shows each field's line
+        ReadResult read = readBytesAs(name_, bytes_, kindFromPath(name_), options);
         record_ = std::move(read.record);
         findings_ = std::move(read.findings);
         fieldLines_ = std::move(read.fieldLines);
@@ -459,7 +461,7 @@ private:
 };
 
 // The differences of two open files as `norvik diff` finds them, each value as its file writes it.
-std::string compareFiles(WebFile& a, WebFile& b)
+std::string compareOpenFiles(WebFile& a, WebFile& b)
 {
     return guarded([&] {
         std::string error;
@@ -513,6 +515,6 @@ EMSCRIPTEN_BINDINGS(norvik)
         .function("fileBytes", &WebFile::fileBytes)
         .function("writtenBytes", &WebFile::writtenBytes)
         .function("jsonBytes", &WebFile::jsonBytes);
-    emscripten::function("compareFiles", &compareFiles);
+    emscripten::function("compareFiles", &compareOpenFiles);
     emscripten::function("version", &libraryVersion);
 }
