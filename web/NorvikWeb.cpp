@@ -7,6 +7,7 @@
 #include "FieldEdit.h"
 #include "FileWords.h"
 #include "JsonRecord.h"
+#include "JsonValues.h"
 #include "Library.h"
 
 #include <emscripten/bind.h>
@@ -92,30 +93,13 @@ const char* typeName(FieldType type)
 // The record as toJson gives it, but of each list only the elements in a
 // window: showing a record of 30,000 efforts then costs no more than the
 // elements shown. `lengths` receives the length of each list.
-struct PartialJson
+struct PartialJson : JsonValues
 {
-    static constexpr bool walksStructure = true;
-    Json& doc;
     std::map<std::string, size_t>& lengths;
-    bool emptyIsUnset;
     std::string list; // the list windowed; empty: every list, from its start
     size_t from = 0;
     size_t count = 0;
 
-    void operator()(const std::string& path, const int& value)
-    {
-        doc[pointerOf(path)] = KivNorvikData::isDefined(value) ? Json(value) : Json();
-    }
-    void operator()(const std::string& path, const double& value)
-    {
-        doc[pointerOf(path)] = KivNorvikData::isDefined(value) ? Json(value) : Json();
-    }
-    void operator()(const std::string& path, const KivString& value)
-    {
-        const bool unset = emptyIsUnset ? value.isEmpty() != 0 : !KivNorvikData::isDefined(value);
-        doc[pointerOf(path)] = unset ? Json() : Json(toUtf8(value));
-    }
-    void code(const std::string& path, const int& value, int) { (*this)(path, value); }
     template <class A, class Each>
     void elements(const std::string& path, A& items, Each each)
     {
@@ -375,7 +359,7 @@ private:
         doc["kind"] = kindName(record_->dataType);
         doc["formatVersion"] = kJsonFormatVersion;
         doc["projectName"] = toUtf8(record_->projectName);
-        PartialJson visitor{doc, lengths, textUnsetIsEmpty(record_->dataType), list, from, count};
+        PartialJson visitor{{doc, textUnsetIsEmpty(record_->dataType)}, lengths, list, from, count};
         withRecord(*record_, [&](const auto& r) { visitFields(r, visitor); });
         return doc;
     }

@@ -1,6 +1,7 @@
 #include "JsonRecord.h"
 
 #include "FileWords.h"
+#include "JsonValues.h"
 
 #include <algorithm>
 #include <cmath>
@@ -17,26 +18,8 @@ const char* const kElements = "$elements"; // variable-length array in a shape
 const char* const kLeaf = "$leaf";         // a field's schema in a shape
 
 // Writes every field of a record into a JSON document.
-struct ToJson
+struct ToJson : JsonValues
 {
-    static constexpr bool walksStructure = true;
-    Json& doc;
-    bool emptyIsUnset;
-
-    void operator()(const std::string& path, const int& value)
-    {
-        doc[pointerOf(path)] = KivNorvikData::isDefined(value) ? Json(value) : Json();
-    }
-    void operator()(const std::string& path, const double& value)
-    {
-        doc[pointerOf(path)] = KivNorvikData::isDefined(value) ? Json(value) : Json();
-    }
-    void operator()(const std::string& path, const KivString& value)
-    {
-        const bool unset = emptyIsUnset ? value.isEmpty() != 0 : !KivNorvikData::isDefined(value);
-        doc[pointerOf(path)] = unset ? Json() : Json(toUtf8(value));
-    }
-    void code(const std::string& path, const int& value, int) { (*this)(path, value); }
     template <class A, class Each>
     void elements(const std::string& path, A& items, Each each)
     {
@@ -355,7 +338,7 @@ Json toJson(const KivNorvikData& record)
     doc["kind"] = kindName(record.dataType);
     doc["formatVersion"] = kJsonFormatVersion;
     doc["projectName"] = toUtf8(record.projectName);
-    ToJson visitor{doc, textUnsetIsEmpty(record.dataType)};
+    ToJson visitor{{doc, textUnsetIsEmpty(record.dataType)}};
     // cppcheck-suppress danglingTemporaryLifetime ; the visitor refers to locals, not to a temporary
     withRecord(record, [&](const auto& r) { visitFields(r, visitor); });
     return doc;
