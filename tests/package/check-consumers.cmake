@@ -1,5 +1,6 @@
 # Builds a small host program against the libraries, first through
-# add_subdirectory, then through find_package after an install, and runs it.
+# add_subdirectory, then through find_package after an install of the tree
+# under test (BUILD_DIR), and runs it.
 file(REMOVE_RECURSE ${WORK_DIR})
 file(MAKE_DIRECTORY ${WORK_DIR})
 
@@ -29,10 +30,8 @@ run(${CMAKE_COMMAND} -S ${consumer} -B ${WORK_DIR}/subdir -G ${GENERATOR}
 run(${CMAKE_COMMAND} --build ${WORK_DIR}/subdir)
 run(${emulator} ${WORK_DIR}/subdir/${program} ${WORK_DIR}/subdir/out)
 
-run(${CMAKE_COMMAND} -S ${SOURCE_DIR} -B ${WORK_DIR}/lib -G ${GENERATOR}
-    ${compiler} -DNORVIK_BUILD_TESTS=OFF -DNORVIK_BUILD_EXAMPLES=OFF
-    -DCMAKE_INSTALL_PREFIX=${WORK_DIR}/prefix)
-run(${CMAKE_COMMAND} --build ${WORK_DIR}/lib --target install)
+# The install is that of the tree under test, already built.
+run(${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${WORK_DIR}/prefix)
 run(${CMAKE_COMMAND} -S ${consumer} -B ${WORK_DIR}/installed -G ${GENERATOR}
     ${compiler} -DCMAKE_PREFIX_PATH=${WORK_DIR}/prefix)
 run(${CMAKE_COMMAND} --build ${WORK_DIR}/installed)
