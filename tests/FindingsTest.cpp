@@ -239,6 +239,7 @@ TEST(Findings, MessagesAndTextsNameWhatWasMeant)
         const char* fields;
     } cases[] = {
         {"unknown-keyword.bl1", 0, "(did you mean ACIER?)", "ACIR", "GEN", ""},
+        {"unknown-keyword.bl1", 6, "Unknown keyword \"Q\"", "Q", "GEN", ""}, // a keyword of one letter
         {"unknown-group.bl1", 0, "Header \"GEN\" followed by 1 blank is not read as a header", "GEN ", "", ""},
         {"unknown-group.trailing-blanks.bl1", 0, "\"FIN\" followed by 2 blanks is not read as the end", "FIN",
          "GEN", ""},
