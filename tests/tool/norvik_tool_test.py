@@ -465,7 +465,7 @@ def group_formats(tmp):
     run0 = log["runs"][0]
     rules = run0["tool"]["driver"]["rules"]
     expect(rc == 2 and log["version"] == "2.1.0" and len(log["runs"]) == 1 and run0["tool"]["driver"]["name"] ==
-           "norvik" and len(run0["results"]) == 6 and all(
+           "norvik" and len(run0["results"]) == 7 and all(
                rules[r["ruleIndex"]]["id"] == r["ruleId"] == "unknown-keyword" and r["level"] == "error" and
                r["locations"][0]["physicalLocation"]["artifactLocation"]["uri"].endswith("tests/data/unknown-keyword.bl1")
                and r["locations"][0]["physicalLocation"]["region"]["startLine"] >= 4 for r in run0["results"])
