@@ -111,7 +111,7 @@ bool bufferAndFileAgree(const std::string& bytes, const std::string& path, std::
     for (char c : bytes)
         lineCount += c == '\n';
     if (bytes.empty() || bytes.back() != '\n')
-        ++lineCount;  // an empty file's findings are on its line 1
+        ++lineCount; // an empty file's findings are on its line 1
     const KivArray<KivNorvikFinding>& findings = bufferReader.getFindings();
     for (int i = 0; i < findings.getLength(); ++i) {
         const int line = findings[i].line;

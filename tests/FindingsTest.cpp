@@ -130,7 +130,8 @@ TEST(Findings, FilesGiveTheFindingsListedBesideThem)
             for (int i = 0; i < fromFile->getFindings().getLength(); ++i) {
                 const KivNorvikFinding& f = fromFile->getFindings()[i];
                 EXPECT_GE(f.line, 1);
-                EXPECT_TRUE(f.paths.getLength() == 0 || f.paths.getLength() == f.fields.getLength()) << f.code;
+                EXPECT_TRUE(f.paths.getLength() == 0 || f.paths.getLength() == f.fields.getLength())
+                    << f.code;
                 for (int k = 0; k < f.paths.getLength(); ++k)
                     EXPECT_TRUE(std::binary_search(paths.begin(), paths.end(), narrow(f.paths[k])))
                         << narrow(f.paths[k]);
@@ -240,7 +241,8 @@ TEST(Findings, MessagesAndTextsNameWhatWasMeant)
     } cases[] = {
         {"unknown-keyword.bl1", 0, "(did you mean ACIER?)", "ACIR", "GEN", ""},
         {"unknown-keyword.bl1", 6, "Unknown keyword \"Q\"", "Q", "GEN", ""}, // a keyword of one letter
-        {"unknown-group.bl1", 0, "Header \"GEN\" followed by 1 blank is not read as a header", "GEN ", "", ""},
+        {"unknown-group.bl1", 0, "Header \"GEN\" followed by 1 blank is not read as a header", "GEN ", "",
+         ""},
         {"unknown-group.trailing-blanks.bl1", 0, "\"FIN\" followed by 2 blanks is not read as the end", "FIN",
          "GEN", ""},
         {"missing-fin.indented.bl1", 1, "\"FIN\" preceded by 2 blanks", "FIN", "GEN", ""},
@@ -254,13 +256,15 @@ TEST(Findings, MessagesAndTextsNameWhatWasMeant)
         {"wrong-kind.header.bl2", 0, "looks like a BL3 file", "", "", ""},
         {"multi.bl5", 4, "Too few values", "GHCP", "DIAG_7", "ghcp.jeux[1]"},
         {"repeated-group.bl1", 0, "Group \"GEN\" is given again with the same values", "GEN", "GEN", ""},
-        {"repeated-keyword.same-and-other.bl1", 1, "with other values: this line wins over line 5", "ACIER", "GEN",
-         "acier"},
-        {"line-outside-group.header-deleted.bl1", 0,
-         "15 lines outside any group from line 3 are passed over: is the \"GEN\" header missing?", "", "", ""},
-        {"missing-values.no-number.bl1", 0, "No value after \"ACIER\": the fields named are left unset", "ACIER",
+        {"repeated-keyword.same-and-other.bl1", 1, "with other values: this line wins over line 5", "ACIER",
          "GEN", "acier"},
-        {"wrong-kind.renamed.bl1", 0, "looks like a BL2 file, not a BL1 file: read it as a BL2 file", "", "", ""},
+        {"line-outside-group.header-deleted.bl1", 0,
+         "15 lines outside any group from line 3 are passed over: is the \"GEN\" header missing?", "", "",
+         ""},
+        {"missing-values.no-number.bl1", 0, "No value after \"ACIER\": the fields named are left unset",
+         "ACIER", "GEN", "acier"},
+        {"wrong-kind.renamed.bl1", 0, "looks like a BL2 file, not a BL1 file: read it as a BL2 file", "", "",
+         ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file);
@@ -298,8 +302,9 @@ std::string findingAt(const KivNorvikFileReader& reader, int index)
 // fields: the group's member, an element by its index, a diagonal by its order.
 TEST(Findings, ColumnsAndPathsPointAtTheValue)
 {
-    const std::string bl1 = "\"NV_ATT\",\"P\"\nGEN\n  ACIER x\n  XY 1.000 2.000\n  CHA 1 G a 0\n  CHA 2x G b 0\n"
-                            "  NOUED_NUM 5\n\tFRX 0\nFIN\nTRA D\n  RAI PLA INF 1.000 2.000\nFIN\n";
+    const std::string bl1 =
+        "\"NV_ATT\",\"P\"\nGEN\n  ACIER x\n  XY 1.000 2.000\n  CHA 1 G a 0\n  CHA 2x G b 0\n"
+        "  NOUED_NUM 5\n\tFRX 0\nFIN\nTRA D\n  RAI PLA INF 1.000 2.000\nFIN\n";
     KivNorvikBL1Reader reader(bl1.data(), bl1.size());
     KivBL1Data record;
     ASSERT_EQ(1, reader.readFile(record));

@@ -131,8 +131,8 @@ TEST(KivString, FormatsEachDirectiveLikeTheCLibrary)
                     70000u, 1.5L),
          "-1099511627776 1099511627776 -34359738368 68719476736 100000000000 200000000 44 4464 1.5", posix},
         {bothFormat("%#.0a %a %.1a %.0e", 1.0, 0.5, 1.0, 12345.0), "0x1.p+0 0x1p-1 0x1.0p+0 1e+04", posix},
-        {bothFormat("%.2E %G %.1A %F %e", 12345.0, 1e-5, 1.0, HUGE_VAL, -HUGE_VAL), "1.23E+04 1E-05 0X1.0P+0 INF -inf",
-         posix},
+        {bothFormat("%.2E %G %.1A %F %e", 12345.0, 1e-5, 1.0, HUGE_VAL, -HUGE_VAL),
+         "1.23E+04 1E-05 0X1.0P+0 INF -inf", posix},
         {bothFormat("%p", static_cast<const void*>(&object)), nullptr, posix},
     };
     for (const auto& c : cases) {

@@ -19,9 +19,9 @@ namespace {
 struct Read
 {
     FieldList fields;
-    std::map<std::string, int> errors; // by code
+    std::map<std::string, int> errors;             // by code
     std::map<int, std::set<std::string>> errorsOn; // line -> the codes of its errors
-    std::map<int, std::set<std::string>> setBy; // line -> the paths it set
+    std::map<int, std::set<std::string>> setBy;    // line -> the paths it set
 };
 
 Read readText(int kind, const std::string& text)
@@ -53,7 +53,8 @@ std::string newErrors(const Read& before, const Read& after, const std::set<std:
     std::string codes;
     for (const auto& e : after.errors) {
         const auto was = before.errors.find(e.first);
-        const int allowed = (was != before.errors.end() ? was->second : 0) + static_cast<int>(again.count(e.first));
+        const int allowed =
+            (was != before.errors.end() ? was->second : 0) + static_cast<int>(again.count(e.first));
         if (allowed < e.second)
             codes += (codes.empty() ? "" : " ") + e.first;
     }
@@ -161,8 +162,9 @@ TEST(LossProperty, ErrorsExactlyWhenGoldenFilesLoseValues)
         const char* line;
         const char* reason;
     } exceptions[] = {
-        {"deleted", "BOU", "the bolt lines of PRIM fill bolt1 then bolt2 in turn: the second, moved into bolt1, "
-                           "is what the writer writes for a record of one bolt"},
+        {"deleted", "BOU",
+         "the bolt lines of PRIM fill bolt1 then bolt2 in turn: the second, moved into bolt1, "
+         "is what the writer writes for a record of one bolt"},
         {"twice", "BOU", "a third bolt line in PRIM finds no room"},
         {"twice", "DIAG_", "the empty diagonal takes a place: the last diagonal finds none"},
         {"shortened", "CONNEC_", "the writer writes a code without a word as this line without one"},
@@ -185,9 +187,8 @@ TEST(LossProperty, ErrorsExactlyWhenGoldenFilesLoseValues)
             if (line.find_first_not_of(' ') == std::string::npos)
                 continue;
             const int number = static_cast<int>(i) + 1;
-            const std::set<std::string>& own = original.setBy.count(number) != 0
-                                                   ? original.setBy.at(number)
-                                                   : std::set<std::string>();
+            const std::set<std::string>& own =
+                original.setBy.count(number) != 0 ? original.setBy.at(number) : std::set<std::string>();
             const std::string where = file + ":" + std::to_string(number);
 
             // (a) Deleted: the values of other lines must reach the record as they were.
@@ -214,9 +215,10 @@ TEST(LossProperty, ErrorsExactlyWhenGoldenFilesLoseValues)
             // (c) Given twice: no error but those the line itself gives.
             changed = lines;
             changed.insert(changed.begin() + static_cast<std::ptrdiff_t>(i), lines[i]);
-            const std::string twice = newErrors(original, readText(kind, joined(changed)),
-                                                original.errorsOn.count(number) != 0 ? original.errorsOn.at(number)
-                                                                                      : std::set<std::string>());
+            const std::string twice =
+                newErrors(original, readText(kind, joined(changed)),
+                          original.errorsOn.count(number) != 0 ? original.errorsOn.at(number)
+                                                               : std::set<std::string>());
             if (!twice.empty())
                 seen["twice " + where] = line + ": " + twice;
         }

@@ -121,13 +121,14 @@ void printFile(const FileResult& result, const CheckOptions& options)
         } else if (options.format == CheckFormat::Text) {
             const auto line = result.source.find(f.line);
             std::cout << findingText(name, f, line == result.source.end() ? nullptr : &line->second,
-                                        options.color);
+                                     options.color);
         }
     }
 }
 } // namespace
 
-std::string findingText(const std::string& name, const Finding& finding, const std::string* source, bool color)
+std::string findingText(const std::string& name, const Finding& finding, const std::string* source,
+                        bool color)
 {
     std::string text = diagnosticText(name, finding, source, color);
     if (finding.code == "wrong-kind") {

@@ -35,7 +35,8 @@ std::vector<std::string> findFiles(const std::vector<std::string>& paths, bool r
 
 // A finding as text (diagnosticText), with the tool's note on what to do
 // where it has one ("--kind auto" after a wrong-kind error).
-std::string findingText(const std::string& name, const Finding& finding, const std::string* source, bool color);
+std::string findingText(const std::string& name, const Finding& finding, const std::string* source,
+                        bool color);
 
 // Checks the files and prints their findings; the exit status: 0 no error,
 // 1 an error (or a warning when denied), 2 a file unreadable or none found.

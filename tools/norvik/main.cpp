@@ -55,8 +55,8 @@ void printFindings(std::ostream& out, bool color, const std::string& file, const
     const std::map<int, std::string> lines = findingLines(file, bytes, read.findings);
     for (const Finding& f : read.findings) {
         const auto line = lines.find(f.line);
-        out << findingText(file == "-" ? "<stdin>" : file, f,
-                              line == lines.end() ? nullptr : &line->second, color);
+        out << findingText(file == "-" ? "<stdin>" : file, f, line == lines.end() ? nullptr : &line->second,
+                           color);
     }
 }
 
@@ -100,7 +100,8 @@ int diff(const std::string& a, const std::string& b, const Reading& reading, boo
     // Standard input takes the kind of the other file unless one is given.
     const bool stdinFirst = a == "-";
     std::string bytesFirst, bytesSecond;
-    ReadResult first = loadExchangeFile(stdinFirst ? b : a, reading.choice, reading.options(true), &bytesFirst);
+    ReadResult first =
+        loadExchangeFile(stdinFirst ? b : a, reading.choice, reading.options(true), &bytesFirst);
     if (!first.record) {
         return fail(first.error);
     }

@@ -206,7 +206,8 @@ std::string fieldOf(const KivNorvikLineRule& rule, const KivNorvikValue& value, 
         return std::string(rule.elements.field) + "[]." + value.field;
     }
     const size_t first = rule.turns != nullptr ? std::strlen(rule.turns[0]) : 0;
-    if (first != 0 && element > 0 && element < rule.turnCount && std::strncmp(value.field, rule.turns[0], first) == 0) {
+    if (first != 0 && element > 0 && element < rule.turnCount &&
+        std::strncmp(value.field, rule.turns[0], first) == 0) {
         return rule.turns[element] + std::string(value.field + first);
     }
     return value.field;
@@ -268,7 +269,8 @@ bool readsValue(const KivNorvikLineRule& rule, const KivNorvikValue& value)
 bool isWord(const KivNorvikValue& value)
 {
     return value.kind == KivNorvikValueKind::Text ||
-           (value.kind == KivNorvikValueKind::Code && value.words != nullptr && value.words->writtenOther < 0);
+           (value.kind == KivNorvikValueKind::Code && value.words != nullptr &&
+            value.words->writtenOther < 0);
 }
 
 // Whether the row stores a value that a line's token gives.
@@ -341,7 +343,8 @@ KivNorvikDiagnosis::Entry& KivNorvikDiagnosis::add(int line, Kind kind, const Ki
     if (wordToken < tokens.getLength()) {
         entry.word = tokens[wordToken];
     }
-    entry.column = columnOf((value != nullptr && wordToken < tokens.getLength() ? entry.word : entry.keyword).data());
+    entry.column =
+        columnOf((value != nullptr && wordToken < tokens.getLength() ? entry.word : entry.keyword).data());
     entry.group = group_;
     entry.layout = layout_;
     entry.kindLayout = kindLayout_;
@@ -388,7 +391,8 @@ int KivNorvikDiagnosis::count(KivNorvikFinding::Severity severity, const char* c
     const int given = findings_.getLength();
     for (int i = 0; i < given; ++i) {
         const char* given_code = findings_[i].code;
-        total += findings_[i].severity == severity && std::strcmp(given_code, wordingOf(Kind::TooManyErrors).code) != 0 &&
+        total += findings_[i].severity == severity &&
+                         std::strcmp(given_code, wordingOf(Kind::TooManyErrors).code) != 0 &&
                          (code == nullptr || std::strcmp(given_code, code) == 0)
                      ? 1
                      : 0;
@@ -451,7 +455,8 @@ void KivNorvikDiagnosis::matched(const KivNorvikLineRule& rule, const KivNorvikL
     if (result == KivNorvikFillResult::MissingValues) {
         add(number, Kind::SetsNothing, tokens, &rule, 1).column = end;
     } else if (result == KivNorvikFillResult::UnknownWord) {
-        add(number, Kind::UnknownWord, tokens, &rule, 1).column = columnOf(count > 1 ? tokens[1].data() : last.data());
+        add(number, Kind::UnknownWord, tokens, &rule, 1).column =
+            columnOf(count > 1 ? tokens[1].data() : last.data());
     } else if (result == KivNorvikFillResult::NoRoom) {
         add(number, Kind::NoRoom, tokens, &rule, 1).element = -1;
     }
@@ -464,15 +469,15 @@ void KivNorvikDiagnosis::matched(const KivNorvikLineRule& rule, const KivNorvikL
                 textsOnly = textsOnly && isWord(value);
             }
         }
-        const Kind kind = textsOnly                                ? Kind::NoValue
+        const Kind kind = textsOnly                              ? Kind::NoValue
                           : count == 1 + rule.patternWordCount() ? Kind::NoNumber
-                                                                   : Kind::FieldsUnset;
+                                                                 : Kind::FieldsUnset;
         Entry& entry = add(number, kind, tokens, &rule, count);
         entry.column = end;
         entry.element = element;
     } else if (count > needed && rule.exactTokens == 0 && ((rule.flags & kNorvikRowAnyTokens) == 0u)) {
-        Entry& entry = add(number, storesTokens(rule) ? Kind::ExtraValues : Kind::ExtraWords, tokens, &rule, -1,
-                           nullptr, count - needed);
+        Entry& entry = add(number, storesTokens(rule) ? Kind::ExtraValues : Kind::ExtraWords, tokens, &rule,
+                           -1, nullptr, count - needed);
         entry.column = columnOf(tokens[needed].data());
     }
     for (int v = 0; v < rule.valueCount; ++v) {
@@ -492,8 +497,8 @@ void KivNorvikDiagnosis::matched(const KivNorvikLineRule& rule, const KivNorvikL
     if ((rule.flags & kNorvikRowRepeats) == 0u) {
         if (seen.text != nullptr) {
             const bool same = sameValues(tokens, seen);
-            Entry& entry = add(number, same ? Kind::RepeatedKeywordSame : Kind::RepeatedKeywordDiffers, tokens,
-                               same ? nullptr : &rule, 1);
+            Entry& entry = add(number, same ? Kind::RepeatedKeywordSame : Kind::RepeatedKeywordDiffers,
+                               tokens, same ? nullptr : &rule, 1);
             entry.count = seen.number;
             entry.element = element;
         }
@@ -694,8 +699,9 @@ void KivNorvikDiagnosis::writeLeftOut(KivNorvikFinding& finding) const
         }
         const Wording& wording = wordingOf(static_cast<Kind>(k));
         error = error || wording.severity == E;
-        auto same = std::find_if(byCode.begin(), byCode.end(),
-                                 [&](const std::pair<int, const char*>& c) { return std::strcmp(c.second, wording.code) == 0; });
+        auto same = std::find_if(byCode.begin(), byCode.end(), [&](const std::pair<int, const char*>& c) {
+            return std::strcmp(c.second, wording.code) == 0;
+        });
         if (same != byCode.end()) {
             same->first += n;
         } else {
@@ -703,7 +709,9 @@ void KivNorvikDiagnosis::writeLeftOut(KivNorvikFinding& finding) const
         }
     }
     std::stable_sort(byCode.begin(), byCode.end(),
-                     [](const std::pair<int, const char*>& a, const std::pair<int, const char*>& b) { return a.first > b.first; });
+                     [](const std::pair<int, const char*>& a, const std::pair<int, const char*>& b) {
+                         return a.first > b.first;
+                     });
     Entry entry;
     entry.line = firstLeftOut_;
     entry.kind = error ? Kind::TooManyErrors : Kind::TooManyWarnings;

@@ -136,7 +136,10 @@ public:
     // The line whose findings come next: columns count from its first byte.
     void atLine(const char* text) { lineText_ = text; }
     // The column of a span of the current line.
-    int columnOf(const char* at) const { return lineText_ != nullptr ? static_cast<int>(at - lineText_) + 1 : 0; }
+    int columnOf(const char* at) const
+    {
+        return lineText_ != nullptr ? static_cast<int>(at - lineText_) + 1 : 0;
+    }
 
     // Judges a line that `rule` read (`result` is what its reading made of
     // it; `element` the index of the element it filled, or -1); `seen` is the
@@ -155,8 +158,8 @@ public:
     static bool sameToken(const KivNorvikToken& a, const KivNorvikToken& b);
     // The record path of a value of `rule` read into the group at `group`
     // (element `element` of the row's array; -1: the array itself).
-    static std::string fieldPath(const char* group, const KivNorvikLineRule& rule, const KivNorvikValue& value,
-                                 int element);
+    static std::string fieldPath(const char* group, const KivNorvikLineRule& rule,
+                                 const KivNorvikValue& value, int element);
     // Whether reading a line of `count` tokens with `rule` sets the value's field.
     static bool sets(const KivNorvikLineRule& rule, const KivNorvikValue& value, int count);
     // The blanks around `word` within `line`: "followed by 2 blanks".
@@ -204,7 +207,7 @@ private:
     int kept_ = 0; // entries kept under the bound
     std::vector<int> leftOut_ = std::vector<int>(kKindCount, 0);
     int leftOutTotal_ = 0;
-    int firstLeftOut_ = 0; // the line of the first finding left out
+    int firstLeftOut_ = 0;        // the line of the first finding left out
     bool leftOutWritten_ = false; // the finding that counts them is in findings_
     Entry scratch_;
     KivNorvikLineTokens earlier_; // an earlier line's tokens, to compare

@@ -197,7 +197,8 @@ bool KivNorvikGroupScan::overwrites(const KivNorvikKind& kind, int group, const 
     bool any = false;
     Position at = earlier.start;
     Line line;
-    while (lines.next(at, line) && !line.is(KivNorvikSharedLines::groupEnd) && findGroup(*layout_, line) == nullptr) {
+    while (lines.next(at, line) && !line.is(KivNorvikSharedLines::groupEnd) &&
+           findGroup(*layout_, line) == nullptr) {
         tokens_.split(line.text, line.length);
         if (tokens_.getLength() == 0) {
             continue;
@@ -205,7 +206,8 @@ bool KivNorvikGroupScan::overwrites(const KivNorvikKind& kind, int group, const 
         any = true;
         const int index = rowIndex_->find(tokens_);
         if (index >= 0 && !rowIndex_->repeats(index)) {
-            earlierRows_[static_cast<size_t>(index)] = {line.text, static_cast<unsigned>(line.length), line.number};
+            earlierRows_[static_cast<size_t>(index)] = {line.text, static_cast<unsigned>(line.length),
+                                                        line.number};
         }
     }
     if (!any) {
@@ -220,7 +222,8 @@ bool KivNorvikGroupScan::overwrites(const KivNorvikKind& kind, int group, const 
             bool moreA = lines.next(a, line);
             moreA = moreA && !line.is(KivNorvikSharedLines::groupEnd) && findGroup(*layout_, line) == nullptr;
             bool moreB = lines.next(b, other);
-            moreB = moreB && !other.is(KivNorvikSharedLines::groupEnd) && findGroup(*layout_, other) == nullptr;
+            moreB =
+                moreB && !other.is(KivNorvikSharedLines::groupEnd) && findGroup(*layout_, other) == nullptr;
             if (!moreA && !moreB) {
                 return false;
             }
@@ -241,7 +244,8 @@ bool KivNorvikGroupScan::overwrites(const KivNorvikKind& kind, int group, const 
         return true;
     }
     at = start;
-    while (lines.next(at, line) && !line.is(KivNorvikSharedLines::groupEnd) && findGroup(*layout_, line) == nullptr) {
+    while (lines.next(at, line) && !line.is(KivNorvikSharedLines::groupEnd) &&
+           findGroup(*layout_, line) == nullptr) {
         tokens_.split(line.text, line.length);
         if (tokens_.getLength() == 0) {
             continue;
@@ -341,7 +345,8 @@ void KivNorvikGroupScan::scan(const KivNorvikKind& kind, const KivNorvikLineCurs
                 }
             }
             if (findings && tagSeen) {
-                const bool same = KivNorvikFileSyntax::trimmed(line.view()) == KivNorvikFileSyntax::trimmed(firstTag.view());
+                const bool same = KivNorvikFileSyntax::trimmed(line.view()) ==
+                                  KivNorvikFileSyntax::trimmed(firstTag.view());
                 KivNorvikDiagnosis::Entry& entry =
                     diagnosis.add(line.number, same ? Kind::SecondTagLineSame : Kind::SecondTagLineDiffers);
                 entry.keywordText = kind.tag;
@@ -476,7 +481,8 @@ KivNorvikGroupScan::Position KivNorvikGroupScan::fillGroup(Position start, const
                 KivNorvikDiagnosis::Entry& entry = diagnosis.add(line.number, Kind::EndBlanks);
                 entry.keyword = tokens[0];
                 entry.group = tokenOf(header);
-                entry.text = KivNorvikDiagnosis::blanksAround(line.view(), {tokens[0].data(), tokens[0].size()});
+                entry.text =
+                    KivNorvikDiagnosis::blanksAround(line.view(), {tokens[0].data(), tokens[0].size()});
                 entry.column = tokens[0].data() > line.text ? 1 : static_cast<int>(tokens[0].size()) + 1;
             } else {
                 judgeUnread(line);
@@ -519,7 +525,8 @@ void KivNorvikGroupScan::judgeUnread(const Line& line)
             entry.keyword = KivNorvikToken(line.text, line.length);
             entry.word = word;
             entry.name = group->header;
-            entry.text = KivNorvikDiagnosis::blanksAround(line.view(), std::string_view(word.data(), word.size()));
+            entry.text =
+                KivNorvikDiagnosis::blanksAround(line.view(), std::string_view(word.data(), word.size()));
             entry.column = word.data() > line.text ? 1 : static_cast<int>(word.size()) + 1;
             return;
         }

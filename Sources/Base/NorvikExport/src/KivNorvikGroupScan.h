@@ -62,10 +62,10 @@ private:
     // Where a group's lines were, for a later group of the same header.
     struct Span
     {
-        Position start;    // its first line after the header
-        size_t end = 0;    // the offset after its last line
-        int header = 0;    // its header's line number
-        bool any = false;  // whether it was read
+        Position start;   // its first line after the header
+        size_t end = 0;   // the offset after its last line
+        int header = 0;   // its header's line number
+        bool any = false; // whether it was read
     };
     // A run of lines outside any group, reported as one.
     struct Run
@@ -87,7 +87,8 @@ private:
     bool overwrites(const KivNorvikKind& kind, int group, const Span& earlier, Position start,
                     const KivNorvikLineCursor& lines, std::string& detail);
     // The element that a row filled, or -1.
-    static int elementOf(const KivNorvikLineRule& rule, const KivNorvikTarget& target, KivNorvikFillResult result);
+    static int elementOf(const KivNorvikLineRule& rule, const KivNorvikTarget& target,
+                         KivNorvikFillResult result);
     // Judges a line of a group that no row reads.
     void judgeUnread(const Line& line);
     // A line outside any group: adds it to the run of such lines.
@@ -106,7 +107,8 @@ private:
     }
     // Whether a line that its row filled gives no finding, judged from what
     // the row's earlier lines worked out; marks the row seen then.
-    bool isClean(const KivNorvikLineRule& rule, int index, const KivNorvikLineTokens& tokens, const Line& line)
+    bool isClean(const KivNorvikLineRule& rule, int index, const KivNorvikLineTokens& tokens,
+                 const Line& line)
     {
         const KivNorvikRowIndex::Look look = rowIndex_->look(index, tokens);
         if (look == KivNorvikRowIndex::Look::WrongCount ||

@@ -47,14 +47,14 @@ struct KivNorvikWrittenGroup
         const Record& typed = static_cast<const Record&>(record);
         return KivNorvikTarget::of(typed.*member);
     }
-    // The group `group` written from `member` at `path`, always.
-    template <auto member>
+    // The group `group` written from the record's member `pointer` at `path`, always.
+    template <auto pointer>
     static KivNorvikWrittenGroup of(int group, const char* path)
     {
         KivNorvikWrittenGroup w;
         w.group = group;
         w.path = path;
-        w.member = memberOf<member>;
+        w.member = memberOf<pointer>;
         return w;
     }
 };

@@ -98,7 +98,8 @@ bool KivNorvikLineCursor::take(KivNorvikDiagnosis& diagnosis, bool record)
         const size_t end = head - i < 255 ? head : i + 255;
         unsigned char block = 0;
         for (size_t k = i; k < end; ++k) {
-            block = static_cast<unsigned char>(block + ((bytes[k] < 0x20) | (bytes[k] == 0x7F)));
+            block = static_cast<unsigned char>(block +
+                                               static_cast<unsigned>(bytes[k] < 0x20 || bytes[k] == 0x7F));
         }
         controls += block;
     }
@@ -114,7 +115,10 @@ bool KivNorvikLineCursor::take(KivNorvikDiagnosis& diagnosis, bool record)
             if (zero != nullptr) {
                 const char* lineStart = data;
                 int line = 1;
-                for (const char* lf = data; (lf = static_cast<const char*>(std::memchr(lf, '\n', static_cast<size_t>(zero - lf)))) != nullptr; ++lf) {
+                for (const char* lf = data;
+                     (lf = static_cast<const char*>(std::memchr(lf, '\n', static_cast<size_t>(zero - lf)))) !=
+                     nullptr;
+                     ++lf) {
                     ++line;
                     lineStart = lf + 1;
                 }

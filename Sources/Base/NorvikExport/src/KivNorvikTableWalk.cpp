@@ -10,7 +10,6 @@
 using Line = KivNorvikLineWalker::Line;
 using Datum = KivNorvikLineWalker::Datum;
 
-
 namespace {
 
 // The words of a choice joined by "|", each in the place of the chosen word
@@ -134,7 +133,7 @@ void KivNorvikTableWalk::walk(const KivNorvikKind& kind, const KivNorvikData& re
 }
 
 void KivNorvikTableWalk::walkGroup(const KivNorvikKindLayout& layout, const KivNorvikWrittenGroup& written,
-                                    const KivNorvikData& record)
+                                   const KivNorvikData& record)
 {
     const KivNorvikGroupLayout& group = layout.groups[written.group];
     const KivNorvikTarget member = written.member(record);
@@ -148,7 +147,7 @@ void KivNorvikTableWalk::walkGroup(const KivNorvikKindLayout& layout, const KivN
     // The walker keeps the header's text while it walks the group.
     texts_.push_back(header);
     w_.group(texts_.back().c_str(), written.path, written.when.name, written.when.text, holds,
-                written.reason != nullptr ? written.reason : "");
+             written.reason != nullptr ? written.reason : "");
     if (written.outside.holds != nullptr && written.outside.holds(&record)) {
         w_.outsideTable(written.outside.field, written.outside.message);
     }
@@ -207,7 +206,7 @@ void KivNorvikTableWalk::walkGroup(const KivNorvikKindLayout& layout, const KivN
 }
 
 void KivNorvikTableWalk::walkRow(const KivNorvikGroupLayout& group, const KivNorvikLineRule& rule,
-                                  const void* object, int index)
+                                 const void* object, int index)
 {
     const std::vector<std::string> words = writtenWords(rule);
     std::string keyword;
@@ -280,8 +279,9 @@ void KivNorvikTableWalk::walkRow(const KivNorvikGroupLayout& group, const KivNor
         case KivNorvikValueKind::ListInteger:
             line.integer(value.field, loaded.integer, value.format.text);
             if (!allows(value, loaded.integer) && holds) {
-                w_.outsideTable(value.field, value.refused != nullptr ? value.refused
-                                                                   : "the reader does not take this value");
+                w_.outsideTable(value.field, value.refused != nullptr
+                                                 ? value.refused
+                                                 : "the reader does not take this value");
                 refused = true;
             }
             break;

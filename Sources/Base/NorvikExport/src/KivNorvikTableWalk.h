@@ -22,7 +22,8 @@ public:
 private:
     void walkGroup(const KivNorvikKindLayout& layout, const KivNorvikWrittenGroup& written,
                    const KivNorvikData& record);
-    void walkRow(const KivNorvikGroupLayout& group, const KivNorvikLineRule& rule, const void* object, int index);
+    void walkRow(const KivNorvikGroupLayout& group, const KivNorvikLineRule& rule, const void* object,
+                 int index);
 
     KivNorvikLineWalker& w_;
     // Texts made during the walk that the walker points to: headers, keywords.

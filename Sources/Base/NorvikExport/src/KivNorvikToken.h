@@ -157,7 +157,8 @@ private:
         used_ = used;
         // White space is below the blank or the blank itself.
         const bool whole = used == length_ && used != 0 && static_cast<unsigned char>(text_[0]) > ' ';
-        state_ = static_cast<unsigned char>(conversion | (whole ? kWhole : 0u) | (outOfRange ? kOutOfRange : 0u));
+        state_ =
+            static_cast<unsigned char>(conversion | (whole ? kWhole : 0u) | (outOfRange ? kOutOfRange : 0u));
     }
     // Whether the number of the first `used` characters, which toInteger
     // saturated, lies beyond the 32-bit range.

@@ -280,10 +280,10 @@ private:
                     new (block + built) T(std::move(pElements[built]));
                 }
             }
+            // NOLINTNEXTLINE(bugprone-sizeof-expression): T may be a pointer
+            const size_t size = sizeof(T) * static_cast<size_t>(newPhysicalLen - built);
             // cppcheck-suppress memsetClass ; raw storage: the elements are constructed in it below
-            std::memset(static_cast<void*>(block + built), 0,
-                        sizeof(T) * static_cast<size_t>(newPhysicalLen -
-                                                        built)); // NOLINT(bugprone-sizeof-expression)
+            std::memset(static_cast<void*>(block + built), 0, size);
             for (; built < newPhysicalLen; ++built) {
                 new (block + built) T();
             }
@@ -316,10 +316,10 @@ private:
         pElements = block; // the old block is gone either way
         int built = physicalLength;
         try {
+            // NOLINTNEXTLINE(bugprone-sizeof-expression): T may be a pointer
+            const size_t size = sizeof(T) * static_cast<size_t>(newPhysicalLen - built);
             // cppcheck-suppress memsetClass ; raw storage: the elements are constructed in it below
-            std::memset(static_cast<void*>(block + built), 0,
-                        sizeof(T) * static_cast<size_t>(newPhysicalLen -
-                                                        built)); // NOLINT(bugprone-sizeof-expression)
+            std::memset(static_cast<void*>(block + built), 0, size);
             for (; built < newPhysicalLen; ++built) {
                 new (block + built) T();
             }
