@@ -448,10 +448,13 @@ TEST(Findings, CodesAreListedOnce)
     const KivNorvikFinding::Code* codes = KivNorvikFinding::codes(count);
     ASSERT_GT(count, 20);
     std::vector<std::string> names;
+    std::string table; // what a host shows of them, kept as a golden file
     for (int i = 0; i < count; ++i) {
         names.push_back(codes[i].code);
-        EXPECT_GT(std::string(codes[i].summary).size(), 10u);
+        table += std::string(codes[i].code) + (codes[i].severity == KivNorvikFinding::Error ? " E " : " W ") +
+                 codes[i].summary + "\n";
     }
+    expectGolden(table, "finding-codes.txt");
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names.end(), std::adjacent_find(names.begin(), names.end()));
     const auto severity = [&](const std::string& code) {
@@ -466,4 +469,20 @@ TEST(Findings, CodesAreListedOnce)
     for (const std::string& name : filesIn(NORVIK_DATA_DIR))
         for (const std::string& line : expectedFor(std::string(NORVIK_DATA_DIR) + "/" + name))
             severity(line.substr(line.rfind(' ') + 1));
+}
+
+// A group that the record takes afresh when given again (a beam side) loses
+// the lines of the earlier one that the later one does not repeat.
+TEST(Findings, AGroupGivenAgainAfreshLosesWhatItDoesNotRepeat)
+{
+    const std::string side = "TRA D\n  I 300.000 150.000 7.100 10.700 15.000\n  DY 150.000\nFIN\n";
+    const std::string shorter = "TRA D\n  I 300.000 150.000 7.100 10.700 15.000\nFIN\n";
+    for (const auto& c : {std::make_pair(side + side, "6 Warning repeated-group"),
+                          std::make_pair(side + shorter, "6 Error repeated-group")}) {
+        const std::string text = "\"NV_ATT\",\"P\"\n" + c.first;
+        KivNorvikBL1Reader reader(text.data(), text.size());
+        KivBL1Data record;
+        ASSERT_EQ(1, reader.readFile(record));
+        EXPECT_EQ(std::vector<std::string>{c.second}, listed(reader));
+    }
 }

@@ -322,3 +322,33 @@ TEST(BL1SharedReader, FileInput)
     }
     FS::resetFaults();
 }
+
+// A reader read again gives what a fresh reader gives, whatever its earlier
+// read held: its bytes, those of a file of every value, become those of the
+// kind's default file (blank lines keep the length).
+TEST(FileReader, ReadAgainStartsAfresh)
+{
+    const char* files[][2] = {{"bl1_every_field_acr.bl1", "bl1_default.bl1"},
+                              {"bl2_full.bl2", "bl2_default.bl2"},
+                              {"bl3_full.bl3", "bl3_default.bl3"},
+                              {"bl4_filled.bl4", "bl4_default.bl4"},
+                              {"bl5_main.bl5", "bl5_default.bl5"}};
+    for (int kind = 1; kind <= 5; ++kind) {
+        SCOPED_TRACE(kind);
+        const std::string golden = std::string(NORVIK_GOLDEN_DIR) + "/";
+        const std::string full = norvik_test::readRawBytes(golden + files[kind - 1][0]);
+        const std::string fallback = norvik_test::readRawBytes(golden + files[kind - 1][1]);
+        const size_t size = std::max(full.size(), fallback.size());
+        std::string bytes = full + std::string(size - full.size(), '\n');
+        auto reader = readerOf(kind, bytes.data(), bytes.size());
+        auto first = recordOf(kind);
+        ASSERT_EQ(1, reader->readFile(*first));
+        bytes.replace(0, size, fallback + std::string(size - fallback.size(), '\n'));
+        auto again = recordOf(kind);
+        ASSERT_EQ(1, reader->readFile(*again));
+        auto fresh = recordOf(kind);
+        ASSERT_EQ(1, readerOf(kind, bytes.data(), bytes.size())->readFile(*fresh));
+        EXPECT_EQ(flattenKind(kind, *fresh), flattenKind(kind, *again));
+        EXPECT_NE(flattenKind(kind, *first), flattenKind(kind, *again));
+    }
+}

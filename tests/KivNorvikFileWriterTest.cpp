@@ -116,6 +116,16 @@ TEST(KivNorvikFileWriter, NamesTheFileAfterPathAndKind)
         EXPECT_EQ(1, writer.endWrite());
         EXPECT_TRUE(exists(base + "." + extensions[kind])) << extensions[kind];
     }
+    // A name without a folder is in the working folder, and so is its temporary file.
+    const std::filesystem::path working = std::filesystem::current_path();
+    std::filesystem::current_path(dir);
+    {
+        KivNorvikFileWriter writer;
+        EXPECT_EQ(1, writer.startWrite(KivString("bare"), KivNorvikFileWriter::eFormatBL2));
+        EXPECT_EQ(1, writer.endWrite());
+    }
+    std::filesystem::current_path(working);
+    EXPECT_TRUE(exists(dir + "/bare.bl2"));
 
     // A kind outside the enumeration is reported and opens the name with a bare ".".
     norvik_test::AssertCounter reports;
