@@ -405,7 +405,7 @@ TEST(RecordCheck, FormatReferenceCoversTheWrittenLinesInOrder)
             const KivNorvikLineFormat& r = rows[i];
             reference += "BL" + std::to_string(kind + 1) + " | " + narrow(r.group) + " | " +
                          narrow(r.keyword) + " | " + narrow(r.formats) + " | " + narrow(r.fields) + " | " +
-                         narrow(r.condition) + " | " + narrow(r.when) + "\n";
+                         narrow(r.condition) + " | " + narrow(r.when) + " | " + narrow(r.layout) + "\n";
         }
     }
     expectGolden(reference, "file-format-lines.txt");
