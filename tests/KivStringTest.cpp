@@ -60,6 +60,7 @@ TEST(KivString, FindsLeftsTrimsAndReplaces)
     EXPECT_EQ(L'\0', quoted[99]);
     EXPECT_NE(0, KivString::compareNoCase(KivString("att.grp"), KivString("ATT.*"), 3));
     EXPECT_EQ(0, KivString::compareNoCase(KivString("AT"), KivString("ATT.*"), 3));
+    EXPECT_EQ(0, KivString::compareNoCase(KivString("xtt"), KivString("ATT"), 3)); // the first character counts
 }
 
 TEST(KivString, WindowsCodePageBytesRoundTrip)
