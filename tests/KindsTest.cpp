@@ -45,6 +45,8 @@ TEST(Kinds, LookedUpByTypeNameAndFileName)
 TEST(Kinds, ToldFromTheContent)
 {
     EXPECT_EQ("BL2", detected("\"NV_ATT\",\"P\"\nGEN\nFIN\nPOT\n  MAT 1\nFIN\n"));
+    EXPECT_EQ("BL2",
+              detected("\"NV_ATT\",\"P\"\r\nGEN\r\nFIN\r\nPOT\r\n  MAT 1\r\nFIN\r\n")); // Windows line ends
     EXPECT_EQ("BL1", detected("GEN\n  ACIER 355.000\nFIN\nTRA D\nFIN\n"));
     EXPECT_EQ("", detected("nothing of an exchange file\n"));
     EXPECT_EQ("", detected(""));

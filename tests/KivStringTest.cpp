@@ -60,7 +60,12 @@ TEST(KivString, FindsLeftsTrimsAndReplaces)
     EXPECT_EQ(L'\0', quoted[99]);
     EXPECT_NE(0, KivString::compareNoCase(KivString("att.grp"), KivString("ATT.*"), 3));
     EXPECT_EQ(0, KivString::compareNoCase(KivString("AT"), KivString("ATT.*"), 3));
-    EXPECT_EQ(0, KivString::compareNoCase(KivString("xtt"), KivString("ATT"), 3)); // the first character counts
+    EXPECT_EQ(0,
+              KivString::compareNoCase(KivString("xtt"), KivString("ATT"), 3)); // the first character counts
+    EXPECT_EQ(std::wstring(L"abc"), KivString("abcdef").left(3).getStringW());
+    EXPECT_EQ(std::wstring(L"abcdef"), KivString("abcdef").left(9).getStringW());
+    EXPECT_EQ(std::wstring(L"50%"),
+              KivString().format("50%").getStringW()); // a directive cut short stays text
 }
 
 TEST(KivString, WindowsCodePageBytesRoundTrip)
