@@ -466,6 +466,18 @@ TEST(KivNorvikFileWriter, WhatIsReplacedAndWhatFails)
     ASSERT_TRUE(exportTo(dir + "/twice", bracing, kBL4).ok());
     EXPECT_EQ(fresh, readBytes(dir + "/alias"));
 
+    // A replaced file keeps its owner and group, where the system lets the
+    // writer give them (as root).
+    if (geteuid() == 0) {
+        writeBytes(dir + "/owned.bl4", old);
+        ASSERT_EQ(0, chown((dir + "/owned.bl4").c_str(), 4321, 4322));
+        ASSERT_TRUE(exportTo(dir + "/owned", bracing, kBL4).ok());
+        EXPECT_EQ(4321u, statusOf(dir + "/owned.bl4").st_uid);
+        EXPECT_EQ(4322u, statusOf(dir + "/owned.bl4").st_gid);
+        EXPECT_EQ(fresh, readBytes(dir + "/owned.bl4"));
+        ASSERT_EQ(0, unlink((dir + "/owned.bl4").c_str()));
+    }
+
     // A dangling link creates its target, as before.
     ASSERT_EQ(0, symlink("made.bl4", (dir + "/dangling.bl4").c_str()));
     ASSERT_TRUE(exportTo(dir + "/dangling", bracing, kBL4).ok());

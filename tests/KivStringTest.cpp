@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 
+#include <KivFormat.h>
 #include <KivNorvikToken.h>
 
 #include <cfloat>
@@ -66,6 +67,10 @@ TEST(KivString, FindsLeftsTrimsAndReplaces)
     EXPECT_EQ(std::wstring(L"abcdef"), KivString("abcdef").left(9).getStringW());
     EXPECT_EQ(std::wstring(L"50%"),
               KivString().format("50%").getStringW()); // a directive cut short stays text
+    std::string integers;
+    KivFormat::appendInteger(integers, 12345, 3); // a width smaller than the digits
+    KivFormat::appendInteger(integers, -7, 4);
+    EXPECT_EQ("12345  -7", integers);
 }
 
 TEST(KivString, WindowsCodePageBytesRoundTrip)
