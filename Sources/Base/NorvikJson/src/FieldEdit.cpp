@@ -16,11 +16,7 @@ namespace {
 
 const Json& schemaOf(Kind kind)
 {
-    static Json all[5];
-    static std::once_flag once[5];
-    const int k = static_cast<int>(kind);
-    std::call_once(once[k], [&] { all[k] = jsonSchema(kind); });
-    return all[k];
+    return oncePerKind(kind, [](Kind k) { return jsonSchema(k); });
 }
 
 // The schema of the member at `path`, or null.

@@ -79,11 +79,7 @@ FieldLines collect(Kind kind)
 
 const FieldLines& linesOf(Kind kind)
 {
-    static FieldLines all[5];
-    static std::once_flag once[5];
-    const int k = static_cast<int>(kind);
-    std::call_once(once[k], [&] { all[k] = collect(kind); });
-    return all[k];
+    return oncePerKind(kind, [](Kind k) { return collect(k); });
 }
 
 // The paths of a record's code fields, array elements as "[]".
@@ -186,11 +182,7 @@ CodeWords collectCodeWords(Kind kind)
 
 const CodeWords& codeWordsOf(Kind kind)
 {
-    static CodeWords all[5];
-    static std::once_flag once[5];
-    const int k = static_cast<int>(kind);
-    std::call_once(once[k], [&] { all[k] = collectCodeWords(kind); });
-    return all[k];
+    return oncePerKind(kind, [](Kind k) { return collectCodeWords(k); });
 }
 
 } // namespace

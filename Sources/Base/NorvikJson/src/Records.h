@@ -10,6 +10,8 @@
 #include <KivBL4Fields.h>
 #include <KivBL5Data.h>
 #include <KivBL5Fields.h>
+
+#include <mutex>
 #include <KivNorvikData.h>
 #include <KivNorvikKinds.h>
 #include <KivString.h>
@@ -24,6 +26,19 @@
 namespace norvik {
 
 using Kind = KivNorvikData::eNorvikDataType;
+
+// What `make(kind)` gives, made once per kind and process (thread-safe).
+// `make` is a lambda: each one, a type of its own, keeps its own five.
+template <class Make>
+const auto& oncePerKind(Kind kind, Make make)
+{
+    using Value = decltype(make(kind));
+    static Value all[5];
+    static std::once_flag once[5];
+    const int k = static_cast<int>(kind);
+    std::call_once(once[k], [&] { all[k] = make(kind); });
+    return all[k];
+}
 // Every kind, in the table's order (BL1 to BL5).
 std::vector<Kind> allKinds();
 
